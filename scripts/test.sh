@@ -1,0 +1,8 @@
+#!/bin/bash
+# Installs what is missing, builds and runs every test through CTest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" "$@"

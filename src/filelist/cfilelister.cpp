@@ -1,0 +1,8 @@
+#include "cfilelister.h"
+
+CFileLister::CFileLister()
+    : m_strFolder(QStringLiteral("\\"))
+{
+}
+
+CFileLister::~CFileLister() = default;

@@ -1,0 +1,31 @@
+#pragma once
+#include <QString>
+
+#include <cerrno>
+
+// Lets tests make chosen operations on chosen device paths fail, since CI runs
+// as root and permissions cannot make operations fail there.
+namespace platform {
+
+enum class FsOperation {
+    Find,          // find-first on a pattern in that folder, or on that exact path
+    Delete,        // deleteFile
+    Copy,          // copyFile, matched against source or destination
+    Move,          // moveFile, matched against source or destination
+    Create,        // createDirectory, writeFileAtomically
+    RemoveDir,     // removeDirectory
+    SetAttributes, // setFileAttributes
+    Open,          // File::openForReading, and the source side of copyFile
+    Read,          // reading that file fails after afterBytes bytes (File and copyFile)
+    Write,         // writing to that path fails after afterBytes bytes (copy destination, atomic write)
+};
+
+namespace faults {
+// Paths compare case-sensitively, whole device paths ("\a\b.txt").
+void inject(FsOperation operation, const QString &devicePath, int errnoValue = EIO,
+            qint64 afterBytes = 0);
+void clear();
+bool any(); // cheap test used on hot paths
+} // namespace faults
+
+} // namespace platform

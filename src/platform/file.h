@@ -1,0 +1,31 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace platform {
+
+// A file opened for reading, as the handheld's CreateFile/ReadFile gave it.
+class File {
+public:
+    File();
+    ~File();
+    File(const File &) = delete;
+    File &operator=(const File &) = delete;
+
+    bool openForReading(const QString &path); // folders fail to open
+    void close();
+    bool isOpen() const;
+    qint64 size() const;                       // -1 when not open
+    // Reads up to maxBytes; bytesRead gets what was read (0 at the end).
+    bool read(char *buffer, qint64 maxBytes, qint64 *bytesRead);
+    // Reads the whole file from the current position.
+    bool readAll(QByteArray &out);
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
+
+} // namespace platform

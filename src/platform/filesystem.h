@@ -1,0 +1,38 @@
+#pragma once
+#include "fileattributes.h"
+#include "finddata.h"
+
+#include <QString>
+
+// File system operations on device paths. Every call returns whether it
+// succeeded and sets the thread's last error when it did not; none throws.
+namespace platform {
+
+quint32 getFileAttributes(const QString &path); // INVALID_FILE_ATTRIBUTES on failure
+bool setFileAttributes(const QString &path, quint32 attributes);
+
+// Writes a temporary sibling, flushes it and renames it into place, so the
+// destination is either the old file or the complete copy. Keeps the
+// last-write time and attributes. Copying a file onto itself fails.
+bool copyFile(const QString &from, const QString &to, bool failIfExists);
+
+// Never replaces an existing destination. A file moved to another file
+// system is copied, then removed; a folder is not (the move fails).
+bool moveFile(const QString &from, const QString &to);
+
+bool deleteFile(const QString &path);        // files and symbolic links, not folders
+bool createDirectory(const QString &path);   // fails if anything exists there
+bool removeDirectory(const QString &path);   // empty folders only
+
+// statvfs of the file system holding path.
+bool getDiskFreeSpace(const QString &path, quint64 *freeBytesToCaller,
+                      quint64 *totalBytes, quint64 *totalFreeBytes);
+
+// Writes data to path through a temporary sibling renamed into place (no
+// half-written file). With failIfExists an existing path makes it fail.
+bool writeFileAtomically(const QString &path, const QByteArray &data, bool failIfExists);
+
+// Sets the last-write time of a file or folder.
+bool setLastWriteTime(const QString &path, FileTime time);
+
+} // namespace platform

@@ -1,0 +1,45 @@
+#pragma once
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace platform {
+
+// Small (16x16) icon for a device path: the icon theme's icon of its MIME
+// type, guessed from the name only, else a generic file icon. Folders get
+// the folder icon. Icons are cached per icon name. False when no icon at all
+// could be found.
+bool getSmallFileIcon(const QString &devicePath, QIcon &icon);
+
+// Splits an argument string by the handheld's rules: blanks separate,
+// double quotes group (and are removed).
+QStringList splitArguments(const QString &arguments);
+
+// Starts program with an argument string, not waiting for it. A program
+// given as a device path (leading backslash) is translated to its host path;
+// a bare name is looked up on PATH. Arguments that are device paths are
+// passed as host paths. False (last error set) when it cannot be started.
+bool createProcess(const QString &program, const QString &arguments);
+
+// Starts the program and waits until it ends. exitCode gets its exit status.
+bool runProcessAndWait(const QString &program, const QString &arguments, int *exitCode);
+
+// Executable files run with the parameters; other files open with their
+// registered command (classes root open command, else the desktop default).
+bool shellExecute(const QString &file, const QString &parameters);
+
+// Opens a web address in the desktop's browser (xdg-open).
+bool openUrl(const QString &url);
+
+// Where a program name resolves on PATH; empty when not found.
+QString findProgramOnPath(const QString &name);
+
+// Tests replace the real process start: the launcher gets the host program
+// and host arguments and says whether the start succeeded. An empty function
+// restores real starts.
+using ProcessLauncher = std::function<bool(const QString &hostProgram, const QStringList &hostArguments)>;
+void setProcessLauncher(ProcessLauncher launcher);
+
+} // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The handheld's message box: numeric type in, numeric button out.
+namespace platform {
+
+constexpr unsigned MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4;
+constexpr unsigned MB_ICONHAND = 0x10, MB_ICONQUESTION = 0x20, MB_ICONEXCLAMATION = 0x30,
+                   MB_ICONASTERISK = 0x40;
+constexpr unsigned MB_DEFBUTTON2 = 0x100;
+constexpr int IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
+
+// Shows a modal box (caption empty: the application's name) and returns the
+// button pressed.
+int messageBox(QWidget *owner, const QString &text, const QString &caption, unsigned type);
+
+// Tests answer boxes instead of showing them.
+using MessageBoxHandler = std::function<int(QWidget *owner, const QString &text,
+                                            const QString &caption, unsigned type)>;
+void setMessageBoxHandler(MessageBoxHandler handler); // empty: real boxes again
+
+} // namespace platform

@@ -1,0 +1,35 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace testsupport {
+
+// A device root of its own in a temporary folder, made the platform's device
+// root for the lifetime of the object (the previous root comes back after).
+class TempDeviceRoot {
+public:
+    TempDeviceRoot();
+    ~TempDeviceRoot();
+
+    bool isValid() const { return m_ok; }
+    QString hostPath() const { return m_dir.path(); }
+    // Host path of a device path ("\a\b" -> <root>/a/b).
+    QString host(const QString &devicePath) const;
+
+    // Creating things on the host side; device paths in, false on failure.
+    bool makeFolder(const QString &devicePath) const;             // with parents
+    bool makeFile(const QString &devicePath, const QByteArray &content = {}) const; // with parents
+    bool exists(const QString &devicePath) const;
+    QByteArray read(const QString &devicePath) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousRoot;
+    bool m_ok = false;
+};
+
+// The folder where tests write pictures and other output to look at.
+QString outputFolder();
+
+} // namespace testsupport

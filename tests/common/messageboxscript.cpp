@@ -1,0 +1,44 @@
+#include "messageboxscript.h"
+
+#include "platform/ui/messagebox.h"
+
+#include <QTest>
+
+namespace testsupport {
+
+MessageBoxScript::MessageBoxScript()
+{
+    platform::setMessageBoxHandler([this](QWidget *owner, const QString &text,
+                                          const QString &caption, unsigned type) {
+        return answer(owner, text, caption, type);
+    });
+}
+
+MessageBoxScript::~MessageBoxScript()
+{
+    platform::setMessageBoxHandler({});
+    if (!m_expected.isEmpty()) {
+        const QByteArray message = "expected message box never shown: "
+            + m_expected.first().text.toUtf8();
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+    }
+}
+
+MessageBoxScript &MessageBoxScript::expect(const QString &text, int answer)
+{
+    m_expected.append({text, answer});
+    return *this;
+}
+
+int MessageBoxScript::answer(QWidget *, const QString &text, const QString &caption, unsigned type)
+{
+    m_shown.append({text, caption, type});
+    if (m_expected.isEmpty() || (!m_expected.first().text.isEmpty() && m_expected.first().text != text)) {
+        const QByteArray message = "unexpected message box: " + text.toUtf8();
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+        return platform::IDCANCEL;
+    }
+    return m_expected.takeFirst().answer;
+}
+
+} // namespace testsupport

@@ -1,0 +1,39 @@
+#pragma once
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace testsupport {
+
+// Answers the program's message boxes during a test. Each expected box is
+// given in order with its answer; every box shown is recorded. A box that
+// was not expected fails the running test and is answered with IDCANCEL.
+class MessageBoxScript {
+public:
+    struct Box {
+        QString text;
+        QString caption;
+        unsigned type = 0;
+    };
+
+    MessageBoxScript();  // installs itself
+    ~MessageBoxScript(); // uninstalls; fails the test if expected boxes never came
+
+    // Expect a box with this text (empty: any text) and answer it.
+    MessageBoxScript &expect(const QString &text, int answer);
+    const QList<Box> &shown() const { return m_shown; }
+    int pending() const { return int(m_expected.size()); }
+
+private:
+    int answer(QWidget *owner, const QString &text, const QString &caption, unsigned type);
+
+    struct Expected {
+        QString text;
+        int answer;
+    };
+    QList<Expected> m_expected;
+    QList<Box> m_shown;
+};
+
+} // namespace testsupport

@@ -1,0 +1,9 @@
+#pragma once
+#include "platform/finddata.h"
+
+#include <QString>
+
+// The texts of a file row, the same in every list.
+QString FormatSizeText(quint32 sizeHigh, quint32 sizeLow);   // "512 b", "1.5Kb", "1.0Mb"
+QString FormatChangedText(platform::FileTime lastWriteUtc);  // "03-02-2004 09:05:07", local time
+QString FormatAttrText(quint32 attributes);                  // "RA"

@@ -45,6 +45,11 @@ struct PowerStatus {
 bool getPowerStatus(PowerStatus &status);
 void setPowerSupplyFolder(const QString &folder); // empty restores the default
 
+// Platform ids: 0-2 are the desktop systems', 3 the handheld's own. Linux
+// reports a value of its own so that nothing takes it for either.
+constexpr quint32 VER_PLATFORM_WIN32_CE = 3;
+constexpr quint32 VER_PLATFORM_LINUX = 0x4C; // 'L'
+
 struct VersionInfo {
     quint32 majorVersion = 0, minorVersion = 0, buildNumber = 0;
     quint32 platformId = 0;   // never 3 (the handheld's own): this is Linux

@@ -1,0 +1,145 @@
+// Listing a folder of 100,000 files: find-first/find-next through the device
+// root against a plain readdir + fstatat loop over the same folder. Prints
+// both and the ratio.
+#include "platform/devicepath.h"
+#include "platform/findfile.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kFiles = 100000;
+
+// The folder, made once for every benchmark of the run.
+struct BigFolder {
+    QTemporaryDir dir;
+    QByteArray hostPath;
+    bool ok = false;
+
+    BigFolder()
+    {
+        if (!dir.isValid() || !platform::setDeviceRoot(dir.path()))
+            return;
+        hostPath = QFile::encodeName(dir.path() + QStringLiteral("/big"));
+        if (::mkdir(hostPath.constData(), 0755) != 0)
+            return;
+        const int folder = ::open(hostPath.constData(), O_PATH | O_DIRECTORY);
+        for (int i = 0; i < kFiles; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "file%06d.txt", i);
+            const int fd = ::openat(folder, name, O_WRONLY | O_CREAT | O_EXCL, 0644);
+            if (fd < 0)
+                return;
+            ::close(fd);
+        }
+        ::close(folder);
+        ok = true;
+    }
+};
+
+BigFolder &bigFolder()
+{
+    static BigFolder folder;
+    return folder;
+}
+
+void BM_FindFile(benchmark::State &state)
+{
+    BigFolder &big = bigFolder();
+    if (!big.ok) {
+        state.SkipWithError("cannot create the folder");
+        return;
+    }
+    const QString pattern = QStringLiteral("\\big\\*");
+    qint64 count = 0;
+    for (auto _ : state) {
+        platform::FindFile find;
+        platform::FindData data;
+        quint64 bytes = 0;
+        for (bool more = find.first(pattern, data); more; more = find.next(data)) {
+            bytes += data.size() + data.attributes;
+            ++count;
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetItemsProcessed(count);
+}
+
+void BM_ReaddirFstatat(benchmark::State &state)
+{
+    BigFolder &big = bigFolder();
+    if (!big.ok) {
+        state.SkipWithError("cannot create the folder");
+        return;
+    }
+    qint64 count = 0;
+    for (auto _ : state) {
+        DIR *dir = ::opendir(big.hostPath.constData());
+        const int fd = ::dirfd(dir);
+        quint64 bytes = 0;
+        while (const dirent *entry = ::readdir(dir)) {
+            const char *name = entry->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                continue;
+            struct stat st;
+            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                bytes += quint64(st.st_size) + st.st_mode;
+            ++count;
+        }
+        ::closedir(dir);
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetItemsProcessed(count);
+}
+
+BENCHMARK(BM_FindFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_ReaddirFstatat)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+
+// Prints the usual table, then how much slower the find loop is.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        const auto find = m_times.find("BM_FindFile");
+        const auto plain = m_times.find("BM_ReaddirFstatat");
+        if (find != m_times.end() && plain != m_times.end() && plain->second > 0)
+            std::printf("FindFile / readdir+fstatat: %.2f ms / %.2f ms = %.2fx\n", find->second,
+                        plain->second, find->second / plain->second);
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,148 @@
+#include "desktopassociations.h"
+
+#include <QMimeDatabase>
+
+#include <gio/gio.h>
+
+namespace platform {
+
+namespace {
+
+const QString kOpenCommandSuffix = QStringLiteral("\\shell\\open\\command");
+
+QMimeType mimeTypeByName(const QString &name)
+{
+    QMimeDatabase db;
+    // Key names are folded; the database names are lower case but for a few.
+    QMimeType type = db.mimeTypeForName(name);
+    if (type.isValid())
+        return type;
+    for (const QMimeType &candidate : db.allMimeTypes()) {
+        if (candidate.name().compare(name, Qt::CaseInsensitive) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+bool hasGlobFor(const QMimeType &type, const QString &glob)
+{
+    for (const QString &pattern : type.globPatterns()) {
+        if (pattern.compare(glob, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString mimeTypeForExtension(const QString &extension)
+{
+    if (extension.isEmpty() || extension.contains(u'\\') || extension.contains(u'/'))
+        return {};
+    const QString glob = QStringLiteral("*.") + extension;
+    const QString sample = QStringLiteral("x.") + extension.toLower();
+    QMimeDatabase db;
+    const QMimeType best = db.mimeTypeForFile(sample, QMimeDatabase::MatchExtension);
+    if (best.isValid() && hasGlobFor(best, glob))
+        return best.name();
+    for (const QMimeType &type : db.mimeTypesForFileName(sample)) {
+        if (hasGlobFor(type, glob))
+            return type.name();
+    }
+    return {};
+}
+
+QString openCommandFromDesktopExec(const QString &exec)
+{
+    QString out;
+    bool fileCodeSeen = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (c != u'%' || i + 1 >= exec.size()) {
+            out.append(c);
+            continue;
+        }
+        const QChar code = exec[++i];
+        if (code == u'%') {
+            out.append(u'%');
+        } else if (code == u'f' || code == u'F' || code == u'u' || code == u'U') {
+            if (!fileCodeSeen)
+                out.append(QStringLiteral("\"%1\""));
+            fileCodeSeen = true;
+        } else {
+            // %i %c %k and the deprecated codes name nothing we can supply;
+            // drop the blank before them too.
+            if (out.endsWith(u' '))
+                out.chop(1);
+        }
+    }
+    out = out.trimmed();
+    // An application whose line takes no file gets it appended, as the
+    // desktop's launchers do.
+    if (!fileCodeSeen && !out.isEmpty())
+        out.append(QStringLiteral(" \"%1\""));
+    return out;
+}
+
+std::optional<DesktopAssociations::Key> DesktopAssociations::lookup(const QString &foldedPath)
+{
+    QMutexLocker lock(&m_mutex);
+    const auto it = m_keys.constFind(foldedPath);
+    if (it != m_keys.constEnd())
+        return it.value();
+    const std::optional<Key> key = resolve(foldedPath);
+    m_keys.insert(foldedPath, key);
+    return key;
+}
+
+std::optional<DesktopAssociations::Key> DesktopAssociations::resolve(const QString &path)
+{
+    if (path.startsWith(u'.')) {
+        if (path.contains(u'\\'))
+            return std::nullopt;
+        const QString mime = mimeTypeForExtension(path.mid(1));
+        if (mime.isEmpty())
+            return std::nullopt;
+        return Key{true, mime};
+    }
+    const qsizetype cut = path.indexOf(u'\\');
+    const QString typeName = cut < 0 ? path : path.left(cut);
+    if (!typeName.contains(u'/'))
+        return std::nullopt;
+    const QMimeType type = mimeTypeByName(typeName);
+    if (!type.isValid())
+        return std::nullopt;
+    if (cut < 0)
+        return Key{true, type.comment()};
+    const QString rest = path.mid(cut);
+    if (!kOpenCommandSuffix.startsWith(rest) || (rest.size() < kOpenCommandSuffix.size()
+                                                 && kOpenCommandSuffix[rest.size()] != u'\\'))
+        return std::nullopt;
+    const std::optional<QString> command = openCommand(type.name());
+    if (!command)
+        return std::nullopt;
+    if (rest.size() < kOpenCommandSuffix.size())
+        return Key{}; // "Shell" and "Shell\Open" hold no values
+    return Key{true, *command};
+}
+
+std::optional<QString> DesktopAssociations::openCommand(const QString &mimeName)
+{
+    const auto it = m_commands.constFind(mimeName);
+    if (it != m_commands.constEnd())
+        return it.value();
+    std::optional<QString> command;
+    const QByteArray type = mimeName.toUtf8();
+    if (GAppInfo *app = g_app_info_get_default_for_type(type.constData(), FALSE)) {
+        if (const char *line = g_app_info_get_commandline(app)) {
+            const QString converted = openCommandFromDesktopExec(QString::fromUtf8(line));
+            if (!converted.isEmpty())
+                command = converted;
+        }
+        g_object_unref(app);
+    }
+    m_commands.insert(mimeName, command);
+    return command;
+}
+
+} // namespace platform

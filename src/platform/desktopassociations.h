@@ -1,0 +1,42 @@
+#pragma once
+#include <QHash>
+#include <QMutex>
+#include <QString>
+
+#include <optional>
+
+namespace platform {
+
+// The desktop's file associations seen as classes-root keys:
+//   ".ext"                        default value: the MIME type name
+//   "type/subtype"                default value: the type's description
+//   "type/subtype\Shell\Open\Command"  default value: the default application's command
+// Answers are cached per key; the MIME database and GIO are asked once.
+class DesktopAssociations {
+public:
+    struct Key {
+        bool hasDefault = false;
+        QString defaultValue;
+    };
+
+    // key: a folded classes-root key path (see foldRegKeyPath).
+    std::optional<Key> lookup(const QString &foldedPath);
+
+private:
+    std::optional<Key> resolve(const QString &foldedPath);
+    std::optional<QString> openCommand(const QString &mimeName);
+
+    QMutex m_mutex;
+    QHash<QString, std::optional<Key>> m_keys;
+    QHash<QString, std::optional<QString>> m_commands; // by MIME type name
+};
+
+// A desktop entry's Exec line as an open command: %f %F %u %U become "%1"
+// (appended when the line has none), other field codes go, %% is a percent.
+QString openCommandFromDesktopExec(const QString &exec);
+
+// The MIME type whose globs hold "*.<extension>" in any letter case; empty
+// when there is none.
+QString mimeTypeForExtension(const QString &extension);
+
+} // namespace platform

@@ -1,0 +1,117 @@
+#include "entryinfo.h"
+
+#include "fileattributes.h"
+#include "hostfs.h"
+
+#include <cerrno>
+
+namespace platform::detail {
+
+namespace {
+
+constexpr qsizetype kLargestXattr = 65536; // the kernel's limit for one value
+
+bool sameDevice(const struct statx &a, const struct statx &b)
+{
+    return a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
+}
+
+void readStored(int dirFd, const char *name, bool *readXattrs, bool keepRawValue, EntryFacts &out)
+{
+    char small[256];
+    ssize_t r = getXattrAt(dirFd, name, kDosAttribName, small, sizeof small);
+    if (r >= 0) {
+        out.stored = parseDosAttrib(small, r);
+        if (keepRawValue)
+            out.storedValue = QByteArray(small, r);
+        return;
+    }
+    if (r == -ERANGE) {
+        QByteArray big(kLargestXattr, Qt::Uninitialized);
+        r = getXattrAt(dirFd, name, kDosAttribName, big.data(), size_t(big.size()));
+        if (r >= 0) {
+            big.truncate(r);
+            out.stored = parseDosAttrib(big.constData(), r);
+            if (keepRawValue)
+                out.storedValue = big;
+        }
+        return;
+    }
+    if (r == -ENOTSUP)
+        *readXattrs = false;
+}
+
+} // namespace
+
+int readEntry(int dirFd, const char *name, const struct statx *parentStat, bool *readXattrs,
+              bool keepRawValue, EntryFacts &out)
+{
+    out.linkToFolder = false;
+    out.mountPoint = false;
+    out.stored = DosAttrib();
+    out.storedValue.clear();
+    if (const int err = statAt(dirFd, name, out.stat))
+        return err;
+    if (S_ISLNK(out.stat.stx_mode)) {
+        // Links cannot carry user attributes; only their target's kind matters.
+        struct statx target;
+        out.linkToFolder = statAt(dirFd, name, target, true) == 0 && S_ISDIR(target.stx_mode);
+        return 0;
+    }
+    if (S_ISDIR(out.stat.stx_mode) && parentStat && !out.root)
+        out.mountPoint = !sameDevice(out.stat, *parentStat);
+    if (*readXattrs)
+        readStored(dirFd, name, readXattrs, keepRawValue, out);
+    return 0;
+}
+
+bool isDotName(const char *name)
+{
+    return name[0] == '.';
+}
+
+quint32 attributesOf(const EntryFacts &facts, bool dotName)
+{
+    const mode_t mode = facts.stat.stx_mode;
+    const bool link = S_ISLNK(mode);
+    const bool folder = link ? facts.linkToFolder : S_ISDIR(mode);
+    quint32 a = 0;
+    if (folder)
+        a |= FILE_ATTRIBUTE_DIRECTORY;
+    if (link)
+        a |= FILE_ATTRIBUTE_REPARSE_POINT;
+    if (!link && !(mode & S_IWUSR))
+        a |= FILE_ATTRIBUTE_READONLY;
+    if (dotName && !facts.root)
+        a |= FILE_ATTRIBUTE_HIDDEN;
+    if (facts.mountPoint)
+        a |= FILE_ATTRIBUTE_TEMPORARY;
+    if (facts.stored.valid)
+        a |= facts.stored.attributes & kStoredAttributeMask;
+    else if (!link && !S_ISDIR(mode))
+        a |= FILE_ATTRIBUTE_ARCHIVE; // nothing stored: as a newly written file
+    return a != 0 ? a : FILE_ATTRIBUTE_NORMAL;
+}
+
+FileTime fileTime(const struct statx_timestamp &t)
+{
+    return fileTimeFromUnix(t.tv_sec, t.tv_nsec);
+}
+
+void fillFindData(const EntryFacts &facts, quint32 attributes, FindData &out)
+{
+    const struct statx &st = facts.stat;
+    out.attributes = attributes;
+    if (facts.stored.createTime != 0)
+        out.creationTime = facts.stored.createTime;
+    else
+        out.creationTime = fileTime((st.stx_mask & STATX_BTIME) ? st.stx_btime : st.stx_ctime);
+    out.lastAccessTime = fileTime(st.stx_atime);
+    out.lastWriteTime = fileTime(st.stx_mtime);
+    const quint64 size = S_ISDIR(st.stx_mode) ? 0 : st.stx_size;
+    out.sizeHigh = quint32(size >> 32);
+    out.sizeLow = quint32(size & 0xFFFFFFFFu);
+    out.objectId = 0;
+}
+
+} // namespace platform::detail

@@ -1,0 +1,121 @@
+#include "file.h"
+
+#include "faultpoints.h"
+#include "hostfs.h"
+#include "lasterror.h"
+
+#include <cerrno>
+#include <limits>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+
+using namespace detail;
+
+struct File::State {
+    Fd fd;
+    QString path;
+    qint64 position = 0;
+    qint64 readLimit = -1; // an injected read fault strikes here
+    int readFault = 0;
+};
+
+File::File() = default;
+
+File::~File() = default;
+
+bool File::openForReading(const QString &path)
+{
+    close();
+    if (const int err = injectedFault(FsOperation::Open, path))
+        return fail(err, "Open", path);
+    Location at;
+    if (const int err = locate(path, at))
+        return fail(err, "Open", path);
+    // Reading goes through a link to its file, as opening any file does.
+    const int fd = retryOnIntr([&] { return ::openat(at.parent.get(), at.name.constData(), O_RDONLY | O_CLOEXEC); });
+    if (fd < 0)
+        return fail(errno, "Open", path);
+    auto state = std::make_unique<State>();
+    state->fd.reset(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return fail(errno, "Open", path);
+    if (S_ISDIR(st.st_mode))
+        return fail(EISDIR, "Open", path);
+    state->path = path;
+    qint64 after = 0;
+    if (const int err = injectedFault(FsOperation::Read, path, &after)) {
+        state->readFault = err;
+        state->readLimit = after;
+    }
+    d = std::move(state);
+    clearLastError();
+    return true;
+}
+
+void File::close()
+{
+    d.reset();
+}
+
+bool File::isOpen() const
+{
+    return d != nullptr;
+}
+
+qint64 File::size() const
+{
+    if (!d)
+        return -1;
+    struct stat st;
+    return ::fstat(d->fd.get(), &st) == 0 ? qint64(st.st_size) : -1;
+}
+
+bool File::read(char *buffer, qint64 maxBytes, qint64 *bytesRead)
+{
+    if (bytesRead)
+        *bytesRead = 0;
+    if (!d)
+        return fail(EBADF, "Read", QString());
+    if (maxBytes < 0 || (maxBytes > 0 && !buffer))
+        return fail(EINVAL, "Read", d->path);
+    if (d->readLimit >= 0) {
+        const qint64 left = d->readLimit - d->position;
+        if (left <= 0)
+            return fail(d->readFault, "Read", d->path);
+        maxBytes = qMin(maxBytes, left);
+    }
+    maxBytes = qMin<qint64>(maxBytes, std::numeric_limits<int>::max());
+    const ssize_t n = retryOnIntr([&] { return ::read(d->fd.get(), buffer, size_t(maxBytes)); });
+    if (n < 0)
+        return fail(errno, "Read", d->path);
+    d->position += n;
+    if (bytesRead)
+        *bytesRead = n;
+    clearLastError();
+    return true;
+}
+
+bool File::readAll(QByteArray &out)
+{
+    out.clear();
+    if (!d)
+        return fail(EBADF, "Read", QString());
+    const qint64 expected = size() - d->position;
+    if (expected > 0)
+        out.reserve(expected);
+    char chunk[65536];
+    for (;;) {
+        qint64 n = 0;
+        if (!read(chunk, sizeof chunk, &n))
+            return false;
+        if (n == 0)
+            return true;
+        out.append(chunk, n);
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,305 @@
+#include "filesystem.h"
+
+#include "dosattrib.h"
+#include "faultpoints.h"
+#include "hostfs.h"
+#include "lasterror.h"
+#include "tempsibling.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+// Copying, moving and writing files so that a failure never leaves a
+// half-written file and never destroys the file that was to be replaced.
+namespace platform {
+
+using namespace detail;
+
+namespace {
+
+struct Limits {
+    qint64 readLimit = -1; // injected faults: fail after this many bytes
+    int readFault = 0;
+    qint64 writeLimit = -1;
+    int writeFault = 0;
+};
+
+bool sameFile(const struct statx &a, const struct statx &b)
+{
+    return a.stx_ino == b.stx_ino && a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
+}
+
+int writeAll(int fd, const char *data, qint64 size, qint64 *written, const Limits &limits)
+{
+    while (size > 0) {
+        qint64 chunk = size;
+        if (limits.writeLimit >= 0) {
+            if (*written >= limits.writeLimit)
+                return limits.writeFault;
+            chunk = qMin(chunk, limits.writeLimit - *written);
+        }
+        const ssize_t n = retryOnIntr([&] { return ::write(fd, data, size_t(chunk)); });
+        if (n < 0)
+            return errno;
+        data += n;
+        size -= n;
+        *written += n;
+    }
+    return 0;
+}
+
+int copyByReading(int in, int out, qint64 copied, const Limits &limits)
+{
+    static constexpr qint64 kChunk = 256 * 1024;
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    qint64 written = copied;
+    for (;;) {
+        qint64 want = kChunk;
+        if (limits.readLimit >= 0) {
+            if (copied >= limits.readLimit)
+                return limits.readFault;
+            want = qMin(want, limits.readLimit - copied);
+        }
+        const ssize_t n = retryOnIntr([&] { return ::read(in, buffer.data(), size_t(want)); });
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return 0;
+        copied += n;
+        if (const int err = writeAll(out, buffer.constData(), n, &written, limits))
+            return err;
+    }
+}
+
+// In-kernel copy where the file systems allow it, else read and write.
+int copyData(int in, int out, const Limits &limits)
+{
+    qint64 copied = 0;
+    if (limits.readLimit < 0 && limits.writeLimit < 0) {
+        for (;;) {
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+            if (n > 0) {
+                copied += n;
+                continue;
+            }
+            if (n == 0 && copied > 0)
+                return 0;
+            if (n < 0 && copied > 0)
+                return errno;
+            if (n < 0 && errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP
+                && errno != EBADF && errno != EPERM)
+                return errno;
+            break; // nothing copied yet: let read() decide, it also knows an empty file
+        }
+    }
+    return copyByReading(in, out, copied, limits);
+}
+
+// The regular file at src copied into a new temporary sibling of dst, with its
+// permissions, stored attributes and last-write time, then put in place.
+int copyRegular(const Location &src, const Location &dst, bool failIfExists, const Limits &limits)
+{
+    Fd in(retryOnIntr([&] { return ::openat(src.parent.get(), src.name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC); }));
+    if (!in.isValid())
+        return errno;
+    struct stat st;
+    if (::fstat(in.get(), &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+
+    TempSibling temp(dst.parent.get());
+    if (const int err = temp.create(0600))
+        return err;
+    if (const int err = copyData(in.get(), temp.fd(), limits))
+        return err;
+
+    char value[65536];
+    const ssize_t n = ::fgetxattr(in.get(), kDosAttribName, value, sizeof value);
+    if (n > 0 && ::fsetxattr(temp.fd(), kDosAttribName, value, size_t(n), 0) != 0 && errno != ENOTSUP)
+        return errno;
+    if (::fchmod(temp.fd(), st.st_mode & 0777) != 0)
+        return errno;
+    const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+    if (::futimens(temp.fd(), times) != 0)
+        return errno;
+    return temp.commit(dst.name.constData(), failIfExists);
+}
+
+// A symbolic link is copied as a link to the same target, never followed.
+int copyLink(const Location &src, const Location &dst, bool failIfExists)
+{
+    QByteArray target(256, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::readlinkat(src.parent.get(), src.name.constData(), target.data(), size_t(target.size()));
+        if (n < 0)
+            return errno;
+        if (n < target.size()) {
+            target.truncate(n);
+            break;
+        }
+        target.resize(target.size() * 4);
+    }
+    TempSibling temp(dst.parent.get());
+    if (const int err = temp.createLink(target))
+        return err;
+    return temp.commit(dst.name.constData(), failIfExists);
+}
+
+// Checks and copies src onto dst; 0 or errno.
+int copyEntry(const Location &src, const Location &dst, bool failIfExists, const Limits &limits)
+{
+    if (dst.root)
+        return EISDIR;
+    struct statx from;
+    if (const int err = statAt(src.parent.get(), src.name.constData(), from))
+        return err;
+    if (S_ISDIR(from.stx_mode))
+        return EISDIR;
+    if (!S_ISREG(from.stx_mode) && !S_ISLNK(from.stx_mode))
+        return EINVAL; // devices, pipes and sockets have no content to copy
+    struct statx to;
+    const int toErr = statAt(dst.parent.get(), dst.name.constData(), to);
+    if (toErr == 0) {
+        if (sameFile(from, to))
+            return EINVAL; // onto itself
+        if (failIfExists)
+            return EEXIST;
+        if (S_ISDIR(to.stx_mode))
+            return EISDIR;
+    } else if (toErr != ENOENT) {
+        return toErr;
+    }
+    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, failIfExists)
+                                  : copyRegular(src, dst, failIfExists, limits);
+}
+
+Limits copyLimits(const QString &from, const QString &to)
+{
+    Limits limits;
+    if (faults::any()) {
+        limits.readFault = injectedFault(FsOperation::Read, from, &limits.readLimit);
+        if (!limits.readFault)
+            limits.readLimit = -1;
+        limits.writeFault = injectedFault(FsOperation::Write, to, &limits.writeLimit);
+        if (!limits.writeFault)
+            limits.writeLimit = -1;
+    }
+    return limits;
+}
+
+} // namespace
+
+bool copyFile(const QString &from, const QString &to, bool failIfExists)
+{
+    if (faults::any()) {
+        int err = injectedFault(FsOperation::Copy, from);
+        if (!err)
+            err = injectedFault(FsOperation::Copy, to);
+        if (!err)
+            err = injectedFault(FsOperation::Open, from);
+        if (err)
+            return fail(err, "Copy", from, to);
+    }
+    Location src, dst;
+    if (const int err = locate(from, src))
+        return fail(err, "Copy", from, to);
+    if (const int err = locate(to, dst))
+        return fail(err, "Copy", from, to);
+    if (const int err = copyEntry(src, dst, failIfExists, copyLimits(from, to)))
+        return fail(err, "Copy", from, to);
+    clearLastError();
+    return true;
+}
+
+bool moveFile(const QString &from, const QString &to)
+{
+    if (faults::any()) {
+        int err = injectedFault(FsOperation::Move, from);
+        if (!err)
+            err = injectedFault(FsOperation::Move, to);
+        if (err)
+            return fail(err, "Move", from, to);
+    }
+    Location src, dst;
+    if (const int err = locate(from, src))
+        return fail(err, "Move", from, to);
+    if (const int err = locate(to, dst))
+        return fail(err, "Move", from, to);
+    if (src.root || dst.root)
+        return fail(EBUSY, "Move", from, to);
+    struct statx st;
+    if (const int err = statAt(src.parent.get(), src.name.constData(), st))
+        return fail(err, "Move", from, to);
+    const bool folder = S_ISDIR(st.stx_mode);
+
+    if (::renameat2(src.parent.get(), src.name.constData(), dst.parent.get(), dst.name.constData(),
+                    RENAME_NOREPLACE) == 0) {
+        clearLastError();
+        return true;
+    }
+    int err = errno;
+    if ((err == EINVAL || err == ENOSYS || err == ENOTSUP) && !folder) {
+        // No RENAME_NOREPLACE on this file system: a hard link never replaces.
+        if (::linkat(src.parent.get(), src.name.constData(), dst.parent.get(), dst.name.constData(), 0) != 0)
+            return fail(errno, "Move", from, to);
+        ::unlinkat(src.parent.get(), src.name.constData(), 0);
+        clearLastError();
+        return true;
+    }
+    if (err != EXDEV || folder)
+        return fail(err, "Move", from, to);
+
+    // Another file system: copy, then remove the original. If it cannot be
+    // removed, the copy goes again, so the move happened completely or not at all.
+    if ((err = copyEntry(src, dst, true, copyLimits(from, to))))
+        return fail(err, "Move", from, to);
+    if (::unlinkat(src.parent.get(), src.name.constData(), 0) != 0) {
+        err = errno;
+        ::unlinkat(dst.parent.get(), dst.name.constData(), 0);
+        return fail(err, "Move", from, to);
+    }
+    syncFolder(src.parent.get());
+    clearLastError();
+    return true;
+}
+
+bool writeFileAtomically(const QString &path, const QByteArray &data, bool failIfExists)
+{
+    qint64 after = -1;
+    Limits limits;
+    if (faults::any()) {
+        if (const int err = injectedFault(FsOperation::Create, path))
+            return fail(err, "Write", path);
+        limits.writeFault = injectedFault(FsOperation::Write, path, &after);
+        if (limits.writeFault)
+            limits.writeLimit = after;
+    }
+    Location at;
+    if (const int err = locate(path, at))
+        return fail(err, "Write", path);
+    if (at.root)
+        return fail(EISDIR, "Write", path);
+    struct statx st;
+    const int existing = statAt(at.parent.get(), at.name.constData(), st);
+    if (existing == 0 && failIfExists)
+        return fail(EEXIST, "Write", path);
+    if (existing == 0 && S_ISDIR(st.stx_mode))
+        return fail(EISDIR, "Write", path);
+
+    TempSibling temp(at.parent.get());
+    if (const int err = temp.create(0666))
+        return fail(err, "Write", path);
+    qint64 written = 0;
+    if (const int err = writeAll(temp.fd(), data.constData(), data.size(), &written, limits))
+        return fail(err, "Write", path);
+    if (const int err = temp.commit(at.name.constData(), failIfExists))
+        return fail(err, "Write", path);
+    clearLastError();
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,175 @@
+#include "findfile.h"
+
+#include "devicepath.h"
+#include "devicepathparts.h"
+#include "entryinfo.h"
+#include "faultpoints.h"
+#include "hostfs.h"
+#include "lasterror.h"
+#include "wildcard.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+
+namespace platform {
+
+using namespace detail;
+
+struct FindFile::State {
+    explicit State(const QString &pattern) : wildcard(pattern) {}
+    ~State()
+    {
+        if (dir)
+            ::closedir(dir);
+    }
+
+    DIR *dir = nullptr;
+    struct statx folderStat {};
+    Wildcard wildcard;
+    QString folder;    // device path of the folder, for messages
+    bool readXattrs = true;
+    EntryFacts facts;
+    // A search for one exact name yields it from first() and nothing after.
+    bool single = false;
+};
+
+namespace {
+
+bool isDotOrDotDot(const char *name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+// "folder\pattern" split at the last backslash; no backslash: the root.
+void splitPattern(const QString &pattern, QString &folder, QString &name)
+{
+    const qsizetype slash = pattern.lastIndexOf(QLatin1Char('\\'));
+    folder = slash < 0 ? QString() : pattern.left(slash);
+    name = slash < 0 ? pattern : pattern.mid(slash + 1);
+}
+
+bool describeAt(int dirFd, const char *hostName, const struct statx *parentStat, bool root, bool *readXattrs,
+                EntryFacts &facts, FindData &out)
+{
+    facts.root = root;
+    if (const int err = readEntry(dirFd, hostName, parentStat, readXattrs, false, facts)) {
+        errno = err;
+        return false;
+    }
+    fillFindData(facts, attributesOf(facts, isDotName(hostName)), out);
+    return true;
+}
+
+} // namespace
+
+FindFile::FindFile() = default;
+
+FindFile::~FindFile() = default;
+
+void FindFile::close()
+{
+    d.reset();
+}
+
+bool FindFile::isOpen() const
+{
+    return d != nullptr;
+}
+
+bool FindFile::first(const QString &pattern, FindData &out)
+{
+    close();
+    QString folder, name;
+    splitPattern(pattern, folder, name);
+    if (!isValidDevicePath(pattern))
+        return fail(EINVAL, "Find", pattern);
+    if (faults::any()) {
+        int err = injectedFault(FsOperation::Find, pattern);
+        if (err == 0)
+            err = injectedFault(FsOperation::Find, folder);
+        if (err)
+            return fail(err, "Find", pattern);
+    }
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return fail(ENOENT, "Find", pattern);
+
+    if (!Wildcard::hasWildcards(name)) {
+        if (!findEntry(pattern, out))
+            return false;
+        d = std::make_unique<State>(name);
+        d->single = true;
+        return true;
+    }
+
+    auto state = std::make_unique<State>(name);
+    state->folder = folder;
+    Fd fd;
+    if (const int err = openFolder(folder, O_RDONLY, fd))
+        return fail(err, "Find", pattern);
+    if (::statx(fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &state->folderStat) != 0)
+        return fail(errno, "Find", pattern);
+    state->dir = ::fdopendir(fd.get());
+    if (!state->dir)
+        return fail(errno, "Find", pattern);
+    fd.release();
+    d = std::move(state);
+    if (next(out))
+        return true;
+    const int err = lastError().code;
+    close();
+    return fail(err ? err : ENOENT, "Find", pattern);
+}
+
+bool FindFile::next(FindData &out)
+{
+    if (!d)
+        return fail(EBADF, "Find next", QString());
+    if (d->single)
+        return fail(ENOENT, "Find next", d->folder);
+    const int dirFd = ::dirfd(d->dir);
+    for (;;) {
+        errno = 0;
+        const struct dirent *entry = ::readdir(d->dir);
+        if (!entry)
+            return fail(errno ? errno : ENOENT, "Find next", d->folder);
+        const char *hostName = entry->d_name;
+        if (isDotOrDotDot(hostName))
+            continue;
+        // Decode into the caller's name, reusing its buffer when it owns one.
+        detail::deviceNameFromHost(hostName, qsizetype(std::strlen(hostName)), out.name);
+        if (!d->wildcard.matches(out.name))
+            continue;
+        if (!describeAt(dirFd, hostName, &d->folderStat, false, &d->readXattrs, d->facts, out)) {
+            if (errno == ENOENT)
+                continue; // removed while we were listing
+            return fail(errno, "Find next", d->folder);
+        }
+        clearLastError();
+        return true;
+    }
+}
+
+bool findEntry(const QString &path, FindData &out)
+{
+    if (const int err = injectedFault(FsOperation::Find, path))
+        return fail(err, "Find", path);
+    Location at;
+    if (const int err = locate(path, at))
+        return fail(err, "Find", path);
+    struct statx parentStat;
+    const bool haveParent = !at.root
+        && ::statx(at.parent.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &parentStat) == 0;
+    bool readXattrs = true;
+    EntryFacts facts;
+    if (!describeAt(at.parent.get(), at.name.constData(), haveParent ? &parentStat : nullptr, at.root,
+                    &readXattrs, facts, out))
+        return fail(errno, "Find", path);
+    out.name = at.root ? QString() : deviceNameFromHost(at.name);
+    clearLastError();
+    return true;
+}
+
+} // namespace platform

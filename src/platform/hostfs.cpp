@@ -1,0 +1,185 @@
+#include "hostfs.h"
+
+#include "devicepathparts.h"
+#include "lasterror.h"
+
+#include <QList>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+// The *xattrat calls (Linux 6.13) take a directory descriptor and a name, so
+// no path has to be resolved through /proc. Their numbers are the same on
+// every architecture.
+#ifndef SYS_setxattrat
+#define SYS_setxattrat 463
+#endif
+#ifndef SYS_getxattrat
+#define SYS_getxattrat 464
+#endif
+
+namespace platform::detail {
+
+namespace {
+
+struct XattrArgs {
+    quint64 value;
+    quint32 size;
+    quint32 flags;
+};
+
+std::atomic<bool> g_noXattrAt {false};
+
+// /proc/self/fd/<dirFd>/<name>: a path of bounded length to dirFd/name.
+void procPath(char (&buffer)[PATH_MAX + 64], int dirFd, const char *name)
+{
+    std::snprintf(buffer, sizeof buffer, "/proc/self/fd/%d/%s", dirFd, name);
+}
+
+// Opens parts[0..count) below the root, a run of components at a time so
+// that no single call sees a path longer than PATH_MAX. Links are followed.
+int openChain(const QList<QByteArray> &parts, qsizetype count, int flags, Fd &out)
+{
+    const QByteArray root = hostRoot();
+    int base = AT_FDCWD;
+    Fd current;
+    QByteArray run = root;
+    qsizetype i = 0;
+    for (;;) {
+        const bool last = i == count;
+        if (!last && run.size() + 1 + parts.at(i).size() < PATH_MAX) {
+            if (!run.isEmpty() && !run.endsWith('/'))
+                run += '/';
+            run += parts.at(i++);
+            continue;
+        }
+        if (run.isEmpty())
+            return ENAMETOOLONG; // a single name longer than PATH_MAX
+        const int f = retryOnIntr([&] {
+            return ::openat(base, run.constData(), (last ? flags : O_PATH) | O_DIRECTORY | O_CLOEXEC);
+        });
+        if (f < 0)
+            return errno;
+        current.reset(f);
+        base = current.get();
+        run.clear();
+        if (last)
+            break;
+    }
+    out = std::move(current);
+    return 0;
+}
+
+} // namespace
+
+Fd::~Fd()
+{
+    reset();
+}
+
+Fd &Fd::operator=(Fd &&other) noexcept
+{
+    if (this != &other)
+        reset(other.release());
+    return *this;
+}
+
+int Fd::release()
+{
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd;
+}
+
+void Fd::reset(int fd)
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = fd;
+}
+
+int locate(const QString &devicePath, Location &out)
+{
+    QList<QByteArray> parts;
+    if (!hostComponents(devicePath, parts))
+        return EINVAL;
+    out.root = parts.isEmpty();
+    out.name = out.root ? QByteArrayLiteral(".") : parts.last();
+    return openChain(parts, out.root ? 0 : parts.size() - 1, O_PATH, out.parent);
+}
+
+int openFolder(const QString &devicePath, int flags, Fd &out)
+{
+    QList<QByteArray> parts;
+    if (!hostComponents(devicePath, parts))
+        return EINVAL;
+    return openChain(parts, parts.size(), flags, out);
+}
+
+int statAt(int dirFd, const char *name, struct statx &out, bool follow)
+{
+    const int flags = (follow ? 0 : AT_SYMLINK_NOFOLLOW) | AT_NO_AUTOMOUNT;
+    if (::statx(dirFd, name, flags, STATX_BASIC_STATS | STATX_BTIME, &out) != 0)
+        return errno;
+    return 0;
+}
+
+ssize_t getXattrAt(int dirFd, const char *name, const char *attribute, char *buffer, size_t size)
+{
+    if (!g_noXattrAt.load(std::memory_order_relaxed)) {
+        XattrArgs args {quint64(quintptr(buffer)), quint32(size), 0};
+        const long r = ::syscall(SYS_getxattrat, dirFd, name, AT_SYMLINK_NOFOLLOW, attribute, &args,
+                                 sizeof args);
+        if (r >= 0)
+            return r;
+        if (errno != ENOSYS)
+            return -errno;
+        g_noXattrAt.store(true, std::memory_order_relaxed);
+    }
+    char path[PATH_MAX + 64];
+    procPath(path, dirFd, name);
+    const ssize_t r = ::lgetxattr(path, attribute, buffer, size);
+    return r >= 0 ? r : -errno;
+}
+
+int setXattrAt(int dirFd, const char *name, const char *attribute, const QByteArray &value)
+{
+    if (!g_noXattrAt.load(std::memory_order_relaxed)) {
+        XattrArgs args {quint64(quintptr(value.constData())), quint32(value.size()), 0};
+        const long r = ::syscall(SYS_setxattrat, dirFd, name, AT_SYMLINK_NOFOLLOW, attribute, &args,
+                                 sizeof args);
+        if (r == 0)
+            return 0;
+        if (errno != ENOSYS)
+            return errno;
+        g_noXattrAt.store(true, std::memory_order_relaxed);
+    }
+    char path[PATH_MAX + 64];
+    procPath(path, dirFd, name);
+    return ::lsetxattr(path, attribute, value.constData(), size_t(value.size()), 0) == 0 ? 0 : errno;
+}
+
+bool fail(int code, const char *operation, const QString &path)
+{
+    setLastError(code, QStringLiteral("%1 \"%2\": %3")
+                           .arg(QLatin1String(operation), path, QString::fromLocal8Bit(std::strerror(code))));
+    return false;
+}
+
+bool fail(int code, const char *operation, const QString &from, const QString &to)
+{
+    setLastError(code, QStringLiteral("%1 \"%2\" to \"%3\": %4")
+                           .arg(QLatin1String(operation), from, to,
+                                QString::fromLocal8Bit(std::strerror(code))));
+    return false;
+}
+
+} // namespace platform::detail

@@ -1,0 +1,70 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+// Host file system access through directory descriptors, so that paths of
+// any length work and no final symbolic link is followed by accident.
+namespace platform::detail {
+
+// An owned file descriptor.
+class Fd {
+public:
+    Fd() = default;
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd();
+    Fd(Fd &&other) noexcept : m_fd(other.release()) {}
+    Fd &operator=(Fd &&other) noexcept;
+    Fd(const Fd &) = delete;
+    Fd &operator=(const Fd &) = delete;
+
+    int get() const { return m_fd; }
+    bool isValid() const { return m_fd >= 0; }
+    int release();
+    void reset(int fd = -1);
+
+private:
+    int m_fd = -1;
+};
+
+// A device path resolved to its parent folder, held open (O_PATH), and its
+// last host name. The device root itself resolves to the root folder and ".".
+struct Location {
+    Fd parent;
+    QByteArray name;
+    bool root = false;
+};
+
+// 0 or an errno value (EINVAL for an invalid device path).
+int locate(const QString &devicePath, Location &out);
+
+// Opens the folder a device path names, following symbolic links as browsing
+// does. flags: O_RDONLY or O_PATH (O_DIRECTORY and O_CLOEXEC are added).
+int openFolder(const QString &devicePath, int flags, Fd &out);
+
+// statx of dirFd/name; the final link is followed only when asked.
+int statAt(int dirFd, const char *name, struct statx &out, bool follow = false);
+
+// Extended attributes of dirFd/name without following a final link.
+// Returns the value length, or -errno.
+ssize_t getXattrAt(int dirFd, const char *name, const char *attribute, char *buffer, size_t size);
+int setXattrAt(int dirFd, const char *name, const char *attribute, const QByteArray &value);
+
+// Calls a system call again while it fails with EINTR.
+template<typename F>
+auto retryOnIntr(F f)
+{
+    for (;;) {
+        auto r = f();
+        if (r != -1 || errno != EINTR)
+            return r;
+    }
+}
+
+// Records a failed call as the thread's last error and returns false.
+bool fail(int code, const char *operation, const QString &path);
+bool fail(int code, const char *operation, const QString &from, const QString &to);
+
+} // namespace platform::detail

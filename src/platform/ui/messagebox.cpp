@@ -1,0 +1,47 @@
+#include "platform/ui/messagebox.h"
+
+#include "messageboxstyle.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+
+namespace {
+MessageBoxHandler &handler()
+{
+    static MessageBoxHandler h;
+    return h;
+}
+} // namespace
+
+void setMessageBoxHandler(MessageBoxHandler newHandler)
+{
+    handler() = std::move(newHandler);
+}
+
+int messageBox(QWidget *owner, const QString &text, const QString &caption, unsigned type)
+{
+    const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
+    if (handler())
+        return handler()(owner, text, title, type);
+    const MessageBoxStyle style = messageBoxStyle(type);
+    // Without a way out (Yes/No) the last button is the cautious answer.
+    const QMessageBox::StandardButton wayOut =
+        style.escapeButton != QMessageBox::NoButton ? style.escapeButton : style.buttons.last();
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return messageBoxResult(wayOut);
+
+    QMessageBox box(style.icon, title, text, QMessageBox::NoButton, owner);
+    for (QMessageBox::StandardButton button : style.buttons)
+        box.addButton(button);
+    box.setDefaultButton(style.defaultButton);
+    if (style.escapeButton != QMessageBox::NoButton)
+        box.setEscapeButton(style.escapeButton);
+    box.exec();
+    QAbstractButton *clicked = box.clickedButton();
+    return messageBoxResult(clicked ? box.standardButton(clicked) : wayOut);
+}
+
+} // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 #include "cfilelister.h"
 
+#include <QPersistentModelIndex>
 #include <QTableView>
 
 // Base of the list pane: tap-and-hold, in-place rename and the remembered row.
@@ -10,12 +11,55 @@ public:
     explicit CFileListView(QWidget *parent = nullptr);
     ~CFileListView() override;
 
+    // Remembers the focused row (or the row tapped last); true when one was
+    // remembered.
     bool SaveFocusedItem();
+    // Selects the remembered row, or with stepBack the nearest row before
+    // it, and forgets it. A row that no longer exists stays remembered
+    // (without stepBack).
     void RestoreFocusedItem(bool stepBack);
-    void ForgetFocusedItem();
+    void ForgetFocusedItem() { m_bFocusSaved = false; }
     void ResetTapState();
+
+    bool IsFocusSaved() const { return m_bFocusSaved; }
+    int GetSavedRow() const { return m_nSavedRow; }
+    // A tap may still turn into a hold, or its hold action is running.
+    bool IsHoldPending() const { return m_nHoldTimer != 0 || m_bHolding; }
+
+    int GetItemCount() const;
+    QString GetItemName(int row) const;
+    QList<int> GetSelectedRows() const; // ascending
 
     // Set by a double tap; read and cleared by the main frame when it gets
     // the focus back.
     bool m_bReturnFocus = false;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+private:
+    void HoldAction();
+    void EndLabelEdit(int row, bool committed, const QString &newText);
+    void KillHoldTimer();
+    void TakeFocus();
+    bool SelectRowIfPresent(int row);
+
+    bool m_bMoved = false;
+    bool m_bArmed = false;
+    bool m_bFocusSaved = false;
+    bool m_bHolding = false;
+    int m_nLastRow = -1;
+    int m_nCurRow = -1;
+    int m_nHoldTimer = 0;
+    int m_nSavedRow = -1;
+    QString m_strSavedText;
+
+    QPersistentModelIndex m_editIndex;
+    bool m_bEditCommitted = false;
+    QString m_strEditText;
 };

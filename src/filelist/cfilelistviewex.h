@@ -1,7 +1,11 @@
 #pragma once
 #include "cfilelistview.h"
+#include "fileentryarray.h"
+
+class CFileListModel;
 
 // The lower pane of the main window: the files of the tree's current folder.
+// It keeps one entry per file and formats a row only when it is drawn.
 class CFileListViewEx : public CFileListView {
     Q_OBJECT
 public:
@@ -9,4 +13,28 @@ public:
     ~CFileListViewEx() override;
 
     void Populate(const QString &folder, bool force) override;
+
+    // The row's text in a column, and its icon; nothing for a row that is
+    // not there.
+    QString GetItemText(int row, int column);
+    QIcon GetItemIcon(int row);
+    const FileEntry *GetEntry(int row) const;
+    // The folder, a backslash and the row's name (the root gives "\name").
+    QString GetItemPath(int row) const;
+
+    // Sort key (0 none, 4 Name, 8 Size, 16 Changed, 24 Attrs, 48 Type) and
+    // direction; both last for the life of the pane.
+    int GetSortKey() const { return m_nSortKey; }
+    bool IsSortAscending() const { return m_bSortAscending; }
+
+    // A tap on a column heading.
+    void OnColumnClick(int column);
+
+private:
+    void SortEntries();
+
+    CFileEntryArray m_entries;
+    bool m_bSortAscending = false;
+    int m_nSortKey = 0;
+    CFileListModel *m_pModel = nullptr;
 };

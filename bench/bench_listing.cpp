@@ -1,0 +1,179 @@
+// The list pane over a folder of 100,000 files: (a) ShowFolder until the row
+// count is set, nothing drawn, against (b) enumerating the same folder with
+// find-first/find-next alone; (c) drawing the first screen; (d) scrolling
+// through every row page by page, drawing each page, with the process's
+// memory and the pane's image count before and after.
+#include "filelist/cfilelistviewex.h"
+#include "platform/devicepath.h"
+#include "platform/fileattributes.h"
+#include "platform/findfile.h"
+#include "platform/registry.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kFiles = 100000;
+const QString kFolder = QStringLiteral("\\big");
+
+// A quarter each of .txt, .png and .html files and of names without an
+// extension (each of those is a type key of its own).
+struct BigFolder {
+    QTemporaryDir dir;
+    bool ok = false;
+
+    BigFolder()
+    {
+        if (!dir.isValid() || !platform::setDeviceRoot(dir.path()))
+            return;
+        const QByteArray host = QFile::encodeName(dir.path() + QStringLiteral("/big"));
+        if (::mkdir(host.constData(), 0755) != 0)
+            return;
+        const int folder = ::open(host.constData(), O_PATH | O_DIRECTORY);
+        const char *patterns[] = {"file%06d.txt", "image%06d.png", "page%06d.html", "readme%06d"};
+        for (int i = 0; i < kFiles; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, patterns[i % 4], i);
+            const int fd = ::openat(folder, name, O_WRONLY | O_CREAT | O_EXCL, 0644);
+            if (fd < 0)
+                return;
+            ::close(fd);
+        }
+        ::close(folder);
+        ok = true;
+    }
+};
+
+BigFolder &bigFolder()
+{
+    static BigFolder folder;
+    return folder;
+}
+
+// Resident and peak resident set of this process, in KiB.
+long statusKiB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+void BM_FindFileAlone(benchmark::State &state)
+{
+    if (!bigFolder().ok) {
+        state.SkipWithError("cannot make the folder");
+        return;
+    }
+    for (auto _ : state) {
+        platform::FindFile find;
+        platform::FindData data;
+        int files = 0;
+        if (find.first(kFolder + QStringLiteral("\\*"), data)) {
+            do {
+                if (!(data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY))
+                    ++files;
+            } while (find.next(data));
+        }
+        benchmark::DoNotOptimize(files);
+        state.counters["files"] = files;
+    }
+}
+
+void BM_ShowFolder(benchmark::State &state)
+{
+    if (!bigFolder().ok) {
+        state.SkipWithError("cannot make the folder");
+        return;
+    }
+    CFileListViewEx pane;
+    for (auto _ : state) {
+        pane.ShowFolder(kFolder, true);
+        state.counters["rows"] = pane.GetItemCount();
+    }
+}
+
+void BM_FirstScreen(benchmark::State &state)
+{
+    if (!bigFolder().ok) {
+        state.SkipWithError("cannot make the folder");
+        return;
+    }
+    CFileListViewEx pane;
+    pane.resize(640, 480);
+    pane.show();
+    for (auto _ : state) {
+        pane.ShowFolder(kFolder, true);
+        benchmark::DoNotOptimize(pane.grab());
+    }
+    state.counters["images"] = pane.GetImageList().count();
+}
+
+void BM_ScrollThroughAll(benchmark::State &state)
+{
+    if (!bigFolder().ok) {
+        state.SkipWithError("cannot make the folder");
+        return;
+    }
+    CFileListViewEx pane;
+    pane.resize(640, 480);
+    pane.show();
+    pane.ShowFolder(kFolder, true);
+    pane.grab();
+    const long rssBefore = statusKiB("VmRSS");
+    int pages = 0;
+    int mostImages = 0;
+    for (auto _ : state) {
+        QScrollBar *bar = pane.verticalScrollBar();
+        for (int value = 0;; value += bar->pageStep()) {
+            bar->setValue(value);
+            benchmark::DoNotOptimize(pane.grab());
+            mostImages = std::max(mostImages, pane.GetImageList().count());
+            ++pages;
+            if (value >= bar->maximum())
+                break;
+        }
+    }
+    state.counters["pages"] = pages;
+    state.counters["rss_before_KiB"] = double(rssBefore);
+    state.counters["rss_after_KiB"] = double(statusKiB("VmRSS"));
+    state.counters["peak_rss_KiB"] = double(statusKiB("VmHWM"));
+    state.counters["images_at_most"] = mostImages;
+    state.counters["images_after"] = pane.GetImageList().count();
+}
+
+} // namespace
+
+BENCHMARK(BM_FindFileAlone)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ShowFolder)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FirstScreen)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ScrollThroughAll)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // Type texts from the desktop's associations, as the program has them.
+    platform::Registry::configure({}, true);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

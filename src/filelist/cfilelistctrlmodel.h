@@ -1,0 +1,46 @@
+#pragma once
+#include <QAbstractTableModel>
+#include <QIcon>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+// Rows of the result list: the texts written into them, an icon and the
+// row's item data. Column 0 holds a found file's full path; its edit text is
+// the file name alone.
+class CFileListCtrlModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit CFileListCtrlModel(QObject *parent);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // Inserts before row (at the end when row is past it); the index used.
+    int InsertRow(int row, const QString &text, const QIcon &icon);
+    void Clear();
+    bool IsRow(int row) const { return row >= 0 && row < int(m_rows.size()); }
+    QString Text(int row, int column) const;
+    bool SetText(int row, int column, const QString &text);
+    bool SetIcon(int row, const QIcon &icon);
+    qintptr Data(int row) const { return IsRow(row) ? m_rows[size_t(row)].data : 0; }
+
+    // Reorders the rows by the texts of one column (stable: rows the
+    // comparison finds equal keep their order), moving the selection along.
+    using TextComparison = std::function<int(const QString &, const QString &)>;
+    void SortRows(int column, const TextComparison &compare);
+    // Each row's item data becomes its row index.
+    void RenumberData();
+
+private:
+    struct Row {
+        std::array<QString, 5> texts;
+        QIcon icon;
+        qintptr data = 0;
+    };
+    std::vector<Row> m_rows;
+};

@@ -1,0 +1,22 @@
+#pragma once
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+// In-place editor of a row's name. The editor never writes the model: the
+// text it ends with goes to the list, which renames the file and lists the
+// folder again (or keeps the old text when that fails).
+class CFileListDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using CommitHandler = std::function<void(const QString &newText)>;
+
+    CFileListDelegate(CommitHandler onCommit, QObject *parent);
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+
+private:
+    CommitHandler m_onCommit;
+};

@@ -1,0 +1,63 @@
+#include "rowtext.h"
+
+#include "platform/fileattributes.h"
+
+#include <QDateTime>
+
+const std::array<AttrLetter, 11> kAttrLetters = {{
+    {platform::FILE_ATTRIBUTE_READONLY, 'R'},
+    {platform::FILE_ATTRIBUTE_HIDDEN, 'H'},
+    {platform::FILE_ATTRIBUTE_SYSTEM, 'S'},
+    {platform::FILE_ATTRIBUTE_DIRECTORY, 'D'},
+    {platform::FILE_ATTRIBUTE_ARCHIVE, 'A'},
+    {platform::FILE_ATTRIBUTE_INROM, 'I'},
+    {platform::FILE_ATTRIBUTE_NORMAL, 'N'},
+    {platform::FILE_ATTRIBUTE_TEMPORARY, 'T'},
+    {platform::FILE_ATTRIBUTE_COMPRESSED, 'C'},
+    {platform::FILE_ATTRIBUTE_ROMSTATICREF, 'F'},
+    {platform::FILE_ATTRIBUTE_ROMMODULE, 'M'},
+}};
+
+// Qt's printf rounds a tie away from zero (1.25 -> "1.3"), as the handheld's
+// C runtime did, so sizes such as 1280 bytes read the same as there.
+QString FormatSizeText(quint32 sizeHigh, quint32 sizeLow)
+{
+    if (sizeHigh == 0 && sizeLow < 1024)
+        return QString::asprintf("%d b", int(sizeLow));
+    if (sizeHigh == 0 && sizeLow < 1048576) {
+        // Single precision is exact below 2^24 bytes; keep it for the same digits.
+        const float kilobytes = float(sizeLow) * 0.0009765625f;
+        return QString::asprintf("%.1fKb", double(kilobytes));
+    }
+    const double megabytes = (double(sizeHigh) * 4294967296.0 + double(sizeLow)) * 0.00000095367431640625;
+    return QString::asprintf("%.1fMb", megabytes);
+}
+
+// A time whose local date falls outside the years 1 to 9999 cannot be shown
+// as a calendar date of four-digit years (the handheld's date class stopped
+// at 9999 as well): its cell stays empty rather than showing a made-up date.
+QString FormatChangedText(platform::FileTime lastWriteUtc)
+{
+    constexpr quint64 kUnitsPerSecond = 10000000;
+    constexpr qint64 kSecondsFrom1601To1970 = 11644473600;
+    const qint64 unixSeconds = qint64(lastWriteUtc / kUnitsPerSecond) - kSecondsFrom1601To1970;
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::UTC).toLocalTime();
+    if (!local.isValid())
+        return QString();
+    const QDate date = local.date();
+    const QTime time = local.time();
+    if (date.year() < 1 || date.year() > 9999)
+        return QString();
+    return QString::asprintf("%02d-%02d-%02d %02d:%02d:%02d", date.day(), date.month(), date.year(),
+                             time.hour(), time.minute(), time.second());
+}
+
+QString FormatAttrText(quint32 attributes)
+{
+    QString letters;
+    for (const AttrLetter &a : kAttrLetters) {
+        if (attributes & a.bit)
+            letters += QLatin1Char(a.letter);
+    }
+    return letters;
+}

@@ -1,0 +1,127 @@
+#include "subfolderprobe.h"
+
+#include "devicepath.h"
+#include "faultpoints.h"
+#include "hostfs.h"
+#include "lasterror.h"
+
+#include <cerrno>
+
+#include <dirent.h>
+#include <fcntl.h>
+
+namespace platform {
+
+using namespace detail;
+
+namespace {
+
+bool isDotOrDotDot(const char *name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+// Reads the open folder until its first folder. The entry type from the
+// directory itself is enough for everything but links and file systems that
+// do not report it.
+bool scanForFolder(int dirFd, int *err)
+{
+    alignas(struct dirent64) char buffer[8192];
+    *err = 0;
+    for (;;) {
+        const ssize_t n = ::getdents64(dirFd, buffer, sizeof buffer);
+        if (n <= 0) {
+            *err = n < 0 ? errno : ENOENT;
+            return false;
+        }
+        for (ssize_t offset = 0; offset < n;) {
+            const auto *entry = reinterpret_cast<const struct dirent64 *>(buffer + offset);
+            offset += entry->d_reclen;
+            if (isDotOrDotDot(entry->d_name))
+                continue;
+            if (entry->d_type == DT_DIR)
+                return true;
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+                struct statx target;
+                if (statAt(dirFd, entry->d_name, target, true) == 0 && S_ISDIR(target.stx_mode))
+                    return true;
+            }
+        }
+    }
+}
+
+int injectedFind(const QString &folderPath)
+{
+    if (!faults::any())
+        return 0;
+    const QString pattern = folderPath + QStringLiteral("*.*");
+    const int err = injectedFault(FsOperation::Find, pattern);
+    return err ? err : injectedFault(FsOperation::Find, pattern.left(pattern.lastIndexOf(QLatin1Char('\\'))));
+}
+
+// Scans the folder; false with the reason as the last error when it holds
+// no folder.
+bool scan(int dirFd, const QString &folderPath)
+{
+    int err = 0;
+    if (!scanForFolder(dirFd, &err))
+        return fail(err, "Find", folderPath + QStringLiteral("*.*"));
+    clearLastError();
+    return true;
+}
+
+} // namespace
+
+struct SubfolderProbe::State {
+    QString parentPath;
+    Fd parent;
+    int openError = 0;
+};
+
+SubfolderProbe::SubfolderProbe(const QString &parentPath)
+    : d(std::make_unique<State>())
+{
+    d->parentPath = parentPath;
+    const QString folder = parentPath.endsWith(QLatin1Char('\\')) ? parentPath.chopped(1) : parentPath;
+    d->openError = isValidDevicePath(parentPath) ? openFolder(folder, O_PATH, d->parent) : EINVAL;
+}
+
+SubfolderProbe::~SubfolderProbe() = default;
+
+bool SubfolderProbe::hasSubfolder(const QString &name)
+{
+    // Names that are not one plain component go the long way.
+    if (name.isEmpty() || name.contains(QLatin1Char('\\')) || name == QLatin1String(".")
+        || name == QLatin1String(".."))
+        return platform::hasSubfolder(d->parentPath + name + QLatin1Char('\\'));
+    const QString folderPath = d->parentPath + name + QLatin1Char('\\');
+    if (!isValidDevicePath(folderPath))
+        return fail(EINVAL, "Find", folderPath);
+    if (const int err = injectedFind(folderPath))
+        return fail(err, "Find", folderPath);
+    if (d->openError)
+        return fail(d->openError, "Find", folderPath);
+    const QByteArray hostName = hostNameFromDevice(name);
+    const int fd = retryOnIntr([&] {
+        return ::openat(d->parent.get(), hostName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    });
+    if (fd < 0)
+        return fail(errno, "Find", folderPath);
+    Fd folder(fd);
+    return scan(folder.get(), folderPath);
+}
+
+bool hasSubfolder(const QString &folderPath)
+{
+    if (!isValidDevicePath(folderPath))
+        return fail(EINVAL, "Find", folderPath);
+    if (const int err = injectedFind(folderPath))
+        return fail(err, "Find", folderPath);
+    const QString folder = folderPath.endsWith(QLatin1Char('\\')) ? folderPath.chopped(1) : folderPath;
+    Fd fd;
+    if (const int err = openFolder(folder, O_RDONLY, fd))
+        return fail(err, "Find", folderPath);
+    return scan(fd.get(), folderPath);
+}
+
+} // namespace platform

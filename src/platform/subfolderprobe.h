@@ -1,0 +1,34 @@
+#pragma once
+#include <QString>
+
+#include <memory>
+
+namespace platform {
+
+// Whether a folder holds at least one folder (or link to a folder), the same
+// answer a search over "folder\*.*" gives when it stops at the first entry
+// with FILE_ATTRIBUTE_DIRECTORY, but without reading every entry's
+// attributes. The folder tree asks this of every folder it shows, often for
+// thousands of folders side by side, so a probe keeps their parent open.
+// A folder that cannot be read has none. Faults injected for Find apply as
+// they do to FindFile.
+class SubfolderProbe {
+public:
+    explicit SubfolderProbe(const QString &parentPath); // ends with a backslash
+    ~SubfolderProbe();
+    SubfolderProbe(const SubfolderProbe &) = delete;
+    SubfolderProbe &operator=(const SubfolderProbe &) = delete;
+
+    // For parentPath + name + "\".
+    bool hasSubfolder(const QString &name);
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
+
+// The same for one folder given by its path ("\" for the root, else ending
+// with a backslash).
+bool hasSubfolder(const QString &folderPath);
+
+} // namespace platform

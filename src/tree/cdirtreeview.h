@@ -1,0 +1,76 @@
+#pragma once
+#include <QIcon>
+#include <QPersistentModelIndex>
+#include <QTreeWidget>
+
+class CFileListViewEx;
+namespace platform {
+class SubfolderProbe;
+}
+
+// The upper pane: the device's folder tree, filled lazily. The selected node
+// is the program's current folder. A collapsed folder with subfolders holds a
+// single "~Dummy Item" child so that it shows an expand button; expanding it
+// reads the folder from disk, collapsing it drops what was read.
+class CDirTreeView : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit CDirTreeView(QWidget *parent = nullptr);
+    ~CDirTreeView() override;
+
+    void SetListView(CFileListViewEx *listView) { m_pListView = listView; }
+    void OnInitialUpdate();   // root node, images, first walk
+    void OnActivateView();    // selects the root on the first activation
+    QString GetSelectedPath() const;
+    QString GetItemPath(QTreeWidgetItem *node) const;
+    // Fills what is marked for filling; with check it also drops nodes whose
+    // folders are gone and adds folders that appeared under expanded nodes.
+    void SyncBranch(QTreeWidgetItem *node, const QString &path, bool check);
+    void RefreshTree();
+    bool HasSubfolder(const QString &path) const;
+    bool HasChildNamed(QTreeWidgetItem *parent, const QString &name) const;
+    void DeleteChildren(QTreeWidgetItem *node);
+    void SelectRoot();
+
+    // True when the tree follows its rules and agrees with the disk (as it is
+    // after a refresh): a collapsed node with subfolders holds exactly one
+    // "~Dummy Item", a node without subfolders holds nothing, an expanded node
+    // holds its subfolders and nothing else, sorted, and no "~Update this item"
+    // is left anywhere.
+    bool isConsistent() const;
+
+public Q_SLOTS:
+    void OnRefresh(); // the Refresh command
+
+protected:
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QTreeWidgetItem *rootItem() const;
+    QTreeWidgetItem *newFolderItem(const QString &name, platform::SubfolderProbe &probe) const;
+    void addSubfolders(QTreeWidgetItem *node, const QString &path, bool check);
+    void insertSorted(QTreeWidgetItem *node, const QStringList &sortedNames, platform::SubfolderProbe &probe);
+    void deleteNode(QTreeWidgetItem *node);
+    void collapseQuietly(QTreeWidgetItem *node);
+    bool isNodeConsistent(QTreeWidgetItem *node, const QString &path) const;
+
+    void OnItemExpanded(QTreeWidgetItem *node);
+    void OnItemCollapsed(QTreeWidgetItem *node);
+    void OnSelChanged();
+    bool OnBeginLabelEdit(QTreeWidgetItem *node) const;
+    void OnEndLabelEdit(QTreeWidgetItem *node, const QString &text);
+    void OnLabelEdited(const QPersistentModelIndex &index, const QString &text);
+    void finishLabelEdit();
+
+    CFileListViewEx *m_pListView = nullptr;
+    bool m_bDeletingChildren = false;
+    bool m_bRootSelected = false;
+    int m_nQuietCollapse = 0;       // collapses made by a walk, not by the user
+    QIcon m_folderIcon;
+    QIcon m_deviceIcon;
+    QPersistentModelIndex m_editedIndex; // label typed, rename not yet carried out
+    QString m_strEditedText;
+    bool m_bEditPending = false;
+};

@@ -1,0 +1,18 @@
+#pragma once
+#include <QPersistentModelIndex>
+#include <QStyledItemDelegate>
+
+// Edits a node's label in place but never writes the typed text into the
+// node: it hands the text to the tree, which renames the folder on disk and
+// changes the label only when that worked.
+class TreeLabelDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+
+Q_SIGNALS:
+    void labelEdited(const QPersistentModelIndex &index, const QString &text) const;
+};

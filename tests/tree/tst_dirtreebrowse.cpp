@@ -1,0 +1,142 @@
+#include "common/testsuite.h"
+#include "platform/devicepath.h"
+#include "platform/faultinjection.h"
+#include "platform/filesystem.h"
+#include "platform/systeminfo.h"
+#include "platform/ui/waitcursor.h"
+#include "treefixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+
+namespace {
+const QString kDummy = QStringLiteral("~Dummy Item");
+const QString kUpdate = QStringLiteral("~Update this item");
+} // namespace
+
+class DirTreeBrowseTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() { platform::faults::clear(); }
+
+    // Disk steps: "+path" creates a folder, "-path" removes one with its
+    // content, "@link=target" makes a symbolic link, "!path" makes a folder
+    // unreadable. Tree steps: "refresh", "expand path", "collapse path",
+    // "select path", "tap path" (its expand button); "?path" checks the
+    // selected folder and the list's.
+    void steps_data()
+    {
+        QTest::addColumn<QStringList>("disk");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("inspect");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList ab{"\\A", "\\A\\b"};
+        const QString bad = "\\" + platform::deviceNameFromHost(QByteArray("bad\xff" "name"));
+        const QString slash = QStringLiteral("\\back") + QChar(0xF05C) + QStringLiteral("slash");
+        QTest::newRow("empty device") << QStringList{} << QStringList{} << "\\" << QStringList{};
+        QTest::newRow("files only") << QStringList{"\\a.txt"} << QStringList{} << "\\" << QStringList{};
+        QTest::newRow("hidden folder") << QStringList{"\\.h"} << QStringList{} << "\\" << QStringList{kDummy};
+        QTest::newRow("sorted, case ignored first") << QStringList{"\\b", "\\C", "\\a", "\\x.txt"}
+            << QStringList{"expand \\"} << "\\" << QStringList{"a", "b", "C"};
+        QTest::newRow("case variants distinct") << QStringList{"\\abc", "\\ABC", "\\Abc"}
+            << QStringList{"expand \\"} << "\\" << QStringList{"ABC", "Abc", "abc"};
+        QTest::newRow("odd names") << QStringList{"\\line\nbreak", bad, bad + "\\in", "\\  lead", slash, slash + "\\in"}
+            << QStringList{"expand \\", "expand " + bad + "\\", "select " + bad + "\\in\\", "?" + bad + "\\in\\",
+                           "expand " + slash + "\\", "select " + slash + "\\in\\", "?" + slash + "\\in\\"}
+            << "\\" << QStringList{"  lead", slash.mid(1), bad.mid(1), "line\nbreak"};
+        QTest::newRow("new under expanded node, added once") << QStringList{"\\A", "\\A\\b", "\\A\\d"}
+            << QStringList{"expand \\", "expand \\A\\", "+\\A\\c", "refresh", "refresh"} << "\\A\\" << QStringList{"b", "c", "d"};
+        QTest::newRow("new under collapsed node") << ab
+            << QStringList{"expand \\", "+\\A\\a", "refresh", "expand \\A\\"} << "\\A\\" << QStringList{"a", "b"};
+        QTest::newRow("removed folder disappears") << QStringList{"\\A", "\\A\\b", "\\A\\c"}
+            << QStringList{"expand \\", "expand \\A\\", "-\\A\\b", "refresh"} << "\\A\\" << QStringList{"c"};
+        QTest::newRow("leaf gains expand button") << QStringList{"\\A"}
+            << QStringList{"expand \\", "+\\A\\x", "refresh"} << "\\A\\" << QStringList{kDummy};
+        QTest::newRow("expand button goes") << ab << QStringList{"expand \\", "-\\A\\b", "refresh"} << "\\A\\" << QStringList{};
+        QTest::newRow("expansion reads disk again") << ab
+            << QStringList{"expand \\", "expand \\A\\", "collapse \\A\\", "+\\A\\c", "-\\A\\b", "expand \\A\\"} << "\\A\\" << QStringList{"c"};
+        QTest::newRow("emptied expanded node collapses when refilled") << ab
+            << QStringList{"expand \\", "expand \\A\\", "-\\A\\b", "refresh", "+\\A\\c", "refresh"} << "\\A\\" << QStringList{kDummy};
+        QTest::newRow("link to a folder") << QStringList{"\\A", "\\B"}
+            << QStringList{"@\\A\\l=\\B", "expand \\", "expand \\A\\"} << "\\A\\" << QStringList{"l"};
+        QTest::newRow("unreadable folder is empty") << ab << QStringList{"!\\A", "expand \\"} << "\\A\\" << QStringList{};
+        QTest::newRow("named like the expansion placeholder") << QStringList{"\\P", "\\P\\" + kDummy}
+            << QStringList{"expand \\", "expand \\P\\", "refresh", "collapse \\P\\", "expand \\P\\", "refresh"} << "\\P\\" << QStringList{kDummy};
+        QTest::newRow("named like the update placeholder") << QStringList{"\\P", "\\P\\" + kUpdate, "\\Q", "\\Q\\q"}
+            << QStringList{"expand \\", "expand \\P\\", "expand \\Q\\", "refresh", "collapse \\P\\", "expand \\P\\"} << "\\P\\" << QStringList{kUpdate};
+        QTest::newRow("removed selection goes to next sibling") << QStringList{"\\A", "\\B", "\\C"}
+            << QStringList{"expand \\", "select \\B\\", "-\\B", "refresh", "?\\C\\"} << "\\" << QStringList{"A", "C"};
+        QTest::newRow("removed selection from deep inside") << QStringList{"\\A", "\\A\\x", "\\A\\x\\y", "\\B"}
+            << QStringList{"expand \\", "expand \\A\\", "expand \\A\\x\\", "select \\A\\x\\y\\", "-\\A", "refresh", "?\\B\\"} << "\\" << QStringList{"B"};
+        QTest::newRow("collapse around the selection") << QStringList{"\\A", "\\A\\B", "\\A\\B\\C"}
+            << QStringList{"expand \\", "expand \\A\\", "expand \\A\\B\\", "select \\A\\B\\C\\", "tap \\A\\", "?\\A\\"} << "\\A\\" << QStringList{kDummy};
+    }
+    void steps()
+    {
+        QFETCH(QStringList, disk);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, inspect);
+        QFETCH(QStringList, expected);
+        TreeFixture f;
+        // The temporary folder's own clean-up cannot take names that are not UTF-8.
+        const auto removeFolders = qScopeGuard([&disk] {
+            for (auto it = disk.crbegin(); it != disk.crend(); ++it)
+                platform::removeDirectory(*it);
+        });
+        QVERIFY(f.start(disk));
+        QString host;
+        QCOMPARE(f.node("\\")->text(0), platform::getHostName(host) && !host.isEmpty() ? host : "Device");
+        // The first walk reloads the list; the first activation selects the root.
+        QCOMPARE(f.list.calls.size(), 2);
+        QVERIFY(f.list.calls.at(0).force && !f.list.calls.at(1).force);
+        QCOMPARE(f.list.GetFolder(), QString());
+        QVERIFY(f.tree.isConsistent());
+
+        for (const QString &step : steps) {
+            const QString arg = step.section(' ', 1);
+            const qsizetype before = f.list.calls.size();
+            const QString selected = f.tree.GetSelectedPath();
+            if (step.startsWith('+')) {
+                QVERIFY(TreeFixture::make(step.mid(1)));
+            } else if (step.startsWith('-')) {
+                QVERIFY(QDir(f.device.host(step.mid(1))).removeRecursively());
+            } else if (step.startsWith('@')) {
+                QVERIFY(QFile::link(f.device.host(step.section('=', 1)), f.device.host(step.mid(1).section('=', 0, 0))));
+            } else if (step.startsWith('!')) {
+                platform::faults::inject(platform::FsOperation::Find, step.mid(1));
+            } else if (step.startsWith('?')) {
+                QCOMPARE(f.tree.GetSelectedPath(), step.mid(1));
+                QCOMPARE(f.list.GetFolder(), step.mid(1).chopped(1));
+            } else {
+                if (step == "refresh")
+                    f.tree.OnRefresh();
+                else if (step.startsWith("expand") || step.startsWith("collapse"))
+                    f.key(arg, step.startsWith("expand") ? Qt::Key_Right : Qt::Key_Left);
+                else if (step.startsWith("select"))
+                    f.select(arg);
+                else if (step.startsWith("tap"))
+                    f.tapButton(arg);
+                QVERIFY2(f.tree.isConsistent(), qPrintable(step));
+                QCOMPARE(platform::waitCursorDepth(), 0);
+                if (step.startsWith("expand") || step.startsWith("collapse"))
+                    QCOMPARE(f.node(arg)->isExpanded(), step.startsWith("expand"));
+            }
+            // A refresh reloads the list once; no walk starts another walk.
+            if (step == "refresh") {
+                QVERIFY(f.list.calls.size() > before);
+                QCOMPARE(f.list.calls.at(before).folder, selected);
+                QVERIFY(f.list.calls.at(before).force);
+                if (f.tree.GetSelectedPath() == selected)
+                    QCOMPARE(f.list.calls.size(), before + 1);
+            } else if (step.startsWith("tap")) {
+                QCOMPARE(f.list.calls.size(), before + 1);
+                QCOMPARE(f.list.calls.last().folder, f.tree.GetSelectedPath());
+            }
+        }
+        QCOMPARE(f.children(inspect), expected);
+    }
+};
+
+FERRIX_TEST(DirTreeBrowseTest)
+#include "tst_dirtreebrowse.moc"

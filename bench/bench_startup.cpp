@@ -1,0 +1,96 @@
+// How long the main window takes from its construction to its first paint
+// (the splash screen left out), on a small device root of its own.
+#include "app/cferrixdoc.h"
+#include "app/cmainframe.h"
+#include "app/commandmap.h"
+#include "platform/devicepath.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Notes the moment of the first paint of the watched window.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(const QElapsedTimer &clock) : m_clock(clock) {}
+    qint64 at = -1;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && at < 0)
+            at = m_clock.nsecsElapsed();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const QElapsedTimer &m_clock;
+};
+
+bool makeDeviceRoot(const QTemporaryDir &dir, int folders, int files)
+{
+    QDir root(dir.path());
+    for (int i = 0; i < folders; ++i)
+        if (!root.mkpath(QStringLiteral("Folder %1/Sub").arg(i)))
+            return false;
+    for (int i = 0; i < files; ++i) {
+        QFile file(root.filePath(QStringLiteral("file%1.txt").arg(i)));
+        if (!file.open(QIODevice::WriteOnly) || file.write("data") != 4)
+            return false;
+    }
+    return platform::setDeviceRoot(dir.path());
+}
+
+void BM_FrameToFirstPaint(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid() || !makeDeviceRoot(dir, int(state.range(0)), int(state.range(1)))) {
+        state.SkipWithError("cannot make the device root");
+        return;
+    }
+    CFerrixDoc document;
+    document.OnNewDocument();
+    CommandMap appCommands;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        FirstPaint paint(clock);
+        clock.start();
+        auto *frame = new CMainFrame;
+        frame->installEventFilter(&paint);
+        if (!frame->LoadFrame(&document, &appCommands)) {
+            state.SkipWithError("LoadFrame failed");
+            delete frame;
+            break;
+        }
+        frame->InitialUpdateFrame(true);
+        frame->repaint();
+        const qint64 end = paint.at >= 0 ? paint.at : clock.nsecsElapsed();
+        state.SetIterationTime(double(end) / 1e9);
+        delete frame;
+        QCoreApplication::processEvents();
+    }
+    state.counters["folders"] = double(state.range(0));
+    state.counters["files"] = double(state.range(1));
+}
+
+} // namespace
+
+BENCHMARK(BM_FrameToFirstPaint)->Args({5, 20})->Args({200, 1000})->UseManualTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ferrix"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,25 @@
+#pragma once
+#include <QDialog>
+
+// The About box: icon, version, addresses and the program's picture. Any
+// tap on it closes it; "Visit Website" opens the program's web page and
+// leaves it open.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    CAboutDlg();
+    ~CAboutDlg() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void OnInitDialog();
+    void OnIconTap();
+    void OnVisitWebsite();
+
+    bool m_bInitialised = false;
+};

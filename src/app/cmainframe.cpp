@@ -1,0 +1,236 @@
+#include "cmainframe.h"
+
+#include "ccommandbar.h"
+#include "cferrixdoc.h"
+#include "filelist/cfilelistviewex.h"
+#include "resources/images.h"
+#include "resources/resourceids.h"
+#include "resources/strings.h"
+#include "tree/cdirtreeview.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QScreen>
+#include <QSplitter>
+
+namespace {
+constexpr int kTreePaneHeight = 100;
+const QSize kDefaultSize(480, 640);
+} // namespace
+
+CMainFrame::CMainFrame()
+    : m_router([this] { return RoutingChain(); })
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("mainFrame"));
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Panes go before QObject drops the connections; no update may run on
+    // a half-destroyed frame.
+    QObject::disconnect(m_focusConnection);
+    m_idleUpdate.stop();
+    m_pTreePane = nullptr;
+    m_pListPane = nullptr;
+    m_pActivePane = nullptr;
+}
+
+bool CMainFrame::LoadFrame(CFerrixDoc *document, const CommandMap *appCommands)
+{
+    m_pDocument = document;
+    m_pAppCommands = appCommands;
+    setWindowTitle(resources::LoadDocString(resources::DocString::WindowTitle));
+    setWindowIcon(resources::LoadIcon(ids::IDR_MAINFRAME));
+
+    CreateActions();
+    if (OnCreate() == -1 || !OnCreateClient())
+        return false;
+    CreateAccelerators();
+    RegisterCommandHandlers();
+
+    QSize size = kDefaultSize;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size);
+
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
+    // Commands also become possible or impossible without any event of
+    // ours (a selection, a file appearing): look again now and then.
+    m_idleUpdate.setInterval(250);
+    connect(&m_idleUpdate, &QTimer::timeout, this, &CMainFrame::UpdateCommands);
+    m_idleUpdate.start();
+    UpdateCommands();
+    return true;
+}
+
+int CMainFrame::OnCreate()
+{
+    m_wndCommandBar = new CCommandBar([this](int id) { return action(id); }, this);
+    addToolBar(Qt::TopToolBarArea, m_wndCommandBar);
+    connect(m_wndCommandBar, &CCommandBar::menuAboutToShow, this, &CMainFrame::UpdateCommands);
+    ToggleCommandBar();
+    return m_wndCommandBar->actions().isEmpty() ? -1 : 0;
+}
+
+bool CMainFrame::OnCreateClient()
+{
+    m_wndSplitter = new QSplitter(Qt::Vertical, this);
+    m_wndSplitter->setObjectName(QStringLiteral("splitter"));
+    m_wndSplitter->setChildrenCollapsible(false);
+
+    m_pTreePane = new CDirTreeView;
+    m_pListPane = new CFileListViewEx;
+    m_wndSplitter->addWidget(m_pTreePane);
+    m_wndSplitter->addWidget(m_pListPane);
+    // The tree keeps its height when the window grows; the list takes the rest.
+    m_wndSplitter->setStretchFactor(0, 0);
+    m_wndSplitter->setStretchFactor(1, 1);
+    setCentralWidget(m_wndSplitter);
+
+    m_pTreePane->SetListView(m_pListPane);
+
+    m_pFindDlg = nullptr;
+    m_pPropertiesDlg = nullptr;
+    m_pActivePane = m_pTreePane;
+    m_pTreePane->setFocus();
+    return true;
+}
+
+void CMainFrame::InitialUpdateFrame(bool makeVisible)
+{
+    m_pTreePane->OnInitialUpdate();
+    if (!m_pActivePane)
+        m_pActivePane = m_pTreePane;
+    if (makeVisible)
+        ActivateFrame();
+}
+
+void CMainFrame::ActivateFrame()
+{
+    for (QDialog *dialog : {m_pFindDlg.data(), m_pPropertiesDlg.data()}) {
+        if (dialog && dialog->isVisible()) {
+            dialog->activateWindow();
+            dialog->setFocus();
+            return;
+        }
+    }
+    if (!isVisible() || isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::SetFocus()
+{
+    activateWindow();
+    OnSetFocus();
+}
+
+void CMainFrame::OnSetFocus()
+{
+    // The focus goes on to the active pane, unless Qt already put it back
+    // where it was inside the frame.
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus == this || !isAncestorOf(focus)) {
+        if (QWidget *pane = ActivePane())
+            pane->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    // Back from a program the list opened: the list gets its row back.
+    if (m_pListPane && m_pListPane->m_bReturnFocus) {
+        m_pListPane->setFocus(Qt::ActiveWindowFocusReason);
+        m_pListPane->RestoreFocusedItem(false);
+        m_pListPane->m_bReturnFocus = false;
+    }
+}
+
+void CMainFrame::ToggleCommandBar()
+{
+    CCommandBar *bar = m_wndCommandBar;
+    if (m_bFullToolBar) {
+        m_bFullToolBar = false;
+        bar->Clear();
+        bar->InsertMenuBar();
+        bar->AddSeparator(6);
+        bar->LoadToolBar(ids::IDR_TOOLBAR_TOGGLE);
+    } else {
+        m_bFullToolBar = true;
+        bar->Clear();
+        bar->LoadToolBar(ids::IDR_MAINFRAME);
+    }
+}
+
+bool CMainFrame::IsTreeFocused() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return focus && m_pTreePane && (focus == m_pTreePane || focus == m_pTreePane->viewport());
+}
+
+bool CMainFrame::IsListFocused() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return focus && m_pListPane && (focus == m_pListPane || focus == m_pListPane->viewport());
+}
+
+QWidget *CMainFrame::ActivePane() const
+{
+    return m_pActivePane ? m_pActivePane : m_pTreePane;
+}
+
+void CMainFrame::OnFocusChanged(QWidget *, QWidget *now)
+{
+    if (!m_pTreePane || !m_pListPane)
+        return;
+    if (now == m_pTreePane || now == m_pTreePane->viewport())
+        m_pActivePane = m_pTreePane;
+    else if (now == m_pListPane || now == m_pListPane->viewport())
+        m_pActivePane = m_pListPane;
+    UpdateCommands();
+}
+
+// With two panes, the next pane and the previous pane are the same one.
+void CMainFrame::ActivateOtherPane()
+{
+    QWidget *target = ActivePane() == m_pTreePane ? static_cast<QWidget *>(m_pListPane)
+                                                  : static_cast<QWidget *>(m_pTreePane);
+    m_pActivePane = target;
+    target->setFocus(Qt::ShortcutFocusReason);
+}
+
+bool CMainFrame::event(QEvent *event)
+{
+    const bool result = QMainWindow::event(event);
+    if (event->type() == QEvent::WindowActivate && m_pTreePane) {
+        OnSetFocus();
+        if (ActivePane() == m_pTreePane)
+            m_pTreePane->OnActivateView();
+    }
+    return result;
+}
+
+void CMainFrame::showEvent(QShowEvent *event)
+{
+    // The tree's row is placed once the splitter knows its real height.
+    if (!m_bSplitterPlaced && m_wndSplitter) {
+        m_bSplitterPlaced = true;
+        const int total = m_wndSplitter->height() - m_wndSplitter->handleWidth();
+        m_wndSplitter->setSizes({kTreePaneHeight, qMax(0, total - kTreePaneHeight)});
+    }
+    QMainWindow::showEvent(event);
+}
+
+void CMainFrame::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // Minimising ends the program.
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        close();
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    if (m_pFindDlg)
+        m_pFindDlg->done(0);
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,80 @@
+#include "csplashdlg.h"
+
+#include "cpicturectrl.h"
+#include "resources/images.h"
+#include "resources/resourceids.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimerEvent>
+
+CSplashDlg::CSplashDlg(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("splash"));
+    const QPixmap picture = resources::LoadBitmap(ids::IDB_FERRIX);
+    const QSize size = picture.isNull() ? QSize(176, 74) : picture.size();
+    setFixedSize(size);
+    m_pPicture = new CPictureCtrl(picture, CPictureCtrl::Border | CPictureCtrl::Notify, this);
+    m_pPicture->setObjectName(QStringLiteral("picture"));
+    m_pPicture->setGeometry(0, 0, size.width(), size.height());
+    connect(m_pPicture, &CPictureCtrl::clicked, this, &CSplashDlg::OnPictureTap);
+}
+
+CSplashDlg::~CSplashDlg()
+{
+    KillCloseTimer();
+}
+
+void CSplashDlg::showEvent(QShowEvent *event)
+{
+    if (!m_bInitialised) {
+        m_bInitialised = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+void CSplashDlg::OnInitDialog()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    m_rcWindow = geometry();
+    // A timer that cannot be started leaves only the tap to close.
+    m_nTimer = startTimer(kCloseAfterMs);
+}
+
+void CSplashDlg::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_nTimer) {
+        QDialog::timerEvent(event);
+        return;
+    }
+    KillCloseTimer();
+    done(0);
+}
+
+void CSplashDlg::OnPictureTap()
+{
+    KillCloseTimer();
+    done(0);
+}
+
+void CSplashDlg::KillCloseTimer()
+{
+    if (m_nTimer != 0)
+        killTimer(m_nTimer);
+    m_nTimer = 0;
+}
+
+void CSplashDlg::paintEvent(QPaintEvent *event)
+{
+    // The picture draws itself; the splash only stays where and as large
+    // as it was when it was put up, whatever the window manager did.
+    QDialog::paintEvent(event);
+    if (m_bInitialised && geometry() != m_rcWindow)
+        setGeometry(m_rcWindow);
+}

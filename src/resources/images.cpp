@@ -1,0 +1,153 @@
+#include "images.h"
+
+#include "artwork.h"
+#include "resourceids.h"
+#include "toolbarimages.h"
+
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+namespace resources {
+
+using namespace art;
+
+namespace {
+
+// Bitmap 132: closed folder, open folder, handheld device, document.
+QPixmap treeImages()
+{
+    QPixmap strip = transparentPixmap(64, 16);
+    QPainter p(&strip);
+    p.setRenderHint(QPainter::Antialiasing);
+    folderClosed(p, QRectF(0.5, 2.5, 15, 12));
+    folderOpen(p, QRectF(16.5, 2.5, 14, 12));
+    handheld(p, QRectF(35.5, 0.5, 9, 15));
+    page(p, QRectF(51.5, 0.5, 11, 15), true);
+    return strip;
+}
+
+// Bitmap 136: the list's image for a file of unknown type.
+QPixmap genericFile()
+{
+    QPixmap image = transparentPixmap(16, 15);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    page(p, QRectF(2.5, 0.5, 10, 14), false);
+    return image;
+}
+
+// The program icon: a folder with a handheld in front of it.
+QPixmap programIcon(int size)
+{
+    QPixmap image = transparentPixmap(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (size <= 16) {
+        folderClosed(p, QRectF(0.5, 1.5, 13, 10));
+        handheld(p, QRectF(8.5, 5.5, 7, 10));
+    } else {
+        p.scale(size / 32.0, size / 32.0);
+        folderOpen(p, QRectF(0.5, 3.5, 26, 21));
+        handheld(p, QRectF(17.5, 10.5, 13, 21));
+    }
+    return image;
+}
+
+// Bitmap 145: the picture of the splash screen and the About box.
+QPixmap picture()
+{
+    const int w = 176, h = 74;
+    QPixmap image(w, h);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+
+    QLinearGradient sky(0, 0, w, h);
+    sky.setColorAt(0, QColor(0x13, 0x3b, 0x74));
+    sky.setColorAt(1, QColor(0x1f, 0x8a, 0x8c));
+    p.fillRect(0, 0, w, h, sky);
+    // A soft light behind the artwork.
+    QRadialGradient glow(QPointF(34, 37), 40);
+    glow.setColorAt(0, QColor(255, 255, 255, 90));
+    glow.setColorAt(1, QColor(255, 255, 255, 0));
+    p.fillRect(0, 0, w, h, glow);
+    // A wave along the bottom.
+    QPainterPath wave;
+    wave.moveTo(0, h - 14);
+    wave.cubicTo(w * 0.3, h - 26, w * 0.6, h - 2, w, h - 16);
+    wave.lineTo(w, h);
+    wave.lineTo(0, h);
+    wave.closeSubpath();
+    p.fillPath(wave, QColor(255, 255, 255, 40));
+
+    p.save();
+    p.translate(10, 12);
+    p.scale(1.5, 1.5);
+    folderOpen(p, QRectF(0.5, 3.5, 26, 21));
+    handheld(p, QRectF(17.5, 10.5, 13, 21));
+    p.restore();
+
+    QFont title(QStringLiteral("DejaVu Sans"));
+    title.setPixelSize(30);
+    title.setBold(true);
+    p.setFont(title);
+    const QRectF titleRect(66, 8, w - 70, 40);
+    p.setPen(QColor(0, 0, 0, 110));
+    p.drawText(titleRect.translated(1.5, 1.5), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Ferrix"));
+    p.setPen(QColor(0xfd, 0xfd, 0xfd));
+    p.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Ferrix"));
+
+    QFont tag(QStringLiteral("DejaVu Sans"));
+    tag.setPixelSize(10);
+    p.setFont(tag);
+    p.setPen(QColor(0xd6, 0xe9, 0xf5));
+    p.drawText(QRectF(68, 46, w - 70, 14), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("file manager"));
+    return image;
+}
+
+} // namespace
+
+QPixmap LoadBitmap(int id)
+{
+    switch (id) {
+    case ids::IDB_TOOLBAR:
+        return ToolBarBitmap();
+    case ids::IDB_TOOLBAR_TOGGLE:
+        return ToggleToolBarBitmap();
+    case ids::IDB_TREE_IMAGES:
+        return treeImages();
+    case ids::IDB_GENERIC_FILE:
+        return genericFile();
+    case ids::IDB_FERRIX:
+        return picture();
+    default:
+        return QPixmap();
+    }
+}
+
+QIcon LoadIcon(int id)
+{
+    if (id != ids::IDR_MAINFRAME)
+        return QIcon();
+    QIcon icon;
+    icon.addPixmap(programIcon(16));
+    icon.addPixmap(programIcon(32));
+    return icon;
+}
+
+QList<QPixmap> SplitBitmap(const QPixmap &strip, int imageWidth)
+{
+    QList<QPixmap> images;
+    if (imageWidth <= 0)
+        return images;
+    for (int x = 0; x + imageWidth <= strip.width(); x += imageWidth)
+        images.append(strip.copy(x, 0, imageWidth, strip.height()));
+    return images;
+}
+
+} // namespace resources

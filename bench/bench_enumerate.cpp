@@ -1,13 +1,10 @@
 // Listing a folder of 100,000 files: find-first/find-next through the device
 // root against a plain readdir + fstatat loop over the same folder. Prints
 // both and the ratio.
-#include "platform/devicepath.h"
+#include "benchdevice.h"
 #include "platform/findfile.h"
 
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -16,9 +13,7 @@
 #include <string>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,29 +21,9 @@ constexpr int kFiles = 100000;
 
 // The folder, made once for every benchmark of the run.
 struct BigFolder {
-    QTemporaryDir dir;
-    QByteArray hostPath;
-    bool ok = false;
-
-    BigFolder()
-    {
-        if (!dir.isValid() || !platform::setDeviceRoot(dir.path()))
-            return;
-        hostPath = QFile::encodeName(dir.path() + QStringLiteral("/big"));
-        if (::mkdir(hostPath.constData(), 0755) != 0)
-            return;
-        const int folder = ::open(hostPath.constData(), O_PATH | O_DIRECTORY);
-        for (int i = 0; i < kFiles; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "file%06d.txt", i);
-            const int fd = ::openat(folder, name, O_WRONLY | O_CREAT | O_EXCL, 0644);
-            if (fd < 0)
-                return;
-            ::close(fd);
-        }
-        ::close(folder);
-        ok = true;
-    }
+    bench::TempDevice device;
+    QByteArray hostPath = device.host("big");
+    bool ok = device.ok() && device.makeFiles("big", kFiles, {"file%06d.txt"});
 };
 
 BigFolder &bigFolder()

@@ -3,24 +3,17 @@
 // find-first/find-next alone; (c) drawing the first screen; (d) scrolling
 // through every row page by page, drawing each page, with the process's
 // memory and the pane's image count before and after.
+#include "benchdevice.h"
 #include "filelist/cfilelistviewex.h"
-#include "platform/devicepath.h"
 #include "platform/fileattributes.h"
 #include "platform/findfile.h"
 #include "platform/registry.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QScrollBar>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -30,49 +23,15 @@ const QString kFolder = QStringLiteral("\\big");
 // A quarter each of .txt, .png and .html files and of names without an
 // extension (each of those is a type key of its own).
 struct BigFolder {
-    QTemporaryDir dir;
-    bool ok = false;
-
-    BigFolder()
-    {
-        if (!dir.isValid() || !platform::setDeviceRoot(dir.path()))
-            return;
-        const QByteArray host = QFile::encodeName(dir.path() + QStringLiteral("/big"));
-        if (::mkdir(host.constData(), 0755) != 0)
-            return;
-        const int folder = ::open(host.constData(), O_PATH | O_DIRECTORY);
-        const char *patterns[] = {"file%06d.txt", "image%06d.png", "page%06d.html", "readme%06d"};
-        for (int i = 0; i < kFiles; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, patterns[i % 4], i);
-            const int fd = ::openat(folder, name, O_WRONLY | O_CREAT | O_EXCL, 0644);
-            if (fd < 0)
-                return;
-            ::close(fd);
-        }
-        ::close(folder);
-        ok = true;
-    }
+    bench::TempDevice device;
+    bool ok = device.ok()
+        && device.makeFiles("big", kFiles, {"file%06d.txt", "image%06d.png", "page%06d.html", "readme%06d"});
 };
 
 BigFolder &bigFolder()
 {
     static BigFolder folder;
     return folder;
-}
-
-// Resident and peak resident set of this process, in KiB.
-long statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
 }
 
 void BM_FindFileAlone(benchmark::State &state)
@@ -136,7 +95,7 @@ void BM_ScrollThroughAll(benchmark::State &state)
     pane.show();
     pane.ShowFolder(kFolder, true);
     pane.grab();
-    const long rssBefore = statusKiB("VmRSS");
+    const long rssBefore = bench::statusKiB("VmRSS");
     int pages = 0;
     int mostImages = 0;
     for (auto _ : state) {
@@ -152,8 +111,8 @@ void BM_ScrollThroughAll(benchmark::State &state)
     }
     state.counters["pages"] = pages;
     state.counters["rss_before_KiB"] = double(rssBefore);
-    state.counters["rss_after_KiB"] = double(statusKiB("VmRSS"));
-    state.counters["peak_rss_KiB"] = double(statusKiB("VmHWM"));
+    state.counters["rss_after_KiB"] = double(bench::statusKiB("VmRSS"));
+    state.counters["peak_rss_KiB"] = double(bench::statusKiB("VmHWM"));
     state.counters["images_at_most"] = mostImages;
     state.counters["images_after"] = pane.GetImageList().count();
 }

@@ -1,15 +1,12 @@
 // Expanding, refreshing and collapsing a folder that holds 10,000 subfolders
 // (three files each) in the folder tree, painted once, as the user sees it.
-#include "platform/devicepath.h"
+#include "benchdevice.h"
 #include "platform/fileattributes.h"
 #include "platform/findfile.h"
 #include "platform/subfolderprobe.h"
 #include "tree/cdirtreeview.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -23,27 +20,20 @@ constexpr int kFilesPerFolder = 3;
 // The device, made once for every benchmark of the run: "\big" with the
 // subfolders.
 struct BigTree {
-    QTemporaryDir dir;
-    bool ok = false;
+    bench::TempDevice device;
+    bool ok = make();
 
-    BigTree()
+    bool make() const
     {
-        if (!dir.isValid() || !platform::setDeviceRoot(dir.path()))
-            return;
-        const QString big = dir.path() + QStringLiteral("/big");
+        if (!device.ok() || ::mkdir(device.host("big").constData(), 0755) != 0)
+            return false;
         for (int i = 0; i < kFolders; ++i) {
             char name[32];
-            std::snprintf(name, sizeof name, "/Folder %05d", (i * 7919) % kFolders);
-            const QString folder = big + QLatin1String(name);
-            if (!QDir().mkpath(folder))
-                return;
-            for (int f = 0; f < kFilesPerFolder; ++f) {
-                QFile file(folder + QStringLiteral("/file%1.txt").arg(f));
-                if (!file.open(QIODevice::WriteOnly))
-                    return;
-            }
+            std::snprintf(name, sizeof name, "big/Folder %05d", (i * 7919) % kFolders);
+            if (!device.makeFiles(name, kFilesPerFolder, {"file%d.txt"}))
+                return false;
         }
-        ok = true;
+        return true;
     }
 };
 

@@ -1,7 +1,6 @@
 #include "cfilelistctrl.h"
 
 #include "cfilelistctrlmodel.h"
-#include "cfilelistdelegate.h"
 #include "cfilelisttextsort.h"
 #include "filetypes/openfile.h"
 #include "platform/findfile.h"
@@ -13,19 +12,11 @@
 #include <QThread>
 
 CFileListCtrl::CFileListCtrl(QWidget *parent)
-    : QTableView(parent)
+    : CFileListTable(parent)
     , m_pModel(new CFileListCtrlModel(this))
 {
-    m_pListCtrl = this;
     setModel(m_pModel);
     SetupColumns();
-    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
-    setItemDelegate(new CFileListDelegate(
-        [this](const QString &text) {
-            m_bEditCommitted = true;
-            m_strEditText = text;
-        },
-        this));
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &CFileListCtrl::OnColumnClick);
 }
 
@@ -162,30 +153,6 @@ void CFileListCtrl::mouseDoubleClickEvent(QMouseEvent *event)
     QTableView::mouseDoubleClickEvent(event);
 }
 
-bool CFileListCtrl::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
-{
-    const QModelIndex target = index.isValid() ? index.sibling(index.row(), ColName) : index;
-    if (!QTableView::edit(target, trigger, event))
-        return false;
-    m_editIndex = target;
-    m_bEditCommitted = false;
-    m_strEditText.clear();
-    return true;
-}
-
-void CFileListCtrl::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
-{
-    // Taken first: closing may start the next edit, which resets them.
-    const int row = m_editIndex.isValid() ? m_editIndex.row() : -1;
-    const bool committed = m_bEditCommitted;
-    const QString text = m_strEditText;
-    m_editIndex = QPersistentModelIndex();
-    m_bEditCommitted = false;
-    m_strEditText.clear();
-    QTableView::closeEditor(editor, hint);
-    EndLabelEdit(row, committed, text);
-}
-
 void CFileListCtrl::EndLabelEdit(int row, bool committed, const QString &newName)
 {
     setFocus(Qt::OtherFocusReason);
@@ -198,9 +165,6 @@ void CFileListCtrl::EndLabelEdit(int row, bool committed, const QString &newName
     if (oldPath.mid(slash + 1) == newName)
         return;
     const QString newPath = folder + newName;
-    if (IsPlainName(newName) && !oldPath.isEmpty() && RenameFile(oldPath, newPath))
+    if (RenameOrWarn(oldPath, newPath, newName))
         m_pModel->SetText(row, ColName, newPath);
-    else
-        platform::messageBox(this, QStringLiteral("Failed to rename"), QString(),
-                             platform::MB_ICONEXCLAMATION);
 }

@@ -1,8 +1,5 @@
 #pragma once
-#include "cfilelister.h"
-
-#include <QPersistentModelIndex>
-#include <QTableView>
+#include "cfilelisttable.h"
 
 class CFileListCtrlModel;
 
@@ -16,7 +13,7 @@ class CFileListCtrlModel;
 // blocking queued call, as a sent window message would. So a worker calling
 // them needs the list's thread to keep running its event loop: stop such a
 // worker and wait for it while processing events, never with a bare join.
-class CFileListCtrl : public QTableView, public CFileLister {
+class CFileListCtrl : public CFileListTable {
     Q_OBJECT
 public:
     explicit CFileListCtrl(QWidget *parent = nullptr);
@@ -44,8 +41,7 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
-    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void EndLabelEdit(int row, bool committed, const QString &newName) override;
 
 private:
     struct RowTexts {
@@ -56,13 +52,9 @@ private:
         QString attrs;
     };
     bool ApplyRow(int row, const RowTexts &texts);
-    void EndLabelEdit(int row, bool committed, const QString &newName);
     void OnColumnClick(int column);
     template <typename Function>
     void RunOnOwnThread(Function function) const;
 
     CFileListCtrlModel *m_pModel = nullptr;
-    QPersistentModelIndex m_editIndex;
-    bool m_bEditCommitted = false;
-    QString m_strEditText;
 };

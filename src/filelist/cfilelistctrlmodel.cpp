@@ -6,7 +6,7 @@
 #include <numeric>
 
 CFileListCtrlModel::CFileListCtrlModel(QObject *parent)
-    : QAbstractTableModel(parent)
+    : CFileListModelBase(parent)
 {
     m_rows.reserve(200); // a search usually finds a few hundred files at most
 }
@@ -16,54 +16,17 @@ int CFileListCtrlModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_rows.size());
 }
 
-int CFileListCtrlModel::columnCount(const QModelIndex &parent) const
+QString CFileListCtrlModel::CellText(int row, int column, bool forEditing) const
 {
-    return parent.isValid() ? 0 : CFileLister::ColumnCount;
+    const QString &text = m_rows[size_t(row)].texts[size_t(column)];
+    if (forEditing && column == CFileLister::ColName)
+        return text.mid(text.lastIndexOf(QLatin1Char('\\')) + 1);
+    return text;
 }
 
-QVariant CFileListCtrlModel::data(const QModelIndex &index, int role) const
+QIcon CFileListCtrlModel::RowIcon(int row) const
 {
-    if (!index.isValid() || !IsRow(index.row()) || index.column() >= CFileLister::ColumnCount)
-        return QVariant();
-    const Row &row = m_rows[size_t(index.row())];
-    const QString &text = row.texts[size_t(index.column())];
-    switch (role) {
-    case Qt::DisplayRole:
-        return text;
-    case Qt::EditRole:
-        if (index.column() == CFileLister::ColName)
-            return text.mid(text.lastIndexOf(QLatin1Char('\\')) + 1);
-        return text;
-    case Qt::DecorationRole:
-        return index.column() == CFileLister::ColName ? QVariant(row.icon) : QVariant();
-    case Qt::TextAlignmentRole:
-        if (index.column() == CFileLister::ColSize)
-            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-        return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
-    default:
-        return QVariant();
-    }
-}
-
-QVariant CFileListCtrlModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    if (role == Qt::DisplayRole) {
-        const QString heading = CFileLister::ColumnHeading(section);
-        return heading.isEmpty() ? QVariant() : QVariant(heading);
-    }
-    if (role == Qt::TextAlignmentRole && section == CFileLister::ColSize)
-        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-    return QVariant();
-}
-
-Qt::ItemFlags CFileListCtrlModel::flags(const QModelIndex &index) const
-{
-    Qt::ItemFlags result = QAbstractTableModel::flags(index);
-    if (index.isValid() && index.column() == CFileLister::ColName)
-        result |= Qt::ItemIsEditable;
-    return result;
+    return m_rows[size_t(row)].icon;
 }
 
 int CFileListCtrlModel::InsertRow(int row, const QString &text, const QIcon &icon)

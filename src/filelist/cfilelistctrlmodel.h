@@ -1,6 +1,5 @@
 #pragma once
-#include <QAbstractTableModel>
-#include <QIcon>
+#include "cfilelistmodelbase.h"
 
 #include <array>
 #include <functional>
@@ -9,16 +8,12 @@
 // Rows of the result list: the texts written into them, an icon and the
 // row's item data. Column 0 holds a found file's full path; its edit text is
 // the file name alone.
-class CFileListCtrlModel : public QAbstractTableModel {
+class CFileListCtrlModel : public CFileListModelBase {
     Q_OBJECT
 public:
     explicit CFileListCtrlModel(QObject *parent);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     // Inserts before row (at the end when row is past it); the index used.
     int InsertRow(int row, const QString &text, const QIcon &icon);
@@ -35,6 +30,10 @@ public:
     void SortRows(int column, const TextComparison &compare);
     // Each row's item data becomes its row index.
     void RenumberData();
+
+protected:
+    QString CellText(int row, int column, bool forEditing) const override;
+    QIcon RowIcon(int row) const override;
 
 private:
     struct Row {

@@ -1,9 +1,7 @@
 #include "cfilelistview.h"
 
-#include "cfilelistdelegate.h"
 #include "filetypes/openfile.h"
 #include "platform/ui/inputpanel.h"
-#include "platform/ui/messagebox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -31,16 +29,8 @@ void pumpEventsFor(int ms)
 } // namespace
 
 CFileListView::CFileListView(QWidget *parent)
-    : QTableView(parent)
+    : CFileListTable(parent)
 {
-    m_pListCtrl = this;
-    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
-    setItemDelegate(new CFileListDelegate(
-        [this](const QString &text) {
-            m_bEditCommitted = true;
-            m_strEditText = text;
-        },
-        this));
     ResetTapState();
 }
 
@@ -246,31 +236,6 @@ void CFileListView::focusOutEvent(QFocusEvent *event)
     SaveFocusedItem();
 }
 
-bool CFileListView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
-{
-    // Whatever cell of a row is tapped, the name is what gets edited.
-    const QModelIndex target = index.isValid() ? index.sibling(index.row(), ColName) : index;
-    if (!QTableView::edit(target, trigger, event))
-        return false;
-    m_editIndex = target;
-    m_bEditCommitted = false;
-    m_strEditText.clear();
-    return true;
-}
-
-void CFileListView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
-{
-    // Taken first: closing may start the next edit, which resets them.
-    const int row = m_editIndex.isValid() ? m_editIndex.row() : -1;
-    const bool committed = m_bEditCommitted;
-    const QString text = m_strEditText;
-    m_editIndex = QPersistentModelIndex();
-    m_bEditCommitted = false;
-    m_strEditText.clear();
-    QTableView::closeEditor(editor, hint);
-    EndLabelEdit(row, committed, text);
-}
-
 void CFileListView::EndLabelEdit(int row, bool committed, const QString &newText)
 {
     KillHoldTimer();
@@ -278,13 +243,8 @@ void CFileListView::EndLabelEdit(int row, bool committed, const QString &newText
     if (committed && row >= 0) {
         const QString oldPath = m_strFolder + QLatin1Char('\\') + GetItemName(row);
         const QString newPath = m_strFolder + QLatin1Char('\\') + newText;
-        if (oldPath != newPath) {
-            if (IsPlainName(newText) && RenameFile(oldPath, newPath))
-                Refresh();
-            else
-                platform::messageBox(this, QStringLiteral("Failed to rename"), QString(),
-                                     platform::MB_ICONEXCLAMATION);
-        }
+        if (oldPath != newPath && RenameOrWarn(oldPath, newPath, newText))
+            Refresh();
     }
     RestoreFocusedItem(false);
 }

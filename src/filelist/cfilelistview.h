@@ -1,11 +1,8 @@
 #pragma once
-#include "cfilelister.h"
-
-#include <QPersistentModelIndex>
-#include <QTableView>
+#include "cfilelisttable.h"
 
 // Base of the list pane: tap-and-hold, in-place rename and the remembered row.
-class CFileListView : public QTableView, public CFileLister {
+class CFileListView : public CFileListTable {
     Q_OBJECT
 public:
     explicit CFileListView(QWidget *parent = nullptr);
@@ -39,12 +36,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
-    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
-    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void EndLabelEdit(int row, bool committed, const QString &newText) override;
 
 private:
     void HoldAction();
-    void EndLabelEdit(int row, bool committed, const QString &newText);
     void KillHoldTimer();
     void TakeFocus();
     bool SelectRowIfPresent(int row);
@@ -58,8 +53,4 @@ private:
     int m_nHoldTimer = 0;
     int m_nSavedRow = -1;
     QString m_strSavedText;
-
-    QPersistentModelIndex m_editIndex;
-    bool m_bEditCommitted = false;
-    QString m_strEditText;
 };

@@ -6,49 +6,31 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QTimer>
-
-#include <functional>
+#include <QTest>
 
 namespace apptest {
 
-// A main frame on a device root of its own, shown and active, without the
-// splash screen. The frame deletes itself when closed.
-class FrameFixture {
-public:
-    FrameFixture();
-    ~FrameFixture();
-
-    // Creates the frame and waits until it is the active window.
-    bool open();
+// A main frame on a device root of its own holding the given files, shown
+// and active (ok), without the splash screen. The frame deletes itself
+// when closed.
+struct FrameFixture {
+    explicit FrameFixture(const QStringList &files = {})
+    {
+        for (const QString &file : files)
+            ok = root.makeFile(file, "content") && ok;
+        frame = new CMainFrame;
+        ok = frame->LoadFrame(&document, &appCommands) && ok;
+        if (ok)
+            frame->InitialUpdateFrame(true);
+        ok = ok && QTest::qWaitForWindowActive(frame);
+    }
+    ~FrameFixture() { delete frame.data(); }
 
     testsupport::TempDeviceRoot root;
     CFerrixDoc document;
     CommandMap appCommands;
     QPointer<CMainFrame> frame;
+    bool ok = true;
 };
-
-// Calls action with the modal dialog of class T as soon as one runs
-// (checked from the event loop, so it works inside exec()).
-template <class T>
-void whenModal(std::function<void(T *)> action)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
-        if (T *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            action(dialog);
-        }
-    });
-    poll->start();
-}
-
-// Taps the splash screen's picture as soon as it is up.
-void tapSplashWhenShown();
-
-// The main frames that exist right now.
-QList<CMainFrame *> mainFrames();
 
 } // namespace apptest

@@ -1,11 +1,10 @@
 #pragma once
 #include "platform/filesystem.h"
-#include "platform/registry.h"
 
-#include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 // Driving the list panes as a user would, and reading what they show.
@@ -49,27 +48,26 @@ inline QStringList columnTexts(const QTableView &view, int column = 0)
     return texts;
 }
 
+// Renames row 0 in place: tap, F2, the typed text, then Return (or Escape).
+// The text the editor started with, once the editor is gone.
+inline QString editFirstRow(QTableView &view, const QString &typed, bool cancel = false)
+{
+    tapRow(view, 0);
+    QTest::keyClick(&view, Qt::Key_F2);
+    QPointer<QLineEdit> editor = view.findChild<QLineEdit *>();
+    if (!editor)
+        return QStringLiteral("<no editor>");
+    const QString started = editor->text();
+    editor->setText(typed);
+    QTest::keyClick(editor, cancel ? Qt::Key_Escape : Qt::Key_Return); // closes it by a queued call
+    return QTest::qWaitFor([&] { return editor.isNull() || !editor->isVisible(); }) ? started : QString();
+}
+
 // 1 January 2020 plus a number of days.
 inline platform::FileTime dayTime(int day)
 {
     return platform::fileTimeFromUnix(1577836800LL + qint64(day) * 86400, 0);
 }
-
-// .txt files open with \viewer.exe; nothing else is registered.
-inline bool useViewerRegistry(const QTemporaryDir &dir)
-{
-    QFile file(dir.filePath("types.reg"));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt\\Shell\\Open\\Command]\r\n"
-               "@=\"\\\\viewer.exe \\\"%1\\\"\"\r\n");
-    file.close();
-    platform::Registry::configure({file.fileName()}, false);
-    return true;
-}
-
-// Return closes an in-place editor by a queued call.
-#define WAIT_FOR_EDITOR_CLOSED(editor) QTRY_VERIFY((editor).isNull() || !(editor)->isVisible())
 
 inline bool showForTest(QTableView &view)
 {

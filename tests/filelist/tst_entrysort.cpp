@@ -1,14 +1,37 @@
 #include "common/testsuite.h"
+#include "filelist/cfilelisttextsort.h"
 #include "filelist/entrysort.h"
-#include "referencesort.h"
+#include "filelist/rowtext.h"
 
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
 
-using referencesort::Column;
-Q_DECLARE_METATYPE(referencesort::Column)
+#include <ctime>
+#include <memory>
+
+enum class Column { Name, Size, Changed, Attrs, Type };
+Q_DECLARE_METATYPE(Column)
 
 namespace {
+
+// The plain exchange sort, n(n-1)/2 comparisons, whose order (equal keys
+// included) the fast sorts must give exactly. A null entry is smaller than
+// any other.
+int referenceCompare(Column column, FileEntry *a, FileEntry *b)
+{
+    if (!a || !b)
+        return (a ? 1 : 0) - (b ? 1 : 0);
+    const auto numbers = [](quint64 x, quint64 y) { return x < y ? -1 : (x > y ? 1 : 0); };
+    switch (column) {
+    case Column::Name: return CompareNoCase(a->GetName(), b->GetName());
+    case Column::Size: return numbers(a->GetFindData().size(), b->GetFindData().size());
+    case Column::Changed: return numbers(a->GetLastWriteTime(), b->GetLastWriteTime());
+    case Column::Attrs: return CompareNoCase(QStringView(a->GetAttrLetters()), QStringView(b->GetAttrLetters()));
+    case Column::Type: return CompareNoCase(TypeSortKey(a->GetName()), TypeSortKey(b->GetName()));
+    }
+    return 0;
+}
 
 void sortBy(Column column, CFileEntryArray &entries, bool ascending)
 {
@@ -18,25 +41,30 @@ void sortBy(Column column, CFileEntryArray &entries, bool ascending)
 }
 
 // True when the fast sort leaves the same entries in the same places as the
-// literal exchange sort.
+// exchange sort.
 bool sortsAlike(CFileEntryArray &entries, Column column, bool ascending)
 {
     std::vector<FileEntry *> expected = entries.Entries();
-    referencesort::exchangeSort(expected, column, ascending);
+    for (size_t i = 0; i + 1 < expected.size(); ++i) {
+        for (size_t j = i + 1; j < expected.size(); ++j) {
+            const int order = referenceCompare(column, expected[i], expected[j]);
+            if (ascending ? order > 0 : order < 0)
+                std::swap(expected[i], expected[j]);
+        }
+    }
     sortBy(column, entries, ascending);
     return entries.Entries() == expected;
 }
 
-// "name=value": the value (decimal or 0x hex) is the size, time and attributes.
-FileEntry *entryOf(const QString &spec)
+FileEntry *entryOf(const QString &name, quint64 size, quint64 time, quint32 attributes)
 {
     platform::FindData data;
-    data.name = spec.section(u'=', 0, 0);
-    const quint64 value = spec.section(u'=', 1).toULongLong(nullptr, 0);
-    data.sizeHigh = quint32(value >> 32);
-    data.sizeLow = quint32(value);
-    data.lastWriteTime = value;
-    data.attributes = quint32(value);
+    data.name = name;
+    data.sizeHigh = quint32(size >> 32);
+    data.sizeLow = quint32(size);
+    data.creationTime = time / 2; // never shown
+    data.lastWriteTime = time;
+    data.attributes = attributes;
     return new FileEntry(data);
 }
 
@@ -49,28 +77,22 @@ FileEntry *randomEntry(QRandomGenerator &random)
     static const quint32 attrs[] = {0, 0x20, 0x21, 0x80, 0x23, 0x2028};
     if (random.bounded(20) == 0)
         return nullptr;
-    platform::FindData data;
-    data.name = QString::fromLatin1(stems[random.bounded(5)]) + QString::fromLatin1(extensions[random.bounded(6)]);
+    QString name = QString::fromLatin1(stems[random.bounded(5)]) + QString::fromLatin1(extensions[random.bounded(6)]);
     if (random.bounded(3) == 0)
-        data.name = data.name.toUpper();
-    const quint64 size = sizes[random.bounded(4)];
-    data.sizeHigh = quint32(size >> 32);
-    data.sizeLow = quint32(size);
-    data.lastWriteTime = quint64(random.bounded(3)) << 62 | quint64(random.bounded(3));
-    data.attributes = attrs[random.bounded(6)];
-    return new FileEntry(data);
+        name = name.toUpper();
+    return entryOf(name, sizes[random.bounded(4)], quint64(random.bounded(3)) << 62 | quint64(random.bounded(3)),
+                   attrs[random.bounded(6)]);
 }
 
-class LoggedEntry : public FileEntry {
-public:
-    LoggedEntry(QStringList &log, int id) : m_log(log), m_id(id) {}
-    ~LoggedEntry() override { m_log << QString::number(m_id); }
-    QStringList &m_log;
-    int m_id;
-};
+// File time of a Unix time, plus 100-ns units.
+platform::FileTime fileTime(qint64 unixSeconds, quint64 extraUnits = 0)
+{
+    return platform::FileTime(unixSeconds + 11644473600LL) * 10000000ULL + extraUnits;
+}
 
 } // namespace
 
+// Row texts and the sorts: the pane sorts entries, the result list its texts.
 class TestEntrySort : public QObject {
     Q_OBJECT
 
@@ -79,20 +101,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<Column>("column");
         QTest::addColumn<bool>("ascending");
-        QTest::addColumn<QString>("input");  // "~" is a null entry
+        QTest::addColumn<QString>("input"); // "~" is a null entry; name=value sets size, time and attributes
         QTest::addColumn<QString>("sorted");
-        auto row = [](const char *name, Column column, bool ascending, const char *input, const char *sorted) {
-            QTest::newRow(name) << column << ascending << QString::fromUtf8(input) << QString::fromUtf8(sorted);
-        };
-        row("equal extensions stay", Column::Type, true, "readme b.TXT a.txt", "readme b.TXT a.txt");
-        row("no extension first", Column::Type, true, "b.TXT readme a.txt", "readme b.TXT a.txt");
-        row("last dot", Column::Type, true, "x.tar.gz y.Z z. w.GZ", "z. x.tar.gz w.GZ y.Z");
-        row("lower case folding", Column::Name, true, "b _a A a", "_a A a b");
-        row("beyond ascii", Column::Name, true, "Éa f éb", "f Éa éb");
-        row("equal sizes swap", Column::Size, true, "x1=1 x2=1 x3=0", "x3 x2 x1");
-        row("attribute letters", Column::Attrs, true, "rha=0x23 n=0x80 ra=0x21 none=0x8 a=0x20", "none a n ra rha");
-        row("nulls ascending", Column::Name, true, "~ b ~ a", "~ ~ a b");
-        row("nulls descending", Column::Name, false, "~ b ~ a", "b a ~ ~");
+        QTest::newRow("no extension first") << Column::Type << true << "b.TXT readme a.txt" << "readme b.TXT a.txt";
+        QTest::newRow("last dot") << Column::Type << true << "x.tar.gz y.Z z. w.GZ" << "z. x.tar.gz w.GZ y.Z";
+        QTest::newRow("lower case folding") << Column::Name << true << "b _a A a" << "_a A a b";
+        QTest::newRow("beyond ascii") << Column::Name << true << "Éa f éb" << "f Éa éb";
+        QTest::newRow("equal sizes swap") << Column::Size << true << "x1=1 x2=1 x3=0" << "x3 x2 x1";
+        QTest::newRow("attribute letters") << Column::Attrs << true << "rha=0x23 n=0x80 ra=0x21 none=0x8 a=0x20"
+                                           << "none a n ra rha";
+        QTest::newRow("nulls ascending") << Column::Name << true << "~ b ~ a" << "~ ~ a b";
+        QTest::newRow("nulls descending") << Column::Name << false << "~ b ~ a" << "b a ~ ~";
     }
     void knownOrders()
     {
@@ -101,8 +120,10 @@ private Q_SLOTS:
         QFETCH(QString, input);
         QFETCH(QString, sorted);
         CFileEntryArray entries;
-        for (const QString &spec : input.split(u' ', Qt::SkipEmptyParts))
-            entries.Add(spec == u"~" ? nullptr : entryOf(spec));
+        for (const QString &spec : input.split(u' ')) {
+            const quint64 value = spec.section(u'=', 1).toULongLong(nullptr, 0);
+            entries.Add(spec == u"~" ? nullptr : entryOf(spec.section(u'=', 0, 0), value, value, quint32(value)));
+        }
         sortBy(column, entries, ascending);
         QStringList names;
         for (const FileEntry *entry : entries.Entries())
@@ -110,23 +131,19 @@ private Q_SLOTS:
         QCOMPARE(names.join(u' '), sorted);
     }
 
-    void randomArrays_data()
-    {
-        QTest::addColumn<Column>("column");
-        for (Column column : {Column::Name, Column::Size, Column::Changed, Column::Attrs, Column::Type})
-            QTest::newRow(QByteArray::number(int(column)).constData()) << column;
-    }
-    // Both directions, then the sorted list the other way round.
+    // Every column, both directions, then the sorted list the other way round.
     void randomArrays()
     {
-        QFETCH(Column, column);
-        QRandomGenerator random(20261205 + quint32(column));
-        for (int round = 0; round < 300; ++round) {
-            CFileEntryArray entries;
-            for (int k = int(random.bounded(round < 250 ? 40 : 400)); k > 0; --k)
-                entries.Add(randomEntry(random));
-            QVERIFY2(sortsAlike(entries, column, round % 2), qPrintable(QString::number(round)));
-            QVERIFY2(sortsAlike(entries, column, round % 2 == 0), qPrintable(QString::number(round)));
+        QRandomGenerator random(20261205);
+        for (Column column : {Column::Name, Column::Size, Column::Changed, Column::Attrs, Column::Type}) {
+            for (int round = 0; round < 300; ++round) {
+                CFileEntryArray entries;
+                for (int k = int(random.bounded(round < 250 ? 40 : 400)); k > 0; --k)
+                    entries.Add(randomEntry(random));
+                const QByteArray where = QByteArray::number(int(column)) + '/' + QByteArray::number(round);
+                QVERIFY2(sortsAlike(entries, column, round % 2), where);
+                QVERIFY2(sortsAlike(entries, column, round % 2 == 0), where);
+            }
         }
     }
 
@@ -134,26 +151,111 @@ private Q_SLOTS:
     void everyShortArray()
     {
         for (int count = 0, arrays = 1; count <= 8; ++count, arrays *= 3) {
-            for (int code = 0; code < arrays; ++code) {
-                for (bool ascending : {true, false}) {
-                    CFileEntryArray entries;
-                    for (int k = 0, rest = code; k < count; ++k, rest /= 3)
-                        entries.Add(entryOf(QStringLiteral("e%1=%2").arg(k).arg(rest % 3)));
-                    QVERIFY2(sortsAlike(entries, Column::Size, ascending), qPrintable(QString::number(code)));
-                }
+            for (int code = 0; code < arrays * 2; ++code) {
+                CFileEntryArray entries;
+                for (int k = 0, rest = code / 2; k < count; ++k, rest /= 3)
+                    entries.Add(entryOf(QStringLiteral("e%1").arg(k), rest % 3, 0, 0));
+                QVERIFY2(sortsAlike(entries, Column::Size, code % 2), qPrintable(QString::number(code)));
             }
         }
     }
 
-    void deleteAllFromLastToFirst()
+    void nextSortState_data()
     {
-        QStringList log;
-        CFileEntryArray entries;
-        for (int id : {1, 0, 2, 3})
-            entries.Add(id ? new LoggedEntry(log, id) : nullptr);
-        entries.DeleteAllEntries();
-        QCOMPARE(entries.GetSize(), 0);
-        QCOMPARE(log, QStringList({"3", "2", "1"}));
+        QTest::addColumn<quint32>("previous");
+        QTest::addColumn<QString>("clicked");
+        QTest::addColumn<quint32>("expected");
+        QTest::newRow("Name after Name ascending") << 5u << "Name" << 6u;
+        QTest::newRow("Name after Name descending") << 6u << "Name" << 5u;
+        QTest::newRow("Name after Size ascending") << 9u << "Name" << 5u;
+        QTest::newRow("Changed after Type ascending") << 49u << "Changed" << 18u;
+        QTest::newRow("Attrs after Size ascending") << 9u << "Attrs" << 26u;
+        QTest::newRow("Type after Size ascending") << 9u << "Type" << 49u;
+        QTest::newRow("Type after Type descending") << 50u << "Type" << 49u;
+    }
+    void nextSortState()
+    {
+        QFETCH(quint32, previous);
+        QFETCH(QString, clicked);
+        QFETCH(quint32, expected);
+        QCOMPARE(textsort::NextSortState(previous, textsort::ColumnCode(clicked)), expected);
+    }
+
+    void compareTexts_data()
+    {
+        QTest::addColumn<quint32>("state");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("largest Kb before smallest Mb") << 9u << "1024.0Kb" << "1.0Mb" << -1;
+        QTest::newRow("Kb by number, not text") << 9u << "2.5Kb" << "10.0Kb" << -1;
+        QTest::newRow("no number reads as 0") << 9u << "n/a" << "3 b" << -1;
+        QTest::newRow("name, case folded") << 5u << "abc" << "ABD" << -1;
+        QTest::newRow("name, underscore before letters") << 5u << "_x" << "A" << -1;
+        QTest::newRow("type high to low") << 49u << "TXT-File" << "DOC-File" << -1;
+        QTest::newRow("date: year counts most") << 17u << "01-01-2004 00:00:00" << "31-12-2003 23:59:59" << 1;
+        QTest::newRow("date: unreadable last") << 17u << "someday" << "03-02-2004 09:05:07" << 1;
+    }
+    void compareTexts()
+    {
+        QFETCH(quint32, state);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(int, expected);
+        QCOMPARE(qBound(-1, textsort::CompareTexts(first, second, state), 1), expected);
+    }
+
+    // What a file's row shows: the size, the attribute letters (which the
+    // Attrs sort compares, so they must end where the text does) and the
+    // time of the last change in the local zone.
+    void rowTexts_data()
+    {
+        QTest::addColumn<quint64>("size");
+        QTest::addColumn<quint32>("attributes");
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<platform::FileTime>("time");
+        QTest::addColumn<QString>("sizeText");
+        QTest::addColumn<QString>("attrText");
+        QTest::addColumn<QString>("changedText");
+        const QByteArray utc("UTC"), cet("CET-1CEST,M3.5.0,M10.5.0/3"), est("EST5EDT,M3.2.0,M11.1.0");
+        const QString day("03-02-2004 09:05:07");
+        QTest::newRow("empty, read-only archive") << 0ULL << 0x21u << utc << fileTime(1075799107) << "0 b" << "RA" << day;
+        QTest::newRow("1023, normal, fraction dropped")
+            << 1023ULL << 0x80u << utc << fileTime(1075799107, 9999999) << "1023 b" << "N" << day;
+        QTest::newRow("1 Kb, unlisted bit, cet winter") << 1024ULL << 0x8u << cet << fileTime(1075795507) << "1.0Kb" << ""
+                                                       << day;
+        QTest::newRow("Kb tie rounds away, fixed order, cet summer")
+            << 1280ULL << 0x2111u << cet << fileTime(1090000000) << "1.3Kb" << "RDTM" << "16-07-2004 19:46:40";
+        QTest::newRow("just under 1 Mb, every bit, back over new year")
+            << 1048575ULL << 0xFFFFFFFFu << est << fileTime(1072926000) << "1024.0Kb" << "RHSDAINTCFM"
+            << "31-12-2003 22:00:00";
+        QTest::newRow("1 Mb, zero time") << 1048576ULL << 0x20u << utc << platform::FileTime(0) << "1.0Mb" << "A"
+                                         << "01-01-1601 00:00:00";
+        QTest::newRow("Mb tie, year 9999") << 1310720ULL << 0x20u << utc << fileTime(253402300799) << "1.3Mb" << "A"
+                                           << "31-12-9999 23:59:59";
+        QTest::newRow("high word, local year 10000")
+            << 0x100000005ULL << 0x20u << cet << fileTime(253402300799) << "4096.0Mb" << "A" << "";
+        QTest::newRow("largest") << ~0ULL << 0x20u << utc << platform::FileTime(~0ULL) << "17592186044416.0Mb" << "A"
+                                 << "";
+    }
+    void rowTexts()
+    {
+        QFETCH(quint64, size);
+        QFETCH(quint32, attributes);
+        QFETCH(QByteArray, zone);
+        QFETCH(platform::FileTime, time);
+        QFETCH(QString, sizeText);
+        QFETCH(QString, attrText);
+        QFETCH(QString, changedText);
+        std::unique_ptr<FileEntry> entry(entryOf("f", size, time, attributes));
+        QCOMPARE(entry->GetSizeText(), sizeText);
+        QCOMPARE(QString(entry->GetAttrLetters()), attrText);
+        const QByteArray saved = qgetenv("TZ");
+        const bool hadZone = qEnvironmentVariableIsSet("TZ");
+        qputenv("TZ", zone);
+        tzset();
+        const auto restore = qScopeGuard([&] { hadZone ? qputenv("TZ", saved) : qunsetenv("TZ"), tzset(); });
+        QCOMPARE(entry->GetChangedText(), changedText);
     }
 };
 

@@ -1,94 +1,118 @@
 #include "common/devicefixture.h"
 #include "common/messageboxscript.h"
 #include "common/testsuite.h"
+#include "filelist/cfilelistctrl.h"
 #include "filelist/cfilelistviewex.h"
+#include "filelist/rowtext.h"
 #include "listtesthelpers.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/ui/inputpanel.h"
+#include "platform/ui/messagebox.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <thread>
 
 using namespace listtest;
 
-// Listing folders into the pane, its row texts and sorting by heading taps.
+// The list pane (listing, heading taps, taps and holds, the remembered row)
+// and the Find Files result list; both rename in place and open by double tap.
 class TestFileListView : public QObject {
     Q_OBJECT
 
-    // a.txt 300 bytes newest, B.doc 10 oldest, c.log 2000, readme empty.
-    static void makeSortFixture(testsupport::TempDeviceRoot &root, const QString &folder)
+    QList<QStringList> m_launches; // program, then arguments
+    struct {
+        QList<unsigned> requests;
+        unsigned flags = platform::SIPF_OFF;
+        int queries = 0;
+        bool answers = true; // whether the panel reports its state
+    } m_panel;
+    QTemporaryDir m_regDir;
+
+    // file0.txt .. in \f, listed by name in a shown pane.
+    static void listFiles(testsupport::TempDeviceRoot &root, CFileListViewEx &pane, int count)
     {
-        const struct { const char *name; int size, day; } files[] = {
-            {"a.txt", 300, 30}, {"B.doc", 10, 2}, {"c.log", 2000, 20}, {"readme", 0, 10}};
-        for (const auto &file : files) {
-            const QString path = folder + "\\" + QLatin1String(file.name);
-            QVERIFY(root.makeFile(path, QByteArray(file.size, 'x')));
-            QVERIFY(platform::setLastWriteTime(path, dayTime(file.day)));
-        }
+        for (int i = 0; i < count; ++i)
+            QVERIFY(root.makeFile(QStringLiteral("\\f\\file%1.txt").arg(i), "x"));
+        QVERIFY(showForTest(pane));
+        pane.ShowFolder("\\f", false);
+        QVERIFY(clickHeading(pane, "Name"));
     }
 
 private Q_SLOTS:
-    void initTestCase() { platform::Registry::configure({}, false); }
+    // .txt files open with \viewer.exe; nothing else is registered.
+    void initTestCase()
+    {
+        QFile file(m_regDir.filePath("types.reg"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt\\Shell\\Open\\Command]\r\n@=\"\\\\viewer.exe \\\"%1\\\"\"\r\n");
+        file.close();
+        platform::Registry::configure({file.fileName()}, false);
+    }
+
+    void init()
+    {
+        m_launches.clear();
+        m_panel = {};
+        platform::setProcessLauncher([this](const QString &program, const QStringList &arguments) {
+            m_launches.append(QStringList{program} + arguments);
+            return true;
+        });
+        platform::setInputPanelHooks(
+            {[this](unsigned *flags) { return ++m_panel.queries, *flags = m_panel.flags, m_panel.answers; },
+             [this](unsigned flags) { return m_panel.requests.append(flags), m_panel.flags = flags, true; }});
+    }
+
+    void cleanup()
+    {
+        platform::setProcessLauncher({});
+        platform::setInputPanelHooks({});
+    }
 
     void listsFilesOfFolder_data()
     {
-        QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("expectedFolder");
-        QTest::addColumn<QStringList>("expectedNames");
-
-        QTest::newRow("root") << QStringList{"\\a.txt", "\\b", "\\sub\\inner.txt"} << "\\" << ""
-                              << QStringList{"a.txt", "b"};
-        QTest::newRow("trailing backslash dropped") << QStringList{"\\docs\\x.doc"} << "\\docs\\"
-                                                    << "\\docs" << QStringList{"x.doc"};
-        QTest::newRow("only sub-folders") << QStringList{"\\d\\e\\f"} << "\\d" << "\\d" << QStringList{};
-        QTest::newRow("missing folder") << QStringList{} << "\\gone" << "\\gone" << QStringList{};
+        QTest::addColumn<QStringList>("files"); // below the folder shown
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("root") << "\\" << QStringList{"a.txt", "b", "sub\\inner.txt"} << QStringList{"a.txt", "b"};
+        QTest::newRow("trailing backslash dropped") << "\\docs\\" << QStringList{"x.doc"} << QStringList{"x.doc"};
+        QTest::newRow("only sub-folders") << "\\d" << QStringList{"e\\f"} << QStringList{};
+        QTest::newRow("missing folder") << "\\gone" << QStringList{} << QStringList{};
         const QStringList odd{" lead", "line\nbreak", ".hidden", QStringLiteral("back\uF05Cslash"),
                               QStringLiteral("\u00e9t\u00e9.txt"), "_", "..x"};
-        QStringList oddPaths;
-        for (const QString &name : odd)
-            oddPaths << "\\o\\" + name;
-        QTest::newRow("odd names") << oddPaths << "\\o" << "\\o" << odd;
+        QTest::newRow("odd names") << "\\o" << odd << odd;
     }
-
+    // A folder that cannot be read lists empty and says nothing; any list
+    // sorts; only a forced listing of the same folder reads it again.
     void listsFilesOfFolder()
     {
-        QFETCH(QStringList, files);
         QFETCH(QString, shown);
-        QFETCH(QString, expectedFolder);
-        QFETCH(QStringList, expectedNames);
-
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, listed);
+        const QString folder = shown.endsWith(u'\\') ? shown.chopped(1) : shown;
         testsupport::TempDeviceRoot root;
         for (const QString &file : files)
-            QVERIFY(root.makeFile(file, "x"));
-        testsupport::MessageBoxScript boxes; // a folder that cannot be read says nothing
+            QVERIFY(root.makeFile(folder + "\\" + file, "x"));
+        testsupport::MessageBoxScript boxes;
         CFileListViewEx pane;
         pane.ShowFolder(shown, true);
-        QCOMPARE(pane.GetFolder(), expectedFolder);
+        QCOMPARE(pane.GetFolder(), folder);
         QStringList names = columnTexts(pane);
         names.sort();
-        expectedNames.sort();
-        QCOMPARE(names, expectedNames);
+        listed.sort();
+        QCOMPARE(names, listed);
         for (int row = 0; row < pane.GetItemCount(); ++row)
-            QCOMPARE(pane.GetItemPath(row), expectedFolder + "\\" + pane.GetItemName(row));
+            QCOMPARE(pane.GetItemPath(row), folder + "\\" + pane.GetItemName(row));
         for (const char *heading : {"Name", "Size", "Type", "Changed", "Attrs"})
             QVERIFY(clickHeading(pane, QString::fromLatin1(heading)));
-        QCOMPARE(pane.GetItemCount(), expectedNames.size());
-    }
-
-    void sameFolderWithoutForceDoesNothing()
-    {
-        testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile("\\docs\\a.txt", "aaaa"));
-        CFileListViewEx pane;
-        pane.ShowFolder("\\", false); // a new pane already stands on the root
-        QCOMPARE(pane.GetItemCount(), 0);
-        pane.ShowFolder("\\docs", false);
-        QVERIFY(root.makeFile("\\docs\\b.txt", "b"));
-        pane.ShowFolder("\\docs", false);
-        QCOMPARE(pane.GetItemCount(), 1);
-        pane.ShowFolder("\\docs", true);
-        QCOMPARE(pane.GetItemCount(), 2);
-
-        QVERIFY(root.makeFile("\\docs\\c.txt", "cc"));
-        QVERIFY(clickHeading(pane, "Size")); // the first click ever sorts ascending
+        QVERIFY(root.makeFile(folder + "\\new", "n"));
+        pane.ShowFolder(pane.GetFolder(), false); // the same folder: nothing happens
+        QCOMPARE(pane.GetItemCount(), listed.size());
         pane.Refresh();
-        QCOMPARE(columnTexts(pane), (QStringList{"b.txt", "c.txt", "a.txt"}));
+        QCOMPARE(pane.GetItemCount(), listed.size() + 1);
     }
 
     void headingClicks_data()
@@ -96,7 +120,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<int>("key");
-
         const QStringList az{"a.txt", "B.doc", "c.log", "readme"};
         const QStringList za{"readme", "c.log", "B.doc", "a.txt"};
         QTest::newRow("Name") << QStringList{"Name"} << az << 4;
@@ -109,15 +132,22 @@ private Q_SLOTS:
         QTest::newRow("Type: by extension, none first")
             << QStringList{"Type"} << QStringList{"readme", "B.doc", "c.log", "a.txt"} << 48;
     }
-
+    // The sort applies at once, to every folder shown later and on Refresh.
     void headingClicks()
     {
         QFETCH(QStringList, clicks);
         QFETCH(QStringList, expected);
         QFETCH(int, key);
-
         testsupport::TempDeviceRoot root;
-        makeSortFixture(root, "\\s");
+        const struct { const char *name; int size, day; } files[] = {
+            {"a.txt", 300, 30}, {"B.doc", 10, 2}, {"c.log", 2000, 20}, {"readme", 0, 10}};
+        for (const char *folder : {"\\s\\", "\\t\\"}) {
+            for (const auto &file : files) {
+                const QString path = QString::fromLatin1(folder) + QLatin1String(file.name);
+                QVERIFY(root.makeFile(path, QByteArray(file.size, 'x')));
+                QVERIFY(platform::setLastWriteTime(path, dayTime(file.day)));
+            }
+        }
         CFileListViewEx pane;
         QVERIFY(showForTest(pane));
         pane.ShowFolder("\\s", false);
@@ -126,45 +156,217 @@ private Q_SLOTS:
         QCOMPARE(columnTexts(pane), expected);
         QCOMPARE(pane.GetSortKey(), key);
         QCOMPARE(pane.IsSortAscending(), clicks.size() % 2 == 1);
-    }
-
-    void sortSurvivesFolderChange()
-    {
-        testsupport::TempDeviceRoot root;
-        makeSortFixture(root, "\\one");
-        makeSortFixture(root, "\\two");
-        QVERIFY(root.makeFile("\\two\\new.txt", "n"));
-        QVERIFY(platform::setLastWriteTime("\\two\\new.txt", dayTime(1)));
-
-        CFileListViewEx pane;
-        pane.ShowFolder("\\one", false);
-        QVERIFY(clickHeading(pane, "Changed"));
-        QVERIFY(clickHeading(pane, "Changed")); // newest first
-        pane.ShowFolder("\\two", false);
-        QCOMPARE(columnTexts(pane), (QStringList{"a.txt", "c.log", "readme", "B.doc", "new.txt"}));
-    }
-
-    // Drawing rows again and again must not grow the image list: many files
-    // of a few types cost a few images.
-    void imagesStayBoundedWhileDrawing()
-    {
-        testsupport::TempDeviceRoot root;
-        const char *extensions[] = {"txt", "png", "html"};
-        for (int i = 0; i < 150; ++i)
-            QVERIFY(root.makeFile(QStringLiteral("\\many\\f%1.%2").arg(i).arg(extensions[i % 3])));
-        CFileListViewEx pane;
-        QVERIFY(showForTest(pane));
-        pane.ShowFolder("\\many", false);
-        const int base = pane.GetBaseImageCount();
-        for (int pass = 0; pass < 2; ++pass) {
-            for (int row = 0; row < pane.GetItemCount(); row += 10) {
-                pane.scrollTo(pane.model()->index(row, 0));
-                pane.grab();
-            }
-            QVERIFY(pane.GetImageList().count() <= base + 3);
-        }
+        pane.ShowFolder("\\t", false);
+        QCOMPARE(columnTexts(pane), expected);
         pane.Refresh();
-        QCOMPARE(pane.GetImageList().count(), base);
+        QCOMPARE(columnTexts(pane), expected);
+    }
+
+    // The result list sorts by the texts shown; item data is renumbered and
+    // the selected row stays selected wherever it goes.
+    void headingClicksSortResults()
+    {
+        CFileListCtrl list;
+        QVERIFY(showForTest(list));
+        const QStringList rows[] = {{"\\b", "1.0Mb", "", "04-02-2004 00:00:00", "A"},
+                                    {"\\a", "512 b", "", "31-12-2003 23:59:59", "RHA"},
+                                    {"\\c", "1.0Kb", "", "03-02-2004 09:05:07", "RA"}};
+        for (const QStringList &texts : rows) {
+            const int row = list.InsertItem(list.GetItemCount(), texts.at(0));
+            for (int c = 1; c < texts.size(); ++c)
+                QVERIFY(list.SetItemText(row, c, texts.at(c)));
+        }
+        list.selectRow(1);
+        const struct { const char *heading; int column; QStringList sorted; } clicks[] = {
+            {"Attrs", 4, {"RHA", "RA", "A"}}, // the first click puts RHA before A
+            {"Size", 1, {"1.0Mb", "1.0Kb", "512 b"}}, // the Attrs bits include Size's
+            {"Changed", 3, {"31-12-2003 23:59:59", "03-02-2004 09:05:07", "04-02-2004 00:00:00"}}};
+        for (const auto &click : clicks) {
+            QVERIFY(clickHeading(list, click.heading));
+            QCOMPARE(columnTexts(list, click.column), click.sorted);
+            for (int row = 0; row < list.GetItemCount(); ++row)
+                QCOMPARE(list.GetItemData(row), qintptr(row));
+            const QModelIndexList selected = list.selectionModel()->selectedRows();
+            QCOMPARE(selected.size(), 1);
+            QCOMPARE(list.GetItemText(selected.first().row(), 0), QStringLiteral("\\a"));
+        }
+    }
+
+    // The search adds its results from a thread of its own.
+    void fillsRowsOfFoundFiles()
+    {
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFile("\\docs\\report.abc", QByteArray(1536, 'r')));
+        QVERIFY(platform::setLastWriteTime("\\docs\\report.abc", dayTime(3)));
+        CFileListCtrl list;
+        std::atomic<int> done{0};
+        QList<int> rows;
+        QList<bool> filled;
+        std::thread worker([&] {
+            for (const char *path : {"\\docs\\report.abc", "\\docs\\gone.txt"}) {
+                rows << list.InsertItem(5, path); // past the end: appended
+                filled << list.AddFoundFile(rows.last(), path);
+            }
+            filled << list.AddFoundFile(7, "\\docs\\report.abc"); // no such row
+            done = 1;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+        worker.join();
+        const auto rowTexts = [&list](int row) {
+            QStringList texts;
+            for (int column = 0; column < CFileLister::ColumnCount; ++column)
+                texts << list.GetItemText(row, column);
+            return texts;
+        };
+        QCOMPARE(rows, (QList<int>{0, 1}));
+        QCOMPARE(filled, (QList<bool>{true, false, false}));
+        QCOMPARE(rowTexts(0), (QStringList{"\\docs\\report.abc", "1.5Kb", "ABC-File", FormatChangedText(dayTime(3)), "A"}));
+        QCOMPARE(rowTexts(1), (QStringList{"\\docs\\gone.txt", "", "", "", ""}));
+        list.DeleteAllItems();
+        QCOMPARE(list.GetItemCount(), 0);
+        QCOMPARE(list.GetImageList().count(), list.GetBaseImageCount());
+    }
+
+    void tapAndHold_data()
+    {
+        // Row numbers are taps; -1 waits until the tap's hold time is over.
+        QTest::addColumn<QList<int>>("taps");
+        QTest::addColumn<bool>("panelAnswers");
+        QTest::addColumn<bool>("holds");
+        QTest::newRow("same row again after the hold time") << QList<int>{3, -1, 3} << true << true;
+        QTest::newRow("panel never reports itself") << QList<int>{3, -1, 3} << false << true;
+        QTest::newRow("same row twice at once") << QList<int>{3, 3} << true << false;
+        QTest::newRow("one tap") << QList<int>{3} << true << false;
+        QTest::newRow("other row after the hold time") << QList<int>{3, -1, 5} << true << false;
+        QTest::newRow("last two taps at once") << QList<int>{3, -1, 3, 3} << true << false;
+    }
+    void tapAndHold()
+    {
+        QFETCH(QList<int>, taps);
+        QFETCH(bool, panelAnswers);
+        QFETCH(bool, holds);
+        m_panel.answers = panelAnswers;
+        testsupport::TempDeviceRoot root;
+        CFileListViewEx pane;
+        listFiles(root, pane, 8);
+        for (int tap : taps) {
+            if (tap < 0)
+                QTRY_VERIFY(!pane.IsHoldPending());
+            else
+                tapRow(pane, tap, 2);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!pane.IsHoldPending(), 10000);
+        QCOMPARE(m_panel.queries > 0, holds);
+        QCOMPARE(m_panel.requests, holds && panelAnswers ? QList<unsigned>{platform::SIPF_ON} : QList<unsigned>{});
+        if (holds) {
+            QCOMPARE(pane.GetSelectedRows(), QList<int>{3});
+            QVERIFY(pane.IsFocusSaved()); // the end of the edit selects row 3 again
+        }
+    }
+
+    // The pane opens folder + name; the result list the full path of its row.
+    void doubleTapOpens()
+    {
+        testsupport::TempDeviceRoot root;
+        CFileListViewEx pane;
+        listFiles(root, pane, 4);
+        doubleTapRow(pane, 2);
+        QVERIFY(pane.m_bReturnFocus);
+        QCOMPARE(pane.GetSelectedRows(), QList<int>{2});
+        QTest::mouseDClick(pane.viewport(), Qt::LeftButton, {}, cellCentre(pane, 3) + QPoint(0, 100));
+        CFileListCtrl list; // empty space above opened nothing
+        QVERIFY(showForTest(list));
+        list.InsertItem(0, "\\deep\\er\\notes.txt");
+        doubleTapRow(list, 0);
+        QCOMPARE(m_launches, (QList<QStringList>{{root.host("\\viewer.exe"), root.host("\\f\\file2.txt")},
+                                                 {root.host("\\viewer.exe"), root.host("\\deep\\er\\notes.txt")}}));
+    }
+
+    void rename_data()
+    {
+        QTest::addColumn<bool>("resultList"); // holding full paths
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("nameAfter");
+        QTest::newRow("new name") << false << "b.txt" << false << "b.txt";
+        QTest::newRow("same name") << false << "a.txt" << false << "a.txt";
+        QTest::newRow("cancelled") << false << "z.txt" << true << "a.txt";
+        QTest::newRow("other case") << false << "A.txt" << false << "A.txt";
+        QTest::newRow("existing name") << false << "c.txt" << false << "a.txt";
+        QTest::newRow("empty name") << false << "" << false << "a.txt";
+        QTest::newRow("slash") << false << "d/e.txt" << false << "a.txt";
+        QTest::newRow("result list: new name") << true << "b.txt" << false << "b.txt";
+        QTest::newRow("result list: same name") << true << "a.txt" << false << "a.txt";
+        QTest::newRow("result list: a path") << true << "..\\a.txt" << false << "a.txt";
+    }
+    // The editor shows the name only. The pane lists the folder again and
+    // selects the remembered row.
+    void rename()
+    {
+        QFETCH(bool, resultList);
+        QFETCH(QString, typed);
+        QFETCH(bool, cancel);
+        QFETCH(QString, nameAfter);
+        const bool fails = !cancel && nameAfter == "a.txt" && typed != "a.txt";
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFile("\\r\\a.txt", "first"));
+        QVERIFY(root.makeFile("\\r\\c.txt", "second"));
+        QVERIFY(root.makeFolder("\\r\\d"));
+        testsupport::MessageBoxScript boxes;
+        if (fails)
+            boxes.expect("Failed to rename", platform::IDOK);
+        CFileListViewEx pane;
+        CFileListCtrl list;
+        QTableView &view = resultList ? static_cast<QTableView &>(list) : pane;
+        QVERIFY(showForTest(view));
+        pane.ShowFolder("\\r", false);
+        QVERIFY(clickHeading(pane, "Name"));
+        list.InsertItem(0, "\\r\\a.txt");
+        QCOMPARE(editFirstRow(view, typed, cancel), QStringLiteral("a.txt"));
+        if (resultList) {
+            QCOMPARE(list.GetItemText(0, 0), "\\r\\" + nameAfter);
+        } else {
+            QCOMPARE(columnTexts(pane), (QStringList{nameAfter, "c.txt"}));
+            QCOMPARE(pane.GetSelectedRows(), QList<int>{0});
+            QVERIFY(!pane.IsFocusSaved());
+        }
+        QCOMPARE(root.read("\\r\\" + nameAfter), QByteArray("first"));
+        QCOMPARE(root.read("\\r\\c.txt"), QByteArray("second"));
+        QCOMPARE(boxes.shown().size(), fails ? 1 : 0);
+        if (fails)
+            QCOMPARE(boxes.shown().first().type, 0x30u);
+    }
+
+    void restoreFocusedItem_data()
+    {
+        QTest::addColumn<int>("saved");
+        QTest::addColumn<int>("rowsLeft");
+        QTest::addColumn<bool>("stepBack");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("row still there") << 2 << 5 << false << 2;
+        QTest::newRow("row gone") << 4 << 3 << false << -1;
+        QTest::newRow("step back") << 2 << 4 << true << 1;
+        QTest::newRow("step back from the first row") << 0 << 4 << true << 0;
+        QTest::newRow("step back past missing rows") << 4 << 2 << true << 1;
+        QTest::newRow("step back, list empty") << 1 << 0 << true << -1;
+    }
+    void restoreFocusedItem()
+    {
+        QFETCH(int, saved);
+        QFETCH(int, rowsLeft);
+        QFETCH(bool, stepBack);
+        QFETCH(int, selected);
+        testsupport::TempDeviceRoot root;
+        CFileListViewEx pane;
+        listFiles(root, pane, 5);
+        tapRow(pane, saved);
+        QVERIFY(pane.SaveFocusedItem());
+        for (int i = 4; i >= rowsLeft; --i)
+            QVERIFY(platform::deleteFile(QStringLiteral("\\f\\file%1.txt").arg(i)));
+        pane.Refresh();
+        pane.RestoreFocusedItem(stepBack);
+        QCOMPARE(pane.GetSelectedRows(), selected < 0 ? QList<int>{} : QList<int>{selected});
+        QCOMPARE(pane.IsFocusSaved(), selected < 0); // kept until its row is back
     }
 };
 

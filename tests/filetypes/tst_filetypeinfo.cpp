@@ -1,11 +1,21 @@
 #include "common/devicefixture.h"
 #include "common/testsuite.h"
 #include "filetypes/filetypeinfo.h"
+#include "filetypes/shortcutfile.h"
+#include "platform/faultinjection.h"
 #include "platform/registry.h"
-#include "platform/shell.h"
 
 #include <QTest>
 
+namespace {
+QByteArray withZero(QByteArray text)
+{
+    return text.append('\0');
+}
+} // namespace
+
+// Extensions, type texts, shortcut files and open commands, against
+// fixtures/types.reg.
 class TestFileTypeInfo : public QObject {
     Q_OBJECT
 
@@ -35,31 +45,6 @@ private Q_SLOTS:
         QTEST(info.GetExtension(argument), "expected");
     }
 
-    // The status is the key's; the out value changes only when the value exists.
-    void readRegString_data()
-    {
-        QTest::addColumn<QString>("subKey");
-        QTest::addColumn<QString>("valueName");
-        QTest::addColumn<bool>("keyExists");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("default value") << ".txt" << "" << true << "txtfile";
-        QTest::newRow("named value") << "txtfile" << "Tag" << true << "plain";
-        QTest::newRow("empty value") << "txtfile" << "Blank" << true << "";
-        QTest::newRow("missing value") << "txtfile" << "Nothing" << true << "untouched";
-        QTest::newRow("missing default") << ".nod" << "" << true << "untouched";
-        QTest::newRow("missing key") << ".nosuch" << "" << false << "untouched";
-    }
-    void readRegString()
-    {
-        QFETCH(QString, subKey);
-        QFETCH(QString, valueName);
-        QFETCH(bool, keyExists);
-        QString value = QStringLiteral("untouched");
-        FileTypeInfo info;
-        QCOMPARE(info.ReadRegString(platform::RegRoot::ClassesRoot, subKey, valueName, value) == 0, keyExists);
-        QTEST(value, "expected");
-    }
-
     void typeText_data()
     {
         QTest::addColumn<QString>("path");
@@ -80,24 +65,149 @@ private Q_SLOTS:
         QTEST(info.GetTypeText(), "expected");
     }
 
-    // Every request appends a fresh image, even for the same path.
-    void smallIconAppends()
+    // From the path (and the shortcut written there) to the command, and to
+    // program and arguments as opening splits them.
+    void command_data()
     {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("shortcut"); // written at path when not null
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("split");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("arguments");
+        auto row = [](const char *name, const char *path, const QByteArray &shortcut, const char *command,
+                      bool split, const char *program, const char *arguments) {
+            QTest::newRow(name) << QString::fromUtf8(path) << shortcut << QString::fromUtf8(command) << split
+                                << QString::fromUtf8(program) << QString::fromUtf8(arguments);
+        };
+        const QByteArray none;
+        row("placeholder", "\\My Documents\\a b.doc", none, "pword.exe -opendoc \\My Documents\\a b.doc", true,
+            "pword.exe", "-opendoc \\My Documents\\a b.doc");
+        row("class command", "\\a.TXT", none, "notes.exe \"\\a.TXT\"", true, "notes.exe", "\"\\a.TXT\"");
+        row("quoted program, blanks", "\\a.pdf", none, "  \"\\Program Files\\Reader\\reader.exe\"   -view \\a.pdf",
+            true, "\\Program Files\\Reader\\reader.exe", "-view \\a.pdf");
+        row("missing closing quote", "\\a.bad", none, "\"\\Windows\\bad.exe \\a.bad", false, "", "");
+        row("second placeholder stays", "\\a.two", none, "compare.exe \\a.two %1", true, "compare.exe", "\\a.two %1");
+        row("no blank", "\\a.one", none, "viewer.exe", true, "viewer.exe", "");
+        row("%* makes a program", "\\Windows\\app.exe", none, "\"\\Windows\\app.exe\"", true, "\\Windows\\app.exe", "");
+        row("no extension runs as exe", "\\Windows\\tool", none, "\"\\Windows\\tool\"", true, "\\Windows\\tool", "");
+        row("command key without default", "\\a.cls", none, "clsfile", true, "clsfile", "");
+        row("nothing registered", "\\a.pwd", none, "", false, "", "");
+        row("shortcut to program", "\\Start\\app.lnk", "18#\"\\Windows\\app.exe\"", "\"\\Windows\\app.exe\"",
+            true, "\\Windows\\app.exe", "");
+        row("shortcut target completed", "\\Docs\\n.lnk", "12#\"readme.txt\"", "notes.exe \"\\Docs\\readme.txt\"",
+            true, "notes.exe", "\"\\Docs\\readme.txt\"");
+        row("empty shortcut opens as LNK", "\\Docs\\e.lnk", "", "lnkview.exe \\Docs\\", true, "lnkview.exe", "\\Docs\\");
+        row("indirection", "\\Start\\calc.lnk", "7#\":Calc\"", "\\Windows\\calc.exe", true, "\\Windows\\calc.exe", "");
+        row("two indirections", "\\Start\\mail.lnk", "7#\":Mail\"", "\\Windows\\msg.exe -service \"Inbox\"", true,
+            "\\Windows\\msg.exe", "-service \"Inbox\"");
+        row("second level missing", "\\Start\\loop.lnk", "7#\":Loop\"", ":Unknown %1", true, ":Unknown", "%1");
+        row("unknown indirection", "\\Start\\none.lnk", "7#\":None\"", "", false, "", "");
+        // A host path may hold "%*"; building the command must still end.
+        row("%* in the path", "\\odd %* name.exe", none, "\"\\odd %* name.exe\"", true, "\\odd %* name.exe", "");
+    }
+    void command()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, shortcut);
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile(QStringLiteral("\\a.txt"), "text"));
+        if (!shortcut.isNull())
+            QVERIFY(root.makeFile(path, shortcut));
         FileTypeInfo info;
-        info.SetPath(QStringLiteral("\\a.txt"));
-        QIcon probe;
-        const bool hasIcon = platform::getSmallFileIcon(info.GetPath(), probe);
-        platform::ImageList images;
-        images.replaceIcon(-1, QIcon()); // the pane's default image
-        int first = -2;
-        int second = -2;
-        QCOMPARE(info.AddSmallIcon(images, &first, 0), hasIcon);
-        QCOMPARE(info.AddSmallIcon(images, &second, 0), hasIcon);
-        QCOMPARE(first, hasIcon ? 1 : 0);
-        QCOMPARE(second, hasIcon ? 2 : 0);
-        QCOMPARE(images.count(), hasIcon ? 3 : 1);
+        info.SetPath(path);
+        QTEST(info.GetOpenCommand(), "command");
+        QString program;
+        QString arguments;
+        QTEST(info.SplitOpenCommand(program, arguments), "split");
+        QTEST(program, "program");
+        QTEST(arguments, "arguments");
+    }
+
+    void parse_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<qint64>("fileSize"); // -1: the content's size
+        QTest::addColumn<QString>("expected");
+        const QString app = QStringLiteral("\\Windows\\app.exe");
+        const QString win = QStringLiteral("\\Win");
+        auto row = [](const char *name, const QByteArray &content, const QString &expected,
+                      qint64 size = -1) { QTest::newRow(name) << content << size << expected; };
+        row("exact count", withZero("18#\"\\Windows\\app.exe\""), app);
+        row("zero count: rest of file", withZero("0#\"\\Windows\\app.exe\""), app);
+        row("negative count: rest of file", withZero("-7#\"\\Windows\\app.exe\""), app);
+        row("blanks and sign", withZero("  +18#\"\\Windows\\app.exe\""), app);
+        row("no digits", "abc#\"\\Windows\\app.exe\"", app);
+        row("huge count", "99999999999999999999#\"\\Windows\\app.exe\"", app);
+        row("short count", "5#\"\\Windows\\app.exe\"", win);
+        row("count clamped to file size", "18#\"\\Windows\\app.exe\"", win, 5);
+        row("question mark wins", "3#\"\\Windows\\calc.exe\"?\\Windows\\calc.exe,-1",
+            QStringLiteral("\\Windows\\calc.exe"));
+        row("question mark before hash", "?5#\"\\a.exe\"", QString());
+        row("no hash", "\"\\Windows\\app.exe\"", app);
+        row("one quote each side removed", "\"\"x\"\"", QStringLiteral("\"x\""));
+        row("text after the zero ignored", withZero("0#\"\\a.exe\"") + "junk\"", QStringLiteral("\\a.exe"));
+        row("bytes not utf-8", "11#\"\\caf\xe9\xc3.txt\"",
+            QStringLiteral("\\caf") + QChar(0xDCE9) + QChar(0xDCC3) + QStringLiteral(".txt"));
+        row("empty", QByteArray(), QString());
+    }
+    void parse()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(qint64, fileSize);
+        QTEST(ShortcutFile::Parse(content, fileSize < 0 ? content.size() : fileSize), "expected");
+    }
+
+    // What the writer produces, and what the reader makes of it.
+    void compose_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QByteArray>("expected");
+        const QString longTarget = u'\\' + QString(97, u'x');
+        QTest::newRow("document") << "\\My Documents\\notes.txt" << withZero("25#\"\\My Documents\\notes.txt\"");
+        QTest::newRow("three-digit count") << longTarget << withZero("100#\"" + longTarget.toLatin1() + '"');
+        QTest::newRow("non-ascii") << QStringLiteral("\\caf\u00e9 \u65e5") << withZero("9#\"\\caf\xc3\xa9 \xe6\x97\xa5\"");
+        QTest::newRow("name bytes not utf-8") << QStringLiteral("\\n") + QChar(0xDCE9) + QChar(0xDCFF)
+                                              << withZero("6#\"\\n\xe9\xff\"");
+    }
+    void compose()
+    {
+        QFETCH(QString, target);
+        const QByteArray content = ShortcutFile::Compose(target);
+        QTEST(content, "expected");
+        QCOMPARE(ShortcutFile::Parse(content, content.size()), target);
+    }
+
+    void resolve_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("content"); // null: a folder
+        QTest::addColumn<int>("fault");          // 0 none, 1 open, 2 read after 3 bytes
+        QTest::addColumn<QString>("expected");
+        const QByteArray app = withZero("18#\"\\Windows\\app.exe\"");
+        const QString target = QStringLiteral("\\Windows\\app.exe");
+        QTest::newRow("lnk") << "\\s\\app.lnk" << app << 0 << target;
+        QTest::newRow("LnK") << "\\s\\APP.LnK" << app << 0 << target;
+        QTest::newRow("not a shortcut") << "\\s\\app.txt" << app << 0 << "\\s\\app.txt";
+        QTest::newRow("empty file") << "\\s\\empty.lnk" << QByteArray("") << 0 << "";
+        QTest::newRow("folder") << "\\s\\dir.lnk" << QByteArray() << 0 << "";
+        QTest::newRow("cannot open") << "\\s\\locked.lnk" << app << 1 << "";
+        QTest::newRow("read fails") << "\\s\\broken.lnk" << app << 2 << "";
+    }
+    void resolve()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, content);
+        QFETCH(int, fault);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(content.isNull() ? root.makeFolder(path) : root.makeFile(path, content));
+        if (fault == 1)
+            platform::faults::inject(platform::FsOperation::Open, path, EACCES);
+        else if (fault == 2)
+            platform::faults::inject(platform::FsOperation::Read, path, EIO, 3);
+        FileTypeInfo info;
+        const QString resolved = info.ResolveShortcut(path);
+        platform::faults::clear();
+        QTEST(resolved, "expected");
     }
 };
 

@@ -1,35 +1,62 @@
 #include "common/devicefixture.h"
 #include "common/messageboxscript.h"
 #include "common/testsuite.h"
+#include "filetypes/filetypeinfo.h"
 #include "filetypes/openfile.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/ui/messagebox.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMimeDatabase>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// Uses only a registry file holding these lines, written into dir.
-bool useRegistry(const QTemporaryDir &dir, const QByteArray &lines)
+// The desktop's configuration for this test program: the recorder is the
+// default application for plain text, writing to record. It must be in
+// place before the desktop libraries first read their directories, so it
+// is set up before main() runs.
+struct DesktopHome {
+    QTemporaryDir dir;
+    QString record = dir.filePath(QStringLiteral("record.txt"));
+    bool ok = write(QStringLiteral("data/applications/ferrix-test-recorder.desktop"),
+                    "[Desktop Entry]\nType=Application\nName=Recorder\nMimeType=text/plain;\nExec=\""
+                        + QFile::encodeName(QStringLiteral(FILETYPES_ARGV_RECORDER)) + "\" "
+                        + QFile::encodeName(record) + " %f\n")
+        && write(QStringLiteral("config/mimeapps.list"),
+                 "[Default Applications]\ntext/plain=ferrix-test-recorder.desktop\n")
+        && qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))))
+        && qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
+
+    bool write(const QString &name, const QByteArray &content)
+    {
+        QFile file(dir.filePath(name));
+        return QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly)
+            && file.write(content) == content.size();
+    }
+};
+DesktopHome &desktopHome()
 {
-    QFile file(dir.filePath(QStringLiteral("test.reg")));
-    if (!file.open(QIODevice::WriteOnly) || file.write("REGEDIT4\n\n" + lines) < 0)
-        return false;
-    file.close();
-    platform::Registry::configure({file.fileName()}, false);
-    return true;
+    static DesktopHome home;
+    return home;
 }
+const bool desktopHomeReady = desktopHome().ok;
 
 } // namespace
 
+// Opening files by the registry's commands and by the desktop's
+// associations, and .reg entries taking precedence over the latter.
 class TestOpenFile : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(desktopHomeReady); }
+    void init() { platform::Registry::configure({QStringLiteral(FILETYPES_FIXTURES "/types.reg")}, false); }
     void cleanup()
     {
         platform::setProcessLauncher({});
@@ -41,38 +68,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("launcherSucceeds");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("program");       // device path; empty: nothing may start
-        QTest::addColumn<QStringList>("arguments"); // device paths arrive as host paths
-        const QString doc = QStringLiteral("\\My Documents\\a b.doc");
+        QTest::addColumn<QStringList>("started"); // device paths arrive as host paths; empty: nothing may start
+        const QString doc = QStringLiteral("\\My Documents\\a b.wri");
         const QString pword = QStringLiteral("\\Windows\\pword.exe");
         const QString app = QStringLiteral("\\Windows\\app.exe");
         const QString noCommand = QStringLiteral("No open command is registered for this filetype");
-        QTest::newRow("started") << doc << true << "" << pword << QStringList{"-opendoc", doc};
-        QTest::newRow("program alone") << app << true << "" << app << QStringList{};
+        QTest::newRow("started") << doc << true << "" << QStringList{pword, "-opendoc", doc};
+        QTest::newRow("program alone") << app << true << "" << QStringList{app};
         QTest::newRow("start fails") << doc << false << "Failed to execute " + pword + " -opendoc \"" + doc + '"'
-                                     << pword << QStringList{"-opendoc", doc};
-        QTest::newRow("start fails, no arguments") << app << false << "Failed to execute " + app + ' ' << app
-                                                   << QStringList{};
-        QTest::newRow("nothing registered") << "\\a.xyz" << true << noCommand << "" << QStringList{};
-        QTest::newRow("unclosed quote") << "\\a.bad" << true << noCommand << "" << QStringList{};
-        QTest::newRow("empty path") << "" << true << "" << "" << QStringList{};
+                                     << QStringList{pword, "-opendoc", doc};
+        QTest::newRow("start fails, no arguments") << app << false << "Failed to execute " + app + ' ' << QStringList{app};
+        QTest::newRow("nothing registered") << "\\a.xyz" << true << noCommand << QStringList{};
+        QTest::newRow("unclosed quote") << "\\a.bad" << true << noCommand << QStringList{};
+        QTest::newRow("empty path") << "" << true << "" << QStringList{};
     }
     void open()
     {
         QFETCH(QString, path);
         QFETCH(bool, launcherSucceeds);
         QFETCH(QString, message);
-        QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, started);
         testsupport::TempDeviceRoot root;
-        QTemporaryDir regDir;
-        QVERIFY(useRegistry(regDir, "[HKEY_CLASSES_ROOT\\.doc\\Shell\\Open\\Command]\n"
-                                    "@=\"\\\\Windows\\\\pword.exe -opendoc \\\"%1\\\"\"\n"
-                                    "[HKEY_CLASSES_ROOT\\.exe\\Shell\\Open\\Command]\n"
-                                    "@=\"\\\"%1\\\" %*\"\n"
-                                    "[HKEY_CLASSES_ROOT\\.bad\\Shell\\Open\\Command]\n"
-                                    "@=\"\\\"\\\\Windows\\\\pword.exe %1\"\n"));
-        QStringList launched; // host program, then host arguments, per start
+        QStringList launched; // host program, then host arguments
         platform::setProcessLauncher([&](const QString &hostProgram, const QStringList &hostArguments) {
             launched << hostProgram << hostArguments;
             return launcherSucceeds;
@@ -88,12 +105,10 @@ private Q_SLOTS:
             QCOMPARE(box.caption, QCoreApplication::applicationName());
             QCOMPARE(box.type, 0x30u);
         }
-        QStringList expected;
-        if (!program.isEmpty())
-            expected << root.host(program);
-        for (const QString &argument : arguments)
-            expected << (argument.startsWith(u'\\') ? root.host(argument) : argument);
-        QCOMPARE(launched, expected);
+        for (QString &argument : started)
+            if (argument.startsWith(u'\\'))
+                argument = root.host(argument);
+        QCOMPARE(launched, started);
     }
 
     // A real start: the program and the file arrive as host paths.
@@ -101,13 +116,9 @@ private Q_SLOTS:
     {
         testsupport::TempDeviceRoot root;
         const QString document = QStringLiteral("\\My Documents\\some file.rec");
-        QVERIFY(root.makeFolder(QStringLiteral("\\out")));
-        QVERIFY(root.makeFile(document, "data"));
+        QVERIFY(root.makeFolder(QStringLiteral("\\out")) && root.makeFile(document, "data"));
         QVERIFY(root.makeFolder(QStringLiteral("\\bin")));
         QVERIFY(QFile::copy(QStringLiteral(FILETYPES_ARGV_RECORDER), root.host(QStringLiteral("\\bin\\recorder"))));
-        QTemporaryDir regDir;
-        QVERIFY(useRegistry(regDir, "[HKEY_CLASSES_ROOT\\.rec\\Shell\\Open\\Command]\n"
-                                    "@=\"\\\\bin\\\\recorder \\\\out\\\\args.txt \\\"%1\\\"\"\n"));
         testsupport::MessageBoxScript boxes;
 
         QVERIFY(OpenFile(document, nullptr));
@@ -115,6 +126,43 @@ private Q_SLOTS:
         const QString record = QStringLiteral("\\out\\args.txt");
         QTRY_VERIFY_WITH_TIMEOUT(root.exists(record), 20000);
         QCOMPARE(root.read(record), QFile::encodeName(root.host(document)) + '\n');
+    }
+
+    void associations_data()
+    {
+        QTest::addColumn<QString>("regFile");
+        QTest::addColumn<QString>("typeText");
+        QTest::addColumn<QString>("command");
+        const QString recorder = QStringLiteral(FILETYPES_ARGV_RECORDER);
+        QTest::newRow("desktop") << "" << QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment()
+                                 << '"' + recorder + "\" " + desktopHome().record + " \"\\My Documents\\a b.TXT\"";
+        QTest::newRow("override") << FILETYPES_FIXTURES "/override.reg" << "Notes" << "notes.exe \\My Documents\\a b.TXT";
+    }
+    void associations()
+    {
+        QFETCH(QString, regFile);
+        platform::Registry::configure(regFile.isEmpty() ? QStringList() : QStringList{regFile}, true);
+        FileTypeInfo info;
+        info.SetPath(QStringLiteral("\\My Documents\\a b.TXT"));
+        QTEST(info.GetTypeText(), "typeText");
+        QTEST(info.GetOpenCommand(), "command");
+    }
+
+    // Opening a text file starts the desktop's application (a host path)
+    // with the file's host path.
+    void opensWithDefaultApplication()
+    {
+        testsupport::TempDeviceRoot root;
+        const QString document = QStringLiteral("\\My Documents\\a b.txt");
+        QVERIFY(root.makeFile(document, "text"));
+        platform::Registry::configure({}, true);
+        QFile::remove(desktopHome().record);
+        testsupport::MessageBoxScript boxes;
+        QVERIFY(OpenFile(document, nullptr));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(desktopHome().record), 20000);
+        QFile record(desktopHome().record);
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QCOMPARE(record.readAll(), QFile::encodeName(root.host(document)) + '\n');
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "common/devicefixture.h"
 #include "filelist/cfilelistviewex.h"
+#include "platform/filesystem.h"
 #include "tree/cdirtreeview.h"
 
 #include <QTest>
@@ -29,15 +30,66 @@ struct TreeFixture {
 
     // Creates folders (parents first) and files (names ending in ".txt"),
     // then starts the tree as the frame does.
-    bool start(const QStringList &entries);
-    static bool make(const QString &entry);
+    bool start(const QStringList &entries)
+    {
+        for (const QString &entry : entries)
+            if (!device.isValid() || !make(entry)) // never outside the temporary root
+                return false;
+        tree.SetListView(&list);
+        tree.resize(320, 480);
+        tree.show();
+        tree.OnInitialUpdate();
+        tree.OnActivateView();
+        return device.isValid();
+    }
+    static bool make(const QString &entry)
+    {
+        return entry.endsWith(QLatin1String(".txt")) ? platform::writeFileAtomically(entry, "text", true)
+                                                     : platform::createDirectory(entry);
+    }
 
-    QTreeWidgetItem *node(const QString &path) const; // "\" is the root, "\a\b\" below
-    QStringList children(const QString &path) const;
+    // "\" is the root, "\a\b\" below.
+    QTreeWidgetItem *node(const QString &path) const
+    {
+        QTreeWidgetItem *item = tree.topLevelItem(0);
+        for (const QString &label : path.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
+            QTreeWidgetItem *parent = item;
+            item = nullptr;
+            for (int i = 0; parent && i < parent->childCount() && !item; ++i)
+                if (parent->child(i)->text(0) == label)
+                    item = parent->child(i);
+        }
+        return item;
+    }
+    QStringList children(const QString &path) const
+    {
+        QStringList labels;
+        QTreeWidgetItem *item = node(path);
+        for (int i = 0; item && i < item->childCount(); ++i)
+            labels.append(item->child(i)->text(0));
+        return labels;
+    }
 
     // As the user does it: a tap on the node, a tap on its expand button, keys.
-    void select(const QString &path);
-    void tapButton(const QString &path);
+    void select(const QString &path)
+    {
+        QTreeWidgetItem *item = node(path);
+        QVERIFY2(item, qPrintable(path));
+        if (tree.currentItem() == item)
+            return; // a second tap would start a rename
+        tree.scrollToItem(item);
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
+        QCOMPARE(tree.currentItem(), item);
+    }
+    void tapButton(const QString &path)
+    {
+        QTreeWidgetItem *item = node(path);
+        QVERIFY2(item, qPrintable(path));
+        tree.scrollToItem(item);
+        const QRect rect = tree.visualItemRect(item);
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                          QPoint(rect.left() - tree.indentation() / 2, rect.center().y()));
+    }
     void key(const QString &path, Qt::Key key)
     {
         select(path);

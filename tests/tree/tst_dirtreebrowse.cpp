@@ -77,7 +77,6 @@ private Q_SLOTS:
         QFETCH(QStringList, disk);
         QFETCH(QStringList, steps);
         QFETCH(QString, inspect);
-        QFETCH(QStringList, expected);
         TreeFixture f;
         // The temporary folder's own clean-up cannot take names that are not UTF-8.
         const auto removeFolders = qScopeGuard([&disk] {
@@ -94,7 +93,7 @@ private Q_SLOTS:
         QVERIFY(f.tree.isConsistent());
 
         for (const QString &step : steps) {
-            const QString arg = step.section(' ', 1);
+            const QString verb = step.section(' ', 0, 0), arg = step.section(' ', 1);
             const qsizetype before = f.list.calls.size();
             const QString selected = f.tree.GetSelectedPath();
             if (step.startsWith('+')) {
@@ -109,32 +108,31 @@ private Q_SLOTS:
                 QCOMPARE(f.tree.GetSelectedPath(), step.mid(1));
                 QCOMPARE(f.list.GetFolder(), step.mid(1).chopped(1));
             } else {
-                if (step == "refresh")
+                if (verb == "refresh")
                     f.tree.OnRefresh();
-                else if (step.startsWith("expand") || step.startsWith("collapse"))
-                    f.key(arg, step.startsWith("expand") ? Qt::Key_Right : Qt::Key_Left);
-                else if (step.startsWith("select"))
+                else if (verb == "select")
                     f.select(arg);
-                else if (step.startsWith("tap"))
+                else if (verb == "tap")
                     f.tapButton(arg);
+                else
+                    f.key(arg, verb == "expand" ? Qt::Key_Right : Qt::Key_Left);
                 QVERIFY2(f.tree.isConsistent(), qPrintable(step));
                 QCOMPARE(platform::waitCursorDepth(), 0);
-                if (step.startsWith("expand") || step.startsWith("collapse"))
-                    QCOMPARE(f.node(arg)->isExpanded(), step.startsWith("expand"));
+                if (verb == "expand" || verb == "collapse")
+                    QCOMPARE(f.node(arg)->isExpanded(), verb == "expand");
             }
             // A refresh reloads the list once; no walk starts another walk.
-            if (step == "refresh") {
-                QVERIFY(f.list.calls.size() > before);
+            if (verb == "refresh") {
+                QVERIFY(f.list.calls.size() > before && f.list.calls.at(before).force);
                 QCOMPARE(f.list.calls.at(before).folder, selected);
-                QVERIFY(f.list.calls.at(before).force);
                 if (f.tree.GetSelectedPath() == selected)
                     QCOMPARE(f.list.calls.size(), before + 1);
-            } else if (step.startsWith("tap")) {
+            } else if (verb == "tap") {
                 QCOMPARE(f.list.calls.size(), before + 1);
                 QCOMPARE(f.list.calls.last().folder, f.tree.GetSelectedPath());
             }
         }
-        QCOMPARE(f.children(inspect), expected);
+        QTEST(f.children(inspect), "expected");
     }
 };
 

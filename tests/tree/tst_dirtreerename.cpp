@@ -1,7 +1,6 @@
 #include "common/messageboxscript.h"
 #include "common/testsuite.h"
 #include "platform/fileattributes.h"
-#include "platform/filesystem.h"
 #include "platform/ui/messagebox.h"
 #include "treefixture.h"
 
@@ -12,86 +11,50 @@
 class DirTreeRenameTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // "m" and its "sub" are expanded; both must stay so after a rename.
+    // Editing a folder's name in place. "m" and its "sub" are expanded and
+    // stay so. Results: "renamed", "failed" (with a message), "cancelled"
+    // (Escape) or "refused" (no editor at all).
     void rename_data()
     {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("setup"); // "tap": a tap on the selected node instead of F2
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("renamed");
+        QTest::addColumn<QString>("result");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("sorts before its siblings") << "a" << true << QStringList{"a", "b", "y"};
-        QTest::newRow("sorts after its siblings") << "z" << true << QStringList{"b", "y", "z"};
-        QTest::newRow("letter case only") << "M" << true << QStringList{"b", "M", "y"};
-        QTest::newRow("leading blanks kept") << "  m" << true << QStringList{"  m", "b", "y"};
-        QTest::newRow("existing name") << "b" << false << QStringList{"b", "m", "y"};
-        QTest::newRow("empty name") << "" << false << QStringList{"b", "m", "y"};
-        QTest::newRow("same name") << "m" << false << QStringList{"b", "m", "y"};
-        QTest::newRow("slash") << "x/y" << false << QStringList{"b", "m", "y"};
+        const QStringList same{"b", "m", "y"};
+        QTest::newRow("sorts before its siblings") << "\\m\\" << "" << "a" << "renamed" << QStringList{"a", "b", "y"};
+        QTest::newRow("sorts after its siblings") << "\\m\\" << "" << "z" << "renamed" << QStringList{"b", "y", "z"};
+        QTest::newRow("letter case only") << "\\m\\" << "" << "M" << "renamed" << QStringList{"b", "M", "y"};
+        QTest::newRow("leading blanks kept") << "\\m\\" << "" << "  m" << "renamed" << QStringList{"  m", "b", "y"};
+        QTest::newRow("existing name") << "\\m\\" << "" << "b" << "failed" << same;
+        QTest::newRow("empty name") << "\\m\\" << "" << "" << "failed" << same;
+        QTest::newRow("same name") << "\\m\\" << "" << "m" << "failed" << same;
+        QTest::newRow("slash") << "\\m\\" << "" << "x/y" << "failed" << same;
+        QTest::newRow("Escape") << "\\m\\" << "" << "Z" << "cancelled" << same;
+        QTest::newRow("tap, Escape") << "\\m\\" << "tap" << "Z" << "cancelled" << same;
+        QTest::newRow("root") << "\\" << "" << "Z" << "refused" << same;
+        QTest::newRow("vanished folder") << "\\m\\" << "gone" << "Z" << "refused" << same;
+        QTest::newRow("mount point") << "\\m\\" << "mount" << "Z" << "refused" << same;
     }
     void rename()
     {
+        QFETCH(QString, path);
+        QFETCH(QString, setup);
         QFETCH(QString, typed);
-        QFETCH(bool, renamed);
+        QFETCH(QString, result);
         QFETCH(QStringList, expected);
         testsupport::MessageBoxScript boxes;
-        if (!renamed)
+        if (result == "failed")
             boxes.expect(QStringLiteral("Failed to rename"), platform::IDOK);
         TreeFixture f;
         QVERIFY(f.start({"\\b", "\\m", "\\m\\sub", "\\m\\sub\\deep", "\\y"}));
-        for (const QString path : {"\\", "\\m\\", "\\m\\sub\\"})
-            f.key(path, Qt::Key_Right);
-        f.select("\\m\\");
-        f.list.calls.clear();
-
-        QTest::keyClick(&f.tree, Qt::Key_F2);
-        QLineEdit *editor = f.tree.viewport()->findChild<QLineEdit *>();
-        QVERIFY(editor);
-        QCOMPARE(editor->text(), QStringLiteral("m"));
-        editor->selectAll();
-        QTest::keyClick(editor, Qt::Key_Backspace);
-        QTest::keyClicks(editor, typed);
-        QTest::keyClick(editor, Qt::Key_Return);
-
-        const QString name = renamed ? typed : QStringLiteral("m");
-        if (renamed) {
-            QTRY_COMPARE(f.children("\\"), expected);
-        } else {
-            QTRY_COMPARE(boxes.shown().size(), 1);
-            QCOMPARE(boxes.shown().at(0).type, 0x30u);
-            QCOMPARE(f.children("\\"), expected);
-        }
-        QVERIFY(f.device.exists("\\" + name + "\\sub\\deep"));
-        QCOMPARE(f.tree.GetItemPath(f.node("\\" + name + "\\sub\\deep\\")), "\\" + name + "\\sub\\deep\\");
-        QVERIFY(f.node("\\" + name + "\\")->isExpanded() && f.node("\\" + name + "\\sub\\")->isExpanded());
-        QCOMPARE(f.tree.currentItem(), f.node("\\" + name + "\\"));
-        QVERIFY(f.list.calls.isEmpty()); // the list is not told
-        QVERIFY(f.tree.isConsistent());
-    }
-
-    // An allowed edit is cancelled with Escape: nothing changes, no box.
-    void beginEdit_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("setup"); // "tap" edits by a tap instead of F2
-        QTest::addColumn<bool>("allowed");
-        QTest::newRow("folder") << "\\A\\" << "" << true;
-        QTest::newRow("folder, tap on the selected node") << "\\A\\" << "tap" << true;
-        QTest::newRow("root") << "\\" << "" << false;
-        QTest::newRow("vanished folder") << "\\A\\" << "gone" << false;
-        QTest::newRow("mount point") << "\\A\\" << "mount" << false;
-    }
-    void beginEdit()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, setup);
-        QFETCH(bool, allowed);
-        testsupport::MessageBoxScript boxes;
-        TreeFixture f;
-        QVERIFY(f.start({"\\A", "\\B"}));
-        f.key("\\", Qt::Key_Right);
+        for (const QString expand : {"\\", "\\m\\", "\\m\\sub\\"})
+            f.key(expand, Qt::Key_Right);
         f.select(path);
+        f.list.calls.clear();
         if (setup == "gone")
-            QVERIFY(QDir(f.device.host("\\A")).removeRecursively());
-        if (setup == "mount" && !platform::setFileAttributes("\\A", platform::FILE_ATTRIBUTE_TEMPORARY))
+            QVERIFY(QDir(f.device.host("\\m")).removeRecursively());
+        if (setup == "mount" && !platform::setFileAttributes("\\m", platform::FILE_ATTRIBUTE_TEMPORARY))
             QSKIP("stored attributes unsupported here");
 
         QPointer<QLineEdit> editor;
@@ -102,14 +65,26 @@ private Q_SLOTS:
             QTest::keyClick(&f.tree, Qt::Key_F2);
             editor = f.tree.viewport()->findChild<QLineEdit *>();
         }
-        QCOMPARE(!editor.isNull(), allowed);
+        QCOMPARE(editor.isNull(), result == "refused");
         if (editor) {
-            QTest::keyClicks(editor, "Z");
-            QTest::keyClick(editor, Qt::Key_Escape);
-            QTRY_VERIFY(editor.isNull());
+            QCOMPARE(editor->text(), QStringLiteral("m"));
+            editor->selectAll();
+            QTest::keyClick(editor, Qt::Key_Backspace);
+            QTest::keyClicks(editor, typed);
+            QTest::keyClick(editor, result == "cancelled" ? Qt::Key_Escape : Qt::Key_Return);
         }
-        QCOMPARE(f.children("\\"), QStringList({"A", "B"}));
-        QCOMPARE(f.device.exists("\\A"), setup != "gone");
+        QTRY_COMPARE(boxes.shown().size(), result == "failed" ? 1 : 0);
+        QVERIFY(boxes.shown().isEmpty() || boxes.shown().at(0).type == 0x30u);
+        QTRY_COMPARE(f.children("\\"), expected);
+        const QString name = result == "renamed" ? "\\" + typed + "\\" : "\\m\\";
+        QCOMPARE(f.device.exists(name + "sub\\deep"), setup != "gone");
+        QCOMPARE(f.tree.GetItemPath(f.node(name + "sub\\deep\\")), name + "sub\\deep\\");
+        QVERIFY(f.node(name)->isExpanded() && f.node(name + "sub\\")->isExpanded());
+        QCOMPARE(f.tree.currentItem(), f.node(result == "renamed" ? name : path));
+        QVERIFY(f.list.calls.isEmpty()); // the list is not told
+        QVERIFY(setup == "gone" || f.tree.isConsistent());
+        if (result == "cancelled")
+            QTRY_VERIFY(editor.isNull());
     }
 };
 

@@ -1,86 +1,144 @@
-#include "common/devicefixture.h"
-#include "common/testsuite.h"
-#include "platform/lasterror.h"
+#include "platformtest.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
-#include <QFile>
 #include <QMimeDatabase>
-#include <QTest>
-
-#include <cerrno>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 using namespace platform;
 
+namespace {
+
+// Records what would have been started instead of starting it.
+struct LaunchRecorder {
+    QStringList started; // program, then arguments
+    int calls = 0;
+    LaunchRecorder()
+    {
+        setProcessLauncher([this](const QString &program, const QStringList &arguments) {
+            started = QStringList {program} + arguments;
+            ++calls;
+            return true;
+        });
+    }
+    ~LaunchRecorder() { setProcessLauncher({}); }
+};
+
+// Expected host texts are written with "<root>" for the device root.
+QStringList withRoot(QStringList list, const testsupport::TempDeviceRoot &root)
+{
+    return list.replaceInStrings(QStringLiteral("<root>"), root.hostPath());
+}
+
+} // namespace
+
+// Starting programs and opening files with their registered commands.
 class ShellTest : public QObject {
     Q_OBJECT
-
-    struct Launch {
-        QString program;
-        QStringList arguments;
-    };
-    QList<Launch> m_launches;
 
 private Q_SLOTS:
     void initTestCase() { Registry::configure({QStringLiteral(PLATFORM_FIXTURES "/types.reg")}, false); }
     void cleanupTestCase() { Registry::configure({}, true); }
-    void init()
-    {
-        m_launches.clear();
-        setProcessLauncher([this](const QString &program, const QStringList &arguments) {
-            m_launches.append({program, arguments});
-            return true;
-        });
-    }
-    void cleanup() { setProcessLauncher({}); }
 
-    void execute_data()
+    void split_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("executable");
-        QTest::addColumn<QString>("parameters");
-        QTest::addColumn<QString>("program"); // <root> is the device root
-        QTest::addColumn<QStringList>("arguments");
-        const QString xdgOpen = findProgramOnPath(QStringLiteral("xdg-open"));
-        QTest::newRow("program with parameters") << "\\bin\\tool" << true << "-a \\x" << "<root>/bin/tool" << QStringList{"-a", "<root>/x"};
-        QTest::newRow("registered class command") << "\\docs\\r.ferrixdoc" << false << "" << "<root>/bin/viewer"
-                                                  << QStringList{"-v", "<root>/docs/r.ferrixdoc"};
-        QTest::newRow("extension in upper case") << "\\docs\\R.FERRIXDOC" << false << "" << "<root>/bin/viewer"
-                                                 << QStringList{"-v", "<root>/docs/R.FERRIXDOC"};
-        QTest::newRow("path with blanks") << "\\My Docs\\a b.ferrixdoc" << false << "ignored" << "<root>/bin/viewer"
-                                          << QStringList{"-v", "<root>/My Docs/a b.ferrixdoc"};
-        QTest::newRow("command without %1") << "\\docs\\a.bare" << false << "" << "/opt/viewer" << QStringList{"<root>/docs/a.bare"};
-        QTest::newRow("unregistered: desktop opener") << "\\docs\\a.zzqq" << false << "" << xdgOpen << QStringList{"<root>/docs/a.zzqq"};
-        QTest::newRow("folder") << "\\docs" << false << "" << xdgOpen << QStringList{"<root>/docs"};
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("words") << "a bc  d" << QStringList {"a", "bc", "d"};
+        QTest::newRow("quotes group") << "\"\\My Documents\\a b.txt\" -x" << QStringList {"\\My Documents\\a b.txt", "-x"};
+        QTest::newRow("quotes inside a word") << "pre\"fix and\"post" << QStringList {"prefix andpost"};
+        QTest::newRow("empty quotes") << "a \"\" b" << QStringList {"a", "", "b"};
+        QTest::newRow("unclosed quote runs to the end") << "a \"b c" << QStringList {"a", "b c"};
+        QTest::newRow("backslashes kept") << "\\a\\ \\\\b" << QStringList {"\\a\\", "\\\\b"};
     }
 
-    void execute()
+    void split()
     {
-        QFETCH(QString, file);
-        QFETCH(bool, executable);
-        QFETCH(QString, parameters);
-        QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, arguments);
+        QFETCH(QStringList, expected);
+        QCOMPARE(splitArguments(arguments), expected);
+    }
+
+    // What the launcher gets from a start or an open: the host program and
+    // host paths, or nothing and the reason.
+    void start_data()
+    {
+        QTest::addColumn<bool>("shell"); // shellExecute, else createProcess
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QStringList>("started"); // host program, then arguments; <root> is the device root
+        QTest::addColumn<int>("error");
+        const QString sh = QStandardPaths::findExecutable(QStringLiteral("sh")), xdgOpen = findProgramOnPath(QStringLiteral("xdg-open"));
+        const QString tool = "<root>/bin/tool", viewer = "<root>/bin/viewer";
+        const QStringList none;
+        QTest::newRow("device program and paths") << false << "\\bin\\tool" << "\\docs\\a.txt -x" << QStringList {tool, "<root>/docs/a.txt", "-x"} << 0;
+        QTest::newRow("unquoted blank splits") << false << "\\bin\\tool" << "\\My Documents\\a.txt" << QStringList {tool, "<root>/My", "Documents\\a.txt"} << 0;
+        QTest::newRow("quoted path with blanks") << false << "\\bin\\tool" << "\"\\My Documents\\b c.txt\"" << QStringList {tool, "<root>/My Documents/b c.txt"} << 0;
+        QTest::newRow("bare name on PATH") << false << "sh" << "-c \"exit 0\"" << QStringList {sh, "-c", "exit 0"} << 0;
+        QTest::newRow("host path stays") << false << "/bin/true" << "" << QStringList {"/bin/true"} << 0;
+        QTest::newRow("not on PATH") << false << "ferrix-no-such-program" << "x" << none << ENOENT;
+        QTest::newRow("invalid device path") << false << "\\bin/tool" << "x" << none << EINVAL;
+        QTest::newRow("open: program with parameters") << true << "\\bin\\tool" << "-a \\x" << QStringList {tool, "-a", "<root>/x"} << 0;
+        QTest::newRow("open: registered class command") << true << "\\docs\\r.ferrixdoc" << "" << QStringList {viewer, "-v", "<root>/docs/r.ferrixdoc"} << 0;
+        QTest::newRow("open: extension in upper case") << true << "\\docs\\R.FERRIXDOC" << "" << QStringList {viewer, "-v", "<root>/docs/R.FERRIXDOC"} << 0;
+        QTest::newRow("open: path with blanks") << true << "\\My Docs\\a b.ferrixdoc" << "ignored" << QStringList {viewer, "-v", "<root>/My Docs/a b.ferrixdoc"} << 0;
+        QTest::newRow("open: command without %1") << true << "\\docs\\a.bare" << "" << QStringList {"/opt/viewer", "<root>/docs/a.bare"} << 0;
+        QTest::newRow("open: unregistered, desktop opener") << true << "\\docs\\a.zzqq" << "" << QStringList {xdgOpen, "<root>/docs/a.zzqq"} << 0;
+        QTest::newRow("open: folder") << true << "\\docs" << "" << QStringList {xdgOpen, "<root>/docs"} << 0;
+        QTest::newRow("open: missing file") << true << "\\nothing.ferrixdoc" << "" << none << ENOENT;
+        QTest::newRow("open: no file") << true << "" << "" << none << EINVAL;
+    }
+
+    void start()
+    {
+        QFETCH(bool, shell);
+        QFETCH(QString, target);
+        QFETCH(QString, arguments);
+        QFETCH(QStringList, started);
+        QFETCH(int, error);
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFolder(QStringLiteral("\\docs")));
-        if (file != QLatin1String("\\docs"))
+        for (const char *file : {"\\bin\\tool", "\\docs\\r.ferrixdoc", "\\docs\\R.FERRIXDOC", "\\My Docs\\a b.ferrixdoc", "\\docs\\a.bare", "\\docs\\a.zzqq"})
             QVERIFY(root.makeFile(file, "content"));
-        if (executable)
-            QVERIFY(QFile::setPermissions(root.host(file), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-
-        QVERIFY(shellExecute(file, parameters));
-        QCOMPARE(m_launches.size(), 1);
-        QCOMPARE(m_launches[0].program, QString(program).replace(QLatin1String("<root>"), root.hostPath()));
-        QCOMPARE(m_launches[0].arguments, arguments.replaceInStrings(QStringLiteral("<root>"), root.hostPath()));
+        QVERIFY(QFile::setPermissions(root.host("\\bin\\tool"), QFile::ReadOwner | QFile::ExeOwner));
+        LaunchRecorder launch;
+        QCOMPARE(shell ? shellExecute(target, arguments) : createProcess(target, arguments), error == 0);
+        QCOMPARE(lastError().code, error);
+        QCOMPARE(launch.calls, error == 0 ? 1 : 0);
+        QCOMPARE(launch.started, withRoot(started, root));
     }
 
-    void executeMissingFile()
+    // A real program, started as a device path, gets host paths.
+    void argvRecorder()
     {
         testsupport::TempDeviceRoot root;
-        QVERIFY(!shellExecute(QStringLiteral("\\nothing.ferrixdoc"), QString()));
+        QVERIFY(root.makeFolder("\\bin"));
+        QVERIFY(QFile::copy(QStringLiteral(ARGVRECORDER_PATH), root.host("\\bin\\rec")));
+        QTemporaryDir out;
+        const QString record = out.filePath(QStringLiteral("argv.txt"));
+        qputenv("ARGVRECORDER_OUTPUT", QFile::encodeName(record));
+
+        QVERIFY(createProcess("\\bin\\rec", "\"\\My Documents\\a b.txt\" plain \\x"));
+        qunsetenv("ARGVRECORDER_OUTPUT");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()).split(u'\n'), withRoot({"<root>/My Documents/a b.txt", "plain", "<root>/x", ""}, root));
+    }
+
+    void runAndWait()
+    {
+        testsupport::TempDeviceRoot root;
+        int exitCode = -1;
+        QVERIFY(runProcessAndWait("sh", "-c \"exit 3\"", &exitCode));
+        QCOMPARE(exitCode, 3);
+        // Waiting means the program's work is done on return.
+        QVERIFY(runProcessAndWait("sh", "-c \"echo hi > $0\" \\out.txt", &exitCode));
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(root.read("\\out.txt"), QByteArray("hi\n"));
+        QVERIFY(!runProcessAndWait("\\missing", QString(), &exitCode));
+        QVERIFY(!createProcess("\\missing", QString()));
         QCOMPARE(lastError().code, ENOENT);
-        QVERIFY(!shellExecute(QString(), QString()));
-        QVERIFY(m_launches.isEmpty());
     }
 
     void icons_data()
@@ -99,14 +157,10 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QStringList, names);
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile(QStringLiteral("\\docs\\a.TXT"), "text"));
-        QVERIFY(root.makeFile(QStringLiteral("\\docs\\c.zzqq")));
-        QIcon icon;
-        QVERIFY(getSmallFileIcon(path, icon));
-        QVERIFY(!icon.isNull());
+        QVERIFY(root.makeFile("\\docs\\a.TXT", "text") && root.makeFile("\\docs\\c.zzqq"));
+        QIcon icon, again;
+        QVERIFY(getSmallFileIcon(path, icon) && !icon.isNull() && !icon.pixmap(16, 16).isNull());
         QVERIFY2(names.contains(icon.name()), qPrintable(icon.name()));
-        QVERIFY(!icon.pixmap(16, 16).isNull());
-        QIcon again;
         QVERIFY(getSmallFileIcon(path, again));
         QCOMPARE(again.cacheKey(), icon.cacheKey());
     }

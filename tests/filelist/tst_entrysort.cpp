@@ -2,6 +2,7 @@
 #include "filelist/cfilelisttextsort.h"
 #include "filelist/entrysort.h"
 #include "filelist/rowtext.h"
+#include "referencesort.h"
 
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -10,28 +11,10 @@
 #include <ctime>
 #include <memory>
 
-enum class Column { Name, Size, Changed, Attrs, Type };
+using referencesort::Column;
 Q_DECLARE_METATYPE(Column)
 
 namespace {
-
-// The plain exchange sort, n(n-1)/2 comparisons, whose order (equal keys
-// included) the fast sorts must give exactly. A null entry is smaller than
-// any other.
-int referenceCompare(Column column, FileEntry *a, FileEntry *b)
-{
-    if (!a || !b)
-        return (a ? 1 : 0) - (b ? 1 : 0);
-    const auto numbers = [](quint64 x, quint64 y) { return x < y ? -1 : (x > y ? 1 : 0); };
-    switch (column) {
-    case Column::Name: return CompareNoCase(a->GetName(), b->GetName());
-    case Column::Size: return numbers(a->GetFindData().size(), b->GetFindData().size());
-    case Column::Changed: return numbers(a->GetLastWriteTime(), b->GetLastWriteTime());
-    case Column::Attrs: return CompareNoCase(QStringView(a->GetAttrLetters()), QStringView(b->GetAttrLetters()));
-    case Column::Type: return CompareNoCase(TypeSortKey(a->GetName()), TypeSortKey(b->GetName()));
-    }
-    return 0;
-}
 
 void sortBy(Column column, CFileEntryArray &entries, bool ascending)
 {
@@ -45,13 +28,7 @@ void sortBy(Column column, CFileEntryArray &entries, bool ascending)
 bool sortsAlike(CFileEntryArray &entries, Column column, bool ascending)
 {
     std::vector<FileEntry *> expected = entries.Entries();
-    for (size_t i = 0; i + 1 < expected.size(); ++i) {
-        for (size_t j = i + 1; j < expected.size(); ++j) {
-            const int order = referenceCompare(column, expected[i], expected[j]);
-            if (ascending ? order > 0 : order < 0)
-                std::swap(expected[i], expected[j]);
-        }
-    }
+    referencesort::exchangeSort(expected, column, ascending);
     sortBy(column, entries, ascending);
     return entries.Entries() == expected;
 }

@@ -2,6 +2,7 @@
 
 #include "fileattributes.h"
 #include "hostfs.h"
+#include "storedattribcache.h"
 
 #include <cerrno>
 
@@ -16,7 +17,8 @@ bool sameDevice(const struct statx &a, const struct statx &b)
     return a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
 }
 
-void readStored(int dirFd, const char *name, bool *readXattrs, bool keepRawValue, EntryFacts &out)
+// True when the answer is final: a value, or none stored.
+bool readStored(int dirFd, const char *name, bool *readXattrs, bool keepRawValue, EntryFacts &out)
 {
     char small[256];
     ssize_t r = getXattrAt(dirFd, name, kDosAttribName, small, sizeof small);
@@ -24,7 +26,7 @@ void readStored(int dirFd, const char *name, bool *readXattrs, bool keepRawValue
         out.stored = parseDosAttrib(small, r);
         if (keepRawValue)
             out.storedValue = QByteArray(small, r);
-        return;
+        return true;
     }
     if (r == -ERANGE) {
         QByteArray big(kLargestXattr, Qt::Uninitialized);
@@ -35,10 +37,11 @@ void readStored(int dirFd, const char *name, bool *readXattrs, bool keepRawValue
             if (keepRawValue)
                 out.storedValue = big;
         }
-        return;
+        return r >= 0;
     }
     if (r == -ENOTSUP)
         *readXattrs = false;
+    return r == -ENODATA;
 }
 
 } // namespace
@@ -60,8 +63,13 @@ int readEntry(int dirFd, const char *name, const struct statx *parentStat, bool 
     }
     if (S_ISDIR(out.stat.stx_mode) && parentStat && !out.root)
         out.mountPoint = !sameDevice(out.stat, *parentStat);
-    if (*readXattrs)
-        readStored(dirFd, name, readXattrs, keepRawValue, out);
+    if (*readXattrs) {
+        // The raw value is wanted only to change it: read it fresh then.
+        if (!keepRawValue && lookupStoredAttrib(out.stat, out.stored))
+            return 0;
+        if (readStored(dirFd, name, readXattrs, keepRawValue, out))
+            rememberStoredAttrib(out.stat, out.stored);
+    }
     return 0;
 }
 

@@ -1,0 +1,19 @@
+#pragma once
+#include "dosattrib.h"
+
+#include <sys/stat.h>
+
+// Stored attributes (user.DOSATTRIB) of entries read before, by inode, so
+// that listing a folder again costs no extended-attribute read per entry.
+// A value is valid while the inode's change time is the one it was read at:
+// the kernel sets the change time whenever an extended attribute changes.
+// Values whose change time is recent are never kept, because a coarse clock
+// can give two changes within one tick the same change time.
+namespace platform::detail {
+
+bool lookupStoredAttrib(const struct statx &st, DosAttrib &out);
+void rememberStoredAttrib(const struct statx &st, const DosAttrib &value);
+// Empties the cache (benchmarks measure first listings with it).
+void forgetStoredAttribs();
+
+} // namespace platform::detail

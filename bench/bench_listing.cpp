@@ -4,16 +4,15 @@
 // through every row page by page, drawing each page, with the process's
 // memory and the pane's image count before and after.
 #include "benchdevice.h"
+#include "benchmain.h"
 #include "filelist/cfilelistviewex.h"
 #include "platform/fileattributes.h"
 #include "platform/findfile.h"
 #include "platform/registry.h"
 
-#include <QApplication>
 #include <QScrollBar>
 
 #include <benchmark/benchmark.h>
-
 
 namespace {
 
@@ -68,15 +67,22 @@ void BM_ShowFolder(benchmark::State &state)
     }
 }
 
+// A pane on screen, as the user sees it.
+struct ShownPane : CFileListViewEx {
+    ShownPane()
+    {
+        resize(640, 480);
+        show();
+    }
+};
+
 void BM_FirstScreen(benchmark::State &state)
 {
     if (!bigFolder().ok) {
         state.SkipWithError("cannot make the folder");
         return;
     }
-    CFileListViewEx pane;
-    pane.resize(640, 480);
-    pane.show();
+    ShownPane pane;
     for (auto _ : state) {
         pane.ShowFolder(kFolder, true);
         benchmark::DoNotOptimize(pane.grab());
@@ -90,9 +96,7 @@ void BM_ScrollThroughAll(benchmark::State &state)
         state.SkipWithError("cannot make the folder");
         return;
     }
-    CFileListViewEx pane;
-    pane.resize(640, 480);
-    pane.show();
+    ShownPane pane;
     pane.ShowFolder(kFolder, true);
     pane.grab();
     const long rssBefore = bench::statusKiB("VmRSS");
@@ -126,13 +130,6 @@ BENCHMARK(BM_ScrollThroughAll)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     // Type texts from the desktop's associations, as the program has them.
-    platform::Registry::configure({}, true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runWithApplication(argc, argv, [] { platform::Registry::configure({}, true); });
 }

@@ -1,11 +1,11 @@
 // How long the main window takes from its construction to its first paint
 // (the splash screen left out), on a small device root of its own.
+#include "benchmain.h"
 #include "app/cferrixdoc.h"
 #include "app/cmainframe.h"
 #include "app/commandmap.h"
 #include "platform/devicepath.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -85,12 +85,5 @@ BENCHMARK(BM_FrameToFirstPaint)->Args({5, 20})->Args({200, 1000})->UseManualTime
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ferrix"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runWithApplication(argc, argv);
 }

@@ -1,12 +1,11 @@
 // Expanding, refreshing and collapsing a folder that holds 10,000 subfolders
 // (three files each) in the folder tree, painted once, as the user sees it.
 #include "benchdevice.h"
+#include "benchmain.h"
 #include "platform/fileattributes.h"
 #include "platform/findfile.h"
 #include "platform/subfolderprobe.h"
 #include "tree/cdirtreeview.h"
-
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -162,11 +161,5 @@ BENCHMARK(BM_ProbeEachSubfolder)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runWithApplication(argc, argv);
 }

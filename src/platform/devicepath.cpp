@@ -10,7 +10,6 @@
 
 #include <sys/stat.h>
 #include <cerrno>
-#include <cstring>
 
 namespace platform {
 
@@ -140,10 +139,8 @@ bool setDeviceRoot(const QString &hostFolder)
 {
     bool ok = true;
     QByteArray host = encode(hostFolder, false, &ok);
-    if (!ok || hostFolder.isEmpty() || host.contains('\0')) {
-        setLastError(EINVAL, QStringLiteral("Set device root \"%1\": invalid folder name").arg(hostFolder));
-        return false;
-    }
+    if (!ok || hostFolder.isEmpty() || host.contains('\0'))
+        return failWith(EINVAL, QStringLiteral("Set device root \"%1\": invalid folder name").arg(hostFolder));
     if (!host.startsWith('/'))
         host = QFile::encodeName(QDir::currentPath()) + '/' + host;
     QList<QByteArray> parts;
@@ -157,11 +154,8 @@ bool setDeviceRoot(const QString &hostFolder)
         err = errno;
     else if (!S_ISDIR(st.st_mode))
         err = ENOTDIR;
-    if (err != 0) {
-        setLastError(err, QStringLiteral("Set device root \"%1\": %2")
-                              .arg(hostFolder, QString::fromLocal8Bit(strerror(err))));
-        return false;
-    }
+    if (err != 0)
+        return failWithErrno(err, QStringLiteral("Set device root \"%1\"").arg(hostFolder));
     Root &r = root();
     std::lock_guard lock(r.mutex);
     r.host = host;

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
+
 namespace platform::detail {
 
 namespace {
@@ -73,9 +75,24 @@ int readEntry(int dirFd, const char *name, const struct statx *parentStat, bool 
     return 0;
 }
 
+int readLocatedEntry(const Location &at, bool *readXattrs, bool keepRawValue, EntryFacts &out)
+{
+    struct statx parentStat;
+    const bool haveParent = !at.root
+        && ::statx(at.parent.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &parentStat) == 0;
+    out.root = at.root;
+    return readEntry(at.parent.get(), at.name.constData(), haveParent ? &parentStat : nullptr, readXattrs,
+                     keepRawValue, out);
+}
+
 bool isDotName(const char *name)
 {
     return name[0] == '.';
+}
+
+bool isDotOrDotDot(const char *name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
 quint32 attributesOf(const EntryFacts &facts, bool dotName)

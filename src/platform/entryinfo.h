@@ -1,6 +1,7 @@
 #pragma once
 #include "dosattrib.h"
 #include "finddata.h"
+#include "hostfs.h"
 
 #include <QByteArray>
 
@@ -24,7 +25,11 @@ struct EntryFacts {
 int readEntry(int dirFd, const char *name, const struct statx *parentStat, bool *readXattrs,
               bool keepRawValue, EntryFacts &out);
 
+// The same for a located path, with its parent folder's statx for mount points.
+int readLocatedEntry(const Location &at, bool *readXattrs, bool keepRawValue, EntryFacts &out);
+
 bool isDotName(const char *name);
+bool isDotOrDotDot(const char *name);
 quint32 attributesOf(const EntryFacts &facts, bool dotName);
 FileTime fileTime(const struct statx_timestamp &t);
 void fillFindData(const EntryFacts &facts, quint32 attributes, FindData &out);

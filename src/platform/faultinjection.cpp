@@ -77,21 +77,33 @@ QString normalizedDevicePath(const QString &devicePath)
     return QLatin1Char('\\') + parts.join(QLatin1Char('\\'));
 }
 
-int injectedFault(FsOperation operation, const QString &devicePath, qint64 *afterBytes)
+ByteFault injectedByteFault(FsOperation operation, const QString &devicePath)
 {
     if (!faults::any())
-        return 0;
+        return {};
     const QString path = normalizedDevicePath(devicePath);
     Faults &f = registry();
     std::lock_guard lock(f.mutex);
     for (const Fault &fault : std::as_const(f.list)) {
-        if (fault.operation == operation && fault.path == path) {
-            if (afterBytes)
-                *afterBytes = fault.afterBytes;
-            return fault.errnoValue;
-        }
+        if (fault.operation == operation && fault.path == path)
+            return {fault.errnoValue, fault.afterBytes};
     }
-    return 0;
+    return {};
+}
+
+int injectedFault(FsOperation operation, const QString &devicePath)
+{
+    return injectedByteFault(operation, devicePath).error;
+}
+
+int injectedFindFault(const QString &pattern)
+{
+    if (!faults::any())
+        return 0;
+    if (const int err = injectedFault(FsOperation::Find, pattern))
+        return err;
+    const qsizetype slash = pattern.lastIndexOf(QLatin1Char('\\'));
+    return injectedFault(FsOperation::Find, slash < 0 ? QString() : pattern.left(slash));
 }
 
 } // namespace detail

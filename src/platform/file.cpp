@@ -18,8 +18,7 @@ struct File::State {
     Fd fd;
     QString path;
     qint64 position = 0;
-    qint64 readLimit = -1; // an injected read fault strikes here
-    int readFault = 0;
+    ByteFault readFault;
 };
 
 File::File() = default;
@@ -46,11 +45,7 @@ bool File::openForReading(const QString &path)
     if (S_ISDIR(st.st_mode))
         return fail(EISDIR, "Open", path);
     state->path = path;
-    qint64 after = 0;
-    if (const int err = injectedFault(FsOperation::Read, path, &after)) {
-        state->readFault = err;
-        state->readLimit = after;
-    }
+    state->readFault = injectedByteFault(FsOperation::Read, path);
     d = std::move(state);
     clearLastError();
     return true;
@@ -82,10 +77,10 @@ bool File::read(char *buffer, qint64 maxBytes, qint64 *bytesRead)
         return fail(EBADF, "Read", QString());
     if (maxBytes < 0 || (maxBytes > 0 && !buffer))
         return fail(EINVAL, "Read", d->path);
-    if (d->readLimit >= 0) {
-        const qint64 left = d->readLimit - d->position;
+    if (d->readFault.after >= 0) {
+        const qint64 left = d->readFault.after - d->position;
         if (left <= 0)
-            return fail(d->readFault, "Read", d->path);
+            return fail(d->readFault.error, "Read", d->path);
         maxBytes = qMin(maxBytes, left);
     }
     maxBytes = qMin<qint64>(maxBytes, std::numeric_limits<int>::max());

@@ -20,11 +20,10 @@ using namespace detail;
 
 namespace {
 
+// Injected faults on the way through.
 struct Limits {
-    qint64 readLimit = -1; // injected faults: fail after this many bytes
-    int readFault = 0;
-    qint64 writeLimit = -1;
-    int writeFault = 0;
+    ByteFault read;
+    ByteFault write;
 };
 
 bool sameFile(const struct statx &a, const struct statx &b)
@@ -32,14 +31,14 @@ bool sameFile(const struct statx &a, const struct statx &b)
     return a.stx_ino == b.stx_ino && a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
 }
 
-int writeAll(int fd, const char *data, qint64 size, qint64 *written, const Limits &limits)
+int writeAll(int fd, const char *data, qint64 size, qint64 *written, const ByteFault &fault)
 {
     while (size > 0) {
         qint64 chunk = size;
-        if (limits.writeLimit >= 0) {
-            if (*written >= limits.writeLimit)
-                return limits.writeFault;
-            chunk = qMin(chunk, limits.writeLimit - *written);
+        if (fault.after >= 0) {
+            if (*written >= fault.after)
+                return fault.error;
+            chunk = qMin(chunk, fault.after - *written);
         }
         const ssize_t n = retryOnIntr([&] { return ::write(fd, data, size_t(chunk)); });
         if (n < 0)
@@ -58,10 +57,10 @@ int copyByReading(int in, int out, qint64 copied, const Limits &limits)
     qint64 written = copied;
     for (;;) {
         qint64 want = kChunk;
-        if (limits.readLimit >= 0) {
-            if (copied >= limits.readLimit)
-                return limits.readFault;
-            want = qMin(want, limits.readLimit - copied);
+        if (limits.read.after >= 0) {
+            if (copied >= limits.read.after)
+                return limits.read.error;
+            want = qMin(want, limits.read.after - copied);
         }
         const ssize_t n = retryOnIntr([&] { return ::read(in, buffer.data(), size_t(want)); });
         if (n < 0)
@@ -69,7 +68,7 @@ int copyByReading(int in, int out, qint64 copied, const Limits &limits)
         if (n == 0)
             return 0;
         copied += n;
-        if (const int err = writeAll(out, buffer.constData(), n, &written, limits))
+        if (const int err = writeAll(out, buffer.constData(), n, &written, limits.write))
             return err;
     }
 }
@@ -78,7 +77,7 @@ int copyByReading(int in, int out, qint64 copied, const Limits &limits)
 int copyData(int in, int out, const Limits &limits)
 {
     qint64 copied = 0;
-    if (limits.readLimit < 0 && limits.writeLimit < 0) {
+    if (limits.read.after < 0 && limits.write.after < 0) {
         for (;;) {
             const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
             if (n > 0) {
@@ -179,16 +178,7 @@ int copyEntry(const Location &src, const Location &dst, bool failIfExists, const
 
 Limits copyLimits(const QString &from, const QString &to)
 {
-    Limits limits;
-    if (faults::any()) {
-        limits.readFault = injectedFault(FsOperation::Read, from, &limits.readLimit);
-        if (!limits.readFault)
-            limits.readLimit = -1;
-        limits.writeFault = injectedFault(FsOperation::Write, to, &limits.writeLimit);
-        if (!limits.writeFault)
-            limits.writeLimit = -1;
-    }
-    return limits;
+    return {injectedByteFault(FsOperation::Read, from), injectedByteFault(FsOperation::Write, to)};
 }
 
 } // namespace
@@ -269,15 +259,9 @@ bool moveFile(const QString &from, const QString &to)
 
 bool writeFileAtomically(const QString &path, const QByteArray &data, bool failIfExists)
 {
-    qint64 after = -1;
-    Limits limits;
-    if (faults::any()) {
-        if (const int err = injectedFault(FsOperation::Create, path))
-            return fail(err, "Write", path);
-        limits.writeFault = injectedFault(FsOperation::Write, path, &after);
-        if (limits.writeFault)
-            limits.writeLimit = after;
-    }
+    if (const int err = injectedFault(FsOperation::Create, path))
+        return fail(err, "Write", path);
+    const ByteFault writeFault = injectedByteFault(FsOperation::Write, path);
     Location at;
     if (const int err = locate(path, at))
         return fail(err, "Write", path);
@@ -294,7 +278,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, bool failI
     if (const int err = temp.create(0666))
         return fail(err, "Write", path);
     qint64 written = 0;
-    if (const int err = writeAll(temp.fd(), data.constData(), data.size(), &written, limits))
+    if (const int err = writeAll(temp.fd(), data.constData(), data.size(), &written, writeFault))
         return fail(err, "Write", path);
     if (const int err = temp.commit(at.name.constData(), failIfExists))
         return fail(err, "Write", path);

@@ -18,18 +18,6 @@ using namespace detail;
 
 namespace {
 
-// The entry at a located path with its stored attributes; parentStat for
-// mount points.
-int readLocated(const Location &at, bool keepRawValue, bool *xattrs, EntryFacts &facts)
-{
-    struct statx parentStat;
-    const bool haveParent = !at.root
-        && ::statx(at.parent.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &parentStat) == 0;
-    facts.root = at.root;
-    return readEntry(at.parent.get(), at.name.constData(), haveParent ? &parentStat : nullptr, xattrs,
-                     keepRawValue, facts);
-}
-
 // Stores the bits of `wanted` that live in user.DOSATTRIB. Bits the entry has
 // anyway (hidden for a dot name, temporary for a mount point) are not stored.
 int storeAttributes(const Location &at, const EntryFacts &facts, bool xattrs, quint32 wanted)
@@ -54,6 +42,25 @@ int storeAttributes(const Location &at, const EntryFacts &facts, bool xattrs, qu
                       makeDosAttrib(facts.storedValue, value));
 }
 
+// The frame of a call that changes one entry: injected faults, locating the
+// path, refusing the root with rootError (0: the root is allowed), then the
+// change itself, which returns 0 or an errno value.
+template<typename Change>
+bool changeEntry(FsOperation operation, const char *name, const QString &path, int rootError, Change change)
+{
+    if (const int err = injectedFault(operation, path))
+        return fail(err, name, path);
+    Location at;
+    if (const int err = locate(path, at))
+        return fail(err, name, path);
+    if (at.root && rootError)
+        return fail(rootError, name, path);
+    if (const int err = change(at))
+        return fail(err, name, path);
+    clearLastError();
+    return true;
+}
+
 int setReadOnly(const Location &at, mode_t mode, bool readOnly)
 {
     if (readOnly == !(mode & S_IWUSR))
@@ -75,7 +82,7 @@ quint32 getFileAttributes(const QString &path)
     bool xattrs = true;
     int err = locate(path, at);
     if (err == 0)
-        err = readLocated(at, false, &xattrs, facts);
+        err = readLocatedEntry(at, &xattrs, false, facts);
     if (err) {
         fail(err, "Get attributes", path);
         return INVALID_FILE_ATTRIBUTES;
@@ -95,16 +102,17 @@ bool setFileAttributes(const QString &path, quint32 attributes)
     bool xattrs = true;
     int err = locate(path, at);
     if (err == 0)
-        err = readLocated(at, true, &xattrs, facts);
+        err = readLocatedEntry(at, &xattrs, true, facts);
     if (err)
         return fail(err, "Set attributes", path);
 
     const mode_t mode = facts.stat.stx_mode;
     if (S_ISLNK(mode)) {
         // A link keeps nothing of its own: only a request that changes nothing works.
+        const bool dotName = isDotName(at.name.constData());
         const quint32 settable = kStoredAttributeMask | FILE_ATTRIBUTE_READONLY;
-        const quint32 have = attributesOf(facts, isDotName(at.name.constData())) & settable;
-        const quint32 implied = isDotName(at.name.constData()) ? FILE_ATTRIBUTE_HIDDEN : 0;
+        const quint32 have = attributesOf(facts, dotName) & settable;
+        const quint32 implied = dotName ? FILE_ATTRIBUTE_HIDDEN : 0;
         if ((attributes & settable & ~implied) != (have & ~implied))
             return fail(EPERM, "Set attributes", path);
         clearLastError();
@@ -124,49 +132,25 @@ bool setFileAttributes(const QString &path, quint32 attributes)
 
 bool deleteFile(const QString &path)
 {
-    if (const int err = injectedFault(FsOperation::Delete, path))
-        return fail(err, "Delete", path);
-    Location at;
-    if (const int err = locate(path, at))
-        return fail(err, "Delete", path);
-    if (at.root)
-        return fail(EISDIR, "Delete", path);
     // unlinkat removes a link itself and refuses folders (EISDIR).
-    if (::unlinkat(at.parent.get(), at.name.constData(), 0) != 0)
-        return fail(errno, "Delete", path);
-    clearLastError();
-    return true;
+    return changeEntry(FsOperation::Delete, "Delete", path, EISDIR, [](const Location &at) {
+        return ::unlinkat(at.parent.get(), at.name.constData(), 0) == 0 ? 0 : errno;
+    });
 }
 
 bool createDirectory(const QString &path)
 {
-    if (const int err = injectedFault(FsOperation::Create, path))
-        return fail(err, "Create folder", path);
-    Location at;
-    if (const int err = locate(path, at))
-        return fail(err, "Create folder", path);
-    if (at.root)
-        return fail(EEXIST, "Create folder", path);
-    if (::mkdirat(at.parent.get(), at.name.constData(), 0777) != 0)
-        return fail(errno, "Create folder", path);
-    clearLastError();
-    return true;
+    return changeEntry(FsOperation::Create, "Create folder", path, EEXIST, [](const Location &at) {
+        return ::mkdirat(at.parent.get(), at.name.constData(), 0777) == 0 ? 0 : errno;
+    });
 }
 
 bool removeDirectory(const QString &path)
 {
-    if (const int err = injectedFault(FsOperation::RemoveDir, path))
-        return fail(err, "Remove folder", path);
-    Location at;
-    if (const int err = locate(path, at))
-        return fail(err, "Remove folder", path);
-    if (at.root)
-        return fail(EBUSY, "Remove folder", path);
     // A link to a folder is not a folder here (ENOTDIR), and only empty folders go.
-    if (::unlinkat(at.parent.get(), at.name.constData(), AT_REMOVEDIR) != 0)
-        return fail(errno, "Remove folder", path);
-    clearLastError();
-    return true;
+    return changeEntry(FsOperation::RemoveDir, "Remove folder", path, EBUSY, [](const Location &at) {
+        return ::unlinkat(at.parent.get(), at.name.constData(), AT_REMOVEDIR) == 0 ? 0 : errno;
+    });
 }
 
 bool getDiskFreeSpace(const QString &path, quint64 *freeBytesToCaller, quint64 *totalBytes,
@@ -194,21 +178,14 @@ bool getDiskFreeSpace(const QString &path, quint64 *freeBytesToCaller, quint64 *
 
 bool setLastWriteTime(const QString &path, FileTime time)
 {
-    if (const int err = injectedFault(FsOperation::SetAttributes, path))
-        return fail(err, "Set time", path);
-    Location at;
-    if (const int err = locate(path, at))
-        return fail(err, "Set time", path);
-    constexpr FileTime kTicksPerSecond = 10000000;
-    struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = unixSecondsFromFileTime(time);
-    times[1].tv_nsec = long(time % kTicksPerSecond) * 100;
-    if (::utimensat(at.parent.get(), at.name.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
-        return fail(errno, "Set time", path);
-    clearLastError();
-    return true;
+    return changeEntry(FsOperation::SetAttributes, "Set time", path, 0, [time](const Location &at) {
+        struct timespec times[2];
+        times[0].tv_sec = 0;
+        times[0].tv_nsec = UTIME_OMIT;
+        times[1].tv_sec = unixSecondsFromFileTime(time);
+        times[1].tv_nsec = long(time % kFileTimeUnitsPerSecond) * 100;
+        return ::utimensat(at.parent.get(), at.name.constData(), times, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+    });
 }
 
 } // namespace platform

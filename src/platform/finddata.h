@@ -6,6 +6,7 @@ namespace platform {
 
 // File times are 100-nanosecond units since 1 January 1601 UTC.
 using FileTime = quint64;
+inline constexpr FileTime kFileTimeUnitsPerSecond = 10000000;
 
 // One directory entry as find-first/find-next yield it.
 struct FindData {

@@ -38,11 +38,6 @@ struct FindFile::State {
 
 namespace {
 
-bool isDotOrDotDot(const char *name)
-{
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
-
 // "folder\pattern" split at the last backslash; no backslash: the root.
 void splitPattern(const QString &pattern, QString &folder, QString &name)
 {
@@ -51,16 +46,9 @@ void splitPattern(const QString &pattern, QString &folder, QString &name)
     name = slash < 0 ? pattern : pattern.mid(slash + 1);
 }
 
-bool describeAt(int dirFd, const char *hostName, const struct statx *parentStat, bool root, bool *readXattrs,
-                EntryFacts &facts, FindData &out)
+void describe(const EntryFacts &facts, const char *hostName, FindData &out)
 {
-    facts.root = root;
-    if (const int err = readEntry(dirFd, hostName, parentStat, readXattrs, false, facts)) {
-        errno = err;
-        return false;
-    }
     fillFindData(facts, attributesOf(facts, isDotName(hostName)), out);
-    return true;
 }
 
 } // namespace
@@ -86,13 +74,8 @@ bool FindFile::first(const QString &pattern, FindData &out)
     splitPattern(pattern, folder, name);
     if (!isValidDevicePath(pattern))
         return fail(EINVAL, "Find", pattern);
-    if (faults::any()) {
-        int err = injectedFault(FsOperation::Find, pattern);
-        if (err == 0)
-            err = injectedFault(FsOperation::Find, folder);
-        if (err)
-            return fail(err, "Find", pattern);
-    }
+    if (const int err = injectedFindFault(pattern))
+        return fail(err, "Find", pattern);
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return fail(ENOENT, "Find", pattern);
 
@@ -142,11 +125,12 @@ bool FindFile::next(FindData &out)
         detail::deviceNameFromHost(hostName, qsizetype(std::strlen(hostName)), out.name);
         if (!d->wildcard.matches(out.name))
             continue;
-        if (!describeAt(dirFd, hostName, &d->folderStat, false, &d->readXattrs, d->facts, out)) {
-            if (errno == ENOENT)
+        if (const int err = readEntry(dirFd, hostName, &d->folderStat, &d->readXattrs, false, d->facts)) {
+            if (err == ENOENT)
                 continue; // removed while we were listing
-            return fail(errno, "Find next", d->folder);
+            return fail(err, "Find next", d->folder);
         }
+        describe(d->facts, hostName, out);
         clearLastError();
         return true;
     }
@@ -159,14 +143,11 @@ bool findEntry(const QString &path, FindData &out)
     Location at;
     if (const int err = locate(path, at))
         return fail(err, "Find", path);
-    struct statx parentStat;
-    const bool haveParent = !at.root
-        && ::statx(at.parent.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &parentStat) == 0;
     bool readXattrs = true;
     EntryFacts facts;
-    if (!describeAt(at.parent.get(), at.name.constData(), haveParent ? &parentStat : nullptr, at.root,
-                    &readXattrs, facts, out))
-        return fail(errno, "Find", path);
+    if (const int err = readLocatedEntry(at, &readXattrs, false, facts))
+        return fail(err, "Find", path);
+    describe(facts, at.name.constData(), out);
     out.name = at.root ? QString() : deviceNameFromHost(at.name);
     clearLastError();
     return true;

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/syscall.h>
@@ -169,17 +168,12 @@ int setXattrAt(int dirFd, const char *name, const char *attribute, const QByteAr
 
 bool fail(int code, const char *operation, const QString &path)
 {
-    setLastError(code, QStringLiteral("%1 \"%2\": %3")
-                           .arg(QLatin1String(operation), path, QString::fromLocal8Bit(std::strerror(code))));
-    return false;
+    return failWithErrno(code, QStringLiteral("%1 \"%2\"").arg(QLatin1String(operation), path));
 }
 
 bool fail(int code, const char *operation, const QString &from, const QString &to)
 {
-    setLastError(code, QStringLiteral("%1 \"%2\" to \"%3\": %4")
-                           .arg(QLatin1String(operation), from, to,
-                                QString::fromLocal8Bit(std::strerror(code))));
-    return false;
+    return failWithErrno(code, QStringLiteral("%1 \"%2\" to \"%3\"").arg(QLatin1String(operation), from, to));
 }
 
 } // namespace platform::detail

@@ -1,5 +1,7 @@
 #include "lasterror.h"
 
+#include <cstring>
+
 namespace platform {
 
 namespace {
@@ -15,6 +17,17 @@ void setLastError(int code, const QString &message)
 {
     t_lastError.code = code;
     t_lastError.message = message;
+}
+
+bool failWith(int code, const QString &message)
+{
+    setLastError(code, message);
+    return false;
+}
+
+bool failWithErrno(int code, const QString &what)
+{
+    return failWith(code, QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(code))));
 }
 
 // Successful calls clear the error, so code 0 always means "the last call

@@ -13,4 +13,9 @@ const LastError &lastError();
 void setLastError(int code, const QString &message);
 void clearLastError();
 
+// Sets the last error and returns false, so failures read "return failWith(...)".
+bool failWith(int code, const QString &message);
+// The same with the system's text for code: "what: reason".
+bool failWithErrno(int code, const QString &what);
+
 } // namespace platform

@@ -110,10 +110,8 @@ bool getPowerStatus(PowerStatus &status)
     const QFileInfo info(folder);
     // No power supply class at all (containers, some desktops) means the
     // kernel knows of no supply: that is an answer, not a failure.
-    if (info.exists() && (!info.isDir() || !info.isReadable())) {
-        setLastError(ENOTDIR, QStringLiteral("No power supply information in %1").arg(folder));
-        return false;
-    }
+    if (info.exists() && (!info.isDir() || !info.isReadable()))
+        return failWith(ENOTDIR, QStringLiteral("No power supply information in %1").arg(folder));
     const QDir dir(folder);
     status = PowerStatus();
     bool mainsSeen = false, mainsOnline = false, batterySeen = false;

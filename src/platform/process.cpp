@@ -11,7 +11,6 @@
 #include <QStandardPaths>
 
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 namespace platform {
@@ -33,12 +32,6 @@ QString hostPathText(const QString &devicePath)
 {
     const QByteArray host = hostPathFromDevice(devicePath);
     return host.isEmpty() ? QString() : QFile::decodeName(host);
-}
-
-bool fail(int code, const QString &message)
-{
-    setLastError(code, message);
-    return false;
 }
 
 } // namespace
@@ -82,20 +75,20 @@ QString findProgramOnPath(const QString &name)
 QString hostProgramFor(const QString &program)
 {
     if (program.isEmpty()) {
-        fail(ENOENT, QStringLiteral("No program given"));
+        failWith(ENOENT, QStringLiteral("No program given"));
         return {};
     }
     if (program.startsWith(u'\\')) {
         const QString host = hostPathText(program);
         if (host.isEmpty())
-            fail(EINVAL, QStringLiteral("Invalid program path %1").arg(program));
+            failWith(EINVAL, QStringLiteral("Invalid program path %1").arg(program));
         return host;
     }
     if (program.contains(u'/'))
         return program;
     const QString found = findProgramOnPath(program);
     if (found.isEmpty())
-        fail(ENOENT, QStringLiteral("%1 was not found on PATH").arg(program));
+        failWith(ENOENT, QStringLiteral("%1 was not found on PATH").arg(program));
     return found;
 }
 
@@ -114,22 +107,21 @@ bool launchDetached(const QString &hostProgram, const QStringList &hostArguments
 {
     if (const ProcessLauncher test = currentLauncher()) {
         if (!test(hostProgram, hostArguments))
-            return fail(ENOEXEC, QStringLiteral("Cannot start %1").arg(hostProgram));
+            return failWith(ENOEXEC, QStringLiteral("Cannot start %1").arg(hostProgram));
         clearLastError();
         return true;
     }
     // Say why before trying: QProcess only reports that it failed.
     const QByteArray encoded = QFile::encodeName(hostProgram);
     if (::access(encoded.constData(), X_OK) != 0) {
-        const int error = errno;
-        return fail(error, QStringLiteral("Cannot start %1: %2").arg(hostProgram, QString::fromLocal8Bit(strerror(error))));
+        return failWithErrno(errno, QStringLiteral("Cannot start %1").arg(hostProgram));
     }
     QProcess process;
     process.setProgram(hostProgram);
     process.setArguments(hostArguments);
     process.setStandardInputFile(QProcess::nullDevice());
     if (!process.startDetached())
-        return fail(ENOEXEC, QStringLiteral("Cannot start %1: %2").arg(hostProgram, process.errorString()));
+        return failWith(ENOEXEC, QStringLiteral("Cannot start %1: %2").arg(hostProgram, process.errorString()));
     clearLastError();
     return true;
 }
@@ -150,7 +142,7 @@ bool runProcessAndWait(const QString &program, const QString &arguments, int *ex
     const QStringList hostArguments = hostArgumentsFor(splitArguments(arguments));
     if (const ProcessLauncher test = currentLauncher()) {
         if (!test(hostProgram, hostArguments))
-            return fail(ENOEXEC, QStringLiteral("Cannot start %1").arg(hostProgram));
+            return failWith(ENOEXEC, QStringLiteral("Cannot start %1").arg(hostProgram));
         if (exitCode)
             *exitCode = 0;
         clearLastError();
@@ -161,7 +153,7 @@ bool runProcessAndWait(const QString &program, const QString &arguments, int *ex
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(hostProgram, hostArguments);
     if (!process.waitForStarted(-1))
-        return fail(ENOEXEC, QStringLiteral("Cannot start %1: %2").arg(hostProgram, process.errorString()));
+        return failWith(ENOEXEC, QStringLiteral("Cannot start %1: %2").arg(hostProgram, process.errorString()));
     process.waitForFinished(-1);
     if (exitCode)
         *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;

@@ -8,7 +8,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 
 namespace platform {
@@ -76,10 +75,8 @@ bool openWithCommand(const QString &command, const QString &hostPath, const QStr
     else
         line += QStringLiteral(" \"%1\"").arg(hostPath);
     QString program, rest;
-    if (!splitCommand(line, &program, &rest)) {
-        setLastError(EINVAL, QStringLiteral("Bad open command: %1").arg(command));
-        return false;
-    }
+    if (!splitCommand(line, &program, &rest))
+        return failWith(EINVAL, QStringLiteral("Bad open command: %1").arg(command));
     const QString hostProgram = hostProgramFor(program);
     if (hostProgram.isEmpty())
         return false;
@@ -94,11 +91,13 @@ bool shellExecute(const QString &file, const QString &parameters)
     struct stat st {};
     if (file.isEmpty() || host.isEmpty() || ::stat(host.constData(), &st) != 0) {
         // A bare program name that is no file under the root may be on PATH.
-        if (!file.isEmpty() && !file.contains(u'\\') && !findProgramOnPath(file).isEmpty())
-            return launchDetached(findProgramOnPath(file), hostArgumentsFor(splitArguments(parameters)));
         const int error = file.isEmpty() || host.isEmpty() ? EINVAL : errno;
-        setLastError(error, QStringLiteral("Cannot open %1: %2").arg(file, QString::fromLocal8Bit(strerror(error))));
-        return false;
+        if (!file.isEmpty() && !file.contains(u'\\')) {
+            const QString onPath = findProgramOnPath(file);
+            if (!onPath.isEmpty())
+                return launchDetached(onPath, hostArgumentsFor(splitArguments(parameters)));
+        }
+        return failWithErrno(error, QStringLiteral("Cannot open %1").arg(file));
     }
     const QString hostPath = QFile::decodeName(host);
     if (S_ISREG(st.st_mode) && (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)))
@@ -114,10 +113,8 @@ bool shellExecute(const QString &file, const QString &parameters)
 
 bool openUrl(const QString &url)
 {
-    if (url.isEmpty()) {
-        setLastError(EINVAL, QStringLiteral("No address to open"));
-        return false;
-    }
+    if (url.isEmpty())
+        return failWith(EINVAL, QStringLiteral("No address to open"));
     const QString xdgOpen = hostProgramFor(QStringLiteral("xdg-open"));
     return !xdgOpen.isEmpty() && launchDetached(xdgOpen, {url});
 }

@@ -1,6 +1,7 @@
 #include "subfolderprobe.h"
 
 #include "devicepath.h"
+#include "entryinfo.h"
 #include "faultpoints.h"
 #include "hostfs.h"
 #include "lasterror.h"
@@ -15,11 +16,6 @@ namespace platform {
 using namespace detail;
 
 namespace {
-
-bool isDotOrDotDot(const char *name)
-{
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
 
 // Reads the open folder until its first folder. The entry type from the
 // directory itself is enough for everything but links and file systems that
@@ -52,11 +48,7 @@ bool scanForFolder(int dirFd, int *err)
 
 int injectedFind(const QString &folderPath)
 {
-    if (!faults::any())
-        return 0;
-    const QString pattern = folderPath + QStringLiteral("*.*");
-    const int err = injectedFault(FsOperation::Find, pattern);
-    return err ? err : injectedFault(FsOperation::Find, pattern.left(pattern.lastIndexOf(QLatin1Char('\\'))));
+    return faults::any() ? injectedFindFault(folderPath + QStringLiteral("*.*")) : 0;
 }
 
 // Scans the folder; false with the reason as the last error when it holds
@@ -82,19 +74,19 @@ SubfolderProbe::SubfolderProbe(const QString &parentPath)
     : d(std::make_unique<State>())
 {
     d->parentPath = parentPath;
-    const QString folder = parentPath.endsWith(QLatin1Char('\\')) ? parentPath.chopped(1) : parentPath;
-    d->openError = isValidDevicePath(parentPath) ? openFolder(folder, O_PATH, d->parent) : EINVAL;
+    // The trailing backslash is an empty component, which opening skips.
+    d->openError = isValidDevicePath(parentPath) ? openFolder(parentPath, O_PATH, d->parent) : EINVAL;
 }
 
 SubfolderProbe::~SubfolderProbe() = default;
 
 bool SubfolderProbe::hasSubfolder(const QString &name)
 {
+    const QString folderPath = d->parentPath + name + QLatin1Char('\\');
     // Names that are not one plain component go the long way.
     if (name.isEmpty() || name.contains(QLatin1Char('\\')) || name == QLatin1String(".")
         || name == QLatin1String(".."))
-        return platform::hasSubfolder(d->parentPath + name + QLatin1Char('\\'));
-    const QString folderPath = d->parentPath + name + QLatin1Char('\\');
+        return platform::hasSubfolder(folderPath);
     if (!isValidDevicePath(folderPath))
         return fail(EINVAL, "Find", folderPath);
     if (const int err = injectedFind(folderPath))
@@ -117,9 +109,8 @@ bool hasSubfolder(const QString &folderPath)
         return fail(EINVAL, "Find", folderPath);
     if (const int err = injectedFind(folderPath))
         return fail(err, "Find", folderPath);
-    const QString folder = folderPath.endsWith(QLatin1Char('\\')) ? folderPath.chopped(1) : folderPath;
     Fd fd;
-    if (const int err = openFolder(folder, O_RDONLY, fd))
+    if (const int err = openFolder(folderPath, O_RDONLY, fd))
         return fail(err, "Find", folderPath);
     return scan(fd.get(), folderPath);
 }

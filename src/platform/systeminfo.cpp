@@ -1,31 +1,22 @@
 #include "systeminfo.h"
 
-#include "devicepath.h"
+#include "filesystem.h"
 #include "lasterror.h"
 #include "procfile.h"
 
-#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstring>
 #include <netdb.h>
 #include <sys/resource.h>
-#include <sys/statvfs.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
-
-bool failWithErrno(int error, const QString &what)
-{
-    setLastError(error, QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(strerror(error))));
-    return false;
-}
 
 // "name:   1234 kB" lines of /proc/meminfo and /proc/self/status, in bytes.
 QHash<QString, quint64> readKbTable(const QString &path)
@@ -144,13 +135,7 @@ bool getMemoryStatus(MemoryStatus &status)
 
 bool getStoreInformation(StoreInformation &info)
 {
-    const QByteArray root = QFile::encodeName(deviceRoot());
-    struct statvfs st {};
-    if (::statvfs(root.constData(), &st) != 0)
-        return failWithErrno(errno, QStringLiteral("Store of %1").arg(deviceRoot()));
-    info.storeSize = quint64(st.f_blocks) * st.f_frsize;
-    info.freeSize = quint64(st.f_bavail) * st.f_frsize;
-    return true;
+    return getDiskFreeSpace(QStringLiteral("\\"), &info.freeSize, &info.storeSize, nullptr);
 }
 
 bool getVersionInfo(VersionInfo &info)

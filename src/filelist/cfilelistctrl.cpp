@@ -16,7 +16,7 @@ CFileListCtrl::CFileListCtrl(QWidget *parent)
     , m_pModel(new CFileListCtrlModel(this))
 {
     setModel(m_pModel);
-    SetupColumns();
+    SetupColumns(*this);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &CFileListCtrl::OnColumnClick);
 }
 

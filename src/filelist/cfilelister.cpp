@@ -26,10 +26,9 @@ CFileLister::CFileLister()
 
 CFileLister::~CFileLister() = default;
 
-void CFileLister::Populate(const QString &folder, bool force)
+void CFileLister::Populate(const QString &folder, bool)
 {
-    if (force || folder != m_strFolder)
-        m_strFolder = folder;
+    m_strFolder = folder;
 }
 
 QString CFileLister::ColumnHeading(int column)
@@ -39,31 +38,28 @@ QString CFileLister::ColumnHeading(int column)
     return QString::fromLatin1(kColumns[column].heading);
 }
 
-void CFileLister::SetupColumns()
+void CFileLister::SetupColumns(QTableView &view)
 {
-    QTableView *view = m_pListCtrl;
-    if (view) {
-        view->setShowGrid(false);
-        view->setWordWrap(false);
-        view->setSelectionBehavior(QAbstractItemView::SelectRows);
-        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        view->setSortingEnabled(false);
-        view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view.setShowGrid(false);
+    view.setWordWrap(false);
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view.setSortingEnabled(false);
+    view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
-        QHeaderView *rows = view->verticalHeader();
-        rows->hide();
-        // Fixed row heights keep a huge list cheap: no row is measured.
-        rows->setSectionResizeMode(QHeaderView::Fixed);
-        rows->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    QHeaderView *rows = view.verticalHeader();
+    rows->hide();
+    // Fixed row heights keep a huge list cheap: no row is measured.
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(view.fontMetrics().height() + 4);
 
-        QHeaderView *headings = view->horizontalHeader();
-        headings->setSectionsClickable(true);
-        headings->setHighlightSections(false);
-        headings->setStretchLastSection(false);
-        headings->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        for (int column = 0; column < ColumnCount; ++column)
-            view->setColumnWidth(column, kColumns[column].width);
-    }
+    QHeaderView *headings = view.horizontalHeader();
+    headings->setSectionsClickable(true);
+    headings->setHighlightSections(false);
+    headings->setStretchLastSection(false);
+    headings->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int column = 0; column < ColumnCount; ++column)
+        view.setColumnWidth(column, kColumns[column].width);
 
     m_imageList.remove(-1);
     m_rowTypes.clear();

@@ -9,8 +9,8 @@
 class QTableView;
 
 // The listing core shared by the list pane and the Find Files result list:
-// the folder shown, the control being filled, the small-icon image list and
-// the sort state of the text sort.
+// the folder shown, the small-icon image list and the sort state of the text
+// sort.
 class CFileLister {
 public:
     CFileLister();
@@ -30,7 +30,6 @@ public:
     bool TrimImageList();
     const platform::ImageList &GetImageList() const { return m_imageList; }
     int GetBaseImageCount() const { return m_nBaseImageCount; }
-    quint32 GetSortState() const { return m_nSortState; }
 
     static bool RenameFile(const QString &oldPath, const QString &newPath);
     // What an in-place edit may rename a file to: a non-empty name without
@@ -44,9 +43,10 @@ public:
     static QString ColumnHeading(int column);
 
 protected:
-    // Headings' widths and alignment, row looks, and the image list with the
-    // generic file image as image 0. Runs once the control has its model.
-    void SetupColumns();
+    // Headings' widths and alignment and row looks of view, the control
+    // being filled, and the image list with the generic file image as image
+    // 0. Runs once the control has its model.
+    void SetupColumns(QTableView &view);
 
     // Type text and image index of a row's file. Both depend only on the
     // file's extension (or, without one, its name), so they are looked up
@@ -60,7 +60,6 @@ protected:
     const RowType &LookupRowType(const QString &fullPath, const QString &name);
 
     QString m_strFolder;
-    QTableView *m_pListCtrl = nullptr;
     platform::ImageList m_imageList;
     int m_nBaseImageCount = 0;
     quint32 m_nSortState = 0;

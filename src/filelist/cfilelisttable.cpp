@@ -6,7 +6,6 @@
 CFileListTable::CFileListTable(QWidget *parent)
     : QTableView(parent)
 {
-    m_pListCtrl = this;
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     setItemDelegate(new CFileListDelegate(
         [this](const QString &text) {

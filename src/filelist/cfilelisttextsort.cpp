@@ -1,12 +1,13 @@
 #include "cfilelisttextsort.h"
 
+#include "entrysort.h"
+
 #include <QDate>
 #include <QTime>
 
 namespace textsort {
 
 namespace {
-constexpr quint32 kName = 4, kSize = 8, kChanged = 16, kAttrs = 24, kType = 48;
 
 int sign(qint64 value)
 {
@@ -37,36 +38,10 @@ bool parseDateText(const QString &text, qint64 *seconds)
     *seconds = date.toJulianDay() * 86400 + time.msecsSinceStartOfDay() / 1000;
     return true;
 }
-} // namespace
 
-quint32 ColumnCode(const QString &heading)
-{
-    if (heading == QLatin1String("Name"))
-        return kName;
-    if (heading == QLatin1String("Size"))
-        return kSize;
-    if (heading == QLatin1String("Changed"))
-        return kChanged;
-    if (heading == QLatin1String("Attrs"))
-        return kAttrs;
-    if (heading == QLatin1String("Type"))
-        return kType;
-    return 0;
-}
-
-quint32 NextSortState(quint32 state, quint32 code)
-{
-    if ((state & code) == 0 || (state & kDescending) != 0)
-        return code + kAscending;
-    return code + kDescending;
-}
-
-int CompareText(const QString &a, const QString &b)
-{
-    return sign(QString::compare(a.toLower(), b.toLower(), Qt::CaseSensitive));
-}
-
-double LeadingNumber(const QString &text)
+// The number a size text starts with (blanks, sign, digits, fraction,
+// exponent), 0 when it starts with none.
+double leadingNumber(const QString &text)
 {
     int i = 0;
     const int n = int(text.size());
@@ -106,18 +81,18 @@ double LeadingNumber(const QString &text)
     return ok ? value : 0.0;
 }
 
-int CompareSizeText(const QString &a, const QString &b)
+int compareSizeText(const QString &a, const QString &b)
 {
     const int rankA = unitRank(a), rankB = unitRank(b);
     if (rankA != rankB)
         return rankA < rankB ? -1 : 1;
-    const double numberA = LeadingNumber(a), numberB = LeadingNumber(b);
+    const double numberA = leadingNumber(a), numberB = leadingNumber(b);
     if (numberA == numberB)
         return 0;
     return numberA < numberB ? -1 : 1;
 }
 
-int CompareDateText(const QString &a, const QString &b)
+int compareDateText(const QString &a, const QString &b)
 {
     qint64 secondsA = 0, secondsB = 0;
     const bool validA = parseDateText(a, &secondsA);
@@ -129,22 +104,46 @@ int CompareDateText(const QString &a, const QString &b)
     return sign(secondsA - secondsB);
 }
 
+} // namespace
+
+quint32 ColumnCode(const QString &heading)
+{
+    if (heading == QLatin1String("Name"))
+        return kName;
+    if (heading == QLatin1String("Size"))
+        return kSize;
+    if (heading == QLatin1String("Changed"))
+        return kChanged;
+    if (heading == QLatin1String("Attrs"))
+        return kAttrs;
+    if (heading == QLatin1String("Type"))
+        return kType;
+    return 0;
+}
+
+quint32 NextSortState(quint32 state, quint32 code)
+{
+    if ((state & code) == 0 || (state & kDescending) != 0)
+        return code + kAscending;
+    return code + kDescending;
+}
+
 int CompareTexts(const QString &a, const QString &b, quint32 state)
 {
     int result = 0;
     switch (state & ~(kAscending | kDescending)) {
     case kName:
-        result = CompareText(a, b);
+        result = CompareNoCase(a, b);
         break;
     case kSize:
-        result = CompareSizeText(a, b);
+        result = compareSizeText(a, b);
         break;
     case kChanged:
-        result = CompareDateText(a, b);
+        result = compareDateText(a, b);
         break;
     case kAttrs:
     case kType:
-        result = CompareText(b, a);
+        result = CompareNoCase(b, a);
         break;
     default:
         return 0;

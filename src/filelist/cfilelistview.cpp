@@ -79,7 +79,6 @@ void CFileListView::ResetTapState()
     m_bMoved = false;
     m_nCurRow = -1;
     m_nLastRow = -1;
-    m_strSavedText = QString(38, QLatin1Char(' '));
 }
 
 void CFileListView::TakeFocus()
@@ -103,8 +102,6 @@ bool CFileListView::SaveFocusedItem()
         return false;
     m_nSavedRow = row;
     m_bFocusSaved = row >= 0 && row < count;
-    if (m_bFocusSaved)
-        m_strSavedText = GetItemName(row);
     return m_bFocusSaved;
 }
 

@@ -19,7 +19,6 @@ public:
     void ResetTapState();
 
     bool IsFocusSaved() const { return m_bFocusSaved; }
-    int GetSavedRow() const { return m_nSavedRow; }
     // A tap may still turn into a hold, or its hold action is running.
     bool IsHoldPending() const { return m_nHoldTimer != 0 || m_bHolding; }
 
@@ -52,5 +51,4 @@ private:
     int m_nCurRow = -1;
     int m_nHoldTimer = 0;
     int m_nSavedRow = -1;
-    QString m_strSavedText;
 };

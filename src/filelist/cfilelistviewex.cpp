@@ -1,6 +1,7 @@
 #include "cfilelistviewex.h"
 
 #include "cfilelistmodel.h"
+#include "cfilelisttextsort.h"
 #include "entrysort.h"
 #include "platform/fileattributes.h"
 #include "platform/findfile.h"
@@ -11,13 +12,12 @@
 
 namespace {
 struct SortColumn {
-    const char *heading;
-    int key;
+    quint32 key;
     void (*sort)(CFileEntryArray &, bool);
 };
 constexpr SortColumn kSortColumns[] = {
-    {"Name", 4, SortByName},     {"Size", 8, SortBySize},  {"Changed", 16, SortByChanged},
-    {"Attrs", 24, SortByAttrs}, {"Type", 48, SortByType},
+    {textsort::kName, SortByName},   {textsort::kSize, SortBySize}, {textsort::kChanged, SortByChanged},
+    {textsort::kAttrs, SortByAttrs}, {textsort::kType, SortByType},
 };
 } // namespace
 
@@ -26,7 +26,7 @@ CFileListViewEx::CFileListViewEx(QWidget *parent)
     , m_pModel(new CFileListModel(this))
 {
     setModel(m_pModel);
-    SetupColumns();
+    SetupColumns(*this);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
             &CFileListViewEx::OnColumnClick);
 }
@@ -71,7 +71,7 @@ void CFileListViewEx::Populate(const QString &folder, bool force)
 void CFileListViewEx::SortEntries()
 {
     for (const SortColumn &column : kSortColumns) {
-        if (column.key == m_nSortKey) {
+        if (int(column.key) == m_nSortKey) {
             column.sort(m_entries, m_bSortAscending);
             return;
         }
@@ -86,20 +86,12 @@ void CFileListViewEx::OnColumnClick(int column)
     const QVariant heading = model()->headerData(column, Qt::Horizontal, Qt::DisplayRole);
     if (!heading.isValid()) {
         platform::messageBox(this, QStringLiteral("Sorting on this column failed"), QString(), 0);
+    } else if (const quint32 code = textsort::ColumnCode(heading.toString()); code != 0) {
+        m_nSortKey = int(code);
+        SortEntries();
     } else {
-        const QString text = heading.toString();
-        bool matched = false;
-        for (const SortColumn &candidate : kSortColumns) {
-            if (text == QLatin1String(candidate.heading)) {
-                m_nSortKey = candidate.key;
-                candidate.sort(m_entries, m_bSortAscending);
-                matched = true;
-                break;
-            }
-        }
-        if (!matched)
-            platform::messageBox(this, QStringLiteral("Sorting on this column is not posible"),
-                                 QString(), 0);
+        platform::messageBox(this, QStringLiteral("Sorting on this column is not posible"),
+                             QString(), 0);
     }
     m_pModel->InvalidateAll();
     viewport()->update();

@@ -37,10 +37,6 @@ QString FileEntry::GetAttrText() const
 const QChar *FileEntry::GetAttrLetters()
 {
     std::fill(std::begin(m_attrLetters), std::end(m_attrLetters), QChar());
-    int count = 0;
-    for (const AttrLetter &a : kAttrLetters) {
-        if (m_data.attributes & a.bit)
-            m_attrLetters[count++] = QLatin1Char(a.letter);
-    }
+    WriteAttrLetters(m_data.attributes, m_attrLetters);
     return m_attrLetters;
 }

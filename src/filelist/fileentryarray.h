@@ -14,9 +14,7 @@ public:
 
     int GetSize() const { return int(m_entries.size()); }
     FileEntry *GetAt(int index) const { return m_entries[size_t(index)]; }
-    FileEntry *operator[](int index) const { return GetAt(index); }
     int Add(FileEntry *entry);
-    void Reserve(int count) { m_entries.reserve(size_t(count)); }
     // Destroys the entries from the last to the first and empties the array.
     void DeleteAllEntries();
 

@@ -38,9 +38,7 @@ QString FormatSizeText(quint32 sizeHigh, quint32 sizeLow)
 // at 9999 as well): its cell stays empty rather than showing a made-up date.
 QString FormatChangedText(platform::FileTime lastWriteUtc)
 {
-    constexpr quint64 kUnitsPerSecond = 10000000;
-    constexpr qint64 kSecondsFrom1601To1970 = 11644473600;
-    const qint64 unixSeconds = qint64(lastWriteUtc / kUnitsPerSecond) - kSecondsFrom1601To1970;
+    const qint64 unixSeconds = platform::unixSecondsFromFileTime(lastWriteUtc);
     const QDateTime local = QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::UTC).toLocalTime();
     if (!local.isValid())
         return QString();
@@ -52,12 +50,18 @@ QString FormatChangedText(platform::FileTime lastWriteUtc)
                              time.hour(), time.minute(), time.second());
 }
 
-QString FormatAttrText(quint32 attributes)
+int WriteAttrLetters(quint32 attributes, QChar *out)
 {
-    QString letters;
+    int count = 0;
     for (const AttrLetter &a : kAttrLetters) {
         if (attributes & a.bit)
-            letters += QLatin1Char(a.letter);
+            out[count++] = QLatin1Char(a.letter);
     }
-    return letters;
+    return count;
+}
+
+QString FormatAttrText(quint32 attributes)
+{
+    QChar letters[kAttrLetters.size()];
+    return QString(letters, WriteAttrLetters(attributes, letters));
 }

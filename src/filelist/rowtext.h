@@ -17,3 +17,7 @@ struct AttrLetter {
     char letter;
 };
 extern const std::array<AttrLetter, 11> kAttrLetters;
+
+// Writes the letters of attributes into out (room for kAttrLetters.size())
+// and returns how many there are.
+int WriteAttrLetters(quint32 attributes, QChar *out);

@@ -13,7 +13,6 @@ public:
     virtual ~FileTypeInfo();
 
     void SetPath(const QString &path);
-    const QString &GetPath() const { return m_strPath; }
 
     // Upper-case text after the last dot of path (or of the stored path when
     // path is empty); empty when there is no dot or only one at the start.

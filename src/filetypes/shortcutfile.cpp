@@ -71,9 +71,9 @@ qint64 leadingNumber(const QString &text)
     return n > INT_MAX ? qint64(INT_MAX) : n;
 }
 
-} // namespace
-
-QByteArray ShortcutFile::EncodeText(const QString &text)
+// The format's 8-bit text: UTF-8, with U+DC80..U+DCFF written as the raw
+// byte they stand for.
+QByteArray encodeText(const QString &text)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
@@ -97,7 +97,7 @@ QByteArray ShortcutFile::EncodeText(const QString &text)
     return bytes;
 }
 
-QString ShortcutFile::DecodeText(const QByteArray &bytes)
+QString decodeText(const QByteArray &bytes)
 {
     QString text;
     text.reserve(bytes.size());
@@ -116,10 +116,12 @@ QString ShortcutFile::DecodeText(const QByteArray &bytes)
     return text;
 }
 
+} // namespace
+
 QByteArray ShortcutFile::Compose(const QString &target)
 {
     const QString text = QString::number(target.size() + 2) + QStringLiteral("#\"") + target + u'"';
-    QByteArray content = EncodeText(text);
+    QByteArray content = encodeText(text);
     content.append('\0');
     return content;
 }
@@ -127,7 +129,7 @@ QByteArray ShortcutFile::Compose(const QString &target)
 QString ShortcutFile::Parse(const QByteArray &content, qint64 fileSize)
 {
     const qsizetype zero = content.indexOf('\0');
-    QString text = DecodeText(zero < 0 ? content : content.left(zero));
+    QString text = decodeText(zero < 0 ? content : content.left(zero));
 
     const qsizetype hash = text.indexOf(u'#');
     if (hash >= 0) {

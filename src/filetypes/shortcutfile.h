@@ -21,8 +21,4 @@ public:
     // file the content was read from (it bounds the count). Lenient: other
     // counts, a "?" suffix and text without "#" are accepted too.
     static QString Parse(const QByteArray &content, qint64 fileSize);
-
-    // The 8-bit text conversions used by the format.
-    static QByteArray EncodeText(const QString &text);
-    static QString DecodeText(const QByteArray &bytes);
 };

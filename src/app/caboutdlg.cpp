@@ -7,12 +7,10 @@
 #include "resources/resourceids.h"
 #include "resources/strings.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -90,11 +88,7 @@ void CAboutDlg::showEvent(QShowEvent *event)
 
 void CAboutDlg::OnInitDialog()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = geometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
 }
 
 void CAboutDlg::mousePressEvent(QMouseEvent *event)

@@ -23,8 +23,6 @@ public:
     bool InitInstance();
 
     CMainFrame *GetMainWnd() const;
-    CFerrixDoc *GetDocument() const { return m_pDocument.get(); }
-    const CommandMap &commands() const { return m_commands; }
 
     void OnAppAbout();
     // The single-document New: the one document starts over in the one frame.

@@ -3,7 +3,6 @@
 #include "ccommandbar.h"
 #include "cferrixdoc.h"
 #include "filelist/cfilelistviewex.h"
-#include "resources/images.h"
 #include "resources/resourceids.h"
 #include "resources/strings.h"
 #include "tree/cdirtreeview.h"
@@ -42,7 +41,6 @@ bool CMainFrame::LoadFrame(CFerrixDoc *document, const CommandMap *appCommands)
     m_pDocument = document;
     m_pAppCommands = appCommands;
     setWindowTitle(resources::LoadDocString(resources::DocString::WindowTitle));
-    setWindowIcon(resources::LoadIcon(ids::IDR_MAINFRAME));
 
     CreateActions();
     if (OnCreate() == -1 || !OnCreateClient())
@@ -91,8 +89,6 @@ bool CMainFrame::OnCreateClient()
 
     m_pTreePane->SetListView(m_pListPane);
 
-    m_pFindDlg = nullptr;
-    m_pPropertiesDlg = nullptr;
     m_pActivePane = m_pTreePane;
     m_pTreePane->setFocus();
     return true;
@@ -101,8 +97,6 @@ bool CMainFrame::OnCreateClient()
 void CMainFrame::InitialUpdateFrame(bool makeVisible)
 {
     m_pTreePane->OnInitialUpdate();
-    if (!m_pActivePane)
-        m_pActivePane = m_pTreePane;
     if (makeVisible)
         ActivateFrame();
 }

@@ -48,7 +48,6 @@ public:
     CFileListViewEx *GetListPane() const { return m_pListPane; }
     CCommandBar *GetCommandBar() const { return m_wndCommandBar; }
     QSplitter *GetSplitter() const { return m_wndSplitter; }
-    CFerrixDoc *GetDocument() const { return m_pDocument; }
 
     // The action of a command id (it carries the id in its "commandId"
     // property); null for an id the frame does not know.

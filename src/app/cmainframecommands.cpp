@@ -116,6 +116,5 @@ bool CMainFrame::OnCommand(int id)
 
 void CMainFrame::UpdateCommands()
 {
-    for (auto it = m_actions.constBegin(); it != m_actions.constEnd(); ++it)
-        m_router.Update(it.value(), it.key());
+    m_router.UpdateAll(m_actions);
 }

@@ -2,24 +2,44 @@
 
 #include <QAction>
 
+#include <algorithm>
+
+namespace {
+
+using Maps = QList<const CommandMap *>;
+
+bool anyHandles(const Maps &chain, int id)
+{
+    return std::any_of(chain.cbegin(), chain.cend(),
+                       [id](const CommandMap *map) { return map && map->HandlesCommand(id); });
+}
+
+// The first update handler in the chain decides; true when there was one.
+bool runUpdate(const Maps &chain, CCmdUI &ui)
+{
+    return std::any_of(chain.cbegin(), chain.cend(), [&ui](const CommandMap *map) { return map && map->Update(ui); });
+}
+
+void updateAction(const Maps &chain, QAction *action, int id)
+{
+    CCmdUI ui(id, action->isEnabled());
+    if (!runUpdate(chain, ui))
+        action->setEnabled(anyHandles(chain, id));
+    else if (ui.m_bEnableChanged)
+        action->setEnabled(ui.m_bEnabled);
+}
+
+} // namespace
+
 bool CommandRouter::IsEnabled(int id) const
 {
-    const QList<const CommandMap *> chain = m_chain();
-    bool handled = false;
-    for (const CommandMap *map : chain) {
-        if (map && map->HandlesCommand(id)) {
-            handled = true;
-            break;
-        }
-    }
-    if (!handled)
+    const Maps chain = m_chain();
+    if (!anyHandles(chain, id))
         return false;
     // Like a test run of the update: it starts enabled, only an explicit
     // Enable(false) holds the command back.
     CCmdUI ui(id, true);
-    for (const CommandMap *map : chain)
-        if (map && map->Update(ui))
-            break;
+    runUpdate(chain, ui);
     return ui.m_bEnabled;
 }
 
@@ -35,17 +55,12 @@ bool CommandRouter::Dispatch(int id) const
 
 void CommandRouter::Update(QAction *action, int id) const
 {
-    const QList<const CommandMap *> chain = m_chain();
-    CCmdUI ui(id, action->isEnabled());
-    for (const CommandMap *map : chain) {
-        if (map && map->Update(ui)) {
-            if (ui.m_bEnableChanged)
-                action->setEnabled(ui.m_bEnabled);
-            return;
-        }
-    }
-    bool handled = false;
-    for (const CommandMap *map : chain)
-        handled = handled || (map && map->HandlesCommand(id));
-    action->setEnabled(handled);
+    updateAction(m_chain(), action, id);
+}
+
+void CommandRouter::UpdateAll(const QHash<int, QAction *> &actions) const
+{
+    const Maps chain = m_chain();
+    for (auto it = actions.constBegin(); it != actions.constEnd(); ++it)
+        updateAction(chain, it.value(), it.key());
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "commandmap.h"
 
+#include <QHash>
 #include <QList>
 
 #include <functional>
@@ -23,6 +24,9 @@ public:
     // in the chain decides and may leave the state as it is; a command
     // without one is enabled exactly when some table handles it.
     void Update(QAction *action, int id) const;
+    // The same for every action of the table (id to action), asking for the
+    // chain once.
+    void UpdateAll(const QHash<int, QAction *> &actions) const;
 
     // The state Dispatch would act on now.
     bool IsEnabled(int id) const;

@@ -12,8 +12,6 @@ public:
 
     CPictureCtrl(const QPixmap &pixmap, int style, QWidget *parent = nullptr);
 
-    const QPixmap &pixmap() const { return m_pixmap; }
-
 Q_SIGNALS:
     void clicked();
 

@@ -1,11 +1,10 @@
 #include "csplashdlg.h"
 
 #include "cpicturectrl.h"
+#include "dialogunits.h"
 #include "resources/images.h"
 #include "resources/resourceids.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTimerEvent>
 
 CSplashDlg::CSplashDlg(QWidget *parent)
@@ -15,10 +14,10 @@ CSplashDlg::CSplashDlg(QWidget *parent)
     const QPixmap picture = resources::LoadBitmap(ids::IDB_FERRIX);
     const QSize size = picture.isNull() ? QSize(176, 74) : picture.size();
     setFixedSize(size);
-    m_pPicture = new CPictureCtrl(picture, CPictureCtrl::Border | CPictureCtrl::Notify, this);
-    m_pPicture->setObjectName(QStringLiteral("picture"));
-    m_pPicture->setGeometry(0, 0, size.width(), size.height());
-    connect(m_pPicture, &CPictureCtrl::clicked, this, &CSplashDlg::OnPictureTap);
+    auto *pictureCtrl = new CPictureCtrl(picture, CPictureCtrl::Border | CPictureCtrl::Notify, this);
+    pictureCtrl->setObjectName(QStringLiteral("picture"));
+    pictureCtrl->setGeometry(0, 0, size.width(), size.height());
+    connect(pictureCtrl, &CPictureCtrl::clicked, this, &CSplashDlg::OnPictureTap);
 }
 
 CSplashDlg::~CSplashDlg()
@@ -37,11 +36,7 @@ void CSplashDlg::showEvent(QShowEvent *event)
 
 void CSplashDlg::OnInitDialog()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = geometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
     m_rcWindow = geometry();
     // A timer that cannot be started leaves only the tap to close.
     m_nTimer = startTimer(kCloseAfterMs);

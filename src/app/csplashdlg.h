@@ -2,8 +2,6 @@
 #include <QDialog>
 #include <QRect>
 
-class CPictureCtrl;
-
 // The splash screen: the program's picture, alone, for two seconds or
 // until it is tapped.
 class CSplashDlg : public QDialog {
@@ -27,5 +25,4 @@ private:
     QRect m_rcWindow;  // where the splash stays, taken once after centring
     int m_nTimer = 0;
     bool m_bInitialised = false;
-    CPictureCtrl *m_pPicture = nullptr;
 };

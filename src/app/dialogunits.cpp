@@ -1,6 +1,9 @@
 #include "dialogunits.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 
 DialogUnits::DialogUnits(const QFont &font)
 {
@@ -22,4 +25,13 @@ QRect DialogUnits::toPixels(int x, int y, int width, int height) const
 QSize DialogUnits::toPixels(int width, int height) const
 {
     return QSize(width * m_baseX / 4, height * m_baseY / 8);
+}
+
+void centreOnScreen(QWidget &dialog)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = dialog.geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        dialog.move(frame.topLeft());
+    }
 }

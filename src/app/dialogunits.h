@@ -2,6 +2,7 @@
 #include <QRect>
 
 class QFont;
+class QWidget;
 
 // Dialog layouts are given in dialog units: a quarter of the font's average
 // character width across, an eighth of its height down, so dialogs grow
@@ -13,10 +14,10 @@ public:
     QRect toPixels(int x, int y, int width, int height) const;
     QSize toPixels(int width, int height) const;
 
-    int baseX() const { return m_baseX; }
-    int baseY() const { return m_baseY; }
-
 private:
     int m_baseX;
     int m_baseY;
 };
+
+// Moves a top-level dialog to the middle of the primary screen's free area.
+void centreOnScreen(QWidget &dialog);

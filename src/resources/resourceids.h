@@ -1,7 +1,7 @@
 #pragma once
 
-// Numeric ids of the program's commands, menus, tool bars, bitmaps, icons,
-// dialogs and strings. Every subsystem takes its ids from here.
+// Numeric ids of the program's commands, menus, tool bars, bitmaps, icons
+// and strings. Every subsystem takes its ids from here.
 namespace ids {
 
 // Menus, tool bars, accelerators, document string, program icon.
@@ -14,15 +14,6 @@ constexpr int IDB_TOOLBAR_TOGGLE = 130;
 constexpr int IDB_TREE_IMAGES = 132;   // 64x16: closed folder, open folder, device, document
 constexpr int IDB_GENERIC_FILE = 136;  // 16x15: the list's default file image
 constexpr int IDB_FERRIX = 145;        // 176x74: splash and About picture
-
-// Dialogs.
-constexpr int IDD_ABOUTBOX = 100;
-constexpr int IDD_SPLASH = 140;
-
-// Controls.
-constexpr int IDC_VISIT_WEBSITE = 1000;
-constexpr int IDC_ABOUT_ICON = 1019;
-constexpr int IDC_SPLASH_PICTURE = 1050;
 
 // Strings.
 constexpr int IDS_WEBSITE = 33000;
@@ -50,9 +41,5 @@ constexpr int ID_PASTE_IN_MENU = 32779;
 constexpr int ID_FIND = 32783;
 constexpr int ID_TOGGLE_TOOLBAR = 32784;
 constexpr int ID_EXECUTE = 32792;
-
-// Standard child window ids.
-constexpr int AFX_IDW_TOOLBAR = 59392;
-constexpr int AFX_IDW_PANE_FIRST = 59648;
 
 } // namespace ids

@@ -2,26 +2,7 @@
 #include "cdirtreeview.h"
 
 #include "dirtreeitem.h"
-#include "platform/fileattributes.h"
-#include "platform/findfile.h"
-
-#include <QSet>
-
-namespace {
-QSet<QString> subfolderNames(const QString &path)
-{
-    QSet<QString> names;
-    platform::FindFile find;
-    platform::FindData data;
-    if (find.first(path + QStringLiteral("*.*"), data)) {
-        do {
-            if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY)
-                names.insert(data.name);
-        } while (find.next(data));
-    }
-    return names;
-}
-} // namespace
+#include "folderlisting.h"
 
 bool CDirTreeView::isConsistent() const
 {
@@ -33,7 +14,8 @@ bool CDirTreeView::isConsistent() const
 
 bool CDirTreeView::isNodeConsistent(QTreeWidgetItem *node, const QString &path) const
 {
-    const QSet<QString> onDisk = subfolderNames(path);
+    const QStringList folders = FolderListing::read(path).folders;
+    const QSet<QString> onDisk(folders.cbegin(), folders.cend());
     const int count = node->childCount();
     if (count == 0)
         return onDisk.isEmpty();

@@ -3,33 +3,18 @@
 
 #include "dirtreeitem.h"
 #include "filelist/cfilelistviewex.h"
-#include "platform/fileattributes.h"
+#include "folderlisting.h"
 #include "platform/findfile.h"
 #include "platform/subfolderprobe.h"
 #include "platform/ui/waitcursor.h"
 
-#include <QSet>
-
 #include <algorithm>
-
-namespace {
-const QString kAll = QStringLiteral("*.*");
-}
+#include <optional>
 
 // Stops at the first folder; hidden and system folders count like any other.
 bool CDirTreeView::HasSubfolder(const QString &path) const
 {
     return platform::hasSubfolder(path);
-}
-
-bool CDirTreeView::HasChildNamed(QTreeWidgetItem *parent, const QString &name) const
-{
-    if (!parent)
-        return false;
-    for (int i = 0; i < parent->childCount(); ++i)
-        if (parent->child(i)->text(0) == name)
-            return true;
-    return false;
 }
 
 void CDirTreeView::SyncBranch(QTreeWidgetItem *node, const QString &path, bool check)
@@ -42,67 +27,87 @@ void CDirTreeView::SyncBranch(QTreeWidgetItem *node, const QString &path, bool c
         if (!node)
             return;
     }
+    syncNode(node, path, check, nullptr);
+}
+
+// One node of the walk. A child is asked about its own subfolders through
+// its parent's probe, and a checking walk reads each loaded folder once,
+// both to see which children are still there and to add the new ones.
+void CDirTreeView::syncNode(QTreeWidgetItem *node, const QString &path, bool check,
+                            platform::SubfolderProbe *parentProbe)
+{
+    const auto hasSubfolder = [&] {
+        return parentProbe ? parentProbe->hasSubfolder(node->text(0)) : HasSubfolder(path);
+    };
+    std::optional<FolderListing> listing;
+    const auto listed = [&]() -> const FolderListing & {
+        if (!listing)
+            listing = FolderListing::read(path);
+        return *listing;
+    };
 
     // A leaf that has gained subfolders gets its expand button back.
     QTreeWidgetItem *first = node->child(0);
-    if (!first && HasSubfolder(path)) {
+    if (!first && hasSubfolder()) {
         node->addChild(new DirTreeItem(DirTreeItem::Placeholder, DirTreeItem::expandPlaceholderLabel()));
         collapseQuietly(node);
     }
     // A collapsed node whose subfolders are gone loses it.
-    if (check && DirTreeItem::isExpandPlaceholder(first) && !HasSubfolder(path)) {
+    if (check && DirTreeItem::isExpandPlaceholder(first) && !hasSubfolder()) {
         deleteNode(first);
         first = nullptr;
     }
 
+    std::optional<platform::SubfolderProbe> probe;
     if (first && !DirTreeItem::isExpandPlaceholder(first) && !DirTreeItem::isUpdatePlaceholder(first)) {
+        probe.emplace(path);
         for (int i = 0; i < node->childCount();) {
             QTreeWidgetItem *child = node->child(i);
             const QString childPath = path + child->text(0);
+            // Only a name the listing lacks is looked up on its own: the
+            // listing may have stopped early, or the label may not be a
+            // plain name.
             platform::FindData data;
-            if (check && !platform::findEntry(childPath, data)) {
+            if (check && !listed().entries.contains(child->text(0)) && !platform::findEntry(childPath, data)) {
                 deleteNode(child);
                 continue;
             }
-            SyncBranch(child, childPath + QLatin1Char('\\'), check);
+            syncNode(child, childPath + QLatin1Char('\\'), check, &*probe);
             ++i;
         }
     }
 
+    // The update placeholder marks a node to fill; a checking walk also adds
+    // what appeared under a loaded node.
     first = node->child(0);
-    if (DirTreeItem::isUpdatePlaceholder(first)) {
+    const bool marked = DirTreeItem::isUpdatePlaceholder(first);
+    if (marked)
         deleteNode(first);
-        addSubfolders(node, path, check);
-    } else if (check && first && !DirTreeItem::isExpandPlaceholder(first)) {
-        addSubfolders(node, path, check);
+    if (marked || (check && first && !DirTreeItem::isExpandPlaceholder(first))) {
+        if (!probe)
+            probe.emplace(path);
+        addSubfolders(node, listed().folders, check, *probe);
     }
 }
 
-// Adds the folder's subfolders that the node does not hold yet (with check;
-// without, all of them), each in its sorted place.
-void CDirTreeView::addSubfolders(QTreeWidgetItem *node, const QString &path, bool check)
+// Adds the folders the node does not hold yet (with check; without, all of
+// them), each in its sorted place. Labels are compared exactly.
+void CDirTreeView::addSubfolders(QTreeWidgetItem *node, const QStringList &folders, bool check,
+                                 platform::SubfolderProbe &probe)
 {
-    QSet<QString> present; // the same exact test as HasChildNamed, without a walk per name
+    QSet<QString> present;
     if (check) {
         present.reserve(node->childCount());
         for (int i = 0; i < node->childCount(); ++i)
             present.insert(node->child(i)->text(0));
     }
-
     QStringList names;
-    platform::FindFile find;
-    platform::FindData data;
-    if (find.first(path + kAll, data)) {
-        do {
-            if ((data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) && !present.contains(data.name))
-                names.append(data.name);
-        } while (find.next(data));
-    }
-    find.close();
+    for (const QString &name : folders)
+        if (!present.contains(name))
+            names.append(name);
     if (names.isEmpty())
         return;
     std::sort(names.begin(), names.end(), labelLessThan);
-    platform::SubfolderProbe probe(path);
     insertSorted(node, names, probe);
 }
 

@@ -102,7 +102,6 @@ QString CDirTreeView::GetSelectedPath() const
 void CDirTreeView::RefreshTree()
 {
     SyncBranch(nullptr, QStringLiteral("\\"), true);
-    viewport()->update();
     viewport()->repaint();
 }
 

@@ -28,7 +28,6 @@ public:
     void SyncBranch(QTreeWidgetItem *node, const QString &path, bool check);
     void RefreshTree();
     bool HasSubfolder(const QString &path) const;
-    bool HasChildNamed(QTreeWidgetItem *parent, const QString &name) const;
     void DeleteChildren(QTreeWidgetItem *node);
     void SelectRoot();
 
@@ -50,7 +49,9 @@ protected:
 private:
     QTreeWidgetItem *rootItem() const;
     QTreeWidgetItem *newFolderItem(const QString &name, platform::SubfolderProbe &probe) const;
-    void addSubfolders(QTreeWidgetItem *node, const QString &path, bool check);
+    void syncNode(QTreeWidgetItem *node, const QString &path, bool check, platform::SubfolderProbe *parentProbe);
+    void addSubfolders(QTreeWidgetItem *node, const QStringList &folders, bool check,
+                       platform::SubfolderProbe &probe);
     void insertSorted(QTreeWidgetItem *node, const QStringList &sortedNames, platform::SubfolderProbe &probe);
     void deleteNode(QTreeWidgetItem *node);
     void collapseQuietly(QTreeWidgetItem *node);

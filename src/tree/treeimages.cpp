@@ -14,15 +14,15 @@ constexpr int kSize = 16;
 QList<QPixmap> load()
 {
     const QPixmap strip = resources::LoadBitmap(ids::IDB_TREE_IMAGES);
-    QList<QPixmap> images;
-    if (strip.isNull() || strip.width() < Count * kSize || strip.height() < kSize)
-        return images;
-    for (int i = 0; i < Count; ++i) {
-        QPixmap image = strip.copy(i * kSize, 0, kSize, kSize);
+    if (strip.height() < kSize)
+        return {};
+    QList<QPixmap> images = resources::SplitBitmap(strip, kSize);
+    if (images.size() < Count)
+        return {};
+    images.resize(Count);
+    for (QPixmap &image : images)
         if (!image.hasAlphaChannel())
             image.setMask(image.createMaskFromColor(Qt::white, Qt::MaskInColor));
-        images.append(image);
-    }
     return images;
 }
 

@@ -1,0 +1,19 @@
+#include "folderlisting.h"
+
+#include "platform/fileattributes.h"
+#include "platform/findfile.h"
+
+FolderListing FolderListing::read(const QString &path)
+{
+    FolderListing listing;
+    platform::FindFile find;
+    platform::FindData data;
+    if (find.first(path + QStringLiteral("*.*"), data)) {
+        do {
+            listing.entries.insert(data.name);
+            if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY)
+                listing.folders.append(data.name);
+        } while (find.next(data));
+    }
+    return listing;
+}

@@ -2,10 +2,9 @@
 // (three files each) in the folder tree, painted once, as the user sees it.
 #include "benchdevice.h"
 #include "benchmain.h"
-#include "platform/fileattributes.h"
-#include "platform/findfile.h"
 #include "platform/subfolderprobe.h"
 #include "tree/cdirtreeview.h"
+#include "tree/folderlisting.h"
 
 #include <benchmark/benchmark.h>
 
@@ -117,16 +116,7 @@ BENCHMARK(BM_CollapseBigFolder)->Unit(benchmark::kMillisecond)->Iterations(5);
 // subfolder for a folder of its own.
 QStringList listBigFolder()
 {
-    QStringList names;
-    platform::FindFile find;
-    platform::FindData data;
-    if (find.first(QStringLiteral("\\big\\*.*"), data)) {
-        do {
-            if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY)
-                names.append(data.name);
-        } while (find.next(data));
-    }
-    return names;
+    return FolderListing::read(QStringLiteral("\\big\\")).folders;
 }
 
 void BM_ListBigFolder(benchmark::State &state)

@@ -243,24 +243,28 @@ QString devicePathFromHost(const QByteArray &hostPath)
 
 namespace detail {
 
-void deviceNameFromHost(const char *hostName, qsizetype n, QString &out)
+namespace {
+
+// Decodes host bytes as UTF-8 into out, reusing its buffer when it can.
+// Bytes that are not valid UTF-8 become U+DC80..U+DCFF. For a device name a
+// backslash becomes U+F05C, and a real U+F05C stays escaped byte by byte so
+// that it is not taken for a backslash on the way back.
+void decodeHost(const char *hostName, qsizetype n, bool deviceName, QString &out)
 {
     const uchar *p = reinterpret_cast<const uchar *>(hostName);
-    out.resize(n); // never more units than bytes; reuses out's buffer when it can
+    out.resize(n); // never more units than bytes
     char16_t *o = reinterpret_cast<char16_t *>(out.data());
     char16_t *const begin = o;
     for (qsizetype i = 0; i < n;) {
         const uchar c = p[i];
         if (c < 0x80) {
-            *o++ = c == '\\' ? kMappedBackslash : char16_t(c);
+            *o++ = deviceName && c == '\\' ? kMappedBackslash : char16_t(c);
             ++i;
             continue;
         }
         char32_t cp = 0;
         const int len = utf8Sequence(p + i, n - i, cp);
-        // A real U+F05C in a host name would come back as a backslash; keep
-        // its bytes escaped instead so the name survives the round trip.
-        if (len == 0 || cp == kMappedBackslash) {
+        if (len == 0 || (deviceName && cp == kMappedBackslash)) {
             *o++ = char16_t(kEscapeBase + c);
             ++i;
             continue;
@@ -274,6 +278,13 @@ void deviceNameFromHost(const char *hostName, qsizetype n, QString &out)
         i += len;
     }
     out.truncate(o - begin);
+}
+
+} // namespace
+
+void deviceNameFromHost(const char *hostName, qsizetype n, QString &out)
+{
+    decodeHost(hostName, n, true, out);
 }
 
 QByteArray hostRoot()
@@ -309,5 +320,17 @@ bool hostComponents(const QString &devicePath, QList<QByteArray> &out)
 }
 
 } // namespace detail
+
+QByteArray bytesFromText(const QString &text)
+{
+    return encode(text, false, nullptr);
+}
+
+QString textFromBytes(const QByteArray &bytes)
+{
+    QString text;
+    detail::decodeHost(bytes.constData(), bytes.size(), false, text);
+    return text;
+}
 
 } // namespace platform

@@ -18,6 +18,12 @@ QString deviceNameFromHost(const QByteArray &hostName);
 // The reverse of deviceNameFromHost.
 QByteArray hostNameFromDevice(const QString &deviceName);
 
+// 8-bit text that holds whole device paths (shortcut files): UTF-8 with the
+// same U+DC80..U+DCFF escape for bytes that are not valid UTF-8, but with
+// backslashes left as they are.
+QByteArray bytesFromText(const QString &text);
+QString textFromBytes(const QByteArray &bytes);
+
 // A device path holding a slash or NUL character is invalid everywhere.
 bool isValidDevicePath(const QString &devicePath);
 

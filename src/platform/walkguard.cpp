@@ -1,0 +1,148 @@
+#include "walkguard.h"
+
+#include "hostfs.h"
+#include "lasterror.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+namespace platform {
+
+using namespace detail;
+
+namespace {
+
+bool isPseudoMagic(unsigned long magic)
+{
+    switch (magic) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case PSTOREFS_MAGIC:
+    case BPF_FS_MAGIC:
+    case SELINUX_MAGIC:
+    case EFIVARFS_MAGIC:
+    case BINFMTFS_MAGIC:
+    case 0x62656570: // configfs
+    case 0x65735543: // fusectl
+    case 0x19800202: // mqueue
+        return true;
+    default:
+        return false;
+    }
+}
+
+// devtmpfs reports the tmpfs magic: its type is told by the mount table.
+bool isDevtmpfsMount(int fd)
+{
+    struct statx sx {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &sx) != 0 || !(sx.stx_mask & STATX_MNT_ID))
+        return false;
+    QFile mountInfo(QStringLiteral("/proc/self/mountinfo"));
+    if (!mountInfo.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray id = QByteArray::number(quint64(sx.stx_mnt_id)) + ' ';
+    for (const QByteArray &line : mountInfo.readAll().split('\n')) {
+        if (!line.startsWith(id))
+            continue;
+        // "id parent major:minor root point options [tags] - type source ..."
+        const qsizetype dash = line.indexOf(" - ");
+        return dash >= 0 && line.mid(dash + 3).startsWith("devtmpfs ");
+    }
+    return false;
+}
+
+bool statFd(int fd, struct stat &out)
+{
+    return ::fstat(fd, &out) == 0;
+}
+
+} // namespace
+
+bool isMountPoint(const QString &folder)
+{
+    Location at;
+    if (locate(folder, at) != 0 || at.root)
+        return false;
+    struct statx self {}, parent {};
+    if (statAt(at.parent.get(), at.name.constData(), self, true) != 0
+        || statAt(at.parent.get(), ".", parent, true) != 0)
+        return false;
+    return S_ISDIR(self.stx_mode)
+        && (self.stx_dev_major != parent.stx_dev_major || self.stx_dev_minor != parent.stx_dev_minor);
+}
+
+bool isPseudoFileSystem(const QString &folder)
+{
+    Fd fd;
+    if (openFolder(folder, O_PATH, fd) != 0)
+        return false;
+    struct statfs fs {};
+    if (::fstatfs(fd.get(), &fs) != 0)
+        return false;
+    if (isPseudoMagic(static_cast<unsigned long>(fs.f_type)))
+        return true;
+    return static_cast<unsigned long>(fs.f_type) == TMPFS_MAGIC && isDevtmpfsMount(fd.get());
+}
+
+bool isSameOrInsideFolder(const QString &folder, const QString &ancestor)
+{
+    Fd top;
+    Fd current;
+    if (openFolder(ancestor, O_PATH, top) != 0 || openFolder(folder, O_PATH, current) != 0)
+        return false;
+    struct stat target {};
+    if (!statFd(top.get(), target))
+        return false;
+    // Climb through ".." (the real parent, whatever link led here) up to
+    // the host's root, whose ".." is itself.
+    for (int depth = 0; depth < 65536; ++depth) {
+        struct stat here {};
+        if (!statFd(current.get(), here))
+            return false;
+        if (here.st_dev == target.st_dev && here.st_ino == target.st_ino)
+            return true;
+        const int up = ::openat(current.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (up < 0)
+            return false;
+        Fd parent(up);
+        struct stat above {};
+        if (!statFd(parent.get(), above))
+            return false;
+        if (above.st_dev == here.st_dev && above.st_ino == here.st_ino)
+            return false;
+        current = std::move(parent);
+    }
+    return false;
+}
+
+bool flushFileSystem(const QString &path)
+{
+    Location at;
+    if (const int err = locate(path, at))
+        return fail(err, "Flush", path);
+    // syncfs wants a descriptor opened for real, not an O_PATH one.
+    const int fd = retryOnIntr([&] { return ::openat(at.parent.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    if (fd < 0)
+        return fail(errno, "Flush", path);
+    const Fd folder(fd);
+    if (::syncfs(folder.get()) != 0)
+        return fail(errno, "Flush", path);
+    clearLastError();
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,72 @@
+#include "platform/devicepath.h"
+#include "platform/walkguard.h"
+#include "platformtest.h"
+
+#include <sys/stat.h>
+
+using namespace platform;
+using namespace platformtest;
+
+class WalkGuardTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void insideByIdentity_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("ancestor");
+        QTest::addColumn<bool>("inside");
+
+        QTest::newRow("itself") << "\\A" << "\\A" << true;
+        QTest::newRow("a child") << "\\A\\B" << "\\A" << true;
+        QTest::newRow("a name that only starts alike") << "\\AB" << "\\A" << false;
+        QTest::newRow("the parent is not inside") << "\\A" << "\\A\\B" << false;
+        QTest::newRow("through a link into the source") << "\\L" << "\\A" << true;
+        QTest::newRow("below a link into the source") << "\\L\\C" << "\\A" << true;
+        QTest::newRow("a link pointing elsewhere") << "\\M" << "\\A" << false;
+        QTest::newRow("a missing folder") << "\\none" << "\\A" << false;
+        QTest::newRow("everything is inside the root") << "\\AB" << "\\" << true;
+    }
+
+    void insideByIdentity()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, ancestor);
+        QFETCH(bool, inside);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder("\\A\\B\\C") && root.makeFolder("\\AB"));
+        QVERIFY(makeLink(root, "A/B", "\\L") && makeLink(root, "AB", "\\M"));
+        QCOMPARE(isSameOrInsideFolder(folder, ancestor), inside);
+    }
+
+    void linksAreLeaves()
+    {
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder("\\real"));
+        QVERIFY(makeLink(root, "real", "\\link"));
+        FindData real, link;
+        QVERIFY(findEntry("\\real", real) && findEntry("\\link", link));
+        QVERIFY(isWalkableFolder(real));
+        QVERIFY(!isWalkableFolder(link));
+        QVERIFY(isLinkEntry(link));
+    }
+
+    void boundaries()
+    {
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder("\\plain"));
+        QVERIFY(!isMountPoint("\\plain"));
+        QVERIFY(!isMountPoint("\\"));
+        QVERIFY(!isPseudoFileSystem("\\plain"));
+        QVERIFY(flushFileSystem("\\plain"));
+        // The host's own pseudo file systems, seen through a device root of "/".
+        QVERIFY(setDeviceRoot(QStringLiteral("/")));
+        QVERIFY(isPseudoFileSystem("\\proc"));
+        QVERIFY(isPseudoFileSystem("\\sys"));
+        QVERIFY(isMountPoint("\\proc"));
+        QVERIFY(!isPseudoFileSystem("\\"));
+    }
+};
+
+FERRIX_TEST(WalkGuardTest)
+#include "tst_walkguard.moc"

@@ -32,10 +32,12 @@ public:
                        QString &value) const;
 
     // The command line that opens the stored path; empty when none is
-    // registered.
+    // registered. The path put into it is marked (platform::literalCommandText):
+    // show it through platform::readableCommandLine.
     QString GetOpenCommand() const;
     // Splits the open command into program and arguments; true when a
-    // program name was found.
+    // program name was found. The arguments keep the marks, for
+    // platform::createProcess.
     bool SplitOpenCommand(QString &program, QString &arguments) const;
 
 private:

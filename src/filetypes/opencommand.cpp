@@ -2,6 +2,8 @@
 // and arguments.
 #include "filetypeinfo.h"
 
+#include "platform/shell.h"
+
 namespace {
 
 const QString kAppIndirectionKey = QStringLiteral("\\Software\\Microsoft\\Shell\\Rai\\");
@@ -59,16 +61,16 @@ QString FileTypeInfo::GetOpenCommand() const
     if (!target.contains(u'\\'))
         target = GetDirectory() + target;
 
-    // "%1" takes the target; "%*" makes the target itself the command. A
-    // host path may hold "%*" itself, so the second pass is the last.
-    for (int pass = 0;; ++pass) {
-        const qsizetype placeholder = command.indexOf(QStringLiteral("%1"));
-        if (placeholder >= 0)
-            command.replace(placeholder, 2, target);
-        if (pass > 0 || !command.contains(QStringLiteral("%*")))
-            break;
-        command = u'"' + target + u'"';
-    }
+    // The first "%1" takes the target; "%*" makes the target itself the
+    // command. Only the command's own text is looked at: the target is
+    // marked, so whatever its name holds (quotes, blanks, "%*") it stays the
+    // one argument it was put in and is never substituted into.
+    const QString literal = platform::literalCommandText(target);
+    if (command.contains(QStringLiteral("%*")))
+        return u'"' + literal + u'"';
+    const qsizetype placeholder = command.indexOf(QStringLiteral("%1"));
+    if (placeholder >= 0)
+        command.replace(placeholder, 2, literal);
     return command;
 }
 
@@ -86,16 +88,16 @@ bool FileTypeInfo::SplitOpenCommand(QString &program, QString &arguments) const
     qsizetype end;
     if (command.startsWith(u'"')) {
         command.remove(0, 1);
-        end = command.indexOf(u'"');
+        end = platform::indexOutsideLiterals(command, u'"');
         if (end < 0)
             return false; // no closing quote: leave the outputs alone
     } else {
-        end = command.indexOf(u' ');
+        end = platform::indexOutsideLiterals(command, u' ');
         if (end < 0)
             end = command.size();
     }
 
-    program = command.left(end);
+    program = platform::readableCommandLine(command.left(end));
     if (end < command.size()) {
         qsizetype first = end + 1;
         while (first < command.size() && command.at(first).isSpace())

@@ -20,7 +20,8 @@ bool OpenFile(const QString &path, QWidget *owner)
     }
 
     if (!platform::createProcess(program, arguments)) {
-        platform::messageBox(owner, QStringLiteral("Failed to execute ") + program + u' ' + arguments,
+        platform::messageBox(owner, QStringLiteral("Failed to execute ") + program + u' '
+                                 + platform::readableCommandLine(arguments),
                              QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }

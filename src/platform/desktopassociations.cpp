@@ -1,14 +1,52 @@
 #include "desktopassociations.h"
 
+#include <QDir>
+#include <QFile>
 #include <QMimeDatabase>
 
+#include <atomic>
+
 #include <gio/gio.h>
+#include <sys/stat.h>
 
 namespace platform {
 
 namespace {
 
 const QString kOpenCommandSuffix = QStringLiteral("\\shell\\open\\command");
+const QString kProgramKey = QStringLiteral(".exe");
+const QString kProgramCommand = QStringLiteral("\"%1\" %*");
+
+// Bumped whenever GIO sees the installed applications or the default
+// applications change (delivered through the main loop).
+std::atomic<unsigned> desktopGeneration {0};
+
+void watchDesktopApplications()
+{
+    static const bool watching = [] {
+        GAppInfoMonitor *monitor = g_app_info_monitor_get(); // kept for the program's life
+        g_signal_connect(monitor, "changed", G_CALLBACK(+[](GAppInfoMonitor *, gpointer) { ++desktopGeneration; }),
+                         nullptr);
+        return true;
+    }();
+    Q_UNUSED(watching);
+}
+
+// Change time, size and identity of the user's default applications file:
+// checked at every question, so a changed default is seen without waiting
+// for the main loop.
+QByteArray userDefaultsStamp()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || QDir::isRelativePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    struct stat st {};
+    if (::stat(QFile::encodeName(config + QStringLiteral("/mimeapps.list")).constData(), &st) != 0)
+        return QByteArrayLiteral("none");
+    return QByteArray::number(qulonglong(st.st_ino)) + ':' + QByteArray::number(qlonglong(st.st_size)) + ':'
+        + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec))
+        + ':' + QByteArray::number(qlonglong(st.st_ctim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_ctim.tv_nsec));
+}
 
 QMimeType mimeTypeByName(const QString &name)
 {
@@ -84,9 +122,35 @@ QString openCommandFromDesktopExec(const QString &exec)
     return out;
 }
 
+QString desktopOpenCommand(const QString &mimeName)
+{
+    QString command;
+    const QByteArray type = mimeName.toUtf8();
+    if (GAppInfo *app = g_app_info_get_default_for_type(type.constData(), FALSE)) {
+        if (const char *line = g_app_info_get_commandline(app))
+            command = openCommandFromDesktopExec(QString::fromUtf8(line));
+        g_object_unref(app);
+    }
+    return command;
+}
+
+void DesktopAssociations::dropWhenChanged()
+{
+    watchDesktopApplications();
+    const unsigned generation = desktopGeneration.load();
+    QByteArray stamp = userDefaultsStamp();
+    if (generation == m_generation && stamp == m_userDefaultsStamp)
+        return;
+    m_generation = generation;
+    m_userDefaultsStamp = std::move(stamp);
+    m_keys.clear();
+    m_commands.clear();
+}
+
 std::optional<DesktopAssociations::Key> DesktopAssociations::lookup(const QString &foldedPath)
 {
     QMutexLocker lock(&m_mutex);
+    dropWhenChanged();
     const auto it = m_keys.constFind(foldedPath);
     if (it != m_keys.constEnd())
         return it.value();
@@ -97,6 +161,14 @@ std::optional<DesktopAssociations::Key> DesktopAssociations::lookup(const QStrin
 
 std::optional<DesktopAssociations::Key> DesktopAssociations::resolve(const QString &path)
 {
+    if (path.startsWith(kProgramKey + u'\\')) {
+        const QString rest = path.mid(kProgramKey.size());
+        if (rest == kOpenCommandSuffix)
+            return Key{true, kProgramCommand};
+        if (kOpenCommandSuffix.startsWith(rest) && kOpenCommandSuffix[rest.size()] == u'\\')
+            return Key{}; // "Shell" and "Shell\Open" hold no values
+        return std::nullopt;
+    }
     if (path.startsWith(u'.')) {
         if (path.contains(u'\\'))
             return std::nullopt;
@@ -132,15 +204,9 @@ std::optional<QString> DesktopAssociations::openCommand(const QString &mimeName)
     if (it != m_commands.constEnd())
         return it.value();
     std::optional<QString> command;
-    const QByteArray type = mimeName.toUtf8();
-    if (GAppInfo *app = g_app_info_get_default_for_type(type.constData(), FALSE)) {
-        if (const char *line = g_app_info_get_commandline(app)) {
-            const QString converted = openCommandFromDesktopExec(QString::fromUtf8(line));
-            if (!converted.isEmpty())
-                command = converted;
-        }
-        g_object_unref(app);
-    }
+    const QString converted = desktopOpenCommand(mimeName);
+    if (!converted.isEmpty())
+        command = converted;
     m_commands.insert(mimeName, command);
     return command;
 }

@@ -11,7 +11,11 @@ namespace platform {
 //   ".ext"                        default value: the MIME type name
 //   "type/subtype"                default value: the type's description
 //   "type/subtype\Shell\Open\Command"  default value: the default application's command
-// Answers are cached per key; the MIME database and GIO are asked once.
+//   ".exe\Shell\Open\Command"     "%1" %*: where files without an extension
+//                                 go; a program runs, and a document (one
+//                                 nobody may execute) opens by its content
+// Answers are cached per key until the desktop's applications or the
+// user's default applications change.
 class DesktopAssociations {
 public:
     struct Key {
@@ -25,8 +29,11 @@ public:
 private:
     std::optional<Key> resolve(const QString &foldedPath);
     std::optional<QString> openCommand(const QString &mimeName);
+    void dropWhenChanged();
 
     QMutex m_mutex;
+    unsigned m_generation = 0;
+    QByteArray m_userDefaultsStamp;
     QHash<QString, std::optional<Key>> m_keys;
     QHash<QString, std::optional<QString>> m_commands; // by MIME type name
 };
@@ -34,6 +41,10 @@ private:
 // A desktop entry's Exec line as an open command: %f %F %u %U become "%1"
 // (appended when the line has none), other field codes go, %% is a percent.
 QString openCommandFromDesktopExec(const QString &exec);
+
+// The desktop's default application for a MIME type as an open command;
+// empty when there is none. Not cached.
+QString desktopOpenCommand(const QString &mimeName);
 
 // The MIME type whose globs hold "*.<extension>" in any letter case; empty
 // when there is none.

@@ -1,17 +1,27 @@
 #pragma once
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-// Shared by the process and shell services: host paths in, the launcher
-// set for tests (or a detached start) underneath.
+// Shared by the process and shell services: host paths in as exact bytes,
+// the launcher set for tests (or a real start) underneath.
 namespace platform {
+
+using HostArguments = QList<QByteArray>;
 
 // A device path becomes its host path, a bare name is looked up on PATH, a
 // host path stays. Empty (last error set) when there is no such program.
-QString hostProgramFor(const QString &program);
-// Arguments that are device paths become host paths.
-QStringList hostArgumentsFor(const QStringList &arguments);
-// Starts without waiting; false with the last error set on failure.
-bool launchDetached(const QString &hostProgram, const QStringList &hostArguments);
+QByteArray hostProgramFor(const QString &program);
+// Arguments that are device paths become host paths; the others their bytes
+// in the platform's codec.
+HostArguments hostArgumentsFor(const QStringList &arguments);
+// Starts without waiting (or waits, with exitCode); false with the last
+// error set on failure.
+bool launchHost(const QByteArray &hostProgram, const HostArguments &hostArguments, int *exitCode = nullptr,
+                bool wait = false);
+// Opens a host file with the desktop's default application for its content
+// (read from the file, not guessed from its name), else with xdg-open.
+bool openHostDocument(const QByteArray &hostPath);
 
 } // namespace platform

@@ -3,12 +3,16 @@
 #include "devicepath.h"
 #include "lasterror.h"
 #include "processlaunch.h"
+#include "desktopassociations.h"
 #include "registry.h"
 
 #include <QFile>
+#include <QMimeDatabase>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -44,46 +48,101 @@ QString registeredOpenCommand(const QString &name)
     return readDefaultValue(className + QStringLiteral("\\Shell\\Open\\Command"), &found);
 }
 
-// Splits a command line into its program (quoted or up to the first blank)
-// and the rest.
+// The program of a command line (quoted, or up to the first blank) and the
+// rest; marked text inside either is skipped whole.
 bool splitCommand(const QString &command, QString *program, QString *rest)
 {
     const QString line = command.trimmed();
     qsizetype end;
     if (line.startsWith(u'"')) {
-        end = line.indexOf(u'"', 1);
+        end = indexOutsideLiterals(line, u'"', 1);
         if (end < 0)
             return false;
-        *program = line.mid(1, end - 1);
+        *program = readableCommandLine(line.mid(1, end - 1));
         ++end;
     } else {
-        end = line.indexOf(u' ');
+        end = indexOutsideLiterals(line, u' ');
         if (end < 0)
             end = line.size();
-        *program = line.left(end);
+        *program = readableCommandLine(line.left(end));
     }
     *rest = line.mid(end).trimmed();
     return !program->isEmpty();
 }
 
-bool openWithCommand(const QString &command, const QString &hostPath, const QString &parameters)
+// One pass over the command's own text: %1 takes the file, %* the
+// parameters; what was put in is never looked at again.
+QString substituteCommand(const QString &command, const QString &hostPath, const QString &parameters)
 {
-    QString line = command;
-    line.replace(QLatin1String("%*"), parameters);
-    if (line.contains(QLatin1String("%1")))
-        line.replace(QLatin1String("%1"), hostPath);
-    else
-        line += QStringLiteral(" \"%1\"").arg(hostPath);
+    QString line;
+    bool fileTaken = false;
+    for (qsizetype i = 0; i < command.size(); ++i) {
+        if (command[i] == u'%' && i + 1 < command.size() && command[i + 1] == u'1') {
+            line += literalCommandText(hostPath);
+            fileTaken = true;
+            ++i;
+        } else if (command[i] == u'%' && i + 1 < command.size() && command[i + 1] == u'*') {
+            line += parameters;
+            ++i;
+        } else {
+            line += command[i];
+        }
+    }
+    if (!fileTaken)
+        line += u' ' + literalCommandText(hostPath);
+    return line;
+}
+
+bool openWithCommand(const QString &command, const QByteArray &hostPath, const QString &parameters)
+{
+    const QString line = substituteCommand(command, textFromBytes(hostPath), parameters);
     QString program, rest;
     if (!splitCommand(line, &program, &rest))
         return failWith(EINVAL, QStringLiteral("Bad open command: %1").arg(command));
-    const QString hostProgram = hostProgramFor(program);
+    const QByteArray hostProgram = hostProgramFor(program);
     if (hostProgram.isEmpty())
         return false;
-    return launchDetached(hostProgram, hostArgumentsFor(splitArguments(rest)));
+    return launchHost(hostProgram, hostArgumentsFor(splitArguments(rest)));
+}
+
+bool openWithXdgOpen(const QByteArray &hostPath)
+{
+    const QByteArray xdgOpen = hostProgramFor(QStringLiteral("xdg-open"));
+    return !xdgOpen.isEmpty() && launchHost(xdgOpen, {hostPath});
+}
+
+// The start of a regular file, read without blocking; empty for anything else.
+QByteArray leadingBytes(const QByteArray &hostPath)
+{
+    const int fd = ::open(hostPath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return {};
+    QByteArray data;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        data.resize(4096);
+        const ssize_t n = ::read(fd, data.data(), data.size());
+        data.resize(n > 0 ? n : 0);
+    }
+    ::close(fd);
+    return data;
 }
 
 } // namespace
+
+bool openHostDocument(const QByteArray &hostPath)
+{
+    const QString name = textFromBytes(hostPath.mid(hostPath.lastIndexOf('/') + 1));
+    const QMimeType type = QMimeDatabase().mimeTypeForFileNameAndData(name, leadingBytes(hostPath));
+    QStringList candidates {type.name()};
+    candidates += type.allAncestors();
+    for (const QString &mimeName : std::as_const(candidates)) {
+        const QString command = desktopOpenCommand(mimeName);
+        if (!command.isEmpty())
+            return openWithCommand(command, hostPath, QString());
+    }
+    return openWithXdgOpen(hostPath);
+}
 
 bool shellExecute(const QString &file, const QString &parameters)
 {
@@ -95,28 +154,26 @@ bool shellExecute(const QString &file, const QString &parameters)
         if (!file.isEmpty() && !file.contains(u'\\')) {
             const QString onPath = findProgramOnPath(file);
             if (!onPath.isEmpty())
-                return launchDetached(onPath, hostArgumentsFor(splitArguments(parameters)));
+                return launchHost(QFile::encodeName(onPath), hostArgumentsFor(splitArguments(parameters)));
         }
         return failWithErrno(error, QStringLiteral("Cannot open %1").arg(file));
     }
-    const QString hostPath = QFile::decodeName(host);
     if (S_ISREG(st.st_mode) && (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)))
-        return launchDetached(hostPath, hostArgumentsFor(splitArguments(parameters)));
+        return launchHost(host, hostArgumentsFor(splitArguments(parameters)));
 
     const QString name = file.mid(file.lastIndexOf(u'\\') + 1);
     const QString command = S_ISDIR(st.st_mode) ? QString() : registeredOpenCommand(name);
     if (!command.isEmpty())
-        return openWithCommand(command, hostPath, parameters);
-    const QString xdgOpen = hostProgramFor(QStringLiteral("xdg-open"));
-    return !xdgOpen.isEmpty() && launchDetached(xdgOpen, {hostPath});
+        return openWithCommand(command, host, parameters);
+    return openWithXdgOpen(host);
 }
 
 bool openUrl(const QString &url)
 {
     if (url.isEmpty())
         return failWith(EINVAL, QStringLiteral("No address to open"));
-    const QString xdgOpen = hostProgramFor(QStringLiteral("xdg-open"));
-    return !xdgOpen.isEmpty() && launchDetached(xdgOpen, {url});
+    const QByteArray xdgOpen = hostProgramFor(QStringLiteral("xdg-open"));
+    return !xdgOpen.isEmpty() && launchHost(xdgOpen, {bytesFromText(url)});
 }
 
 } // namespace platform

@@ -14,13 +14,27 @@ namespace platform {
 bool getSmallFileIcon(const QString &devicePath, QIcon &icon);
 
 // Splits an argument string by the handheld's rules: blanks separate,
-// double quotes group (and are removed).
+// double quotes group (and are removed). Text marked by literalCommandText
+// is taken as it is, whatever it holds.
 QStringList splitArguments(const QString &arguments);
+
+// Marks text put into a command line (a file's path) so that splitting
+// keeps it inside the one argument it was put in and nothing scans it for
+// quotes, blanks or placeholders again.
+QString literalCommandText(const QString &text);
+// The command line as a person reads it: the marks taken out.
+QString readableCommandLine(const QString &command);
+// Position of the first c at or after from that is not inside marked text;
+// -1 when there is none.
+qsizetype indexOutsideLiterals(const QString &command, QChar c, qsizetype from = 0);
 
 // Starts program with an argument string, not waiting for it. A program
 // given as a device path (leading backslash) is translated to its host path;
 // a bare name is looked up on PATH. Arguments that are device paths are
-// passed as host paths. False (last error set) when it cannot be started.
+// passed as host paths, as their exact bytes. A program that is a regular
+// file nobody may execute is a document: it opens with the desktop's
+// default application for its content. False (last error set) when it
+// cannot be started.
 bool createProcess(const QString &program, const QString &arguments);
 
 // Starts the program and waits until it ends. exitCode gets its exit status.
@@ -37,8 +51,9 @@ bool openUrl(const QString &url);
 QString findProgramOnPath(const QString &name);
 
 // Tests replace the real process start: the launcher gets the host program
-// and host arguments and says whether the start succeeded. An empty function
-// restores real starts.
+// and host arguments (host bytes as textFromBytes gives them, so names that
+// are not UTF-8 survive) and says whether the start succeeded. An empty
+// function restores real starts.
 using ProcessLauncher = std::function<bool(const QString &hostProgram, const QStringList &hostArguments)>;
 void setProcessLauncher(ProcessLauncher launcher);
 

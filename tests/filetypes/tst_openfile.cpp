@@ -3,6 +3,7 @@
 #include "common/testsuite.h"
 #include "filetypes/filetypeinfo.h"
 #include "filetypes/openfile.h"
+#include "platform/devicepath.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/ui/messagebox.h"
@@ -12,8 +13,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,6 +51,16 @@ DesktopHome &desktopHome()
     return home;
 }
 const bool desktopHomeReady = desktopHome().ok;
+
+// A file at an exact host path, executable by everyone.
+bool writeProgram(const QByteArray &hostPath, const QByteArray &content)
+{
+    const int fd = ::open(hostPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0755);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, content.constData(), content.size()) == content.size();
+    return ::close(fd) == 0 && written;
+}
 
 } // namespace
 
@@ -128,6 +143,92 @@ private Q_SLOTS:
         QCOMPARE(root.read(record), QFile::encodeName(root.host(document)) + '\n');
     }
 
+    // Hostile names through a real program, by a .reg command (quoted or
+    // not) and by the desktop's default: the program gets the file's exact
+    // host path as one argument, and nothing else runs.
+    void hostileNamesReachProgram_data()
+    {
+        QTest::addColumn<QByteArray>("hostName"); // in \My Documents
+        QTest::addColumn<bool>("desktop");        // opened by the desktop's default for text
+        QTest::newRow("quotes, quoted %1") << QByteArray("a\" \"+!touch PWNED\" \".rec") << false;
+        QTest::newRow("quotes, unquoted %1") << QByteArray("x\" --evil \"y.urec") << false;
+        QTest::newRow("%* in an executable's name") << QByteArray("notes%*.rec") << false;
+        QTest::newRow("%1 and %*") << QByteArray("page%1%*.urec") << false;
+        QTest::newRow("not UTF-8") << QByteArray("caf\xe9 \xff.rec") << false;
+        QTest::newRow("backslash") << QByteArray("back\\slash.urec") << false;
+        QTest::newRow("desktop: quotes") << QByteArray("a\" \"+!touch PWNED\" \".txt") << true;
+        QTest::newRow("desktop: not UTF-8") << QByteArray("caf\xe9 %*.txt") << true;
+    }
+    void hostileNamesReachProgram()
+    {
+        QFETCH(QByteArray, hostName);
+        QFETCH(bool, desktop);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder(QStringLiteral("\\out")) && root.makeFolder(QStringLiteral("\\My Documents")));
+        QVERIFY(root.makeFolder(QStringLiteral("\\bin")));
+        QVERIFY(QFile::copy(QStringLiteral(FILETYPES_ARGV_RECORDER), root.host(QStringLiteral("\\bin\\recorder"))));
+        // The file itself is a program that leaves a mark if it is ever run.
+        const QByteArray hostPath = QFile::encodeName(root.host(QStringLiteral("\\My Documents"))) + '/' + hostName;
+        QVERIFY(writeProgram(hostPath, "#!/bin/sh\ntouch \"$(dirname \"$0\")/PWNED\"\n"));
+        if (desktop)
+            platform::Registry::configure({}, true);
+        const QByteArray record = desktop ? QFile::encodeName(desktopHome().record)
+                                          : QFile::encodeName(root.host(QStringLiteral("\\out\\args.txt")));
+        QFile::remove(QFile::decodeName(record));
+        testsupport::MessageBoxScript boxes;
+
+        QVERIFY(OpenFile(QStringLiteral("\\My Documents\\") + platform::deviceNameFromHost(hostName), nullptr));
+
+        const auto removeFile = qScopeGuard([&hostPath] { ::unlink(hostPath.constData()); });
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QFile::decodeName(record)), 20000);
+        QFile file(QFile::decodeName(record));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), hostPath + '\n');
+        QVERIFY(!root.exists(QStringLiteral("\\My Documents\\PWNED")) && !root.exists(QStringLiteral("\\PWNED")));
+    }
+
+    // A file without an extension goes to the program handler: a program
+    // runs, a document opens with the desktop's default for its content,
+    // and a .reg entry for the handler takes both.
+    void withoutExtension_data()
+    {
+        QTest::addColumn<QString>("regFile");
+        QTest::addColumn<bool>("executable");
+        QTest::addColumn<QString>("expected"); // "ran", "desktop" or "reg"
+        const QString override = QStringLiteral(FILETYPES_FIXTURES "/override.reg");
+        QTest::newRow("program runs") << "" << true << "ran";
+        QTest::newRow("text opens in the editor") << "" << false << "desktop";
+        QTest::newRow(".reg entry, document") << override << false << "reg";
+        QTest::newRow(".reg entry, program") << override << true << "reg";
+    }
+    void withoutExtension()
+    {
+        QFETCH(QString, regFile);
+        QFETCH(bool, executable);
+        QFETCH(QString, expected);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder(QStringLiteral("\\out")) && root.makeFolder(QStringLiteral("\\bin")));
+        QVERIFY(QFile::copy(QStringLiteral(FILETYPES_ARGV_RECORDER), root.host(QStringLiteral("\\bin\\recorder"))));
+        const QString readme = QStringLiteral("\\My Documents\\README");
+        QVERIFY(root.makeFolder(QStringLiteral("\\My Documents")));
+        const QByteArray hostPath = QFile::encodeName(root.host(readme));
+        const QByteArray content = "#!/bin/sh\necho ran > \"$(dirname \"$0\")/../out/ran.txt\"\n";
+        QVERIFY(executable ? writeProgram(hostPath, content) : root.makeFile(readme, content));
+        platform::Registry::configure(regFile.isEmpty() ? QStringList() : QStringList {regFile}, true);
+        QFile::remove(desktopHome().record);
+        testsupport::MessageBoxScript boxes;
+
+        QVERIFY(OpenFile(readme, nullptr));
+
+        const QString record = expected == u"ran" ? root.host(QStringLiteral("\\out\\ran.txt"))
+            : expected == u"reg"                   ? root.host(QStringLiteral("\\out\\args.txt"))
+                                                   : desktopHome().record;
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 20000);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), expected == u"ran" ? QByteArray("ran\n") : hostPath + '\n');
+    }
+
     void associations_data()
     {
         QTest::addColumn<QString>("regFile");
@@ -145,7 +246,28 @@ private Q_SLOTS:
         FileTypeInfo info;
         info.SetPath(QStringLiteral("\\My Documents\\a b.TXT"));
         QTEST(info.GetTypeText(), "typeText");
-        QTEST(info.GetOpenCommand(), "command");
+        QTEST(platform::readableCommandLine(info.GetOpenCommand()), "command");
+    }
+
+    // A changed default application is used at the next opening, without
+    // a restart.
+    void followsDefaultApplication()
+    {
+        platform::Registry::configure({}, true);
+        FileTypeInfo info;
+        info.SetPath(QStringLiteral("\\a.txt"));
+        QVERIFY(platform::readableCommandLine(info.GetOpenCommand()).contains(desktopHome().record));
+        const QString other = desktopHome().dir.filePath(QStringLiteral("other.txt"));
+        QVERIFY(desktopHome().write(QStringLiteral("data/applications/ferrix-test-other.desktop"),
+                                    "[Desktop Entry]\nType=Application\nName=Other\nMimeType=text/plain;\nExec=\""
+                                        + QFile::encodeName(QStringLiteral(FILETYPES_ARGV_RECORDER)) + "\" "
+                                        + QFile::encodeName(other) + " %f\n"));
+        for (const char *entry : {"ferrix-test-other.desktop", "ferrix-test-recorder.desktop"}) {
+            QVERIFY(desktopHome().write(QStringLiteral("config/mimeapps.list"),
+                                        QByteArray("[Default Applications]\ntext/plain=") + entry + '\n'));
+            const QString expected = QByteArray(entry).contains("other") ? other : desktopHome().record;
+            QTRY_VERIFY_WITH_TIMEOUT(platform::readableCommandLine(info.GetOpenCommand()).contains(expected), 10000);
+        }
     }
 
     // Opening a text file starts the desktop's application (a host path)

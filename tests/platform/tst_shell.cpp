@@ -4,7 +4,10 @@
 
 #include <QMimeDatabase>
 #include <QStandardPaths>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
 
 using namespace platform;
 
@@ -86,6 +89,11 @@ private Q_SLOTS:
         QTest::newRow("open: command without %1") << true << "\\docs\\a.bare" << "" << QStringList {"/opt/viewer", "<root>/docs/a.bare"} << 0;
         QTest::newRow("open: unregistered, desktop opener") << true << "\\docs\\a.zzqq" << "" << QStringList {xdgOpen, "<root>/docs/a.zzqq"} << 0;
         QTest::newRow("open: folder") << true << "\\docs" << "" << QStringList {xdgOpen, "<root>/docs"} << 0;
+        const QString evil = "x\" --evil \"y", odd = QString("caf") + QChar(0xDCE9) + " %1";
+        QTest::newRow("quotes in a marked path") << false << "\\bin\\tool" << literalCommandText("\\docs\\" + evil) << QStringList {tool, "<root>/docs/" + evil} << 0;
+        QTest::newRow("not UTF-8") << false << "\\bin\\tool" << "\\docs\\" + odd << QStringList {tool, "<root>/docs/caf" + QString(QChar(0xDCE9)), "%1"} << 0;
+        QTest::newRow("open: quotes in the name") << true << "\\docs\\" + evil + ".ferrixdoc" << "" << QStringList {viewer, "-v", "<root>/docs/" + evil + ".ferrixdoc"} << 0;
+        QTest::newRow("open: parameters not scanned") << true << "\\docs\\" + odd + ".params" << "-p %1 \"%*\"" << QStringList {viewer, "-p", "%1", "%*", "<root>/docs/" + odd + ".params"} << 0;
         QTest::newRow("open: missing file") << true << "\\nothing.ferrixdoc" << "" << none << ENOENT;
         QTest::newRow("open: no file") << true << "" << "" << none << EINVAL;
     }
@@ -98,8 +106,13 @@ private Q_SLOTS:
         QFETCH(QStringList, started);
         QFETCH(int, error);
         testsupport::TempDeviceRoot root;
-        for (const char *file : {"\\bin\\tool", "\\docs\\r.ferrixdoc", "\\docs\\R.FERRIXDOC", "\\My Docs\\a b.ferrixdoc", "\\docs\\a.bare", "\\docs\\a.zzqq"})
+        for (const char *file : {"\\bin\\tool", "\\docs\\r.ferrixdoc", "\\docs\\R.FERRIXDOC", "\\My Docs\\a b.ferrixdoc", "\\docs\\a.bare", "\\docs\\a.zzqq",
+                                 "\\docs\\x\" --evil \"y.ferrixdoc"})
             QVERIFY(root.makeFile(file, "content"));
+        // A name that is not UTF-8 exists only as host bytes.
+        const QByteArray oddHost = QFile::encodeName(root.host("\\docs")) + "/caf\xe9 %1.params";
+        QVERIFY(::close(::open(oddHost.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
+        const auto removeOdd = qScopeGuard([&oddHost] { ::unlink(oddHost.constData()); });
         QVERIFY(QFile::setPermissions(root.host("\\bin\\tool"), QFile::ReadOwner | QFile::ExeOwner));
         LaunchRecorder launch;
         QCOMPARE(shell ? shellExecute(target, arguments) : createProcess(target, arguments), error == 0);
@@ -117,11 +130,13 @@ private Q_SLOTS:
         QTemporaryDir out;
         const QString record = out.filePath(QStringLiteral("argv.txt"));
 
-        QVERIFY(createProcess("\\bin\\rec", '"' + record + "\" \"\\My Documents\\a b.txt\" plain \\x"));
+        const QString odd = QString("\\caf") + QChar(0xDCE9);
+        QVERIFY(createProcess("\\bin\\rec", '"' + record + "\" \"\\My Documents\\a b.txt\" plain \\x " + odd + ' ' + literalCommandText("a\" \"b")));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
         QFile file(record);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()).split(u'\n'), withRoot({"<root>/My Documents/a b.txt", "plain", "<root>/x", ""}, root));
+        const QByteArray hostRoot = QFile::encodeName(root.hostPath());
+        QCOMPARE(file.readAll(), hostRoot + "/My Documents/a b.txt\nplain\n" + hostRoot + "/x\n" + hostRoot + "/caf\xe9\na\" \"b\n");
     }
 
     void runAndWait()

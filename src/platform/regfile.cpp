@@ -3,6 +3,15 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
@@ -174,8 +183,12 @@ public:
                 warn(lineNo, QStringLiteral("unexpected text after the string value"));
                 return;
             }
+            if (text.size() > kMaxRegValueChars) {
+                warn(lineNo, QStringLiteral("string value longer than %1 characters skipped").arg(kMaxRegValueChars));
+                return;
+            }
             if (m_current)
-                m_current->values.insert(name.toCaseFolded(), text);
+                m_current->set(name.toCaseFolded(), text);
             else if (!m_inSkippedKey)
                 warn(lineNo, QStringLiteral("value outside of a key"));
             return;
@@ -222,6 +235,26 @@ bool isHeader(QStringView line)
 }
 
 } // namespace
+
+const QString *RegKeyValues::find(const QString &foldedName) const
+{
+    for (const auto &value : values) {
+        if (value.first == foldedName)
+            return &value.second;
+    }
+    return nullptr;
+}
+
+void RegKeyValues::set(const QString &foldedName, const QString &value)
+{
+    for (auto &existing : values) {
+        if (existing.first == foldedName) {
+            existing.second = value;
+            return;
+        }
+    }
+    values.append({foldedName, value});
+}
 
 bool RegFileContent::hasKey(RegRoot root, const QString &foldedPath) const
 {
@@ -280,14 +313,50 @@ RegFileContent parseRegText(const QString &text, const QString &fileName)
 
 RegFileContent loadRegFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        RegFileContent content;
-        content.fileName = fileName;
-        content.warnings.append(QStringLiteral("%1:0: cannot be read: %2").arg(fileName, file.errorString()));
+    RegFileContent content;
+    content.fileName = fileName;
+    const auto refuse = [&](const QString &reason) {
+        content.warnings.append(QStringLiteral("%1:0: cannot be read: %2").arg(fileName, reason));
         return content;
+    };
+    // Never blocks on a FIFO and never reads a device: regular files only.
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(st.st_mode))
+        return refuse(QStringLiteral("not a regular file"));
+    if (st.st_size > kMaxRegFileBytes)
+        return refuse(QStringLiteral("larger than %1 MB").arg(kMaxRegFileBytes >> 20));
+
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+        if (n == 0)
+            break; // shrank meanwhile
+        filled += n;
     }
-    return parseRegText(decodeRegBytes(file.readAll()), fileName);
+    bytes.truncate(filled);
+    return parseRegText(decodeRegBytes(bytes), fileName);
+}
+
+QByteArray regFileStamp(const QString &fileName)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+        return {};
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) + ':'
+        + QByteArray::number(qlonglong(st.st_size)) + ':' + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.'
+        + QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ':' + QByteArray::number(qlonglong(st.st_ctim.tv_sec))
+        + '.' + QByteArray::number(qlonglong(st.st_ctim.tv_nsec));
 }
 
 } // namespace platform

@@ -18,8 +18,10 @@ namespace {
 // One configuration of sources; replaced as a whole, so readers holding the
 // old one finish undisturbed.
 struct Sources {
+    QStringList fileNames;
+    QList<QByteArray> stamps; // of each file, taken before it was read
     QList<RegFileContent> files;
-    std::unique_ptr<DesktopAssociations> desktop; // classes root only; null when off
+    std::shared_ptr<DesktopAssociations> desktop; // classes root only; null when off
     QStringList warnings;
 };
 
@@ -41,21 +43,33 @@ RegistryState &state()
     return s;
 }
 
-std::shared_ptr<Sources> loadSources(const QStringList &files, bool desktop)
+std::shared_ptr<Sources> loadSources(const QStringList &files, std::shared_ptr<DesktopAssociations> desktop)
 {
     auto sources = std::make_shared<Sources>();
+    sources->fileNames = files;
+    sources->desktop = std::move(desktop);
     for (const QString &file : files) {
+        sources->stamps.append(regFileStamp(file));
         sources->files.append(loadRegFile(file));
         for (const QString &warning : sources->files.last().warnings) {
             qWarning("%s", qPrintable(warning));
             sources->warnings.append(warning);
         }
     }
-    if (desktop)
-        sources->desktop = std::make_unique<DesktopAssociations>();
     return sources;
 }
 
+bool filesChanged(const Sources &sources)
+{
+    for (qsizetype i = 0; i < sources.fileNames.size(); ++i) {
+        if (regFileStamp(sources.fileNames[i]) != sources.stamps[i])
+            return true;
+    }
+    return false;
+}
+
+// The sources, read again when a file changed since it was read: an edited
+// registry file is seen at the next question.
 std::shared_ptr<Sources> currentSources()
 {
     RegistryState &s = state();
@@ -65,8 +79,16 @@ std::shared_ptr<Sources> currentSources()
         QStringList files;
         if (QFileInfo::exists(Registry::userRegFile()))
             files.append(Registry::userRegFile());
-        s.sources = loadSources(files, true);
+        s.sources = loadSources(files, std::make_shared<DesktopAssociations>());
     }
+    std::shared_ptr<Sources> current = s.sources;
+    lock.unlock();
+    if (!filesChanged(*current))
+        return current;
+    std::shared_ptr<Sources> reloaded = loadSources(current->fileNames, current->desktop);
+    lock.relock();
+    if (s.sources == current)
+        s.sources = reloaded;
     return s.sources;
 }
 
@@ -81,13 +103,29 @@ bool lookupHandle(RegKey key, OpenKey *out)
     return true;
 }
 
+// The desktop's keys under ".exe" stand in for a missing .reg entry only:
+// a file that declares ".exe" (or anything below it) takes the whole key.
+bool desktopAnswers(const Sources &sources, RegRoot root, const QString &path)
+{
+    if (root != RegRoot::ClassesRoot || !sources.desktop)
+        return false;
+    static const QString programKey = QStringLiteral(".exe");
+    if (!path.startsWith(programKey + u'\\'))
+        return true;
+    for (const RegFileContent &file : sources.files) {
+        if (file.hasKey(root, programKey))
+            return false;
+    }
+    return true;
+}
+
 bool keyExists(Sources &sources, RegRoot root, const QString &path)
 {
     for (const RegFileContent &file : sources.files) {
         if (file.hasKey(root, path))
             return true;
     }
-    return root == RegRoot::ClassesRoot && sources.desktop && sources.desktop->lookup(path).has_value();
+    return desktopAnswers(sources, root, path) && sources.desktop->lookup(path).has_value();
 }
 
 // A key declared in a .reg file hides the desktop's key of that name.
@@ -98,14 +136,13 @@ bool findValue(Sources &sources, RegRoot root, const QString &path, const QStrin
     for (const RegFileContent &file : sources.files) {
         if (const RegKeyValues *key = file.declaredKey(root, path)) {
             declared = true;
-            const auto it = key->values.constFind(foldedName);
-            if (it != key->values.constEnd()) {
-                *out = it.value();
+            if (const QString *value = key->find(foldedName)) {
+                *out = *value;
                 return true;
             }
         }
     }
-    if (declared || root != RegRoot::ClassesRoot || !sources.desktop || !name.isEmpty())
+    if (declared || !desktopAnswers(sources, root, path) || !name.isEmpty())
         return false;
     const std::optional<DesktopAssociations::Key> key = sources.desktop->lookup(path);
     if (!key || !key->hasDefault)
@@ -163,7 +200,8 @@ long regCloseKey(RegKey key)
 void Registry::configure(const QStringList &regFiles, bool desktopAssociations)
 {
     // Load outside the lock: reads go on meanwhile with the old sources.
-    std::shared_ptr<Sources> sources = loadSources(regFiles, desktopAssociations);
+    std::shared_ptr<Sources> sources
+        = loadSources(regFiles, desktopAssociations ? std::make_shared<DesktopAssociations>() : nullptr);
     RegistryState &s = state();
     QMutexLocker lock(&s.mutex);
     s.sources = std::move(sources);

@@ -6,7 +6,9 @@
 // The handheld's registry, read only: .reg files first, then (for the
 // classes root) the desktop's file associations. Key names compare without
 // regard to letter case, as the handheld's did; a leading backslash in a
-// sub key is ignored.
+// sub key is ignored. Answers follow changes: a .reg file edited since it
+// was read is read again at the next question, and the desktop's answers
+// are asked again once its default applications changed.
 namespace platform {
 
 enum class RegRoot { ClassesRoot, LocalMachine, CurrentUser };

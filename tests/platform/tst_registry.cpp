@@ -6,9 +6,14 @@
 #include <QMimeDatabase>
 #include <QRegularExpression>
 
+#include <QTemporaryDir>
+
 #include <atomic>
 #include <thread>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -16,6 +21,13 @@ namespace {
 
 const QString typesReg = QStringLiteral(PLATFORM_FIXTURES "/types.reg");
 const QString userReg = QStringLiteral(PLATFORM_FIXTURES "/user-utf16.reg");
+bool writeFile(const QString &name, const QByteArray &content)
+{
+    QFile file(name);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
+}
+
+const QString exeReg = QStringLiteral(PLATFORM_FIXTURES "/exe-class.reg");
 
 // Opens, reads the value and closes: the result code of the first failing
 // step, and the value.
@@ -70,6 +82,10 @@ private Q_SLOTS:
         QTest::newRow("unknown root") << r4 + "[HKEY_USERS\\A]\n\"n\"=\"v\"\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:2:"};
         QTest::newRow("value before any key") << r4 + "\"n\"=\"v\"\n[HKCU\\A]\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:2:"};
         QTest::newRow("two broken lines") << a + "\"x\n\"n\"=\"v\"\n\"y\"=\"\n" << cu << "A" << "n" << "v" << QStringList {"t.reg:3:", "t.reg:5:"};
+        QTest::newRow("overlong value skipped") << a + "\"n\"=\"" + QString(kMaxRegValueChars + 1, u'x') + "\"\n\"m\"=\"v\"\n"
+                                                << cu << "A" << "n" << QString() << QStringList {"t.reg:3:"};
+        QTest::newRow("longest value kept") << a + "\"n\"=\"" + QString(kMaxRegValueChars, u'x') + "\"\n" << cu << "A" << "n"
+                                            << QString(kMaxRegValueChars, u'x') << ok;
         QTest::newRow("no header") << "[HKCU\\A]\n\"n\"=\"v\"\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:1:"};
     }
 
@@ -84,7 +100,8 @@ private Q_SLOTS:
 
         const RegFileContent content = parseRegText(text, QStringLiteral("t.reg"));
         const RegKeyValues *values = content.declaredKey(RegRoot(root), foldRegKeyPath(key));
-        QCOMPARE(values ? values->values.value(name.toCaseFolded()) : QString(), value);
+        const QString *found = values ? values->find(name.toCaseFolded()) : nullptr;
+        QCOMPARE(found ? *found : QString(), value);
         QCOMPARE(content.warnings.size(), warnings.size());
         for (int i = 0; i < warnings.size(); ++i)
             QVERIFY2(content.warnings[i].startsWith(warnings[i]), qPrintable(content.warnings[i]));
@@ -120,6 +137,12 @@ private Q_SLOTS:
         QTest::newRow("desktop and .reg together") << types << true << cr << ".txt" << "" << "text/plain";
         QTest::newRow("desktop off") << none << false << cr << ".txt" << "" << missing;
         QTest::newRow("desktop unknown extension") << none << true << cr << ".zzqq" << "" << missing;
+        const QString program = "\"%1\" %*";
+        QTest::newRow("desktop program handler") << none << true << cr << ".EXE\\Shell\\Open\\Command" << "" << program;
+        QTest::newRow("desktop program handler, parent") << none << true << cr << ".exe\\Shell" << "" << missing;
+        QTest::newRow(".reg takes the program handler") << QStringList {exeReg} << true << cr << ".exe\\Shell\\Open\\Command" << ""
+                                                        << missing;
+        QTest::newRow(".reg program class") << QStringList {exeReg} << true << cr << ".exe" << "" << "exefile";
         QTest::newRow("desktop answers classes root only") << none << true << lm << ".txt" << "" << missing;
     }
 
@@ -189,6 +212,64 @@ private Q_SLOTS:
         QCOMPARE(readValue(RegRoot::CurrentUser, QStringLiteral("Software\\Broken"), QStringLiteral("AlsoGood"), &value), ERROR_SUCCESS);
         Registry::configure({typesReg}, false);
         QVERIFY(Registry::loadWarnings().isEmpty());
+    }
+
+    // Nothing but a regular file of sensible size is read, and a refusal
+    // never blocks: the next file still loads.
+    void refusedFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("link to /dev/zero") << "zero";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("too large") << "large";
+    }
+    void refusedFiles()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("registry.reg"));
+        const QByteArray host = QFile::encodeName(name);
+        if (kind == u"fifo")
+            QCOMPARE(::mkfifo(host.constData(), 0600), 0);
+        else if (kind == u"zero")
+            QCOMPARE(::symlink("/dev/zero", host.constData()), 0);
+        else if (kind == u"folder")
+            QVERIFY(QDir().mkdir(name));
+        else
+            QVERIFY(writeFile(name, "REGEDIT4\n") && ::truncate(host.constData(), kMaxRegFileBytes + 1) == 0);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^" + QRegularExpression::escape(name) + ":0: cannot be read"));
+        Registry::configure({name, typesReg}, false);
+        QCOMPARE(Registry::loadWarnings().size(), 1);
+        QString value;
+        QCOMPARE(readValue(RegRoot::ClassesRoot, QStringLiteral(".ferrixdoc"), QString(), &value), ERROR_SUCCESS);
+    }
+
+    // An edited, replaced, created or removed file is seen at the next
+    // question, without configuring again.
+    void followsChanges()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("registry.reg"));
+        const auto valueNow = [] {
+            QString value;
+            return readValue(RegRoot::CurrentUser, QStringLiteral("A"), QStringLiteral("n"), &value) == ERROR_SUCCESS
+                ? value : QStringLiteral("<none>");
+        };
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(":0: cannot be read"));
+        Registry::configure({name}, false);
+        QCOMPARE(valueNow(), QStringLiteral("<none>"));
+        QVERIFY(writeFile(name, "REGEDIT4\n[HKCU\\A]\n\"n\"=\"one\"\n"));
+        QCOMPARE(valueNow(), QStringLiteral("one"));
+        QVERIFY(writeFile(name, "REGEDIT4\n[HKCU\\A]\n\"n\"=\"two\"\n")); // same size, edited in place
+        QCOMPARE(valueNow(), QStringLiteral("two"));
+        const QString other = dir.filePath(QStringLiteral("new.reg"));
+        QVERIFY(writeFile(other, "REGEDIT4\n[HKCU\\A]\n\"n\"=\"three\"\n"));
+        QVERIFY(::rename(QFile::encodeName(other).constData(), QFile::encodeName(name).constData()) == 0);
+        QCOMPARE(valueNow(), QStringLiteral("three"));
+        QVERIFY(QFile::remove(name));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(":0: cannot be read"));
+        QCOMPARE(valueNow(), QStringLiteral("<none>"));
     }
 
     // The search worker reads while the user-interface thread does.

@@ -1,5 +1,7 @@
 #include "cfilelistdelegate.h"
 
+#include "visiblename.h"
+
 #include <QLineEdit>
 
 CFileListDelegate::CFileListDelegate(CommitHandler onCommit, QObject *parent)
@@ -27,4 +29,11 @@ void CFileListDelegate::setModelData(QWidget *editor, QAbstractItemModel *, cons
         text = editor->property("text").toString();
     if (m_onCommit)
         m_onCommit(text);
+}
+
+QString CFileListDelegate::displayText(const QVariant &value, const QLocale &locale) const
+{
+    if (value.userType() == QMetaType::QString)
+        return visibleName(value.toString());
+    return QStyledItemDelegate::displayText(value, locale);
 }

@@ -13,6 +13,10 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
 
+protected:
+    // Labels are drawn by visibleName; nodes keep the names themselves.
+    QString displayText(const QVariant &value, const QLocale &locale) const override;
+
 Q_SIGNALS:
     void labelEdited(const QPersistentModelIndex &index, const QString &text) const;
 };

@@ -1,0 +1,106 @@
+#include "common/devicefixture.h"
+#include "common/messageboxscript.h"
+#include "common/testsuite.h"
+#include "filelist/cfilelistdelegate.h"
+#include "filelist/cfilelistviewex.h"
+#include "filelist/visiblename.h"
+#include "listtesthelpers.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QStandardItemModel>
+#include <QTableView>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// One row as the delegate paints it into an image of its own.
+QImage paintRow(QAbstractItemDelegate &delegate, const QModelIndex &index, QWidget &view)
+{
+    QImage image(360, 22, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QStyleOptionViewItem option;
+    option.initFrom(&view);
+    option.rect = image.rect();
+    delegate.paint(&painter, option, index);
+    return image;
+}
+
+} // namespace
+
+// Names drawn so that none can pass for another, while the rows keep the
+// names themselves.
+class TestVisibleName : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void visible_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << "a b.txt" << "a b.txt";
+        QTest::newRow("stored backslash") << QStringLiteral("a\uF05Cb") << QStringLiteral("a\u2216b");
+        QTest::newRow("newline and tab") << "a\nb\tc\r" << QStringLiteral("a\u21B5b\u21E5c\u21B5");
+        QTest::newRow("line and paragraph separators") << QStringLiteral("a\u2028b\u2029") << QStringLiteral("a\u21B5b\u00B6");
+        QTest::newRow("other controls") << QStringLiteral("\u0001x\u007F") << QStringLiteral("\uFFFDx\uFFFD");
+        QTest::newRow("right-to-left override") << QStringLiteral("a\u202Etxt.exe") << QStringLiteral("a\uFFFDtxt.exe");
+        QTest::newRow("isolate and mark") << QStringLiteral("\u2067x\u2069\u200F") << QStringLiteral("\uFFFDx\uFFFD\uFFFD");
+        QTest::newRow("zero-width space") << QStringLiteral("a\u200B.txt") << QStringLiteral("a\uFFFD.txt");
+        QTest::newRow("byte that was not UTF-8") << "caf" + QString(QChar(0xDCE9)) << QStringLiteral("caf\uFFFD");
+        QTest::newRow("emoji kept") << QStringLiteral("\U0001F480.png") << QStringLiteral("\U0001F480.png");
+        QTest::newRow("Hebrew and joiners kept") << QStringLiteral("\u05D0\u05D1 a\u200Db") << QStringLiteral("\u05D0\u05D1 a\u200Db");
+    }
+    void visible()
+    {
+        QFETCH(QString, name);
+        QTEST(visibleName(name), "shown");
+    }
+
+    // The list's delegate draws exactly what a plain delegate draws of the
+    // visible text.
+    void delegateDraws_data() { visible_data(); }
+    void delegateDraws()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        QStandardItemModel model(2, 1);
+        model.setData(model.index(0, 0), name);
+        model.setData(model.index(1, 0), shown);
+        QTableView view;
+        view.setModel(&model);
+        CFileListDelegate listDelegate({}, nullptr);
+        QStyledItemDelegate plain;
+        QCOMPARE(paintRow(listDelegate, model.index(0, 0), view), paintRow(plain, model.index(1, 0), view));
+        QCOMPARE(model.index(0, 0).data().toString(), name);
+    }
+
+    // A picture of a pane with odd names, to look at; its rows keep the names.
+    void paneWithOddNames()
+    {
+        testsupport::TempDeviceRoot root;
+        const QStringList names {QStringLiteral("back\uF05Cslash.txt"), "line\nbreak.txt", "tab\there.txt",
+                                 QStringLiteral("invoice\u202Etxt.exe"), QStringLiteral("plain.txt")};
+        for (const QString &name : names)
+            QVERIFY(root.makeFile("\\o\\" + name, "x"));
+        const QByteArray odd = QFile::encodeName(root.host("\\o")) + "/caf\xe9.txt";
+        QVERIFY(::close(::open(odd.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
+        testsupport::MessageBoxScript boxes;
+        CFileListViewEx pane;
+        QVERIFY(listtest::showForTest(pane));
+        pane.ShowFolder("\\o", true);
+        QVERIFY(listtest::clickHeading(pane, "Name"));
+        QStringList listed = listtest::columnTexts(pane);
+        listed.sort();
+        QStringList expected = names + QStringList {"caf" + QString(QChar(0xDCE9)) + ".txt"};
+        expected.sort();
+        QCOMPARE(listed, expected);
+        QVERIFY(pane.grab().save(testsupport::outputFolder() + "/filelist-odd-names.png"));
+        ::unlink(odd.constData());
+    }
+};
+
+FERRIX_TEST(TestVisibleName)
+#include "tst_visiblename.moc"

@@ -42,6 +42,9 @@ CDirTreeView::CDirTreeView(QWidget *parent)
     connect(this, &QTreeWidget::itemExpanded, this, &CDirTreeView::OnItemExpanded);
     connect(this, &QTreeWidget::itemCollapsed, this, &CDirTreeView::OnItemCollapsed);
     connect(this, &QTreeWidget::currentItemChanged, this, &CDirTreeView::OnSelChanged);
+    m_listTimer.setSingleShot(true);
+    m_listTimer.setInterval(0);
+    connect(&m_listTimer, &QTimer::timeout, this, &CDirTreeView::showSelectedFolder);
 }
 
 CDirTreeView::~CDirTreeView() = default;
@@ -117,6 +120,18 @@ void CDirTreeView::OnSelChanged()
     m_pListView->ForgetFocusedItem();
     if (m_bDeletingChildren)
         return; // the walk that follows shows the folder selected in the end
+    if (m_bKeySelecting) {
+        m_listTimer.start();
+        return;
+    }
+    showSelectedFolder();
+}
+
+void CDirTreeView::showSelectedFolder()
+{
+    m_listTimer.stop();
+    if (!m_pListView)
+        return;
     m_pListView->ResetTapState();
     m_pListView->ShowFolder(GetSelectedPath(), false);
     m_pListView->viewport()->repaint();
@@ -194,5 +209,7 @@ void CDirTreeView::keyPressEvent(QKeyEvent *event)
         event->ignore();
         return;
     }
+    m_bKeySelecting = true;
     QTreeWidget::keyPressEvent(event);
+    m_bKeySelecting = false;
 }

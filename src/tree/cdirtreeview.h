@@ -1,6 +1,7 @@
 #pragma once
 #include <QIcon>
 #include <QPersistentModelIndex>
+#include <QTimer>
 #include <QTreeWidget>
 
 class CFileListViewEx;
@@ -60,6 +61,7 @@ private:
     void OnItemExpanded(QTreeWidgetItem *node);
     void OnItemCollapsed(QTreeWidgetItem *node);
     void OnSelChanged();
+    void showSelectedFolder();
     bool OnBeginLabelEdit(QTreeWidgetItem *node) const;
     void OnEndLabelEdit(QTreeWidgetItem *node, const QString &text);
     void OnLabelEdited(const QPersistentModelIndex &index, const QString &text);
@@ -74,4 +76,8 @@ private:
     QPersistentModelIndex m_editedIndex; // label typed, rename not yet carried out
     QString m_strEditedText;
     bool m_bEditPending = false;
+    // Moving with the keys lists the folder once the keys queued so far are
+    // handled: holding Down over huge folders lists only where it stops.
+    bool m_bKeySelecting = false;
+    QTimer m_listTimer;
 };

@@ -6,8 +6,13 @@
 #include "platform/ui/waitcursor.h"
 #include "treefixture.h"
 
+#include "filelist/visiblename.h"
+
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QScopeGuard>
 
 namespace {
@@ -106,7 +111,7 @@ private Q_SLOTS:
                 platform::faults::inject(platform::FsOperation::Find, step.mid(1));
             } else if (step.startsWith('?')) {
                 QCOMPARE(f.tree.GetSelectedPath(), step.mid(1));
-                QCOMPARE(f.list.GetFolder(), step.mid(1).chopped(1));
+                QTRY_COMPARE(f.list.GetFolder(), step.mid(1).chopped(1)); // keys list once they are all handled
             } else {
                 if (verb == "refresh")
                     f.tree.OnRefresh();
@@ -133,6 +138,75 @@ private Q_SLOTS:
             }
         }
         QTEST(f.children(inspect), "expected");
+    }
+
+    // A label is drawn as its visible name and stays the folder's name.
+    void oddLabelsDrawnVisibly()
+    {
+        TreeFixture f;
+        const QString odd = QStringLiteral("\\rtl\u202Etxt.exe") + QChar(0xF05C) + "\nx";
+        QVERIFY(f.start({odd}));
+        f.key("\\", Qt::Key_Right);
+        QTRY_VERIFY(f.node(odd + "\\"));
+        QTreeWidgetItem *item = f.node(odd + "\\");
+        QTreeWidgetItem shown({visibleName(item->text(0))});
+        f.tree.addTopLevelItem(&shown);
+        const auto drawn = [&f](QAbstractItemDelegate &delegate, QTreeWidgetItem *node) {
+            QImage image(240, 20, QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QStyleOptionViewItem option;
+            option.initFrom(&f.tree);
+            option.rect = image.rect();
+            delegate.paint(&painter, option, f.tree.indexFromItem(node));
+            return image;
+        };
+        QStyledItemDelegate plain;
+        QCOMPARE(drawn(*f.tree.itemDelegate(), item), drawn(plain, &shown));
+        QVERIFY(drawn(plain, item) != drawn(plain, &shown));
+        f.tree.takeTopLevelItem(f.tree.indexOfTopLevelItem(&shown));
+        f.select(odd + "\\");
+        QCOMPARE(f.tree.GetSelectedPath(), odd + "\\");
+    }
+
+    // Keys that arrive before the list gets its turn (a held key) move the
+    // selection, and only the folder where it stops is listed; a tap lists
+    // at once.
+    void heldKeyListsWhereItStops_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<QString>("stop");
+        QTest::newRow("one press") << Qt::Key_Down << 1 << "\\B\\";
+        QTest::newRow("held over five folders") << Qt::Key_Down << 5 << "\\F\\";
+        QTest::newRow("there and back") << Qt::Key_Up << 0 << "\\C\\";
+        QTest::newRow("to the end") << Qt::Key_End << 1 << "\\G\\";
+    }
+    void heldKeyListsWhereItStops()
+    {
+        QFETCH(Qt::Key, key);
+        QFETCH(int, presses);
+        QFETCH(QString, stop);
+        TreeFixture f;
+        QVERIFY(f.start({"\\A", "\\B", "\\C", "\\D", "\\E", "\\F", "\\G", "\\F\\f.txt"}));
+        f.key("\\", Qt::Key_Right);
+        QTRY_COMPARE(f.children("\\").size(), 7);
+        f.select("\\A\\");
+        QCOMPARE(f.list.calls.last().folder, QStringLiteral("\\A\\")); // a tap lists at once
+        const qsizetype before = f.list.calls.size();
+
+        if (key == Qt::Key_Up) { // down three, up one
+            for (Qt::Key k : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up})
+                QTest::keyClick(&f.tree, k);
+        }
+        for (int i = 0; i < presses; ++i)
+            QTest::keyClick(&f.tree, key);
+
+        QCOMPARE(f.tree.GetSelectedPath(), stop);
+        QTRY_COMPARE(f.list.GetFolder(), stop.chopped(1));
+        QCOMPARE(f.list.calls.size(), before + 1);
+        QCOMPARE(f.list.calls.last().folder, stop);
+        QCOMPARE(f.list.GetItemCount(), stop == u"\\F\\" ? 1 : 0);
     }
 };
 

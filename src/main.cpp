@@ -16,7 +16,24 @@ namespace {
 
 void printTo(FILE *stream, const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputs(platform::bytesFromText(text).constData(), stream); // a folder's name as its bytes
+}
+
+// Arguments after the program name, in the platform's codec: a folder
+// whose name is not UTF-8 keeps its bytes.
+QStringList argumentsOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(platform::textFromBytes(QByteArray(argv[i])));
+    return arguments;
+}
+
+int refuse(const QString &program, const CommandLine &line)
+{
+    printTo(stderr, QStringLiteral("%1: %2\n").arg(program, line.error));
+    printTo(stderr, QStringLiteral("Try '%1 --help' for more information.\n").arg(program));
+    return 2;
 }
 
 } // namespace
@@ -24,28 +41,23 @@ void printTo(FILE *stream, const QString &text)
 int main(int argc, char **argv)
 {
     // The command line is read before Qt starts, so that a wrong one is
-    // refused without a display.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QFile::decodeName(argv[i]));
+    // refused without a display; Qt's own options are left to QApplication.
     const QString program = QStringLiteral("ferrix");
-    const CommandLine line = CommandLine::parse(arguments);
+    CommandLine line = CommandLine::parse(argumentsOf(argc, argv));
     if (line.action == CommandLine::ShowHelp) {
         printTo(stdout, CommandLine::usage(program));
         return 0;
     }
-    if (line.action == CommandLine::Fail) {
-        printTo(stderr, QStringLiteral("%1: %2\n").arg(program, line.error));
-        printTo(stderr, QStringLiteral("Try '%1 --help' for more information.\n").arg(program));
-        return 2;
-    }
-    if (!line.deviceRoot.isEmpty() && !platform::setDeviceRoot(line.deviceRoot)) {
-        printTo(stderr, QStringLiteral("%1: cannot use '%2' as the device root: %3\n")
-                            .arg(program, line.deviceRoot, platform::lastError().message));
-        return 2;
-    }
+    if (!line.applyDeviceRoot())
+        return refuse(program, line);
 
     QApplication application(argc, argv);
+    // Ours is what QApplication left: should it have taken something else
+    // than expected, the remaining argument decides.
+    CommandLine remaining = CommandLine::parse(argumentsOf(argc, argv));
+    if (remaining.action == CommandLine::Run && remaining.deviceRoot != line.deviceRoot
+        && !remaining.applyDeviceRoot())
+        return refuse(program, remaining);
     QApplication::setApplicationName(QStringLiteral("Ferrix"));
     QApplication::setWindowIcon(resources::LoadIcon(ids::IDR_MAINFRAME));
 

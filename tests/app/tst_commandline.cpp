@@ -1,9 +1,15 @@
 #include "app/commandline.h"
 #include "common/testsuite.h"
 
+#include "platform/devicepath.h"
+
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 // The program's one optional argument: the device root folder.
 class CommandLineTest : public QObject {
@@ -11,7 +17,8 @@ class CommandLineTest : public QObject {
 
     QTemporaryDir m_dir;
 
-    // "<dir>" stands for an existing folder, holding "file".
+    // "<dir>" stands for an existing folder, holding "file" and a folder
+    // whose name is not UTF-8.
     QStringList expand(QStringList arguments) const
     {
         for (QString &argument : arguments)
@@ -24,7 +31,9 @@ private Q_SLOTS:
     {
         QFile file(m_dir.filePath(QStringLiteral("file")));
         QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(::mkdir(QFile::encodeName(m_dir.path()) + "/caf\xe9", 0755) == 0);
     }
+    void cleanupTestCase() { ::rmdir(QFile::encodeName(m_dir.path()) + "/caf\xe9"); }
 
     void parse_data()
     {
@@ -37,7 +46,7 @@ private Q_SLOTS:
         QTest::newRow("a folder") << QStringList{"<dir>"} << run << "<dir>";
         QTest::newRow("dotted folder") << QStringList{"<dir>/."} << run << "<dir>";
         QTest::newRow("after --") << QStringList{"--", "<dir>"} << run << "<dir>";
-        QTest::newRow("help") << QStringList{"--help"} << help << "Usage: ferrix [DEVICE-ROOT]";
+        QTest::newRow("help") << QStringList{"--help"} << help << "Usage: ferrix [QT-OPTIONS] [DEVICE-ROOT]";
         QTest::newRow("h") << QStringList{"-h"} << help << "Usage:";
         QTest::newRow("help wins") << QStringList{"<dir>", "--help"} << help << "Usage:";
         QTest::newRow("missing folder") << QStringList{"<dir>/nowhere"} << fail << "does not exist";
@@ -46,6 +55,13 @@ private Q_SLOTS:
         QTest::newRow("unknown option") << QStringList{"-x"} << fail << "unknown option '-x'";
         QTest::newRow("-- then -x") << QStringList{"--", "-x"} << fail << "'-x' does not exist";
         QTest::newRow("empty") << QStringList{""} << fail << "does not exist";
+        const QString odd = "<dir>/caf" + QString(QChar(0xDCE9));
+        QTest::newRow("folder name not UTF-8") << QStringList{odd} << run << odd;
+        QTest::newRow("Qt options around it") << QStringList{"-style", "fusion", "<dir>", "-reverse"} << run << "<dir>";
+        QTest::newRow("Qt options, other forms") << QStringList{"--style=fusion", "--stylesheet", "x.qss", "<dir>"} << run << "<dir>";
+        QTest::newRow("Qt option's value is no folder") << QStringList{"-platform", "offscreen"} << run << "";
+        QTest::newRow("Qt option, then a bad folder") << QStringList{"-platform", "offscreen", "<dir>/nowhere"} << fail
+                                                      << "'" + m_dir.path() + "/nowhere' does not exist";
     }
     // Refused and help lines also run the real program: no window, the
     // message and the exit status.
@@ -55,12 +71,17 @@ private Q_SLOTS:
         QFETCH(int, action);
         QFETCH(QString, expected);
 
-        const CommandLine line = CommandLine::parse(expand(arguments));
+        const QString previousRoot = platform::deviceRoot();
+        const auto restoreRoot = qScopeGuard([&] { platform::setDeviceRoot(previousRoot); });
+        CommandLine line = CommandLine::parse(expand(arguments));
+        line.applyDeviceRoot();
         QCOMPARE(int(line.action), action);
-        QCOMPARE(line.deviceRoot, action == CommandLine::Run ? expand({expected}).first() : QString());
         QCOMPARE(line.error.isEmpty(), action != CommandLine::Fail);
-        if (action == CommandLine::Run)
+        if (action == CommandLine::Run) {
+            // The root is the folder itself, cleaned.
+            QCOMPARE(platform::deviceRoot(), expected.isEmpty() ? previousRoot : expand({expected}).first());
             return;
+        }
 
         QProcess ferrix;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

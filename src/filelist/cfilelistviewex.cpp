@@ -37,28 +37,36 @@ CFileListViewEx::~CFileListViewEx()
     setModel(nullptr);
     delete m_pModel;
     m_entries.DeleteAllEntries();
+    m_folderNames.clear();
+    ++m_nListings;
 }
 
 void CFileListViewEx::Populate(const QString &folder, bool force)
 {
-    if (!force && folder == m_strFolder)
-        return;
     QString path = folder;
     if (path.endsWith(QLatin1Char('\\')))
         path.chop(1);
+    // The tree names folders with a trailing backslash: the same folder all
+    // the same, not to be read again.
+    if (!force && m_nListings > 0 && path == m_strFolder)
+        return;
 
     platform::WaitCursor wait;
     m_strFolder = path;
     TrimImageList();
     m_pModel->BeginListing();
     m_entries.DeleteAllEntries();
+    m_folderNames.clear();
+    ++m_nListings;
 
     platform::FindFile find;
     platform::FindData data;
     if (find.first(m_strFolder + QStringLiteral("\\*"), data)) {
         do {
-            if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY)
+            if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
+                m_folderNames.append(data.name);
                 continue;
+            }
             m_entries.Add(new FileEntry(data));
         } while (find.next(data));
         find.close();

@@ -30,11 +30,19 @@ public:
     // A tap on a column heading.
     void OnColumnClick(int column);
 
+    // The folders the last listing met (they are not rows), and how many
+    // listings were read so far: the tree learns from a listing it saw
+    // being read instead of reading the folder again.
+    const QStringList &GetFolderNames() const { return m_folderNames; }
+    int GetListingCount() const { return m_nListings; }
+
 private:
     void SortEntries();
 
     CFileEntryArray m_entries;
     bool m_bSortAscending = false;
     int m_nSortKey = 0;
+    QStringList m_folderNames;
+    int m_nListings = 0;
     CFileListModel *m_pModel = nullptr;
 };

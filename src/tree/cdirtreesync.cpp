@@ -22,12 +22,18 @@ void CDirTreeView::SyncBranch(QTreeWidgetItem *node, const QString &path, bool c
     platform::WaitCursor wait;
     if (!node) {
         node = rootItem();
-        if (m_pListView)
-            m_pListView->ShowFolder(GetSelectedPath(), check);
+        if (m_pListView) {
+            const int listings = m_pListView->GetListingCount();
+            m_strListedPath = GetSelectedPath();
+            m_pListView->ShowFolder(m_strListedPath, check);
+            if (m_pListView->GetListingCount() != listings)
+                m_listedByList = FolderListing::fromFolderNames(m_pListView->GetFolderNames());
+        }
         if (!node)
             return;
     }
     syncNode(node, path, check, nullptr);
+    m_listedByList.reset();
 }
 
 // One node of the walk. A child is asked about its own subfolders through
@@ -36,10 +42,14 @@ void CDirTreeView::SyncBranch(QTreeWidgetItem *node, const QString &path, bool c
 void CDirTreeView::syncNode(QTreeWidgetItem *node, const QString &path, bool check,
                             platform::SubfolderProbe *parentProbe)
 {
+    std::optional<FolderListing> listing;
+    if (m_listedByList && path == m_strListedPath)
+        listing = m_listedByList;
     const auto hasSubfolder = [&] {
+        if (listing)
+            return !listing->folders.isEmpty();
         return parentProbe ? parentProbe->hasSubfolder(node->text(0)) : HasSubfolder(path);
     };
-    std::optional<FolderListing> listing;
     const auto listed = [&]() -> const FolderListing & {
         if (!listing)
             listing = FolderListing::read(path);

@@ -1,8 +1,12 @@
 #pragma once
+#include "folderlisting.h"
+
 #include <QIcon>
 #include <QPersistentModelIndex>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <optional>
 
 class CFileListViewEx;
 namespace platform {
@@ -79,5 +83,9 @@ private:
     // Moving with the keys lists the folder once the keys queued so far are
     // handled: holding Down over huge folders lists only where it stops.
     bool m_bKeySelecting = false;
+    // The list's listing when it was read by the current walk: the walk
+    // takes that folder's subfolders from it instead of reading it again.
+    std::optional<FolderListing> m_listedByList;
+    QString m_strListedPath;
     QTimer m_listTimer;
 };

@@ -17,3 +17,11 @@ FolderListing FolderListing::read(const QString &path)
     }
     return listing;
 }
+
+FolderListing FolderListing::fromFolderNames(const QStringList &folders)
+{
+    FolderListing listing;
+    listing.folders = folders;
+    listing.entries = QSet<QString>(folders.begin(), folders.end());
+    return listing;
+}

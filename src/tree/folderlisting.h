@@ -11,4 +11,6 @@ struct FolderListing {
     QStringList folders;
 
     static FolderListing read(const QString &path);
+    // From a listing made elsewhere that kept only the folders' names.
+    static FolderListing fromFolderNames(const QStringList &folders);
 };

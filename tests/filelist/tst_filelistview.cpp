@@ -53,6 +53,8 @@ private Q_SLOTS:
         platform::Registry::configure({file.fileName()}, false);
     }
 
+    void cleanupTestCase() { platform::Registry::configure({}, false); }
+
     void init()
     {
         m_launches.clear();

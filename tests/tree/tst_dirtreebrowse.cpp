@@ -13,9 +13,43 @@
 #include <QImage>
 #include <QPainter>
 #include <QStyledItemDelegate>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 #include <QScopeGuard>
 
 namespace {
+// Counts the times a host folder itself is opened for reading (each
+// listing or scan of it opens it once). Closes are watched too: the kernel
+// merges an event with an identical one queued just before it.
+class FolderOpens {
+public:
+    explicit FolderOpens(const QString &hostFolder)
+        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        m_ok = m_fd >= 0 && ::inotify_add_watch(m_fd, QFile::encodeName(hostFolder).constData(), IN_OPEN | IN_CLOSE_NOWRITE) >= 0;
+    }
+    ~FolderOpens() { ::close(m_fd); }
+    bool isValid() const { return m_ok; }
+    int count()
+    {
+        alignas(struct inotify_event) char buffer[4096];
+        for (ssize_t n; (n = ::read(m_fd, buffer, sizeof buffer)) > 0;) {
+            for (char *p = buffer; p < buffer + n;) {
+                const auto *event = reinterpret_cast<const struct inotify_event *>(p);
+                m_count += event->len == 0 && (event->mask & IN_OPEN); // the folder itself, not an entry in it
+                p += sizeof(struct inotify_event) + event->len;
+            }
+        }
+        return m_count;
+    }
+
+private:
+    int m_fd;
+    bool m_ok = false;
+    int m_count = 0;
+};
+
 const QString kDummy = QStringLiteral("~Dummy Item");
 const QString kUpdate = QStringLiteral("~Update this item");
 } // namespace
@@ -138,6 +172,31 @@ private Q_SLOTS:
             }
         }
         QTEST(f.children(inspect), "expected");
+    }
+
+    // Starting reads the root once, for the list; the tree learns from that
+    // listing whether the root has folders. Refreshing reads the selected
+    // folder once for both panes.
+    void startReadsRootOnce_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("files only") << QStringList {"\\a.txt", "\\b.txt"};
+        QTest::newRow("files and folders") << QStringList {"\\a.txt", "\\A", "\\B", "\\B\\c"};
+    }
+    void startReadsRootOnce()
+    {
+        QFETCH(QStringList, entries);
+        TreeFixture f;
+        for (const QString &entry : entries)
+            QVERIFY(TreeFixture::make(entry));
+        FolderOpens opens(f.device.hostPath());
+        QVERIFY(opens.isValid());
+        QVERIFY(f.start({}));
+        QCOMPARE(opens.count(), 1);
+        QCOMPARE(f.children("\\").isEmpty(), entries.size() == 2); // a button when there are folders
+        f.tree.OnRefresh();
+        QCOMPARE(opens.count(), 2);
+        QVERIFY(f.tree.isConsistent());
     }
 
     // A label is drawn as its visible name and stays the folder's name.

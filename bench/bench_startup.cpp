@@ -50,6 +50,18 @@ bool makeDeviceRoot(const QTemporaryDir &dir, int folders, int files)
     return platform::setDeviceRoot(dir.path());
 }
 
+// A main frame made as the application makes it; null (the run marked
+// failed) when it cannot be.
+CMainFrame *loadedFrame(CFerrixDoc &document, CommandMap &appCommands, benchmark::State &state)
+{
+    auto *frame = new CMainFrame;
+    if (frame->LoadFrame(&document, &appCommands))
+        return frame;
+    state.SkipWithError("LoadFrame failed");
+    delete frame;
+    return nullptr;
+}
+
 void BM_FrameToFirstPaint(benchmark::State &state)
 {
     QTemporaryDir dir;
@@ -64,13 +76,10 @@ void BM_FrameToFirstPaint(benchmark::State &state)
         QElapsedTimer clock;
         FirstPaint paint(clock);
         clock.start();
-        auto *frame = new CMainFrame;
-        frame->installEventFilter(&paint);
-        if (!frame->LoadFrame(&document, &appCommands)) {
-            state.SkipWithError("LoadFrame failed");
-            delete frame;
+        CMainFrame *frame = loadedFrame(document, appCommands, state);
+        if (!frame)
             break;
-        }
+        frame->installEventFilter(&paint);
         frame->InitialUpdateFrame(true);
         frame->repaint();
         const qint64 end = paint.at >= 0 ? paint.at : clock.nsecsElapsed();
@@ -116,12 +125,9 @@ void BM_SplashClosedToFirstRows(benchmark::State &state)
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
-        auto *frame = new CMainFrame;
-        if (!frame->LoadFrame(&document, &appCommands)) {
-            state.SkipWithError("LoadFrame failed");
-            delete frame;
+        CMainFrame *frame = loadedFrame(document, appCommands, state);
+        if (!frame)
             break;
-        }
         FirstRows rows(clock, *frame->GetListPane());
         frame->GetListPane()->viewport()->installEventFilter(&rows);
         frame->InitialUpdateFrame(true);

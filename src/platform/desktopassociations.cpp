@@ -1,13 +1,13 @@
 #include "desktopassociations.h"
 
+#include "regfile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QMimeDatabase>
 
 #include <atomic>
 
 #include <gio/gio.h>
-#include <sys/stat.h>
 
 namespace platform {
 
@@ -32,20 +32,14 @@ void watchDesktopApplications()
     Q_UNUSED(watching);
 }
 
-// Change time, size and identity of the user's default applications file:
-// checked at every question, so a changed default is seen without waiting
-// for the main loop.
+// The user's default applications, looked at with every question so that a
+// changed default is seen without waiting for the main loop.
 QByteArray userDefaultsStamp()
 {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty() || QDir::isRelativePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
-    struct stat st {};
-    if (::stat(QFile::encodeName(config + QStringLiteral("/mimeapps.list")).constData(), &st) != 0)
-        return QByteArrayLiteral("none");
-    return QByteArray::number(qulonglong(st.st_ino)) + ':' + QByteArray::number(qlonglong(st.st_size)) + ':'
-        + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec))
-        + ':' + QByteArray::number(qlonglong(st.st_ctim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_ctim.tv_nsec));
+    return fileChangeStamp(config + QStringLiteral("/mimeapps.list"));
 }
 
 QMimeType mimeTypeByName(const QString &name)

@@ -348,7 +348,7 @@ RegFileContent loadRegFile(const QString &fileName)
     return parseRegText(decodeRegBytes(bytes), fileName);
 }
 
-QByteArray regFileStamp(const QString &fileName)
+QByteArray fileChangeStamp(const QString &fileName)
 {
     struct stat st {};
     if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)

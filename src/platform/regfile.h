@@ -46,7 +46,8 @@ RegFileContent parseRegText(const QString &text, const QString &fileName);
 RegFileContent loadRegFile(const QString &fileName);
 
 // Identity, size and change times of a file ("" when it cannot be looked
-// at): differs after any change to the file, or its replacement.
-QByteArray regFileStamp(const QString &fileName);
+// at): differs after any change to the file, or its replacement. The
+// registry and the desktop's associations compare it at every question.
+QByteArray fileChangeStamp(const QString &fileName);
 
 } // namespace platform

@@ -49,7 +49,7 @@ std::shared_ptr<Sources> loadSources(const QStringList &files, std::shared_ptr<D
     sources->fileNames = files;
     sources->desktop = std::move(desktop);
     for (const QString &file : files) {
-        sources->stamps.append(regFileStamp(file));
+        sources->stamps.append(fileChangeStamp(file));
         sources->files.append(loadRegFile(file));
         for (const QString &warning : sources->files.last().warnings) {
             qWarning("%s", qPrintable(warning));
@@ -62,7 +62,7 @@ std::shared_ptr<Sources> loadSources(const QStringList &files, std::shared_ptr<D
 bool filesChanged(const Sources &sources)
 {
     for (qsizetype i = 0; i < sources.fileNames.size(); ++i) {
-        if (regFileStamp(sources.fileNames[i]) != sources.stamps[i])
+        if (fileChangeStamp(sources.fileNames[i]) != sources.stamps[i])
             return true;
     }
     return false;

@@ -1,5 +1,6 @@
 #include "spawn.h"
 
+#include "devicepath.h"
 #include "lasterror.h"
 
 #include <QFile>
@@ -63,7 +64,7 @@ int waitFor(pid_t pid)
 
 bool spawnProcess(const SpawnRequest &request, int *exitCode)
 {
-    const QString what = QStringLiteral("Cannot start %1").arg(QFile::decodeName(request.program));
+    const QString what = QStringLiteral("Cannot start %1").arg(textFromBytes(request.program));
     if (request.program.isEmpty() || request.program.contains('\0'))
         return failWithErrno(ENOENT, what);
     // Say why before trying: a failed exec in the child is only an exit code.

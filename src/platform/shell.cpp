@@ -48,11 +48,21 @@ QString registeredOpenCommand(const QString &name)
     return readDefaultValue(className + QStringLiteral("\\Shell\\Open\\Command"), &found);
 }
 
+// Text without its leading white space; trailing white space is kept, as it
+// may end a marked name (splitting ignores it anyway).
+QString withoutLeadingSpace(const QString &text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && text[start].isSpace())
+        ++start;
+    return text.mid(start);
+}
+
 // The program of a command line (quoted, or up to the first blank) and the
 // rest; marked text inside either is skipped whole.
 bool splitCommand(const QString &command, QString *program, QString *rest)
 {
-    const QString line = command.trimmed();
+    const QString line = withoutLeadingSpace(command);
     qsizetype end;
     if (line.startsWith(u'"')) {
         end = indexOutsideLiterals(line, u'"', 1);
@@ -66,7 +76,7 @@ bool splitCommand(const QString &command, QString *program, QString *rest)
             end = line.size();
         *program = readableCommandLine(line.left(end));
     }
-    *rest = line.mid(end).trimmed();
+    *rest = withoutLeadingSpace(line.mid(end));
     return !program->isEmpty();
 }
 

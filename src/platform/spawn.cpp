@@ -3,7 +3,6 @@
 #include "devicepath.h"
 #include "lasterror.h"
 
-#include <QFile>
 #include <QString>
 
 #include <cerrno>

@@ -1,10 +1,10 @@
 #include "common/devicefixture.h"
 #include "common/testsuite.h"
 #include "filetypes/filetypeinfo.h"
-#include "platform/shell.h"
 #include "filetypes/shortcutfile.h"
 #include "platform/faultinjection.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 
 #include <QTest>
 
@@ -122,39 +122,6 @@ private Q_SLOTS:
         QTEST(info.SplitOpenCommand(program, arguments), "split");
         QTEST(program, "program");
         QTEST(platform::readableCommandLine(arguments), "arguments");
-    }
-
-    // Whatever a name holds, it is the one argument it was put in, and it
-    // is never substituted into.
-    void hostileNames_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("argv");
-        const QString evil = QStringLiteral("\\x\" --evil \"y.doc"), run = QStringLiteral("\\a\" \"+!touch PWNED\" \".txt");
-        QTest::newRow("quotes, unquoted %1") << evil << "pword.exe" << QStringList {"-opendoc", evil};
-        QTest::newRow("quotes, quoted %1") << run << "notes.exe" << QStringList {run};
-        QTest::newRow("%* in the name") << "\\notes%*.txt" << "notes.exe" << QStringList {"\\notes%*.txt"};
-        QTest::newRow("%1 and %* in the name") << "\\page%1%*.txt" << "notes.exe" << QStringList {"\\page%1%*.txt"};
-        QTest::newRow("blanks and tab") << "\\a  b\tc.doc" << "pword.exe" << QStringList {"-opendoc", "\\a  b\tc.doc"};
-        QTest::newRow("%* command, quote in name") << "\\p\" x.exe" << "\\p\" x.exe" << QStringList {};
-        QTest::newRow("not UTF-8") << "\\caf" + QString(QChar(0xDCE9)) + ".txt" << "notes.exe"
-                                   << QStringList {"\\caf" + QString(QChar(0xDCE9)) + ".txt"};
-        // Look-alikes of the marks inside a name are only text.
-        QTest::newRow("mark look-alike") << QString("\\m") + QChar(0xFDD0) + "9" + QChar(0xFDD1) + "\" y.doc"
-                                         << "pword.exe"
-                                         << QStringList {"-opendoc", QString("\\m") + QChar(0xFDD0) + "9" + QChar(0xFDD1) + "\" y.doc"};
-    }
-    void hostileNames()
-    {
-        QFETCH(QString, path);
-        testsupport::TempDeviceRoot root;
-        FileTypeInfo info;
-        info.SetPath(path);
-        QString program, arguments;
-        QVERIFY(info.SplitOpenCommand(program, arguments));
-        QTEST(program, "program");
-        QTEST(platform::splitArguments(arguments), "argv");
     }
 
     void parse_data()

@@ -156,6 +156,7 @@ private Q_SLOTS:
         QTest::newRow("%1 and %*") << QByteArray("page%1%*.urec") << false;
         QTest::newRow("not UTF-8") << QByteArray("caf\xe9 \xff.rec") << false;
         QTest::newRow("backslash") << QByteArray("back\\slash.urec") << false;
+        QTest::newRow("look-alike of a mark") << QByteArray("m\xef\xb7\x90" "9\xef\xb7\x91\" y.urec") << false;
         QTest::newRow("desktop: quotes") << QByteArray("a\" \"+!touch PWNED\" \".txt") << true;
         QTest::newRow("desktop: not UTF-8") << QByteArray("caf\xe9 %*.txt") << true;
     }

@@ -128,9 +128,13 @@ QString desktopOpenCommand(const QString &mimeName)
     return command;
 }
 
-void DesktopAssociations::dropWhenChanged()
+DesktopAssociations::DesktopAssociations()
 {
     watchDesktopApplications();
+}
+
+void DesktopAssociations::dropWhenChanged()
+{
     const unsigned generation = desktopGeneration.load();
     QByteArray stamp = userDefaultsStamp();
     if (generation == m_generation && stamp == m_userDefaultsStamp)

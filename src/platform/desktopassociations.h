@@ -23,6 +23,11 @@ public:
         QString defaultValue;
     };
 
+    // Starts watching the desktop's applications (once per program): make
+    // the first one on the user-interface thread, whose main loop delivers
+    // the news.
+    DesktopAssociations();
+
     // key: a folded classes-root key path (see foldRegKeyPath).
     std::optional<Key> lookup(const QString &foldedPath);
 

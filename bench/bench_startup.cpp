@@ -50,6 +50,24 @@ bool makeDeviceRoot(const QTemporaryDir &dir, int folders, int files)
     return platform::setDeviceRoot(dir.path());
 }
 
+// A device root of its own and what the application holds before it makes
+// its frame.
+struct Startup {
+    QTemporaryDir dir;
+    CFerrixDoc document;
+    CommandMap appCommands;
+
+    bool prepare(benchmark::State &state, int folders, int files)
+    {
+        if (!dir.isValid() || !makeDeviceRoot(dir, folders, files)) {
+            state.SkipWithError("cannot make the device root");
+            return false;
+        }
+        document.OnNewDocument();
+        return true;
+    }
+};
+
 // A main frame made as the application makes it; null (the run marked
 // failed) when it cannot be.
 CMainFrame *loadedFrame(CFerrixDoc &document, CommandMap &appCommands, benchmark::State &state)
@@ -64,14 +82,11 @@ CMainFrame *loadedFrame(CFerrixDoc &document, CommandMap &appCommands, benchmark
 
 void BM_FrameToFirstPaint(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    if (!dir.isValid() || !makeDeviceRoot(dir, int(state.range(0)), int(state.range(1)))) {
-        state.SkipWithError("cannot make the device root");
+    Startup start;
+    if (!start.prepare(state, int(state.range(0)), int(state.range(1))))
         return;
-    }
-    CFerrixDoc document;
-    document.OnNewDocument();
-    CommandMap appCommands;
+    CFerrixDoc &document = start.document;
+    CommandMap &appCommands = start.appCommands;
     for (auto _ : state) {
         QElapsedTimer clock;
         FirstPaint paint(clock);
@@ -114,14 +129,11 @@ private:
 // filled, shown and focused; the clock stops when the list paints rows.
 void BM_SplashClosedToFirstRows(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    if (!dir.isValid() || !makeDeviceRoot(dir, 3, int(state.range(0)))) {
-        state.SkipWithError("cannot make the device root");
+    Startup start;
+    if (!start.prepare(state, 3, int(state.range(0))))
         return;
-    }
-    CFerrixDoc document;
-    document.OnNewDocument();
-    CommandMap appCommands;
+    CFerrixDoc &document = start.document;
+    CommandMap &appCommands = start.appCommands;
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();

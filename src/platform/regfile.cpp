@@ -345,7 +345,9 @@ RegFileContent loadRegFile(const QString &fileName)
         filled += n;
     }
     bytes.truncate(filled);
-    return parseRegText(decodeRegBytes(bytes), fileName);
+    const QString text = decodeRegBytes(bytes);
+    bytes = QByteArray(); // not needed while parsing
+    return parseRegText(text, fileName);
 }
 
 QByteArray fileChangeStamp(const QString &fileName)

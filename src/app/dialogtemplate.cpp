@@ -21,6 +21,8 @@ QWidget *createControl(const resources::DialogControl &c, QWidget &dialog)
         auto *label = new QLabel(text, &dialog);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(c.alignment | Qt::AlignTop);
+        // Statics taller than a line wrap their text, as the handheld's do.
+        label->setWordWrap(c.kind == ControlKind::Label && c.height > 10);
         return label;
     }
     case ControlKind::GroupBox:

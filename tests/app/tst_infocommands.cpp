@@ -16,15 +16,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-namespace {
-
-QString label(QWidget *dialog, int id)
-{
-    auto *l = dialog->findChild<QLabel *>(QString::number(id));
-    return l ? l->text() : QString();
-}
-
-} // namespace
+using testsupport::labelText;
 
 // The Properties command: the sheet for the root, the file dialog otherwise.
 class InfoCommandsTest : public QObject {
@@ -95,8 +87,8 @@ private Q_SLOTS:
         QTRY_VERIFY(f.frame->IsTreeFocused());
         const auto ran = testsupport::whenModal<CFilePropertiesDialog>([](CFilePropertiesDialog *d) {
             QCOMPARE(d->GetPath(), QStringLiteral("\\Docs"));
-            QCOMPARE(label(d, 1000), QStringLiteral("Docs"));
-            QCOMPARE(label(d, 1001), QStringLiteral("7b"));
+            QCOMPARE(labelText(d, 1000), QStringLiteral("Docs"));
+            QCOMPARE(labelText(d, 1001), QStringLiteral("7b"));
         });
         QVERIFY(f.frame->OnCommand(ids::ID_PROPERTIES));
         QVERIFY(*ran);

@@ -1,12 +1,25 @@
 #pragma once
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QTimer>
 
 #include <functional>
 
 namespace testsupport {
+
+// A dialog's control by its template id, and the text a label shows.
+template <class T = QWidget>
+T *control(QWidget *dialog, int id)
+{
+    return dialog->findChild<T *>(QString::number(id));
+}
+inline QString labelText(QWidget *dialog, int id)
+{
+    const QLabel *label = control<QLabel>(dialog, id);
+    return label ? label->text() : QStringLiteral("<no label %1>").arg(id);
+}
 
 // Acts on the next modal dialog of type T that the code under test runs,
 // as soon as it is up; whatever act does (or fails to do), the dialog is

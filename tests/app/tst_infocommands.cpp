@@ -57,38 +57,32 @@ private Q_SLOTS:
             QVERIFY(f.frame->action(id)->isEnabled());
     }
 
-    void rootShowsTheSheet()
+    void treeTargets_data()
     {
-        apptest::FrameFixture f;
-        QVERIFY(f.ok);
-        QTRY_COMPARE(f.frame->GetTreePane()->GetSelectedPath(), QStringLiteral("\\"));
-        QTRY_VERIFY(f.frame->IsTreeFocused());
-        const auto ran = testsupport::whenModal<SystemInfoSheet>([](SystemInfoSheet *sheet) {
-            QTabWidget *tabs = sheet->GetTabControl();
-            QCOMPARE(tabs->tabText(tabs->currentIndex()), QStringLiteral("Power"));
-            QCOMPARE(tabs->count(), 3);
-        });
-        QVERIFY(f.frame->OnCommand(ids::ID_PROPERTIES));
-        QVERIFY(*ran);
+        QTest::addColumn<QString>("folder"); // below the root, "" for the root itself
+        QTest::newRow("root: the sheet, Power in front") << "";
+        QTest::newRow("folder: its path with the backslash dropped") << "Docs";
     }
-
-    // The tree's folder keeps its trailing backslash until the dialog drops it.
-    void folderShowsTheDialog()
+    void treeTargets()
     {
+        QFETCH(QString, folder);
         apptest::FrameFixture f({"\\Docs\\a.txt"});
         QVERIFY(f.ok);
         CDirTreeView *tree = f.frame->GetTreePane();
-        QTreeWidgetItem *root = tree->topLevelItem(0);
-        root->setExpanded(true);
-        QTRY_COMPARE(root->childCount(), 1);
-        tree->setCurrentItem(root->child(0));
-        QTRY_COMPARE(tree->GetSelectedPath(), QStringLiteral("\\Docs\\"));
+        tree->topLevelItem(0)->setExpanded(true);
+        if (!folder.isEmpty())
+            tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+        QTRY_COMPARE(tree->GetSelectedPath(), folder.isEmpty() ? QStringLiteral("\\") : "\\" + folder + "\\");
         tree->setFocus();
         QTRY_VERIFY(f.frame->IsTreeFocused());
-        const auto ran = testsupport::whenModal<CFilePropertiesDialog>([](CFilePropertiesDialog *d) {
-            QCOMPARE(d->GetPath(), QStringLiteral("\\Docs"));
-            QCOMPARE(labelText(d, 1000), QStringLiteral("Docs"));
-            QCOMPARE(labelText(d, 1001), QStringLiteral("7b"));
+        const auto ran = testsupport::whenModal<QDialog>([folder](QDialog *d) {
+            if (auto *sheet = qobject_cast<SystemInfoSheet *>(d)) {
+                QVERIFY(folder.isEmpty());
+                QCOMPARE(sheet->GetTabControl()->tabText(sheet->GetTabControl()->currentIndex()), QStringLiteral("Power"));
+            } else {
+                QCOMPARE(qobject_cast<CFilePropertiesDialog *>(d)->GetPath(), "\\" + folder);
+                QCOMPARE(labelText(d, 1001), QStringLiteral("7b"));
+            }
         });
         QVERIFY(f.frame->OnCommand(ids::ID_PROPERTIES));
         QVERIFY(*ran);

@@ -2,8 +2,6 @@
 
 #include "app/cexecutedlg.h"
 #include "common/testsuite.h"
-#include "platform/fileattributes.h"
-#include "platform/filesystem.h"
 #include "platform/systeminfo.h"
 #include "properties/cfilepropertiesdialog.h"
 #include "properties/cinfopage.h"
@@ -19,12 +17,9 @@ class RenderInfoTest : public QObject {
 
     static bool save(QWidget *w, const QString &name)
     {
-        if (!w->isVisible()) {
-            w->show();
-            if (!QTest::qWaitForWindowExposed(w))
-                return false;
-        }
-        return w->grab().save(QStringLiteral("%1/info-%2.png").arg(testsupport::outputFolder(), name));
+        w->show();
+        return QTest::qWaitForWindowExposed(w)
+            && w->grab().save(QStringLiteral("%1/info-%2.png").arg(testsupport::outputFolder(), name));
     }
 
 private Q_SLOTS:
@@ -32,32 +27,26 @@ private Q_SLOTS:
     {
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\Docs\\report.txt", QByteArray(5000, 'x')));
-        QVERIFY(root.makeFile("\\Docs\\sub\\b.txt", QByteArray(1536, 'x')));
-        QVERIFY(platform::setFileAttributes("\\Docs\\report.txt",
-                                            platform::FILE_ATTRIBUTE_ARCHIVE | platform::FILE_ATTRIBUTE_HIDDEN));
         for (const QString &path : {QStringLiteral("\\Docs"), QStringLiteral("\\Docs\\report.txt")}) {
             CFilePropertiesDialog dialog;
             QTimer::singleShot(0, &dialog, [&dialog, path] {
-                QVERIFY(save(&dialog, path.contains(u'.') ? "properties-file" : "properties-folder"));
+                QVERIFY(save(&dialog, path.endsWith(".txt") ? "properties-file" : "properties-folder"));
                 dialog.reject();
             });
             dialog.ShowProperties(path);
         }
-
         // A laptop running on its battery.
-        testsupport::TempDeviceRoot supplies;
-        for (const auto &[file, value] : {std::pair{"\\AC\\type", "Mains"}, {"\\AC\\online", "0"},
-                                          {"\\BAT0\\type", "Battery"}, {"\\BAT0\\status", "Discharging"},
-                                          {"\\BAT0\\capacity", "87"}, {"\\BAT0\\time_to_empty_now", "5400"}})
-            QVERIFY(supplies.makeFile(QString::fromLatin1(file), value));
-        platform::setPowerSupplyFolder(supplies.hostPath());
+        for (const char *file : {"AC/type=Mains", "AC/online=0", "BAT0/type=Battery", "BAT0/status=Discharging",
+                                 "BAT0/capacity=87", "BAT0/time_to_empty_now=5400"})
+            QVERIFY(root.makeFile(QString::fromLatin1(file).section(u'=', 0, 0).replace(u'/', u'\\').prepend("\\sys\\"),
+                                  QByteArray(file).split('=').last()));
+        platform::setPowerSupplyFolder(root.host("\\sys"));
         const auto restore = qScopeGuard([] { platform::setPowerSupplyFolder(QString()); });
         SystemInfoSheet sheet;
         for (int i = 0; i < 3; ++i) {
             sheet.GetTabControl()->setCurrentIndex(i);
             QVERIFY(save(&sheet, "sheet-" + sheet.GetPage(i)->GetTitle().toLower()));
         }
-
         CExecuteDlg execute;
         execute.m_strFileName = QStringLiteral("report.txt");
         execute.m_strPath = QStringLiteral("\\Docs\\");

@@ -105,6 +105,9 @@ void ReceiveFiles(QWidget *owner, const QString &destination)
         warn(owner, QStringLiteral("Failed to start receiving"));
         return;
     }
+    // Received into the root, they are where they belong already.
+    if (destination == QLatin1String("\\"))
+        return;
     // The names first: the folder changes while they are moved out of it.
     QStringList received;
     FindFile find;

@@ -140,9 +140,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("incoming");
         QTest::addColumn<QStringList>("clashing"); // already in the destination
-        QTest::newRow("only new entries move") << QStringList{"new 1.txt", "new2.txt"} << QStringList{};
-        QTest::newRow("existing name") << QStringList{"new2.txt", "clash.txt"} << QStringList{"clash.txt"};
-        QTest::newRow("nothing received") << QStringList{} << QStringList{};
+        QTest::addColumn<QString>("destination");
+        const QString docs = "My Documents";
+        QTest::newRow("only new entries move") << QStringList{"new 1.txt", "new2.txt"} << QStringList{} << docs;
+        QTest::newRow("existing name") << QStringList{"new2.txt", "clash.txt"} << QStringList{"clash.txt"} << docs;
+        QTest::newRow("nothing received") << QStringList{} << QStringList{} << docs;
+        QTest::newRow("into the root: nothing to move") << QStringList{"new.txt"} << QStringList{} << "";
     }
     // What was in the root before stays there, its mark cleared; what the
     // tool wrote moves unless its name is taken.
@@ -158,7 +161,8 @@ private Q_SLOTS:
         QVERIFY(QFile::link(f.root.host("\\old.txt"), f.root.host("\\old link")));
         for (const QString &name : clashing)
             QVERIFY(f.root.makeFile("\\My Documents\\" + name, "mine"));
-        focusOn(f.frame, "My Documents");
+        QFETCH(QString, destination);
+        focusOn(f.frame, destination);
         testsupport::MessageBoxScript boxes;
         for (const QString &name : clashing)
             boxes.expect(QStringLiteral("Failed to move '%1' to '\\My Documents\\'").arg(name), IDOK);
@@ -166,14 +170,17 @@ private Q_SLOTS:
 
         QCOMPARE(tool.calls(), QStringList{"0|" + f.root.hostPath()});
         for (const QString &name : incoming) {
-            const bool clash = clashing.contains(name);
-            QCOMPARE(f.root.read("\\My Documents\\" + name), clash ? QByteArray("mine") : QByteArray("received"));
-            QCOMPARE(f.root.exists("\\" + name), clash);
+            const bool stays = clashing.contains(name) || destination.isEmpty();
+            QCOMPARE(f.root.read(stays ? "\\" + name : "\\" + destination + "\\" + name), QByteArray("received"));
+            QCOMPARE(f.root.exists("\\" + name), stays);
+            if (clashing.contains(name))
+                QCOMPARE(f.root.read("\\" + destination + "\\" + name), QByteArray("mine"));
         }
         for (const QString &old : {"\\old.txt", "\\Old Folder", "\\old link"})
             QCOMPARE(getFileAttributes(old) & FILE_ATTRIBUTE_ARCHIVE, 0u);
         QVERIFY(f.root.exists("\\old link"));
-        QCOMPARE(f.frame->GetListPane()->GetItemCount(), 1 + incoming.size());
+        if (!destination.isEmpty())
+            QCOMPARE(f.frame->GetListPane()->GetItemCount(), 1 + incoming.size());
     }
 
     void failures_data()

@@ -116,8 +116,10 @@ void CFilePropertiesDialog::UpdateData(bool save)
     };
     for (const auto &[id, text] : texts) {
         auto *label = qobject_cast<QLabel *>(m_controls.value(id));
-        if (label && !save)
+        if (label && !save) {
             label->setText(*text);
+            label->setToolTip(*text); // a desktop's free space may not fit
+        }
     }
     for (size_t i = 0; i < kBoxes.size(); ++i) {
         auto *box = qobject_cast<QCheckBox *>(m_controls.value(kBoxes[i].id));

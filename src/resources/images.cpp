@@ -39,6 +39,25 @@ QPixmap genericFile()
     return image;
 }
 
+// Bitmaps 138 and 139: the large pictures of the properties dialog.
+QPixmap largeFolder()
+{
+    QPixmap image = transparentPixmap(32, 32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    folderClosed(p, QRectF(1.5, 5.5, 29, 22));
+    return image;
+}
+
+QPixmap largeFile()
+{
+    QPixmap image = transparentPixmap(32, 32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    page(p, QRectF(5.5, 1.5, 21, 29), true);
+    return image;
+}
+
 // The program icon: a folder with a handheld in front of it.
 QPixmap programIcon(int size)
 {
@@ -125,6 +144,10 @@ QPixmap LoadBitmap(int id)
         return genericFile();
     case ids::IDB_FERRIX:
         return picture();
+    case ids::IDB_FOLDER_PICTURE:
+        return largeFolder();
+    case ids::IDB_FILE_PICTURE:
+        return largeFile();
     default:
         return QPixmap();
     }

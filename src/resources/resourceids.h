@@ -14,6 +14,15 @@ constexpr int IDB_TOOLBAR_TOGGLE = 130;
 constexpr int IDB_TREE_IMAGES = 132;   // 64x16: closed folder, open folder, device, document
 constexpr int IDB_GENERIC_FILE = 136;  // 16x15: the list's default file image
 constexpr int IDB_FERRIX = 145;        // 176x74: splash and About picture
+constexpr int IDB_FOLDER_PICTURE = 138; // 32x32: a folder in the properties dialog
+constexpr int IDB_FILE_PICTURE = 139;   // 32x32: a file in the properties dialog
+
+// Dialog templates (dialogtemplates.h).
+constexpr int IDD_FILE_PROPERTIES = 134;
+constexpr int IDD_EXECUTE = 141;
+constexpr int IDD_POWER_INFO = 147;
+constexpr int IDD_GENERAL_INFO = 149;
+constexpr int IDD_MEMORY_INFO = 150;
 
 // Strings.
 constexpr int IDS_WEBSITE = 33000;

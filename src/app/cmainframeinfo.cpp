@@ -1,0 +1,73 @@
+// The frame's Properties, Execute, Send IR and Receive IR commands.
+#include "cmainframe.h"
+
+#include "cexecutedlg.h"
+#include "filelist/cfilelistviewex.h"
+#include "infrared.h"
+#include "properties/cfilepropertiesdialog.h"
+#include "properties/systeminfosheet.h"
+#include "resources/resourceids.h"
+#include "tree/cdirtreeview.h"
+
+void CMainFrame::RegisterInfoCommands()
+{
+    // The file properties dialog for path, modally; the frame knows it while
+    // it runs.
+    auto showFileProperties = [this](const QString &path) {
+        auto *dialog = new CFilePropertiesDialog;
+        m_pPropertiesDlg = dialog;
+        dialog->ShowProperties(path);
+        delete dialog;
+        m_pPropertiesDlg = nullptr;
+    };
+
+    m_commands.OnCommand(ids::ID_PROPERTIES, [this, showFileProperties] {
+        if (IsTreeFocused() && m_pTreePane) {
+            const QString folder = m_pTreePane->GetSelectedPath();
+            if (folder == QLatin1String("\\")) {
+                SystemInfoSheet sheet;
+                sheet.exec();
+            } else {
+                showFileProperties(folder);
+            }
+        } else if (IsListFocused() && m_pListPane) {
+            const QModelIndex focused = m_pListPane->currentIndex();
+            if (!focused.isValid())
+                return;
+            m_pListPane->SaveFocusedItem();
+            showFileProperties(m_pListPane->GetFolder() + u'\\' + m_pListPane->GetItemName(focused.row()));
+            m_pListPane->Refresh();
+            m_pListPane->RestoreFocusedItem(false);
+        }
+    });
+    m_commands.OnUpdate(ids::ID_PROPERTIES, [this](CCmdUI &ui) {
+        ui.Enable(IsTreeFocused() || (IsListFocused() && m_pListPane && !m_pListPane->GetSelectedRows().isEmpty()));
+    });
+
+    m_commands.OnCommand(ids::ID_EXECUTE, [this] {
+        const QList<int> selected = m_pListPane ? m_pListPane->GetSelectedRows() : QList<int>();
+        CExecuteDlg dialog;
+        dialog.m_strFileName = selected.isEmpty() ? QString() : m_pListPane->GetItemName(selected.first());
+        dialog.m_strPath = m_pTreePane ? m_pTreePane->GetSelectedPath() : QString();
+        dialog.exec();
+    });
+
+    m_commands.OnCommand(ids::ID_SEND_IR, [this] {
+        if (IsTreeFocused() && m_pTreePane) {
+            const QString folder = m_pTreePane->GetSelectedPath();
+            if (folder != QLatin1String("\\"))
+                infrared::SendFolder(this, folder);
+        } else if (IsListFocused() && m_pListPane) {
+            const QList<int> selected = m_pListPane->GetSelectedRows();
+            if (!selected.isEmpty())
+                infrared::SendFile(this, m_pListPane->GetFolder() + u'\\' + m_pListPane->GetItemName(selected.first()));
+        }
+    });
+
+    m_commands.OnCommand(ids::ID_RECEIVE_IR, [this] {
+        if (m_pTreePane)
+            infrared::ReceiveFiles(this, m_pTreePane->GetSelectedPath());
+        if (m_pListPane)
+            m_pListPane->Refresh();
+    });
+}

@@ -1,0 +1,128 @@
+#include "infrared.h"
+
+#include "platform/devicepath.h"
+#include "platform/filesystem.h"
+#include "platform/findfile.h"
+#include "platform/shell.h"
+#include "platform/spawn.h"
+#include "platform/ui/messagebox.h"
+#include "platform/ui/waitcursor.h"
+#include "platform/walkguard.h"
+
+#include <QFile>
+
+using namespace platform;
+
+namespace infrared {
+
+namespace {
+
+void warn(QWidget *owner, const QString &text)
+{
+    messageBox(owner, text, QString(), MB_ICONEXCLAMATION);
+}
+
+// Runs the tool to its end; false when it cannot be started.
+bool runTool(const QList<QByteArray> &arguments)
+{
+    const QString tool = findProgramOnPath(QString::fromLatin1(kToolName));
+    if (tool.isEmpty())
+        return false;
+    SpawnRequest request;
+    request.program = QFile::encodeName(tool);
+    request.arguments = arguments;
+    request.environment.append({kRootVariable, QFile::encodeName(deviceRoot())});
+    request.wait = true;
+    WaitCursor wait;
+    return spawnProcess(request);
+}
+
+// Root entries that carry the archive mark. Links are never received and
+// nothing can be stored on them, so they take no part.
+bool isMarked(const FindData &data)
+{
+    return (data.attributes & FILE_ATTRIBUTE_ARCHIVE) && !isLinkEntry(data);
+}
+
+// Clears the mark on everything in the root; false when it cannot be
+// cleared somewhere.
+bool prepareRoot()
+{
+    FindFile find;
+    FindData data;
+    if (!find.first(QStringLiteral("\\*"), data))
+        return true;
+    do {
+        if (isMarked(data)
+            && !setFileAttributes(u'\\' + data.name, data.attributes & ~FILE_ATTRIBUTE_ARCHIVE))
+            return false;
+    } while (find.next(data));
+    return true;
+}
+
+} // namespace
+
+bool SendFile(QWidget *owner, const QString &path)
+{
+    // The whole path is the one argument, blanks and all.
+    const QByteArray hostPath = hostPathFromDevice(path);
+    if (hostPath.isEmpty() || !runTool({hostPath})) {
+        warn(owner, QStringLiteral("Failed to start sending"));
+        return false;
+    }
+    return true;
+}
+
+bool SendFolder(QWidget *owner, const QString &folder)
+{
+    FindFile find;
+    FindData data;
+    if (!find.first(folder + u'*', data))
+        return true;
+    do {
+        if (data.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // A link to a folder is neither a file to send nor walked through.
+            if (isWalkableFolder(data) && !SendFolder(owner, folder + data.name + u'\\'))
+                return false;
+            continue;
+        }
+        const int answer = messageBox(owner, QStringLiteral("Send file '%1'?").arg(data.name), QString(),
+                                      MB_OKCANCEL | MB_ICONQUESTION);
+        if (answer != IDOK)
+            return false;
+        SendFile(owner, folder + data.name);
+    } while (find.next(data));
+    return true;
+}
+
+void ReceiveFiles(QWidget *owner, const QString &destination)
+{
+    if (!prepareRoot()) {
+        warn(owner, QStringLiteral("Failed to prepare for receiving"));
+        return;
+    }
+    if (!runTool({})) {
+        warn(owner, QStringLiteral("Failed to start receiving"));
+        return;
+    }
+    // Received into the root, they are where they belong already.
+    if (destination == QLatin1String("\\"))
+        return;
+    // The names first: the folder changes while they are moved out of it.
+    QStringList received;
+    FindFile find;
+    FindData data;
+    if (find.first(QStringLiteral("\\*"), data)) {
+        do {
+            if (isMarked(data))
+                received.append(data.name);
+        } while (find.next(data));
+    }
+    find.close();
+    for (const QString &name : received) {
+        if (!moveFile(u'\\' + name, destination + name))
+            warn(owner, QStringLiteral("Failed to move '%1' to '%2'").arg(name, destination));
+    }
+}
+
+} // namespace infrared

@@ -1,0 +1,36 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// Looks up this device's host name and first address, and the peer's
+// ("ppp_peer"), on a thread of its own, so a slow resolver never holds up
+// the window. Results are posted to the receiver's thread and dropped once
+// the lookup object is gone; nothing waits for a thread still resolving.
+class HostInfoLookup {
+public:
+    // device and peer get "name (address)"; a failed part is not delivered.
+    using Deliver = std::function<void(int which, const QString &text)>;
+    enum Which { Device = 1, Peer = 2 };
+
+    HostInfoLookup(QObject *receiver, Deliver deliver);
+    ~HostInfoLookup();
+    HostInfoLookup(const HostInfoLookup &) = delete;
+    HostInfoLookup &operator=(const HostInfoLookup &) = delete;
+
+    // Starts a lookup unless one is still running; true when started.
+    bool Start();
+    bool IsRunning() const;
+
+    // Tests replace the name resolver (a name to its addresses); an empty
+    // function restores the system's.
+    using Resolver = std::function<QStringList(const QString &name)>;
+    static void SetResolver(Resolver resolver);
+
+private:
+    struct Channel;
+    std::shared_ptr<Channel> m_channel;
+};

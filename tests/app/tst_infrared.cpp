@@ -1,0 +1,219 @@
+#include "appfixture.h"
+
+#include "common/messageboxscript.h"
+#include "common/testsuite.h"
+#include "filelist/cfilelistviewex.h"
+#include "platform/faultinjection.h"
+#include "platform/filesystem.h"
+#include "platform/ui/messagebox.h"
+#include "resources/resourceids.h"
+#include "tree/cdirtreeview.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace platform;
+
+namespace {
+
+// A transfer tool of the test's own, first on PATH. Each start appends a
+// line "<argument count>|<each argument>|...|<device root>" to "calls"; a
+// start to receive writes each name listed in "incoming" into the root.
+class FakeTool {
+public:
+    FakeTool() : m_path(qgetenv("PATH"))
+    {
+        const QString script = QStringLiteral(
+            "#!/bin/sh\n{ printf '%s' \"$#\"; for a in \"$@\"; do printf '|%s' \"$a\"; done;"
+            " printf '|%s\\n' \"$FERRIX_DEVICE_ROOT\"; } >> '%1/calls'\n"
+            "[ $# -eq 0 ] && [ -f '%1/incoming' ] && while IFS= read -r n; do\n"
+            "  printf received > \"$FERRIX_DEVICE_ROOT/$n\"; done < '%1/incoming'\nexit 0\n").arg(m_dir.path());
+        QFile tool(m_dir.filePath(QStringLiteral("irsquirt")));
+        ok = tool.open(QIODevice::WriteOnly) && tool.write(script.toUtf8()) > 0
+            && tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_path);
+    }
+    ~FakeTool() { qputenv("PATH", m_path); }
+
+    void remove() { QFile::remove(m_dir.filePath(QStringLiteral("irsquirt"))); }
+    bool incoming(const QStringList &names)
+    {
+        QFile file(m_dir.filePath(QStringLiteral("incoming")));
+        return file.open(QIODevice::WriteOnly) && file.write((names.join(u'\n') + u'\n').toUtf8()) > 0;
+    }
+    QStringList calls() const
+    {
+        QFile file(m_dir.filePath(QStringLiteral("calls")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                                              : QStringList();
+    }
+
+    bool ok = false;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_path;
+};
+
+// Selects a folder below the root in the tree, or a row of the list, and
+// gives that pane the focus.
+void focusOn(CMainFrame *frame, const QString &folder, int row = -1)
+{
+    CDirTreeView *tree = frame->GetTreePane();
+    QTreeWidgetItem *root = tree->topLevelItem(0);
+    root->setExpanded(true);
+    for (int i = 0; i < root->childCount(); ++i)
+        if (root->child(i)->text(0) == folder)
+            tree->setCurrentItem(root->child(i));
+    QWidget *pane = row < 0 ? static_cast<QWidget *>(tree) : frame->GetListPane();
+    if (row >= 0)
+        frame->GetListPane()->selectRow(row);
+    pane->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), pane);
+}
+
+} // namespace
+
+// Sending and receiving through the outside transfer tool.
+class InfraredTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { faults::clear(); }
+
+    void send_data()
+    {
+        QTest::addColumn<QString>("folder"); // the tree's
+        QTest::addColumn<int>("row");        // the list's focused row, -1: the tree has the focus
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("sent");
+        QTest::newRow("Cancel on the first question") << "d" << -1 << QList<int>{IDCANCEL} << 0;
+        QTest::newRow("OK, then Cancel") << "d" << -1 << QList<int>{IDOK, IDCANCEL} << 1;
+        QTest::newRow("OK to all, depth first") << "d" << -1 << QList<int>{IDOK, IDOK, IDOK} << 3;
+        QTest::newRow("tree on the root") << "" << -1 << QList<int>{} << 0;
+        QTest::newRow("list row, blanks and quotes") << "d" << 0 << QList<int>{} << 1;
+    }
+    // One question per file, a subfolder's files when the walk reaches it
+    // (never through a link); one Cancel ends it all. Each path reaches the
+    // tool whole, unquoted, as its only argument.
+    void send()
+    {
+        QFETCH(QString, folder);
+        QFETCH(int, row);
+        QFETCH(QList<int>, answers);
+        FakeTool tool;
+        QVERIFY(tool.ok);
+        apptest::FrameFixture f({"\\d\\it's \"a\" *.txt", "\\d\\b c.txt", "\\d\\sub\\e.txt", "\\top.txt"});
+        QVERIFY(f.ok);
+        QVERIFY(QFile::link(f.root.host("\\d\\sub"), f.root.host("\\d\\link")));
+        focusOn(f.frame, folder, row);
+        testsupport::MessageBoxScript boxes;
+        for (int answer : answers)
+            boxes.expect(QString(), answer);
+        QVERIFY(f.frame->OnCommand(ids::ID_SEND_IR));
+
+        const QStringList calls = tool.calls();
+        QTEST(int(calls.size()), "sent");
+        QStringList sent;
+        for (int i = 0; i < calls.size(); ++i) {
+            const QStringList parts = calls.at(i).split(u'|');
+            QCOMPARE(parts.size(), 3);
+            QCOMPARE(parts.at(0), QStringLiteral("1"));
+            QCOMPARE(parts.at(2), f.root.hostPath());
+            QVERIFY(QFile::exists(parts.at(1)));
+            if (row < 0) // asked by name alone, and sent when agreed
+                QCOMPARE(boxes.shown().at(i).text, QStringLiteral("Send file '%1'?").arg(parts.at(1).section(u'/', -1)));
+            sent.append(parts.at(1));
+        }
+        for (const auto &box : boxes.shown())
+            QCOMPARE(box.type, 0x21u);
+        if (row >= 0)
+            QCOMPARE(sent, QStringList{f.root.host("\\d\\" + f.frame->GetListPane()->GetItemName(row))});
+        if (sent.size() == 3) {
+            sent.sort();
+            QCOMPARE(sent, QStringList({f.root.host("\\d\\b c.txt"), f.root.host("\\d\\it's \"a\" *.txt"),
+                                        f.root.host("\\d\\sub\\e.txt")}));
+        }
+    }
+
+    void receive_data()
+    {
+        QTest::addColumn<QStringList>("incoming");
+        QTest::addColumn<QStringList>("clashing"); // already in the destination
+        QTest::addColumn<QString>("destination");
+        const QString docs = "My Documents";
+        QTest::newRow("only new entries move") << QStringList{"new 1.txt", "new2.txt"} << QStringList{} << docs;
+        QTest::newRow("existing name") << QStringList{"new2.txt", "clash.txt"} << QStringList{"clash.txt"} << docs;
+        QTest::newRow("nothing received") << QStringList{} << QStringList{} << docs;
+        QTest::newRow("into the root: nothing to move") << QStringList{"new.txt"} << QStringList{} << "";
+    }
+    // What was in the root before stays there, its mark cleared; what the
+    // tool wrote moves unless its name is taken.
+    void receive()
+    {
+        QFETCH(QStringList, incoming);
+        QFETCH(QStringList, clashing);
+        FakeTool tool;
+        QVERIFY(tool.ok && (incoming.isEmpty() || tool.incoming(incoming)));
+        apptest::FrameFixture f({"\\old.txt", "\\My Documents\\keep.txt", "\\Old Folder\\x.txt"});
+        QVERIFY(f.ok);
+        QVERIFY(setFileAttributes("\\Old Folder", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE));
+        QVERIFY(QFile::link(f.root.host("\\old.txt"), f.root.host("\\old link")));
+        for (const QString &name : clashing)
+            QVERIFY(f.root.makeFile("\\My Documents\\" + name, "mine"));
+        QFETCH(QString, destination);
+        focusOn(f.frame, destination);
+        testsupport::MessageBoxScript boxes;
+        for (const QString &name : clashing)
+            boxes.expect(QStringLiteral("Failed to move '%1' to '\\My Documents\\'").arg(name), IDOK);
+        QVERIFY(f.frame->OnCommand(ids::ID_RECEIVE_IR));
+
+        QCOMPARE(tool.calls(), QStringList{"0|" + f.root.hostPath()});
+        for (const QString &name : incoming) {
+            const bool stays = clashing.contains(name) || destination.isEmpty();
+            QCOMPARE(f.root.read(stays ? "\\" + name : "\\" + destination + "\\" + name), QByteArray("received"));
+            QCOMPARE(f.root.exists("\\" + name), stays);
+            if (clashing.contains(name))
+                QCOMPARE(f.root.read("\\" + destination + "\\" + name), QByteArray("mine"));
+        }
+        for (const QString &old : {"\\old.txt", "\\Old Folder", "\\old link"})
+            QCOMPARE(getFileAttributes(old) & FILE_ATTRIBUTE_ARCHIVE, 0u);
+        QVERIFY(f.root.exists("\\old link"));
+        if (!destination.isEmpty())
+            QCOMPARE(f.frame->GetListPane()->GetItemCount(), 1 + incoming.size());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("noTool");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no tool to send") << ids::ID_SEND_IR << true << "Failed to start sending";
+        QTest::newRow("no tool to receive") << ids::ID_RECEIVE_IR << true << "Failed to start receiving";
+        QTest::newRow("archive cannot be cleared") << ids::ID_RECEIVE_IR << false << "Failed to prepare for receiving";
+    }
+    void failures()
+    {
+        QFETCH(int, command);
+        QFETCH(bool, noTool);
+        QFETCH(QString, message);
+        FakeTool tool;
+        QVERIFY(tool.ok && tool.incoming({"new.txt"}));
+        if (noTool)
+            tool.remove();
+        apptest::FrameFixture f({"\\old.txt"});
+        QVERIFY(f.ok);
+        if (!noTool)
+            faults::inject(FsOperation::SetAttributes, "\\old.txt", ENOTSUP);
+        focusOn(f.frame, "", 0);
+        testsupport::MessageBoxScript boxes;
+        boxes.expect(message, IDOK);
+        QVERIFY(f.frame->OnCommand(command));
+        QCOMPARE(boxes.shown().first().type, 0x30u);
+        QCOMPARE(tool.calls(), QStringList());
+        QVERIFY(!f.root.exists("\\new.txt"));
+    }
+};
+
+FERRIX_TEST(InfraredTest)
+#include "tst_infrared.moc"

@@ -1,0 +1,50 @@
+#pragma once
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+
+namespace testsupport {
+
+// A dialog's control by its template id, and the text a label shows.
+template <class T = QWidget>
+T *control(QWidget *dialog, int id)
+{
+    return dialog->findChild<T *>(QString::number(id));
+}
+inline QString labelText(QWidget *dialog, int id)
+{
+    const QLabel *label = control<QLabel>(dialog, id);
+    return label ? label->text() : QStringLiteral("<no label %1>").arg(id);
+}
+
+// Acts on the next modal dialog of type T that the code under test runs,
+// as soon as it is up; whatever act does (or fails to do), the dialog is
+// rejected afterwards if it is still open, so a test never hangs on it.
+// Returns a flag that turns true once act has run.
+template <class T>
+std::shared_ptr<bool> whenModal(std::function<void(T *)> act)
+{
+    auto ran = std::make_shared<bool>(false);
+    auto *poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, ran] {
+        auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        QPointer<T> alive(dialog);
+        act(dialog);
+        *ran = true;
+        if (alive && alive->isVisible())
+            alive->reject();
+    });
+    poll->start();
+    return ran;
+}
+
+} // namespace testsupport

@@ -1,0 +1,164 @@
+#include "common/devicefixture.h"
+#include "common/messageboxscript.h"
+#include "common/modaldialog.h"
+#include "common/testsuite.h"
+#include "platform/devicepath.h"
+#include "platform/faultinjection.h"
+#include "platform/filesystem.h"
+#include "platform/ui/messagebox.h"
+#include "properties/cfilepropertiesdialog.h"
+#include "properties/foldersize.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace platform;
+
+namespace {
+
+using testsupport::labelText;
+QCheckBox *box(QWidget *dialog, int id) { return testsupport::control<QCheckBox>(dialog, id); }
+
+// Shows path as the frame does and lets act work on the open dialog.
+int showProperties(const QString &path, std::function<void(CFilePropertiesDialog *)> act)
+{
+    CFilePropertiesDialog dialog;
+    const auto ran = testsupport::whenModal<CFilePropertiesDialog>(std::move(act));
+    const int result = dialog.ShowProperties(path);
+    return *ran ? result : -1;
+}
+
+} // namespace
+
+class FilePropertiesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { faults::clear(); }
+
+    void texts_data()
+    {
+        QTest::addColumn<QStringList>("files"); // "path=size", a trailing backslash for a folder
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("size");
+
+        QTest::newRow("file") << QStringList{"\\d\\a.txt=1536"} << "\\d\\a.txt" << "a.txt" << "1536 bytes";
+        QTest::newRow("folder in bytes") << QStringList{"\\d\\a=600", "\\d\\sub\\b=400"} << "\\d" << "d" << "1000b";
+        QTest::newRow("folder in Kb") << QStringList{"\\d\\a=1024", "\\d\\s\\t\\b=512"} << "\\d" << "d" << "1.5Kb (1536b)";
+        QTest::newRow("Mb, two blanks") << QStringList{"\\d\\a=3145728"} << "\\d" << "d" << "3.0Mb  (3145728b)";
+        QTest::newRow("trailing backslash") << QStringList{"\\d\\"} << "\\d\\" << "d" << "0b";
+        QTest::newRow("quotes and a star") << QStringList{"\\it's \"q\"\\a *=7"} << "\\it's \"q\"" << "it's \"q\"" << "7b";
+        QTest::newRow("link to a folder") << QStringList{"\\d\\a=100", "\\big\\b=5000", "\\d\\big->\\big"} << "\\d" << "d" << "100b";
+        QTest::newRow("link to a file") << QStringList{"\\d\\a=100", "\\big\\b=5000", "\\d\\b->\\big\\b"} << "\\d" << "d" << "100b";
+        QTest::newRow("unreadable subfolder") << QStringList{"\\d\\a=100", "\\d\\bad\\b=5000"} << "\\d" << "d" << "100b";
+    }
+    // Folders show their store's free space; a file does not.
+    void texts()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, path);
+        testsupport::TempDeviceRoot root;
+        for (const QString &file : files) {
+            const QString name = file.section(u'=', 0, 0).section(QLatin1String("->"), 0, 0);
+            if (file.contains(QLatin1String("->")))
+                QVERIFY(QFile::link(root.host(file.section(QLatin1String("->"), 1)), root.host(name)));
+            else
+                QVERIFY(name.endsWith(u'\\') ? root.makeFolder(name) : root.makeFile(name, QByteArray(file.section(u'=', 1).toInt(), 'x')));
+        }
+        faults::inject(FsOperation::Find, "\\d\\bad");
+        const QDateTime local(QDate(2004, 2, 3), QTime(9, 5, 7));
+        QVERIFY(setLastWriteTime(path, fileTimeFromUnix(local.toSecsSinceEpoch(), 0)));
+        const int result = showProperties(path, [path](CFilePropertiesDialog *d) {
+            QTEST(labelText(d, 1000), "name");
+            QTEST(labelText(d, 1001), "size");
+            const bool folder = !path.contains(u'.');
+            static const QRegularExpression free("^A\\d+\\.\\dMb T\\d+\\.\\dMb F\\d+\\.\\dMb$");
+            QCOMPARE(free.match(labelText(d, 1018)).hasMatch(), folder);
+            QCOMPARE(labelText(d, 1015), QStringLiteral("03-02-2004 09:05:07"));
+            static const QRegularExpression stamp("^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d$");
+            QVERIFY(stamp.match(labelText(d, 1014)).hasMatch() && stamp.match(labelText(d, 1016)).hasMatch());
+            QVERIFY(!d->findChild<QLabel *>("1017")->pixmap().isNull());
+            QCOMPARE(box(d, 1002)->isChecked(), folder);
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+    }
+
+    // Measuring a kernel file system would read files that never end.
+    void pseudoFileSystemsAreNotMeasured()
+    {
+        const QString previous = deviceRoot();
+        QVERIFY(setDeviceRoot(QStringLiteral("/")));
+        const double size = FolderSize(QStringLiteral("\\proc")) + FolderSize(QStringLiteral("\\sys"));
+        QVERIFY(setDeviceRoot(previous));
+        QCOMPARE(size, 0.0);
+    }
+
+    void attributes_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<quint32>("stored");  // set before; ~0: as a new file has it
+        QTest::addColumn<QList<int>>("taps"); // check boxes tapped, then 1 (OK) or 2 (Cancel)
+        QTest::addColumn<bool>("failWrites"); // writing attributes fails
+        QTest::addColumn<quint32>("after");
+        QTest::addColumn<bool>("failureShown");
+
+        const quint32 asNew = ~0u, A = FILE_ATTRIBUTE_ARCHIVE, R = FILE_ATTRIBUTE_READONLY,
+                      H = FILE_ATTRIBUTE_HIDDEN, S = FILE_ATTRIBUTE_SYSTEM, T = FILE_ATTRIBUTE_TEMPORARY;
+        const QString f = "\\f.txt";
+        QTest::newRow("Read only ticked") << f << asNew << QList<int>{1004, 1} << false << (A | R) << false;
+        QTest::newRow("Hidden and System") << f << asNew << QList<int>{1005, 1007, 1} << false << (A | H | S) << false;
+        QTest::newRow("Archive cleared") << f << asNew << QList<int>{1003, 1} << false << FILE_ATTRIBUTE_NORMAL << false;
+        QTest::newRow("ticked twice: no write") << f << (A | T) << QList<int>{1009, 1009, 1} << true << (A | T) << false;
+        QTest::newRow("display-only boxes") << f << A << QList<int>{1002, 1006, 1008, 1011, 1013, 1010, 1012, 1} << true << A
+                                            << false;
+        QTest::newRow("bit without a box is written") << f << 0u << QList<int>{1} << true << FILE_ATTRIBUTE_NORMAL << true;
+        QTest::newRow("change fails") << f << A << QList<int>{1004, 1} << true << A << true;
+        QTest::newRow("Cancel") << f << A << QList<int>{1004, 2} << false << A << false;
+        QTest::newRow("vanished: nothing written") << "\\gone.txt" << asNew << QList<int>{1004, 1} << true
+                                                   << INVALID_FILE_ATTRIBUTES << false;
+        QTest::newRow("root: nothing shown") << "\\" << asNew << QList<int>{1005, 1} << true << FILE_ATTRIBUTE_DIRECTORY << false;
+    }
+    void attributes()
+    {
+        QFETCH(QString, path);
+        QFETCH(quint32, stored);
+        QFETCH(bool, failureShown);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFile("\\f.txt", "data"));
+        if (stored != ~0u)
+            QVERIFY(setFileAttributes(path, stored));
+        const quint32 before = getFileAttributes(path);
+        testsupport::MessageBoxScript boxes;
+        if (failureShown)
+            boxes.expect("Failed to change attributes", IDOK);
+        QFETCH(bool, failWrites);
+        if (failWrites)
+            faults::inject(FsOperation::SetAttributes, path);
+        showProperties(path, [before, path](CFilePropertiesDialog *d) {
+            QFETCH(QList<int>, taps);
+            const bool found = path == QLatin1String("\\f.txt");
+            for (int id : taps)
+                QTest::mouseClick(id < 3 ? static_cast<QWidget *>(testsupport::control<QPushButton>(d, id)) : box(d, id),
+                                  Qt::LeftButton);
+            if (!found)
+                QCOMPARE(labelText(d, 1001) + labelText(d, 1014), QString());
+            // What a tap leaves checked: changeable boxes toggle, the rest stay.
+            for (const auto &b : CFilePropertiesDialog::kBoxes) {
+                const bool toggled = taps.count(b.id) % 2 == 1 && box(d, b.id)->metaObject() == &QCheckBox::staticMetaObject;
+                QCOMPARE(box(d, b.id)->isChecked(), (found && (before & b.bit)) != toggled);
+            }
+        });
+        faults::clear();
+        QTEST(getFileAttributes(path), "after");
+        QCOMPARE(boxes.shown().size(), failureShown ? 1 : 0);
+    }
+};
+
+FERRIX_TEST(FilePropertiesTest)
+#include "tst_fileproperties.moc"

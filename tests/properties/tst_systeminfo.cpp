@@ -1,0 +1,245 @@
+#include "common/devicefixture.h"
+#include "common/modaldialog.h"
+#include "common/testsuite.h"
+#include "platform/systeminfo.h"
+#include "properties/cgeneralinfo.h"
+#include "properties/cmemoryinfo.h"
+#include "properties/cpowerinfo.h"
+#include "properties/systeminfosheet.h"
+
+#include <QLabel>
+#include <QSemaphore>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace platform;
+using Texts = QMap<int, QString>; // label id to its text
+
+namespace {
+
+using testsupport::labelText;
+
+void compareTexts(QWidget *page, const Texts &texts)
+{
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+        QCOMPARE(labelText(page, it.key()), it.value());
+}
+
+void tapTab(SystemInfoSheet &sheet, int index)
+{
+    QTabBar *bar = sheet.GetTabControl()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
+} // namespace
+
+class SystemInfoTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        setPowerSupplyFolder(QString());
+        HostInfoLookup::SetResolver({});
+    }
+
+    // Power in front; only the page in front runs its timer.
+    void pagesAndTimers()
+    {
+        SystemInfoSheet sheet;
+        sheet.show();
+        QTabWidget *tabs = sheet.GetTabControl();
+        QCOMPARE(QStringList({tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)}),
+                 QStringList({"Power", "Memory", "General"}));
+        for (int active : {0, 2, 1, 0}) {
+            if (active != tabs->currentIndex())
+                tapTab(sheet, active);
+            for (int i = 0; i < 3; ++i)
+                QCOMPARE(sheet.GetPage(i)->GetTimerId() != 0, i == active);
+        }
+        sheet.accept();
+        QCOMPARE(sheet.GetPage(0)->GetTimerId(), 0);
+    }
+
+    // Supply folders as the kernel shows them: "BAT0|capacity=90" is a folder
+    // and its attribute files.
+    void powerFromSupplies_data()
+    {
+        QTest::addColumn<QStringList>("supplies");
+        QTest::addColumn<Texts>("texts");
+        const QString acOn = "AC|type=Mains|online=1", bat = "BAT0|type=Battery|status=";
+        QTest::newRow("desktop without battery") << QStringList{acOn}
+            << Texts{{1021, "Using external power"}, {1022, "No system battery"}, {1023, ""}, {1029, ""}, {1025, "Unknown"}};
+        QTest::newRow("0x9 shows High") << QStringList{acOn, bat + "Charging|capacity=90"}
+            << Texts{{1022, "High"}, {1023, "90 % of full battery"}, {1029, ""}};
+        QTest::newRow("5400 s left") << QStringList{bat + "Discharging|capacity=20|time_to_empty_now=5400"}
+            << Texts{{1021, "Using internal power"}, {1022, "Low"}, {1029, "Estimated time remaining \n90 minutes"}};
+    }
+    void powerFromSupplies()
+    {
+        QFETCH(QStringList, supplies);
+        QFETCH(Texts, texts);
+        testsupport::TempDeviceRoot sys;
+        for (const QString &supply : supplies)
+            for (const QString &attribute : supply.split(u'|').mid(1))
+                QVERIFY(sys.makeFile("\\" + supply.section(u'|', 0, 0) + "\\" + attribute.section(u'=', 0, 0),
+                                     attribute.section(u'=', 1).toUtf8()));
+        setPowerSupplyFolder(sys.hostPath());
+        SystemInfoSheet sheet;
+        sheet.show();
+        compareTexts(sheet.GetPage(0), texts);
+    }
+
+    // What a reading leaves of the one before it.
+    void powerReadings_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<quint32>("value");
+        QTest::addColumn<int>("label");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("backup 0x9 keeps its text") << 5 << 0x9u << 1025 << "High";
+        QTest::newRow("backup charging") << 5 << 0x8u << 1025 << "Charging";
+        QTest::newRow("main critical and charging") << 1 << 0xCu << 1022 << "Critical";
+        QTest::newRow("main unknown bit") << 1 << 0x10u << 1022 << "Unknown status";
+        QTest::newRow("255 percent empty") << 2 << 255u << 1023 << "";
+        QTest::newRow("150 percent keeps its text") << 2 << 150u << 1023 << "50 % of full battery";
+        QTest::newRow("time unknown") << 3 << BATTERY_LIFE_UNKNOWN << 1029 << "";
+        QTest::newRow("backup 5400 s") << 6 << 5400u << 1027 << "Estimated time remaining\n90 minutes ";
+        QTest::newRow("AC on backup power keeps its text") << 0 << 2u << 1021 << "Using internal power";
+    }
+    void powerReadings()
+    {
+        QFETCH(int, field);
+        QFETCH(quint32, value);
+        PowerStatus first;
+        first.acLineStatus = AC_LINE_OFFLINE;
+        first.batteryFlag = first.backupBatteryFlag = BATTERY_FLAG_HIGH;
+        first.batteryLifePercent = 50;
+        first.batteryLifeTime = 600;
+        PowerStatus second = first;
+        quint8 *bytes[] = {&second.acLineStatus, &second.batteryFlag, &second.batteryLifePercent, nullptr, nullptr,
+                           &second.backupBatteryFlag};
+        if (field == 3 || field == 6)
+            (field == 3 ? second.batteryLifeTime : second.backupBatteryLifeTime) = value;
+        else
+            *bytes[field] = quint8(value);
+        CPowerInfo page;
+        page.ApplyStatus(first);
+        page.ApplyStatus(second);
+        QFETCH(int, label);
+        QTEST(labelText(&page, label), "expected");
+    }
+
+    // An unreadable store leaves its figures; the total counts what is known.
+    void memory()
+    {
+        MemoryStatus memory;
+        memory.totalPhys = 64 << 20;
+        memory.availPhys = (16 << 20) + 1023;
+        StoreInformation store{14 << 10, 7 << 10};
+        CMemoryInfo page;
+        page.ApplyStatus(&memory, &store);
+        compareTexts(&page, {{1035, "65536"}, {1036, "49152"}, {1034, "16384"}, {1033, "14"}, {1037, "7"},
+                             {1032, "7"}, {1042, "Total memory 64.0 MB"}});
+        page.ApplyStatus(&memory, nullptr);
+        compareTexts(&page, {{1033, "14"}, {1042, "Total memory 64.0 MB"}});
+    }
+
+    void processor_data()
+    {
+        QTest::addColumn<bool>("versionRead");
+        QTest::addColumn<int>("architecture");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("revision");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("processor");
+        QTest::addColumn<QString>("typeText");
+        QTest::newRow("StrongARM") << true << 5 << 4 << 0 << 2577 << "ARM" << "2577";
+        QTest::newRow("x86-64") << true << 9 << 6 << 0x9e0a << 8664 << "Unknown processor" << "8664";
+        QTest::newRow("PowerPC 603+") << true << 3 << 6 << 0x0102 << 0 << "PPC 603+\nRevision 1.2" << "0";
+        QTest::newRow("80486") << true << 0 << 4 << 0 << 486 << "INTEL 80486" << "486";
+        QTest::newRow("Alpha") << true << 2 << 21064 << 0x0102 << 21064 << "ALPHA 21064\nRevision: Model B, Pass 2"
+                               << "21064";
+        QTest::newRow("no version: type kept") << false << 5 << 0 << 0 << 2577 << "" << "1234";
+    }
+    void processor()
+    {
+        QFETCH(bool, versionRead);
+        QFETCH(int, architecture);
+        QFETCH(int, level);
+        QFETCH(int, revision);
+        QFETCH(int, type);
+        VersionInfo version; // this system's: not the handheld's
+        version.platformId = VER_PLATFORM_LINUX;
+        SystemInfo before, system;
+        before.processorType = 1234;
+        system.processorArchitecture = quint16(architecture);
+        system.processorLevel = quint16(level);
+        system.processorRevision = quint16(revision);
+        system.processorType = quint32(type);
+        CGeneralInfo page;
+        page.ApplyStatus(&version, before);
+        page.ApplyStatus(versionRead ? &version : nullptr, system);
+        QTEST(labelText(&page, 1030), "processor");
+        QTEST(labelText(&page, 1041), "typeText");
+        QCOMPARE(labelText(&page, 1039), QStringLiteral("Application is not running on Windows CE."));
+    }
+
+    void hostLines_data()
+    {
+        QTest::addColumn<bool>("resolves");
+        QTest::newRow("host and peer") << true;
+        QTest::newRow("unresolvable host name") << false;
+    }
+    // The lines under This device come from the lookup at each tick.
+    void hostLines()
+    {
+        QFETCH(bool, resolves);
+        QString host;
+        QVERIFY(getHostName(host));
+        auto asked = std::make_shared<std::atomic<int>>(0);
+        HostInfoLookup::SetResolver([resolves, asked](const QString &name) {
+            ++*asked;
+            if (!resolves)
+                return QStringList();
+            return name == QLatin1String("ppp_peer") ? QStringList{"192.168.55.100"} : QStringList{"10.0.0.7", "10.0.0.8"};
+        });
+        SystemInfoSheet sheet;
+        sheet.show();
+        tapTab(sheet, 2);
+        QWidget *page = sheet.GetPage(2);
+        QTRY_VERIFY(*asked >= 4); // two ticks: the lines show what the last lookup found
+        QTRY_COMPARE(labelText(page, 1043), resolves ? host + " (10.0.0.7)" : QString());
+        QTRY_COMPARE(labelText(page, 1044), resolves ? QStringLiteral("ppp_peer (192.168.55.100)") : QString());
+    }
+
+    // A resolver that hangs holds up neither the window nor closing it, and
+    // its answer, when it comes, reaches nothing that is gone.
+    void slowResolver()
+    {
+        QSemaphore entered, release;
+        auto finished = std::make_shared<std::atomic<int>>(0);
+        HostInfoLookup::SetResolver([&entered, &release, finished](const QString &) {
+            entered.release();
+            release.acquire();
+            ++*finished;
+            return QStringList{"10.0.0.7"};
+        });
+        auto *sheet = new SystemInfoSheet;
+        sheet->show();
+        tapTab(*sheet, 2);
+        QTRY_COMPARE(entered.available(), 1);
+        tapTab(*sheet, 1);
+        QCOMPARE(sheet->GetTabControl()->currentIndex(), 1);
+        tapTab(*sheet, 2);
+        delete sheet;
+        release.release(2);
+        QTRY_COMPARE(finished->load(), 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(entered.available(), 2); // the peer's question, and no second lookup
+    }
+};
+
+FERRIX_TEST(SystemInfoTest)
+#include "tst_systeminfo.moc"

@@ -31,6 +31,15 @@ bool sameFile(const struct statx &a, const struct statx &b)
     return a.stx_ino == b.stx_ino && a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
 }
 
+// Whether both entries, links followed, are one file: a link copied onto its
+// own target would otherwise replace the file by a link to itself.
+bool sameTarget(const Location &a, const Location &b)
+{
+    struct statx x, y;
+    return statAt(a.parent.get(), a.name.constData(), x, true) == 0
+        && statAt(b.parent.get(), b.name.constData(), y, true) == 0 && sameFile(x, y);
+}
+
 int writeAll(int fd, const char *data, qint64 size, qint64 *written, const ByteFault &fault)
 {
     while (size > 0) {
@@ -98,17 +107,16 @@ int copyData(int in, int out, const Limits &limits)
 }
 
 // The regular file at src copied into a new temporary sibling of dst, with its
-// permissions, stored attributes and last-write time, then put in place.
-int copyRegular(const Location &src, const Location &dst, bool failIfExists, const Limits &limits)
+// permissions, stored attributes and last-write time, then put in place:
+// flushed first when it replaces a file, so a crash leaves the old one.
+int copyRegular(const Location &src, const Location &dst, bool replacing, const Limits &limits)
 {
-    Fd in(retryOnIntr([&] { return ::openat(src.parent.get(), src.name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC); }));
-    if (!in.isValid())
-        return errno;
+    Fd in;
+    if (const int err = openRegularAt(src.parent.get(), src.name.constData(), false, in))
+        return err;
     struct stat st;
     if (::fstat(in.get(), &st) != 0)
         return errno;
-    if (!S_ISREG(st.st_mode))
-        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
 
     TempSibling temp(dst.parent.get());
     if (const int err = temp.create(0600))
@@ -125,11 +133,11 @@ int copyRegular(const Location &src, const Location &dst, bool failIfExists, con
     const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
     if (::futimens(temp.fd(), times) != 0)
         return errno;
-    return temp.commit(dst.name.constData(), failIfExists);
+    return temp.commit(dst.name.constData(), replacing);
 }
 
 // A symbolic link is copied as a link to the same target, never followed.
-int copyLink(const Location &src, const Location &dst, bool failIfExists)
+int copyLink(const Location &src, const Location &dst, bool replacing)
 {
     QByteArray target(256, Qt::Uninitialized);
     for (;;) {
@@ -145,7 +153,7 @@ int copyLink(const Location &src, const Location &dst, bool failIfExists)
     TempSibling temp(dst.parent.get());
     if (const int err = temp.createLink(target))
         return err;
-    return temp.commit(dst.name.constData(), failIfExists);
+    return temp.commit(dst.name.constData(), replacing);
 }
 
 // Checks and copies src onto dst; 0 or errno.
@@ -163,7 +171,7 @@ int copyEntry(const Location &src, const Location &dst, bool failIfExists, const
     struct statx to;
     const int toErr = statAt(dst.parent.get(), dst.name.constData(), to);
     if (toErr == 0) {
-        if (sameFile(from, to))
+        if (sameFile(from, to) || sameTarget(src, dst))
             return EINVAL; // onto itself
         if (failIfExists)
             return EEXIST;
@@ -172,8 +180,8 @@ int copyEntry(const Location &src, const Location &dst, bool failIfExists, const
     } else if (toErr != ENOENT) {
         return toErr;
     }
-    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, failIfExists)
-                                  : copyRegular(src, dst, failIfExists, limits);
+    const bool replacing = toErr == 0;
+    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, replacing) : copyRegular(src, dst, replacing, limits);
 }
 
 Limits copyLimits(const QString &from, const QString &to)
@@ -280,7 +288,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, bool failI
     qint64 written = 0;
     if (const int err = writeAll(temp.fd(), data.constData(), data.size(), &written, writeFault))
         return fail(err, "Write", path);
-    if (const int err = temp.commit(at.name.constData(), failIfExists))
+    if (const int err = temp.commit(at.name.constData(), existing == 0))
         return fail(err, "Write", path);
     clearLastError();
     return true;

@@ -42,6 +42,27 @@ int storeAttributes(const Location &at, const EntryFacts &facts, bool xattrs, qu
                       makeDosAttrib(facts.storedValue, value));
 }
 
+// A link keeps nothing of its own and nothing is set through it: a request
+// that sets nothing, or only what the link shows already, changes nothing
+// and succeeds; any other fails.
+int setOnLink(const Location &at, const EntryFacts &facts, quint32 attributes)
+{
+    const bool dotName = isDotName(at.name.constData());
+    const quint32 settable = kStoredAttributeMask | FILE_ATTRIBUTE_READONLY;
+    const quint32 implied = dotName ? FILE_ATTRIBUTE_HIDDEN : 0;
+    const quint32 asked = attributes & settable & ~implied;
+    const quint32 shown = attributesOf(facts, dotName) & settable & ~implied;
+    return asked == 0 || asked == shown ? 0 : EPERM;
+}
+
+int setReadOnly(const Location &at, mode_t mode, bool readOnly)
+{
+    if (readOnly == !(mode & S_IWUSR))
+        return 0;
+    const mode_t newMode = readOnly ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
+    return ::fchmodat(at.parent.get(), at.name.constData(), newMode & 07777, 0) == 0 ? 0 : errno;
+}
+
 // The frame of a call that changes one entry: injected faults, locating the
 // path, refusing the root with rootError (0: the root is allowed), then the
 // change itself, which returns 0 or an errno value.
@@ -61,14 +82,6 @@ bool changeEntry(FsOperation operation, const char *name, const QString &path, i
     return true;
 }
 
-int setReadOnly(const Location &at, mode_t mode, bool readOnly)
-{
-    if (readOnly == !(mode & S_IWUSR))
-        return 0;
-    const mode_t newMode = readOnly ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
-    return ::fchmodat(at.parent.get(), at.name.constData(), newMode & 07777, 0) == 0 ? 0 : errno;
-}
-
 } // namespace
 
 quint32 getFileAttributes(const QString &path)
@@ -79,10 +92,10 @@ quint32 getFileAttributes(const QString &path)
     }
     Location at;
     EntryFacts facts;
-    bool xattrs = true;
+    FolderFacts folder;
     int err = locate(path, at);
     if (err == 0)
-        err = readLocatedEntry(at, &xattrs, false, facts);
+        err = readLocatedEntry(at, folder, false, facts);
     if (err) {
         fail(err, "Get attributes", path);
         return INVALID_FILE_ATTRIBUTES;
@@ -99,32 +112,27 @@ bool setFileAttributes(const QString &path, quint32 attributes)
         return fail(EINVAL, "Set attributes", path);
     Location at;
     EntryFacts facts;
-    bool xattrs = true;
+    FolderFacts folder;
     int err = locate(path, at);
     if (err == 0)
-        err = readLocatedEntry(at, &xattrs, true, facts);
+        err = readLocatedEntry(at, folder, true, facts);
     if (err)
         return fail(err, "Set attributes", path);
 
-    const mode_t mode = facts.stat.stx_mode;
-    if (S_ISLNK(mode)) {
-        // A link keeps nothing of its own: only a request that changes nothing works.
-        const bool dotName = isDotName(at.name.constData());
-        const quint32 settable = kStoredAttributeMask | FILE_ATTRIBUTE_READONLY;
-        const quint32 have = attributesOf(facts, dotName) & settable;
-        const quint32 implied = dotName ? FILE_ATTRIBUTE_HIDDEN : 0;
-        if ((attributes & settable & ~implied) != (have & ~implied))
-            return fail(EPERM, "Set attributes", path);
-        clearLastError();
-        return true;
+    if (facts.isLink()) {
+        err = setOnLink(at, facts, attributes);
+    } else {
+        const mode_t mode = facts.stat.stx_mode;
+        const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+        // Write permission first when it is being given back: storing needs it.
+        if (!readOnly)
+            err = setReadOnly(at, mode, false);
+        if (!err)
+            err = storeAttributes(at, facts, folder.readXattrs, attributes);
+        if (!err && readOnly)
+            err = setReadOnly(at, mode, true);
     }
-    const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
-    // Write permission first when it is being given back: storing needs it.
-    if (!readOnly && (err = setReadOnly(at, mode, false)))
-        return fail(err, "Set attributes", path);
-    if ((err = storeAttributes(at, facts, xattrs, attributes)))
-        return fail(err, "Set attributes", path);
-    if (readOnly && (err = setReadOnly(at, mode, true)))
+    if (err)
         return fail(err, "Set attributes", path);
     clearLastError();
     return true;

@@ -1,5 +1,6 @@
 #include "entryinfo.h"
 
+#include "fatattrib.h"
 #include "fileattributes.h"
 #include "hostfs.h"
 #include "storedattribcache.h"
@@ -57,12 +58,19 @@ void readStoredOnce(int dirFd, const char *name, const struct statx &st, bool fo
         rememberStoredAttrib(st, out.stored);
 }
 
+bool isFatEntry(int dirFd, const char *name)
+{
+    Fd fd(::openat(dirFd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    return fd.isValid() && isFatFileSystem(fd.get());
+}
+
 } // namespace
 
 int readEntry(int dirFd, const char *name, FolderFacts &folder, bool keepRawValue, EntryFacts &out)
 {
     out.linkResolves = false;
     out.mountPoint = false;
+    out.fat = false;
     out.stored = DosAttrib();
     out.storedValue.clear();
     if (const int err = statAt(dirFd, name, out.stat))
@@ -76,12 +84,24 @@ int readEntry(int dirFd, const char *name, FolderFacts &folder, bool keepRawValu
         }
         return 0;
     }
+    bool fat = folder.fat;
     bool ownXattrs = true;
     bool *readXattrs = &folder.readXattrs;
     if (S_ISDIR(out.stat.stx_mode) && folder.stat && !out.root) {
         out.mountPoint = !sameDevice(out.stat, *folder.stat);
-        if (out.mountPoint)
-            readXattrs = &ownXattrs; // another file system
+        if (out.mountPoint) {
+            fat = isFatEntry(dirFd, name);
+            readXattrs = &ownXattrs;
+        }
+    }
+    if (fat) {
+        quint32 byte = 0;
+        if (getFatAttributes(dirFd, name, byte) == 0) {
+            out.fat = true;
+            out.stored.valid = true;
+            out.stored.attributes = byte;
+        }
+        return 0;
     }
     if (*readXattrs)
         readStoredOnce(dirFd, name, out.stat, false, readXattrs, keepRawValue, out);
@@ -94,6 +114,7 @@ int readLocatedEntry(const Location &at, FolderFacts &folder, bool keepRawValue,
     const bool haveParent = !at.root
         && ::statx(at.parent.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &parentStat) == 0;
     folder.stat = haveParent ? &parentStat : nullptr;
+    folder.fat = isFatFileSystem(at.parent.get());
     out.root = at.root;
     const int err = readEntry(at.parent.get(), at.name.constData(), folder, keepRawValue, out);
     folder.stat = nullptr;
@@ -115,7 +136,7 @@ quint32 attributesOf(const EntryFacts &facts, bool dotName)
     quint32 a = 0;
     if (facts.isLink())
         a |= FILE_ATTRIBUTE_REPARSE_POINT;
-    if (dotName && !facts.root)
+    if (dotName && !facts.root && !facts.fat)
         a |= FILE_ATTRIBUTE_HIDDEN;
     if (facts.mountPoint)
         a |= FILE_ATTRIBUTE_TEMPORARY;
@@ -128,12 +149,18 @@ quint32 attributesOf(const EntryFacts &facts, bool dotName)
     const bool folder = S_ISDIR(mode);
     if (folder)
         a |= FILE_ATTRIBUTE_DIRECTORY;
-    if (!(mode & S_IWUSR))
-        a |= FILE_ATTRIBUTE_READONLY;
-    if (facts.stored.valid)
-        a |= facts.stored.attributes & kStoredAttributeMask;
-    else if (!folder)
-        a |= FILE_ATTRIBUTE_ARCHIVE; // nothing stored: as a newly written file
+    if (facts.fat) {
+        a |= facts.stored.attributes & kFatAttributeMask;
+    } else {
+        // Read-only is a file's mode, but only stored for a folder: it never
+        // keeps anyone from changing what the folder holds.
+        if (!folder && !(mode & S_IWUSR))
+            a |= FILE_ATTRIBUTE_READONLY;
+        if (facts.stored.valid)
+            a |= facts.stored.attributes & storedAttributeMask(folder);
+        else if (!folder)
+            a |= FILE_ATTRIBUTE_ARCHIVE; // nothing stored: as a newly written file
+    }
     return a != 0 ? a : FILE_ATTRIBUTE_NORMAL;
 }
 

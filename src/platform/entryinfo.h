@@ -14,6 +14,7 @@ namespace platform::detail {
 struct FolderFacts {
     const struct statx *stat = nullptr; // the folder's own statx, for mount points (may be null)
     bool readXattrs = true;             // becomes false when the file system keeps none
+    bool fat = false;                   // attributes are FAT attribute bytes
 };
 
 struct EntryFacts {
@@ -22,7 +23,8 @@ struct EntryFacts {
     bool linkResolves = false;
     bool mountPoint = false; // a folder on another file system than its parent
     bool root = false;       // the device root itself
-    DosAttrib stored;        // user.DOSATTRIB, when the entry has one
+    bool fat = false;        // stored is the entry's FAT attribute byte
+    DosAttrib stored;        // user.DOSATTRIB (or the FAT byte), when the entry has one
     QByteArray storedValue;  // its raw bytes, when asked for
 
     bool isLink() const { return S_ISLNK(stat.stx_mode); }

@@ -15,6 +15,8 @@ enum class FsOperation {
     Create,        // createDirectory, writeFileAtomically
     RemoveDir,     // removeDirectory
     SetAttributes, // setFileAttributes
+    StoredAttributes, // setFileAttributes finds that path's stored attributes unreadable and
+                      // unwritable with that error (ENOTSUP: a file system that keeps none)
     Open,          // File::openForReading, and the source side of copyFile
     Read,          // reading that file fails after afterBytes bytes (File and copyFile)
     Write,         // writing to that path fails after afterBytes bytes (copy destination, atomic write)

@@ -2,6 +2,7 @@
 
 #include "dosattrib.h"
 #include "entryinfo.h"
+#include "fatattrib.h"
 #include "faultpoints.h"
 #include "hostfs.h"
 #include "lasterror.h"
@@ -20,21 +21,25 @@ namespace {
 
 // Stores the bits of `wanted` that live in user.DOSATTRIB. Bits the entry has
 // anyway (hidden for a dot name, temporary for a mount point) are not stored.
-int storeAttributes(const Location &at, const EntryFacts &facts, bool xattrs, quint32 wanted)
+// injected: an error the store meets instead of the file system's answer.
+int storeAttributes(const Location &at, const EntryFacts &facts, bool xattrs, int injected, quint32 wanted)
 {
     const bool folder = S_ISDIR(facts.stat.stx_mode);
+    const quint32 mask = storedAttributeMask(folder);
     quint32 implied = facts.mountPoint ? FILE_ATTRIBUTE_TEMPORARY : 0;
     if (isDotName(at.name.constData()) && !at.root)
         implied |= FILE_ATTRIBUTE_HIDDEN;
-    const quint32 current = facts.stored.valid ? facts.stored.attributes & kStoredAttributeMask
+    const quint32 current = facts.stored.valid ? facts.stored.attributes & mask
                                                : (folder ? 0 : FILE_ATTRIBUTE_ARCHIVE);
-    const quint32 want = wanted & kStoredAttributeMask & ~implied;
+    const quint32 want = wanted & mask & ~implied;
     if (want == (current & ~implied))
         return 0;
     if (!xattrs)
-        return (want & ~FILE_ATTRIBUTE_ARCHIVE) ? ENOTSUP : 0; // nothing can be kept here
+        return ENOTSUP; // nothing can be kept here: never pretend it was
+    if (injected)
+        return injected;
     // Bits other than ours (Samba keeps the directory bit) stay as they are;
-    // read-only lives in the mode alone.
+    // a file's read-only lives in its mode alone.
     const quint32 old = facts.stored.valid ? facts.stored.attributes
                                            : (folder ? FILE_ATTRIBUTE_DIRECTORY : 0);
     const quint32 value = (old & ~(kStoredAttributeMask | FILE_ATTRIBUTE_READONLY)) | want | (current & implied);
@@ -55,12 +60,19 @@ int setOnLink(const Location &at, const EntryFacts &facts, quint32 attributes)
     return asked == 0 || asked == shown ? 0 : EPERM;
 }
 
-int setReadOnly(const Location &at, mode_t mode, bool readOnly)
+// The card's own attribute byte; the kernel keeps a file's read-only in
+// its mode too.
+int setOnFat(const Location &at, const EntryFacts &facts, quint32 attributes)
 {
-    if (readOnly == !(mode & S_IWUSR))
+    const quint32 want = attributes & kFatAttributeMask;
+    if (want == (facts.stored.attributes & kFatAttributeMask))
         return 0;
-    const mode_t newMode = readOnly ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
-    return ::fchmodat(at.parent.get(), at.name.constData(), newMode & 07777, 0) == 0 ? 0 : errno;
+    return setFatAttributes(at.parent.get(), at.name.constData(), want);
+}
+
+int setMode(const Location &at, mode_t mode)
+{
+    return ::fchmodat(at.parent.get(), at.name.constData(), mode & 07777, 0) == 0 ? 0 : errno;
 }
 
 // The frame of a call that changes one entry: injected faults, locating the
@@ -118,19 +130,30 @@ bool setFileAttributes(const QString &path, quint32 attributes)
         err = readLocatedEntry(at, folder, true, facts);
     if (err)
         return fail(err, "Set attributes", path);
+    const int injected = injectedFault(FsOperation::StoredAttributes, path);
+    if (injected) {
+        facts.stored = DosAttrib();
+        facts.storedValue.clear();
+        folder.readXattrs = injected != ENOTSUP;
+    }
 
-    if (facts.isLink()) {
+    if (facts.isLink())
         err = setOnLink(at, facts, attributes);
-    } else {
+    else if (facts.fat)
+        err = setOnFat(at, facts, attributes);
+    else {
+        // A file's read-only is its owner's write permission, given back
+        // first (storing needs it) and taken back if storing fails.
         const mode_t mode = facts.stat.stx_mode;
+        const bool file = !S_ISDIR(mode);
         const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
-        // Write permission first when it is being given back: storing needs it.
-        if (!readOnly)
-            err = setReadOnly(at, mode, false);
-        if (!err)
-            err = storeAttributes(at, facts, folder.readXattrs, attributes);
-        if (!err && readOnly)
-            err = setReadOnly(at, mode, true);
+        const bool giveWrite = file && !readOnly && !(mode & S_IWUSR);
+        if (giveWrite)
+            err = setMode(at, mode | S_IWUSR);
+        if (!err && (err = storeAttributes(at, facts, folder.readXattrs, injected, attributes)) && giveWrite)
+            setMode(at, mode);
+        if (!err && file && readOnly && (mode & 0222))
+            err = setMode(at, mode & ~mode_t(0222));
     }
     if (err)
         return fail(err, "Set attributes", path);

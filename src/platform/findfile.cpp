@@ -3,6 +3,7 @@
 #include "devicepath.h"
 #include "devicepathparts.h"
 #include "entryinfo.h"
+#include "fatattrib.h"
 #include "faultpoints.h"
 #include "hostfs.h"
 #include "lasterror.h"
@@ -95,6 +96,7 @@ bool FindFile::first(const QString &pattern, FindData &out)
     if (::statx(fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &state->folderStat) != 0)
         return fail(errno, "Find", pattern);
     state->folderFacts.stat = &state->folderStat;
+    state->folderFacts.fat = isFatFileSystem(fd.get());
     state->dir = ::fdopendir(fd.get());
     if (!state->dir)
         return fail(errno, "Find", pattern);

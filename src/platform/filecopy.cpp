@@ -40,6 +40,22 @@ bool sameTarget(const Location &a, const Location &b)
         && statAt(b.parent.get(), b.name.constData(), y, true) == 0 && sameFile(x, y);
 }
 
+// Whether both locations name one entry: the same name in the same folder.
+bool sameEntry(const Location &a, const Location &b)
+{
+    struct stat x, y;
+    return a.name == b.name && ::fstat(a.parent.get(), &x) == 0 && ::fstat(b.parent.get(), &y) == 0
+        && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+// Removes the old name of a file that now has its new one too; 0 or errno.
+int removeOldName(const Location &src, const QString &from)
+{
+    if (const int err = injectedFault(FsOperation::Delete, from))
+        return err;
+    return ::unlinkat(src.parent.get(), src.name.constData(), 0) == 0 ? 0 : errno;
+}
+
 int writeAll(int fd, const char *data, qint64 size, qint64 *written, const ByteFault &fault)
 {
     while (size > 0) {
@@ -233,18 +249,28 @@ bool moveFile(const QString &from, const QString &to)
     if (const int err = statAt(src.parent.get(), src.name.constData(), st))
         return fail(err, "Move", from, to);
     const bool folder = S_ISDIR(st.stx_mode);
+    if (sameEntry(src, dst)) {
+        clearLastError(); // onto its own path: nothing to do
+        return true;
+    }
 
-    if (::renameat2(src.parent.get(), src.name.constData(), dst.parent.get(), dst.name.constData(),
-                    RENAME_NOREPLACE) == 0) {
+    int err = injectedFault(FsOperation::Rename, to);
+    if (!err && ::renameat2(src.parent.get(), src.name.constData(), dst.parent.get(), dst.name.constData(),
+                            RENAME_NOREPLACE) != 0)
+        err = errno;
+    if (!err) {
         clearLastError();
         return true;
     }
-    int err = errno;
     if ((err == EINVAL || err == ENOSYS || err == ENOTSUP) && !folder) {
         // No RENAME_NOREPLACE on this file system: a hard link never replaces.
+        // If the old name stays, the new one goes again: one name or the other.
         if (::linkat(src.parent.get(), src.name.constData(), dst.parent.get(), dst.name.constData(), 0) != 0)
             return fail(errno, "Move", from, to);
-        ::unlinkat(src.parent.get(), src.name.constData(), 0);
+        if ((err = removeOldName(src, from))) {
+            ::unlinkat(dst.parent.get(), dst.name.constData(), 0);
+            return fail(err, "Move", from, to);
+        }
         clearLastError();
         return true;
     }
@@ -255,8 +281,7 @@ bool moveFile(const QString &from, const QString &to)
     // removed, the copy goes again, so the move happened completely or not at all.
     if ((err = copyEntry(src, dst, true, copyLimits(from, to))))
         return fail(err, "Move", from, to);
-    if (::unlinkat(src.parent.get(), src.name.constData(), 0) != 0) {
-        err = errno;
+    if ((err = removeOldName(src, from))) {
         ::unlinkat(dst.parent.get(), dst.name.constData(), 0);
         return fail(err, "Move", from, to);
     }

@@ -75,7 +75,6 @@ private Q_SLOTS:
         row("rename with a slash", Move, f, "\\a/b", EINVAL);
         row("rename onto a file", Move, f, "\\a\\g.txt", EEXIST);
         row("rename onto a folder", Move, f, "\\b", EEXIST);
-        row("rename onto itself", Move, f, f, EEXIST);
         row("move a folder into itself", Move, "\\a", "\\a\\inner", EINVAL);
         row("move into a missing folder", Move, f, "\\none\\f.txt", ENOENT);
         row("move the root", Move, "\\", "\\x", EBUSY);
@@ -338,6 +337,76 @@ private Q_SLOTS:
         QCOMPARE(lastError().code, error);
         QCOMPARE(root.read("\\keep.txt"), QByteArray("kept"));
         QCOMPARE(hostEntries(root.hostPath()), before);
+    }
+
+    // Renames and moves never replace, never leave an entry under two names
+    // and take a rename onto the entry's own path as done.
+    void moves_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<bool>("fallback"); // as where the no-replace rename is missing
+        QTest::addColumn<int>("removeFault"); // removing the old name fails with this
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QStringList>("after"); // what the folder holds after
+
+        const QStringList untouched {"f.txt", "g.txt", "hard"};
+        QTest::newRow("onto its own path") << "\\a\\f.txt" << "\\a\\f.txt" << false << 0 << 0 << untouched;
+        QTest::newRow("onto its own path, spelt otherwise") << "\\a\\f.txt" << "\\a\\.\\f.txt" << false << 0 << 0 << untouched;
+        QTest::newRow("a folder onto its own path") << "\\a" << "\\a" << false << 0 << 0 << untouched;
+        QTest::newRow("onto a hard link of itself") << "\\a\\f.txt" << "\\a\\hard" << false << 0 << EEXIST << untouched;
+        QTest::newRow("fallback") << "\\a\\f.txt" << "\\a\\m.txt" << true << 0 << 0
+                                  << QStringList {"g.txt", "hard", "m.txt"};
+        QTest::newRow("fallback, old name stays") << "\\a\\f.txt" << "\\a\\m.txt" << true << EROFS << EROFS << untouched;
+        QTest::newRow("fallback onto a file") << "\\a\\f.txt" << "\\a\\g.txt" << true << 0 << EEXIST << untouched;
+    }
+
+    void moves()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(bool, fallback);
+        QFETCH(int, removeFault);
+        QFETCH(int, error);
+        QFETCH(QStringList, after);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFile("\\a\\f.txt", "source"));
+        QVERIFY(::link(QFile::encodeName(root.host("\\a\\f.txt")), QFile::encodeName(root.host("\\a\\hard"))) == 0);
+        QVERIFY(root.makeFile("\\a\\g.txt", "other"));
+        if (fallback)
+            faults::inject(FsOperation::Rename, to, EINVAL);
+        if (removeFault)
+            faults::inject(FsOperation::Delete, from, removeFault);
+
+        QCOMPARE(moveFile(from, to), error == 0);
+        QCOMPARE(lastError().code, error);
+        QCOMPARE(hostEntries(root.hostPath() + "/a"), after);
+        QCOMPARE(root.read(after.contains("f.txt") ? "\\a\\f.txt" : "\\a\\m.txt"), QByteArray("source"));
+    }
+
+    // A name looked up as it is never acts as a pattern.
+    void exactNames_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("found"); // empty: nothing
+
+        QTest::newRow("star in a name") << "\\a*b.txt" << "a*b.txt";
+        QTest::newRow("star matches nothing else") << "\\x*.txt" << QString();
+        QTest::newRow("question mark matches nothing else") << "\\a?b.txt" << QString();
+        QTest::newRow("question mark in a name") << "\\q?.txt" << "q?.txt";
+    }
+
+    void exactNames()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, found);
+        testsupport::TempDeviceRoot root;
+        for (const char *name : {"\\a*b.txt", "\\axb.txt", "\\x1.txt", "\\q?.txt"})
+            QVERIFY(root.makeFile(name));
+        FindData data;
+        QCOMPARE(findEntry(path, data), !found.isEmpty());
+        QCOMPARE(found.isEmpty() ? QString() : data.name, found);
+        QCOMPARE(getFileAttributes(path) != INVALID_FILE_ATTRIBUTES, !found.isEmpty());
     }
 
     void moveAcrossFileSystems()

@@ -49,14 +49,14 @@ void EntryBatch::Shared::helpFromTheEnd()
                 break; // the listing's: so is everything below
             continue;  // another helper's
         }
-        slot.error = readEntry(dir.get(), slot.entry.hostName.constData(), own, false, slot.facts);
+        slot.error = readEntry(dir.get(), names.constData() + slot.entry.at, own, false, slot.facts);
         slot.state.store(2, std::memory_order_release);
     }
     if (!own.readXattrs)
         noXattrs.store(true, std::memory_order_relaxed);
 }
 
-EntryBatch::EntryBatch(int dirFd, const FolderFacts &folder, std::vector<Entry> entries)
+EntryBatch::EntryBatch(int dirFd, const FolderFacts &folder, QByteArray names, std::vector<Entry> entries)
     : m_shared(std::make_shared<Shared>()), m_dirFd(dirFd)
 {
     m_shared->dir.reset(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
@@ -66,6 +66,7 @@ EntryBatch::EntryBatch(int dirFd, const FolderFacts &folder, std::vector<Entry> 
         m_shared->folder.stat = &m_shared->folderStat;
     }
     m_own = m_shared->folder;
+    m_shared->names = std::move(names);
 
     m_shared->slots = std::vector<Slot>(entries.size());
     for (size_t i = 0; i < entries.size(); ++i)
@@ -84,7 +85,7 @@ int EntryBatch::facts(size_t i, const EntryFacts *&out)
     Slot &slot = m_shared->slots[i];
     int state = 0;
     if (slot.state.compare_exchange_strong(state, 3, std::memory_order_acquire)) {
-        slot.error = readEntry(m_dirFd, slot.entry.hostName.constData(), m_own, false, slot.facts);
+        slot.error = readEntry(m_dirFd, hostName(i), m_own, false, slot.facts);
         out = &slot.facts;
         return slot.error;
     }
@@ -94,7 +95,7 @@ int EntryBatch::facts(size_t i, const EntryFacts *&out)
     }
     // A helper is reading it right now: reading it again is quicker than waiting.
     out = &m_scratch;
-    return readEntry(m_dirFd, slot.entry.hostName.constData(), m_own, false, m_scratch);
+    return readEntry(m_dirFd, hostName(i), m_own, false, m_scratch);
 }
 
 } // namespace platform::detail

@@ -17,19 +17,21 @@ namespace platform::detail {
 class EntryBatch {
 public:
     struct Entry {
-        QByteArray hostName;
-        QString name; // device name, taken by the listing
+        qsizetype at = 0; // where the host name starts in the batch's names, NUL-terminated
+        qsizetype size = 0;
+        QString name;     // device name when decoding it was needed to pick the entry
     };
 
     // The batch keeps a descriptor and the facts of the folder of its own:
     // helpers may still be finishing an entry after it is gone.
-    EntryBatch(int dirFd, const FolderFacts &folder, std::vector<Entry> entries);
+    EntryBatch(int dirFd, const FolderFacts &folder, QByteArray names, std::vector<Entry> entries);
     ~EntryBatch();
     EntryBatch(const EntryBatch &) = delete;
     EntryBatch &operator=(const EntryBatch &) = delete;
 
     size_t size() const { return m_shared->slots.size(); }
     Entry &entry(size_t i) { return m_shared->slots[i].entry; }
+    const char *hostName(size_t i) const { return m_shared->names.constData() + m_shared->slots[i].entry.at; }
     // The facts of entry i, read by a helper or now; readEntry()'s answer.
     // Entries are asked for in order.
     int facts(size_t i, const EntryFacts *&out);
@@ -47,6 +49,7 @@ private:
         Fd dir;
         struct statx folderStat {};
         FolderFacts folder;
+        QByteArray names; // never changed once helpers run
         std::vector<Slot> slots;
         std::atomic<bool> abandoned {false};
         std::atomic<bool> noXattrs {false};

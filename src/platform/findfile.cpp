@@ -69,6 +69,9 @@ void FindFile::readAhead(State &state)
     state.next = 0;
     std::vector<EntryBatch::Entry> entries;
     entries.reserve(kBatch);
+    QByteArray names;
+    names.reserve(kBatch * 16);
+    const bool everything = state.wildcard.matchesEverything();
     while (entries.size() < kBatch) {
         errno = 0;
         const struct dirent *entry = ::readdir(state.dir);
@@ -81,14 +84,19 @@ void FindFile::readAhead(State &state)
         if (isDotOrDotDot(hostName))
             continue;
         EntryBatch::Entry pending;
-        const qsizetype size = qsizetype(std::strlen(hostName));
-        detail::deviceNameFromHost(hostName, size, pending.name);
-        if (!state.wildcard.matches(pending.name))
-            continue;
-        pending.hostName = QByteArray(hostName, size);
+        pending.size = qsizetype(std::strlen(hostName));
+        // With a pattern the name is decoded now to pick the entry; else when it is yielded.
+        if (!everything) {
+            detail::deviceNameFromHost(hostName, pending.size, pending.name);
+            if (!state.wildcard.matches(pending.name))
+                continue;
+        }
+        pending.at = names.size();
+        names.append(hostName, pending.size + 1);
         entries.push_back(std::move(pending));
     }
-    state.batch = std::make_unique<EntryBatch>(::dirfd(state.dir), state.folderFacts, std::move(entries));
+    state.batch = std::make_unique<EntryBatch>(::dirfd(state.dir), state.folderFacts, std::move(names),
+                                               std::move(entries));
 }
 
 FindFile::FindFile() = default;
@@ -167,8 +175,12 @@ bool FindFile::next(FindData &out)
         if (err)
             return fail(err, "Find next", d->folder);
         EntryBatch::Entry &entry = d->batch->entry(i);
-        describe(*facts, entry.hostName.constData(), out);
-        out.name = std::move(entry.name);
+        const char *hostName = d->batch->hostName(i);
+        describe(*facts, hostName, out);
+        if (entry.name.isNull())
+            detail::deviceNameFromHost(hostName, entry.size, out.name); // reuses the caller's buffer
+        else
+            out.name = std::move(entry.name);
         clearLastError();
         return true;
     }

@@ -74,6 +74,7 @@ private:
     void CreateActions();
     void CreateAccelerators();
     void RegisterCommandHandlers();
+    void RegisterFindCommands();
     QList<const CommandMap *> RoutingChain() const;
     void OnFocusChanged(QWidget *old, QWidget *now);
     void ActivateOtherPane();

@@ -15,6 +15,14 @@ constexpr int IDB_TREE_IMAGES = 132;   // 64x16: closed folder, open folder, dev
 constexpr int IDB_GENERIC_FILE = 136;  // 16x15: the list's default file image
 constexpr int IDB_FERRIX = 145;        // 176x74: splash and About picture
 
+// The Find Files dialog template and its controls.
+constexpr int IDD_FIND_FILES = 148;
+constexpr int IDC_FIND_FILENAME = 1045;
+constexpr int IDC_FIND_CONTAINING = 1046;
+constexpr int IDC_FIND_RESULTS = 1047;
+constexpr int IDC_FIND_START_STOP = 1048;
+constexpr int IDC_FIND_DIRECTORY = 1049;
+
 // Strings.
 constexpr int IDS_WEBSITE = 33000;
 

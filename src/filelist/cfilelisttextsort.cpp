@@ -30,6 +30,27 @@ int unitRank(const QString &sizeText)
 // date. Compared as written: no time zone is involved.
 bool parseDateText(const QString &text, qint64 *seconds)
 {
+    // The rows' own form, "dd-mm-yyyy hh:mm:ss", read digit by digit: the
+    // general parse below costs microseconds per text.
+    if (text.size() == 19 && text.at(2) == u'-' && text.at(5) == u'-' && text.at(10) == u' '
+        && text.at(13) == u':' && text.at(16) == u':') {
+        const auto number = [&text](int at, int digits) {
+            int value = 0;
+            for (int k = at; k < at + digits; ++k) {
+                const char16_t c = text.at(k).unicode();
+                if (c < u'0' || c > u'9')
+                    return -1;
+                value = value * 10 + (c - u'0');
+            }
+            return value;
+        };
+        const QDate date(number(6, 4), number(3, 2), number(0, 2));
+        const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
+        if (!date.isValid() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+            return false;
+        *seconds = date.toJulianDay() * 86400 + hour * 3600 + minute * 60 + second;
+        return true;
+    }
     const QString trimmed = text.trimmed();
     const int blank = trimmed.indexOf(QLatin1Char(' '));
     if (blank < 0)

@@ -4,9 +4,11 @@
 #include "platform/file.h"
 #include "platform/fileattributes.h"
 #include "platform/findfile.h"
+#include "platform/subfolderprobe.h"
 #include "platform/walkguard.h"
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -60,6 +62,11 @@ void CFileSearch::Search(const QString &pattern, const QString &folder, const QS
 
 void CFileSearch::SearchFolder(const QString &folder)
 {
+    SearchFolder(folder, true);
+}
+
+void CFileSearch::SearchFolder(const QString &folder, bool mayHoldFolders)
+{
     if (Stopped())
         return;
     const QString path = withBackslash(folder);
@@ -81,7 +88,7 @@ void CFileSearch::SearchFolder(const QString &folder)
         }
     } else {
         SearchFolderFiles(path);
-        if (Stopped())
+        if (Stopped() || !mayHoldFolders)
             return;
         platform::FindFile find;
         platform::FindData data;
@@ -92,12 +99,18 @@ void CFileSearch::SearchFolder(const QString &folder)
                 return;
         }
     }
+    // Most folders hold no folders: when the files are listed by a pattern
+    // of their own, a probe by entry type spares listing such a folder a
+    // second time for its subfolders.
+    std::optional<platform::SubfolderProbe> probe;
+    if (!m_bPatternMatchesAll && !subfolders.empty())
+        probe.emplace(path);
     for (const auto &[name, mountPoint] : subfolders) {
         const QString subfolder = path + name;
         // Mount points are where another file system begins; cards and disks
         // are searched, the kernel's own file systems are not.
         if (!mountPoint || !platform::isPseudoFileSystem(subfolder))
-            SearchFolder(subfolder);
+            SearchFolder(subfolder, !probe || probe->hasSubfolder(name));
         if (Stopped())
             return;
     }

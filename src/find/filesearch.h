@@ -60,6 +60,8 @@ public:
 
 private:
     bool Stopped() const { return m_stop.IsSet(); }
+    // mayHoldFolders false: the folder is known to hold no folders.
+    void SearchFolder(const QString &folder, bool mayHoldFolders);
 
     const StopEvent &m_stop;
     SearchResults &m_results;

@@ -88,6 +88,15 @@ Tree &tree()
     return t;
 }
 
+// The tree, or the benchmark skipped when it could not be made.
+Tree *treeFor(benchmark::State &state)
+{
+    if (tree().ok)
+        return &tree();
+    state.SkipWithError("cannot create the tree");
+    return nullptr;
+}
+
 class Count : public SearchResults {
 public:
     bool AddResult(const QString &) override
@@ -117,11 +126,9 @@ int runTool(std::vector<std::string> arguments)
 
 void search(benchmark::State &state, const char *pattern, const char *text, qint64 blockSize)
 {
-    Tree &t = tree();
-    if (!t.ok) {
-        state.SkipWithError("cannot create the tree");
+    const Tree *t = treeFor(state);
+    if (!t)
         return;
-    }
     int found = 0;
     for (auto _ : state) {
         StopEvent stop;
@@ -132,7 +139,7 @@ void search(benchmark::State &state, const char *pattern, const char *text, qint
         found = results.found;
     }
     state.counters["found"] = found;
-    state.SetBytesProcessed(state.iterations() * t.bytes);
+    state.SetBytesProcessed(state.iterations() * t->bytes);
 }
 
 void BM_ContentSearch(benchmark::State &state)
@@ -142,13 +149,12 @@ void BM_ContentSearch(benchmark::State &state)
 
 void BM_GrepRlF(benchmark::State &state)
 {
-    if (!tree().ok) {
-        state.SkipWithError("cannot create the tree");
+    const Tree *t = treeFor(state);
+    if (!t)
         return;
-    }
     for (auto _ : state)
-        runTool({"grep", "-rlF", kAbsentText, tree().host.toStdString()});
-    state.SetBytesProcessed(state.iterations() * tree().bytes);
+        runTool({"grep", "-rlF", kAbsentText, t->host.toStdString()});
+    state.SetBytesProcessed(state.iterations() * t->bytes);
 }
 
 void BM_NameSearch(benchmark::State &state)
@@ -158,12 +164,11 @@ void BM_NameSearch(benchmark::State &state)
 
 void BM_FindIname(benchmark::State &state)
 {
-    if (!tree().ok) {
-        state.SkipWithError("cannot create the tree");
+    const Tree *t = treeFor(state);
+    if (!t)
         return;
-    }
     for (auto _ : state)
-        runTool({"find", tree().host.toStdString(), "-iname", "*.txt"});
+        runTool({"find", t->host.toStdString(), "-iname", "*.txt"});
 }
 
 // 100,000 results as a search leaves them, sorted by a tap on one heading.

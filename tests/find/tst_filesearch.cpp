@@ -13,11 +13,11 @@ class TestFileSearch : public QObject {
 
     // Runs a search to its end on this thread.
     static QStringList search(const QString &pattern, const QString &folder, const QString &text,
-                              qint64 blockSize = CFileSearch::kBlockSize, SearchHooks hooks = {})
+                              qint64 blockSize = CFileSearch::kBlockSize)
     {
         StopEvent stop;
         findtest::Collector results;
-        CFileSearch search(stop, results, std::move(hooks));
+        CFileSearch search(stop, results);
         search.SetBlockSize(blockSize);
         search.Search(pattern, folder, text);
         return results.found;
@@ -135,17 +135,6 @@ private Q_SLOTS:
         QCOMPARE(sorted, found);
     }
 
-    // A file stored in a wide encoding holds other bytes than the text typed.
-    void wideFileDoesNotMatch()
-    {
-        testsupport::TempDeviceRoot root;
-        const QString text = QStringLiteral("needle");
-        QByteArray wide(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-        QVERIFY(root.makeFile("\\wide.txt", wide));
-        QVERIFY(root.makeFile("\\narrow.txt", text.toLatin1()));
-        QCOMPARE(search("*.txt", "\\", text), QStringList{"\\narrow.txt"});
-    }
-
     // Files that cannot be read are passed over; the search goes on.
     void unreadableFiles_data()
     {
@@ -173,59 +162,6 @@ private Q_SLOTS:
         QStringList sorted = search("*", "\\", "needle", 16);
         sorted.sort();
         QCOMPARE(sorted, found);
-    }
-
-    // Setting the stop event ends a file after the block being searched,
-    // and nothing after it is reported.
-    void stopsAfterTheCurrentBlock_data()
-    {
-        QTest::addColumn<int>("stopAfter");
-        QTest::newRow("first block") << 1;
-        QTest::newRow("third block") << 3;
-    }
-
-    void stopsAfterTheCurrentBlock()
-    {
-        QFETCH(int, stopAfter);
-        testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile("\\a\\long", QByteArray(100, '.') + "needle"));
-        QVERIFY(root.makeFile("\\a\\sub\\short", "needle")); // searched after a's own files
-        StopEvent stop;
-        findtest::Collector results;
-        QList<int> blocks;
-        SearchHooks hooks;
-        hooks.afterBlock = [&](const QString &path, int block, const StopEvent &) {
-            blocks.append(block);
-            if (path == QLatin1String("\\a\\long") && block == stopAfter)
-                stop.Set();
-        };
-        CFileSearch search(stop, results, hooks);
-        search.SetBlockSize(10);
-        search.Search("*", "\\", "needle");
-        QCOMPARE(blocks.size(), stopAfter);
-        QVERIFY(results.found.isEmpty());
-    }
-
-    void findBytes_data()
-    {
-        QTest::addColumn<QByteArray>("block");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<qint64>("position");
-        QTest::newRow("first of two") << QByteArray("xabcabc") << QByteArray("abc") << qint64(1);
-        QTest::newRow("at the very end") << QByteArray("xxabc") << QByteArray("abc") << qint64(2);
-        QTest::newRow("cut off by the end") << QByteArray("xxab") << QByteArray("abc") << qint64(-1);
-        QTest::newRow("first byte repeats") << QByteArray("aaab") << QByteArray("aab") << qint64(1);
-        QTest::newRow("zero bytes inside") << QByteArray("a\0b\0c", 5) << QByteArray("b\0c", 3) << qint64(2);
-        QTest::newRow("block shorter than bytes") << QByteArray("ab") << QByteArray("abc") << qint64(-1);
-        QTest::newRow("nothing to find") << QByteArray("abc") << QByteArray() << qint64(-1);
-    }
-
-    void findBytes()
-    {
-        QFETCH(QByteArray, block);
-        QFETCH(QByteArray, bytes);
-        QFETCH(qint64, position);
-        QCOMPARE(CFileSearch::FindBytes(block.constData(), block.size(), bytes.constData(), bytes.size()), position);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "app/appfixture.h"
 #include "common/messageboxscript.h"
 #include "common/testsuite.h"
+#include "filelist/listtesthelpers.h"
 #include "filelist/cfilelistctrl.h"
 #include "filelist/cfilelistviewex.h"
 #include "filelist/rowtext.h"
@@ -13,7 +14,6 @@
 #include "resources/resourceids.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -24,7 +24,7 @@
 
 namespace {
 
-QLineEdit *edit(QWidget &dialog, const char *name)
+QLineEdit *edit(const QWidget &dialog, const char *name)
 {
     return dialog.findChild<QLineEdit *>(QString::fromLatin1(name));
 }
@@ -40,15 +40,7 @@ void typeInto(QLineEdit *field, const QString &text)
 
 QStringList results(const CFindFilesDialog &dialog, int column = 0)
 {
-    QStringList texts;
-    for (int row = 0; row < dialog.Results().GetItemCount(); ++row)
-        texts.append(dialog.Results().GetItemText(row, column));
-    return texts;
-}
-
-QPoint rowCentre(CFileListCtrl &list, int row)
-{
-    return list.visualRect(list.model()->index(row, 0)).center();
+    return listtest::columnTexts(dialog.Results(), column);
 }
 
 // The dialog shown on its own, as the Find command shows it.
@@ -65,9 +57,9 @@ struct Shown {
     void press() const { QTest::mouseClick(&button(), Qt::LeftButton); }
     void start(const QString &pattern, const QString &folder, const QString &text) const
     {
-        typeInto(edit(const_cast<CFindFilesDialog &>(dialog), "filename"), pattern);
-        typeInto(edit(const_cast<CFindFilesDialog &>(dialog), "directory"), folder);
-        typeInto(edit(const_cast<CFindFilesDialog &>(dialog), "containing"), text);
+        typeInto(edit(dialog, "filename"), pattern);
+        typeInto(edit(dialog, "directory"), folder);
+        typeInto(edit(dialog, "containing"), text);
         press();
     }
 };
@@ -101,14 +93,7 @@ class TestFindFilesDialog : public QObject {
 
 private Q_SLOTS:
     // .txt files open with \viewer.exe.
-    void initTestCase()
-    {
-        QFile file(m_regDir.filePath("types.reg"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt\\Shell\\Open\\Command]\r\n@=\"\\\\viewer.exe \\\"%1\\\"\"\r\n");
-        file.close();
-        platform::Registry::configure({file.fileName()}, false);
-    }
+    void initTestCase() { QVERIFY(listtest::useTxtViewerRegistry(m_regDir)); }
     void cleanupTestCase() { platform::Registry::configure({}, false); }
 
     void init()
@@ -227,21 +212,6 @@ private Q_SLOTS:
         QCOMPARE(shown.dialog.m_strFileName, QStringLiteral("*.txt"));
     }
 
-    // Stop with no worker behind the button only puts "Start" back.
-    void stopWithoutAWorker()
-    {
-        testsupport::TempDeviceRoot root;
-        Shown shown;
-        QVERIFY(shown.ok);
-        shown.start("*.*", "\\", "");
-        QTRY_COMPARE(shown.state(), QStringLiteral("Start"));
-        QTRY_VERIFY(!shown.dialog.IsSearchRunning());
-        shown.button().setText(QStringLiteral("Stop"));
-        shown.press();
-        QCOMPARE(shown.state(), QStringLiteral("Start"));
-        QVERIFY(!shown.dialog.IsSearchRunning());
-    }
-
     void closingEndsTheSearch_data()
     {
         QTest::addColumn<QString>("how");
@@ -290,18 +260,11 @@ private Q_SLOTS:
         shown.start("*.txt", "\\", "");
         QTRY_COMPARE(shown.state(), QStringLiteral("Start"));
         CFileListCtrl &list = shown.dialog.Results();
-        QHeaderView *header = list.horizontalHeader();
-        const auto tapHeading = [&](int column) {
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                              QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                                     header->height() / 2));
-        };
-        tapHeading(CFileLister::ColName);
+        QVERIFY(listtest::clickHeading(list, "Name"));
         QCOMPARE(results(shown.dialog), (QStringList{"\\b.txt", "\\f\\a.txt", "\\f\\g\\c.txt"}));
-        tapHeading(CFileLister::ColSize);
+        QVERIFY(listtest::clickHeading(list, "Size"));
         QCOMPARE(results(shown.dialog), (QStringList{"\\f\\g\\c.txt", "\\b.txt", "\\f\\a.txt"}));
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowCentre(list, 2));
-        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, rowCentre(list, 2));
+        listtest::doubleTapRow(list, 2);
         QCOMPARE(m_launches.size(), 1);
         QCOMPARE(m_launches.first(), (QStringList{root.host("\\viewer.exe"), root.host("\\f\\a.txt")}));
     }

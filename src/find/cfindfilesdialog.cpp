@@ -200,10 +200,18 @@ bool CFindFilesDialog::KillSearchThread()
     if (!m_hThread)
         return true;
     m_pStopEvent.Set();
+    // No restart while (or after) the worker ends.
+    if (m_nTimer != 0)
+        killTimer(m_nTimer);
+    m_nTimer = 0;
+    m_bRestart = false;
     // The worker may be inside a blocking call into the list or the
-    // button: keep running events until its finished signal has come.
-    while (!m_bThreadEnded)
+    // button: keep running events until its finished signal has come. A
+    // close arriving meanwhile may end it here first.
+    while (m_hThread && !m_bThreadEnded)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
+    if (!m_hThread)
+        return true;
     m_hThread->wait();
     delete m_hThread;
     m_hThread = nullptr;
@@ -213,10 +221,6 @@ bool CFindFilesDialog::KillSearchThread()
 void CFindFilesDialog::done(int result)
 {
     KillSearchThread();
-    if (m_nTimer != 0)
-        killTimer(m_nTimer);
-    m_nTimer = 0;
-    m_bRestart = false;
     QDialog::done(result);
 }
 

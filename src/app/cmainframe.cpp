@@ -224,6 +224,7 @@ void CMainFrame::changeEvent(QEvent *event)
 
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
+    // Ending the Find dialog stops its search and waits for the worker.
     if (m_pFindDlg)
         m_pFindDlg->done(0);
     QMainWindow::closeEvent(event);

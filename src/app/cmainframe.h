@@ -75,6 +75,7 @@ private:
     void CreateAccelerators();
     void RegisterCommandHandlers();
     void RegisterInfoCommands(); // Properties, Execute, Send IR, Receive IR
+    void RegisterFindCommands();
     QList<const CommandMap *> RoutingChain() const;
     void OnFocusChanged(QWidget *old, QWidget *now);
     void ActivateOtherPane();

@@ -82,6 +82,7 @@ void CMainFrame::RegisterCommandHandlers()
     m_commands.OnCommand(ids::ID_NEXT_PANE, [this] { ActivateOtherPane(); });
     m_commands.OnCommand(ids::ID_PREV_PANE, [this] { ActivateOtherPane(); });
     RegisterInfoCommands();
+    RegisterFindCommands();
 
     m_treeCommands.OnCommand(ids::ID_REFRESH, [this] {
         if (m_pTreePane)

@@ -123,9 +123,7 @@ void CFileListCtrl::SortByColumnText(int column)
     if (code != 0) {
         const quint32 state = textsort::NextSortState(m_nSortState, code);
         m_nSortState = state;
-        m_pModel->SortRows(column, [state](const QString &a, const QString &b) {
-            return textsort::CompareTexts(a, b, state);
-        });
+        m_pModel->ReorderRows(textsort::SortOrder(m_pModel->ColumnTexts(column), state));
     } else {
         platform::messageBox(this, QStringLiteral("Sorting on this column is not posible"),
                              QString(), 0);

@@ -2,9 +2,6 @@
 
 #include "cfilelister.h"
 
-#include <algorithm>
-#include <numeric>
-
 CFileListCtrlModel::CFileListCtrlModel(QObject *parent)
     : CFileListModelBase(parent)
 {
@@ -77,18 +74,22 @@ bool CFileListCtrlModel::SetIcon(int row, const QIcon &icon)
     return true;
 }
 
-void CFileListCtrlModel::SortRows(int column, const TextComparison &compare)
+std::vector<QString> CFileListCtrlModel::ColumnTexts(int column) const
 {
-    if (column < 0 || column >= CFileLister::ColumnCount || m_rows.size() < 2)
+    std::vector<QString> texts;
+    if (column < 0 || column >= CFileLister::ColumnCount)
+        return texts;
+    texts.reserve(m_rows.size());
+    for (const Row &row : m_rows)
+        texts.push_back(row.texts[size_t(column)]);
+    return texts;
+}
+
+void CFileListCtrlModel::ReorderRows(const std::vector<int> &order)
+{
+    if (order.size() != m_rows.size() || m_rows.size() < 2)
         return;
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-
-    std::vector<int> order(m_rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    const size_t c = size_t(column);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return compare(m_rows[size_t(a)].texts[c], m_rows[size_t(b)].texts[c]) < 0;
-    });
 
     std::vector<Row> sorted;
     sorted.reserve(m_rows.size());

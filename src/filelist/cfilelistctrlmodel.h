@@ -2,7 +2,6 @@
 #include "cfilelistmodelbase.h"
 
 #include <array>
-#include <functional>
 #include <vector>
 
 // Rows of the result list: the texts written into them, an icon and the
@@ -24,10 +23,11 @@ public:
     bool SetIcon(int row, const QIcon &icon);
     qintptr Data(int row) const { return IsRow(row) ? m_rows[size_t(row)].data : 0; }
 
-    // Reorders the rows by the texts of one column (stable: rows the
-    // comparison finds equal keep their order), moving the selection along.
-    using TextComparison = std::function<int(const QString &, const QString &)>;
-    void SortRows(int column, const TextComparison &compare);
+    // The texts of one column, row by row.
+    std::vector<QString> ColumnTexts(int column) const;
+    // Puts the rows in the given order (order[i] is the row that becomes row
+    // i), moving the selection along.
+    void ReorderRows(const std::vector<int> &order);
     // Each row's item data becomes its row index.
     void RenumberData();
 

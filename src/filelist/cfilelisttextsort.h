@@ -2,6 +2,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <vector>
+
 // The sort codes of the columns, which both lists use, and the result list's
 // sort: that list has its texts only, so it compares the texts shown in a
 // column, reading sizes and dates back from their text form.
@@ -26,5 +28,10 @@ quint32 NextSortState(quint32 state, quint32 code);
 // with texts that are no date equal to each other and after every date;
 // Attrs and Type compare their texts the other way round.
 int CompareTexts(const QString &a, const QString &b, quint32 state);
+
+// The positions of texts in the order of the given state, stable (equal
+// texts keep their order). Each text is read once: names folded, sizes and
+// dates parsed before the sort, not per comparison.
+std::vector<int> SortOrder(const std::vector<QString> &texts, quint32 state);
 
 } // namespace textsort

@@ -149,6 +149,15 @@ int CompareNoCase(QStringView a, QStringView b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+QString FoldNoCase(QStringView text)
+{
+    QString folded(text.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(folded.data());
+    for (qsizetype k = 0; k < text.size(); ++k)
+        out[k] = foldUnit(text[k].unicode());
+    return folded;
+}
+
 QString TypeSortKey(const QString &name)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));

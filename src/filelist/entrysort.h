@@ -19,6 +19,9 @@ void SortByType(CFileEntryArray &entries, bool ascending);    // extension from 
 // UTF-16 unit folded to lower case on its own, then compared by value, so "_"
 // comes before the letters. Negative, 0 or positive.
 int CompareNoCase(QStringView a, QStringView b);
+// The text as CompareNoCase sees it: comparing two folded texts unit by unit
+// gives the same order, without folding again per comparison.
+QString FoldNoCase(QStringView text);
 
 // What the Type sort compares: the name from its last "." to the end, dot
 // included, or a single space for a name without one.

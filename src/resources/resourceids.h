@@ -24,6 +24,14 @@ constexpr int IDD_POWER_INFO = 147;
 constexpr int IDD_GENERAL_INFO = 149;
 constexpr int IDD_MEMORY_INFO = 150;
 
+// The Find Files dialog template and its controls.
+constexpr int IDD_FIND_FILES = 148;
+constexpr int IDC_FIND_FILENAME = 1045;
+constexpr int IDC_FIND_CONTAINING = 1046;
+constexpr int IDC_FIND_RESULTS = 1047;
+constexpr int IDC_FIND_START_STOP = 1048;
+constexpr int IDC_FIND_DIRECTORY = 1049;
+
 // Strings.
 constexpr int IDS_WEBSITE = 33000;
 

@@ -1,14 +1,30 @@
 #pragma once
 #include "platform/filesystem.h"
+#include "platform/registry.h"
 
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Driving the list panes as a user would, and reading what they show.
 namespace listtest {
+
+// A registry file in dir under which .txt files open with \viewer.exe, made
+// the registry's only source; false when it cannot be written.
+inline bool useTxtViewerRegistry(const QTemporaryDir &dir)
+{
+    QFile file(dir.filePath(QStringLiteral("types.reg")));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt\\Shell\\Open\\Command]\r\n@=\"\\\\viewer.exe \\\"%1\\\"\"\r\n");
+    file.close();
+    platform::Registry::configure({file.fileName()}, false);
+    return true;
+}
 
 inline QPoint cellCentre(QTableView &view, int row, int column = 0)
 {

@@ -172,6 +172,31 @@ private Q_SLOTS:
         QTest::newRow("type high to low") << 49u << "TXT-File" << "DOC-File" << -1;
         QTest::newRow("date: year counts most") << 17u << "01-01-2004 00:00:00" << "31-12-2003 23:59:59" << 1;
         QTest::newRow("date: unreadable last") << 17u << "someday" << "03-02-2004 09:05:07" << 1;
+        QTest::newRow("date: seconds count") << 17u << "03-02-2004 09:05:08" << "03-02-2004 09:05:07" << 1;
+        QTest::newRow("date: no such day is unreadable") << 17u << "31-02-2004 09:05:07" << "01-01-1990 00:00:00" << 1;
+        QTest::newRow("date: hour 24 is unreadable") << 17u << "01-01-2004 24:00:00" << "01-01-2004 23:59:59" << 1;
+        QTest::newRow("date: blanks around") << 17u << " 03-02-2004 09:05:07 " << "03-02-2004 09:05:08" << -1;
+        QTest::newRow("date descending") << 18u << "01-01-2004 00:00:00" << "31-12-2003 23:59:59" << -1;
+    }
+
+    // The sort of the result list keeps rows with equal keys in their order.
+    void sortOrderIsStable_data()
+    {
+        QTest::addColumn<quint32>("state");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QList<int>>("order");
+        QTest::newRow("names equal but for case") << 5u << QStringList{"b", "A", "a", "B"} << QList<int>{1, 2, 0, 3};
+        QTest::newRow("sizes of equal value") << 9u << QStringList{"1.0Kb", "512 b", "1.00Kb"} << QList<int>{1, 0, 2};
+        QTest::newRow("unreadable dates") << 17u << QStringList{"x", "01-01-2004 00:00:00", "y"} << QList<int>{1, 0, 2};
+        QTest::newRow("descending keeps equal rows in order too") << 6u << QStringList{"a", "B", "A"} << QList<int>{1, 0, 2};
+    }
+    void sortOrderIsStable()
+    {
+        QFETCH(quint32, state);
+        QFETCH(QStringList, texts);
+        QFETCH(QList<int>, order);
+        const std::vector<int> sorted = textsort::SortOrder(std::vector<QString>(texts.begin(), texts.end()), state);
+        QCOMPARE(QList<int>(sorted.begin(), sorted.end()), order);
     }
     void compareTexts()
     {

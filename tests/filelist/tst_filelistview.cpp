@@ -44,14 +44,7 @@ class TestFileListView : public QObject {
 
 private Q_SLOTS:
     // .txt files open with \viewer.exe; nothing else is registered.
-    void initTestCase()
-    {
-        QFile file(m_regDir.filePath("types.reg"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt\\Shell\\Open\\Command]\r\n@=\"\\\\viewer.exe \\\"%1\\\"\"\r\n");
-        file.close();
-        platform::Registry::configure({file.fileName()}, false);
-    }
+    void initTestCase() { QVERIFY(useTxtViewerRegistry(m_regDir)); }
 
     void cleanupTestCase() { platform::Registry::configure({}, false); }
 

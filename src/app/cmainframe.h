@@ -1,6 +1,7 @@
 #pragma once
 #include "commandmap.h"
 #include "commandrouter.h"
+#include "fileops/fileclipboard.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -74,6 +75,7 @@ private:
     void CreateActions();
     void CreateAccelerators();
     void RegisterCommandHandlers();
+    void RegisterEditCommands();
     QList<const CommandMap *> RoutingChain() const;
     void OnFocusChanged(QWidget *old, QWidget *now);
     void ActivateOtherPane();
@@ -84,6 +86,7 @@ private:
     QSplitter *m_wndSplitter = nullptr;
     CDirTreeView *m_pTreePane = nullptr;     // owned by the splitter
     CFileListViewEx *m_pListPane = nullptr;  // owned by the splitter
+    FileClipboard m_clipboard;
     CCommandBar *m_wndCommandBar = nullptr;
     bool m_bFullToolBar = true; // so that the first switch shows the menu bar
 

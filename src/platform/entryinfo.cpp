@@ -1,5 +1,6 @@
 #include "entryinfo.h"
 
+#include "fatattrib.h"
 #include "fileattributes.h"
 #include "hostfs.h"
 #include "storedattribcache.h"
@@ -20,10 +21,10 @@ bool sameDevice(const struct statx &a, const struct statx &b)
 }
 
 // True when the answer is final: a value, or none stored.
-bool readStored(int dirFd, const char *name, bool *readXattrs, bool keepRawValue, EntryFacts &out)
+bool readStored(int dirFd, const char *name, bool follow, bool *readXattrs, bool keepRawValue, EntryFacts &out)
 {
     char small[256];
-    ssize_t r = getXattrAt(dirFd, name, kDosAttribName, small, sizeof small);
+    ssize_t r = getXattrAt(dirFd, name, kDosAttribName, small, sizeof small, follow);
     if (r >= 0) {
         out.stored = parseDosAttrib(small, r);
         if (keepRawValue)
@@ -32,7 +33,7 @@ bool readStored(int dirFd, const char *name, bool *readXattrs, bool keepRawValue
     }
     if (r == -ERANGE) {
         QByteArray big(kLargestXattr, Qt::Uninitialized);
-        r = getXattrAt(dirFd, name, kDosAttribName, big.data(), size_t(big.size()));
+        r = getXattrAt(dirFd, name, kDosAttribName, big.data(), size_t(big.size()), follow);
         if (r >= 0) {
             big.truncate(r);
             out.stored = parseDosAttrib(big.constData(), r);
@@ -46,43 +47,78 @@ bool readStored(int dirFd, const char *name, bool *readXattrs, bool keepRawValue
     return r == -ENODATA;
 }
 
+// The stored attributes of the inode `st` describes, remembered or read.
+void readStoredOnce(int dirFd, const char *name, const struct statx &st, bool follow, bool *readXattrs,
+                    bool keepRawValue, EntryFacts &out)
+{
+    // The raw value is wanted only to change it: read it fresh then.
+    if (!keepRawValue && lookupStoredAttrib(st, out.stored))
+        return;
+    if (readStored(dirFd, name, follow, readXattrs, keepRawValue, out))
+        rememberStoredAttrib(st, out.stored);
+}
+
+bool isFatEntry(int dirFd, const char *name)
+{
+    Fd fd(::openat(dirFd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    return fd.isValid() && isFatFileSystem(fd.get());
+}
+
 } // namespace
 
-int readEntry(int dirFd, const char *name, const struct statx *parentStat, bool *readXattrs,
-              bool keepRawValue, EntryFacts &out)
+int readEntry(int dirFd, const char *name, FolderFacts &folder, bool keepRawValue, EntryFacts &out)
 {
-    out.linkToFolder = false;
+    out.linkResolves = false;
     out.mountPoint = false;
+    out.fat = false;
     out.stored = DosAttrib();
     out.storedValue.clear();
     if (const int err = statAt(dirFd, name, out.stat))
         return err;
     if (S_ISLNK(out.stat.stx_mode)) {
-        // Links cannot carry user attributes; only their target's kind matters.
-        struct statx target;
-        out.linkToFolder = statAt(dirFd, name, target, true) == 0 && S_ISDIR(target.stx_mode);
+        // A link keeps nothing of its own; a link to a file reports its file.
+        out.linkResolves = statAt(dirFd, name, out.target, true) == 0;
+        if (out.linkResolves && !S_ISDIR(out.target.stx_mode)) {
+            bool xattrs = true; // the target may live on another file system
+            readStoredOnce(dirFd, name, out.target, true, &xattrs, keepRawValue, out);
+        }
         return 0;
     }
-    if (S_ISDIR(out.stat.stx_mode) && parentStat && !out.root)
-        out.mountPoint = !sameDevice(out.stat, *parentStat);
-    if (*readXattrs) {
-        // The raw value is wanted only to change it: read it fresh then.
-        if (!keepRawValue && lookupStoredAttrib(out.stat, out.stored))
-            return 0;
-        if (readStored(dirFd, name, readXattrs, keepRawValue, out))
-            rememberStoredAttrib(out.stat, out.stored);
+    bool fat = folder.fat;
+    bool ownXattrs = true;
+    bool *readXattrs = &folder.readXattrs;
+    if (S_ISDIR(out.stat.stx_mode) && folder.stat && !out.root) {
+        out.mountPoint = !sameDevice(out.stat, *folder.stat);
+        if (out.mountPoint) {
+            fat = isFatEntry(dirFd, name);
+            readXattrs = &ownXattrs;
+        }
     }
+    if (fat) {
+        quint32 byte = 0;
+        if (getFatAttributes(dirFd, name, byte) == 0) {
+            out.fat = true;
+            out.stored.valid = true;
+            out.stored.attributes = byte;
+        }
+        return 0;
+    }
+    if (*readXattrs)
+        readStoredOnce(dirFd, name, out.stat, false, readXattrs, keepRawValue, out);
     return 0;
 }
 
-int readLocatedEntry(const Location &at, bool *readXattrs, bool keepRawValue, EntryFacts &out)
+int readLocatedEntry(const Location &at, FolderFacts &folder, bool keepRawValue, EntryFacts &out)
 {
     struct statx parentStat;
     const bool haveParent = !at.root
         && ::statx(at.parent.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &parentStat) == 0;
+    folder.stat = haveParent ? &parentStat : nullptr;
+    folder.fat = isFatFileSystem(at.parent.get());
     out.root = at.root;
-    return readEntry(at.parent.get(), at.name.constData(), haveParent ? &parentStat : nullptr, readXattrs,
-                     keepRawValue, out);
+    const int err = readEntry(at.parent.get(), at.name.constData(), folder, keepRawValue, out);
+    folder.stat = nullptr;
+    return err;
 }
 
 bool isDotName(const char *name)
@@ -97,24 +133,34 @@ bool isDotOrDotDot(const char *name)
 
 quint32 attributesOf(const EntryFacts &facts, bool dotName)
 {
-    const mode_t mode = facts.stat.stx_mode;
-    const bool link = S_ISLNK(mode);
-    const bool folder = link ? facts.linkToFolder : S_ISDIR(mode);
     quint32 a = 0;
-    if (folder)
-        a |= FILE_ATTRIBUTE_DIRECTORY;
-    if (link)
+    if (facts.isLink())
         a |= FILE_ATTRIBUTE_REPARSE_POINT;
-    if (!link && !(mode & S_IWUSR))
-        a |= FILE_ATTRIBUTE_READONLY;
-    if (dotName && !facts.root)
+    if (dotName && !facts.root && !facts.fat)
         a |= FILE_ATTRIBUTE_HIDDEN;
     if (facts.mountPoint)
         a |= FILE_ATTRIBUTE_TEMPORARY;
-    if (facts.stored.valid)
-        a |= facts.stored.attributes & kStoredAttributeMask;
-    else if (!link && !S_ISDIR(mode))
-        a |= FILE_ATTRIBUTE_ARCHIVE; // nothing stored: as a newly written file
+    if (facts.isLinkToFolder())
+        return a | FILE_ATTRIBUTE_DIRECTORY;
+    if (facts.isLink() && !facts.linkResolves)
+        return a; // a broken link: nothing but itself
+
+    const mode_t mode = facts.shown().stx_mode;
+    const bool folder = S_ISDIR(mode);
+    if (folder)
+        a |= FILE_ATTRIBUTE_DIRECTORY;
+    if (facts.fat) {
+        a |= facts.stored.attributes & kFatAttributeMask;
+    } else {
+        // Read-only is a file's mode, but only stored for a folder: it never
+        // keeps anyone from changing what the folder holds.
+        if (!folder && !(mode & S_IWUSR))
+            a |= FILE_ATTRIBUTE_READONLY;
+        if (facts.stored.valid)
+            a |= facts.stored.attributes & storedAttributeMask(folder);
+        else if (!folder)
+            a |= FILE_ATTRIBUTE_ARCHIVE; // nothing stored: as a newly written file
+    }
     return a != 0 ? a : FILE_ATTRIBUTE_NORMAL;
 }
 
@@ -125,7 +171,7 @@ FileTime fileTime(const struct statx_timestamp &t)
 
 void fillFindData(const EntryFacts &facts, quint32 attributes, FindData &out)
 {
-    const struct statx &st = facts.stat;
+    const struct statx &st = facts.shown();
     out.attributes = attributes;
     if (facts.stored.createTime != 0)
         out.creationTime = facts.stored.createTime;

@@ -10,23 +10,35 @@
 // What one directory entry looks like as the handheld's file system reports it.
 namespace platform::detail {
 
-struct EntryFacts {
-    struct statx stat {};
-    bool linkToFolder = false; // a symbolic link whose target is a folder
-    bool mountPoint = false;   // a folder on another file system than its parent
-    bool root = false;         // the device root itself
-    DosAttrib stored;          // user.DOSATTRIB, when the entry has one
-    QByteArray storedValue;    // its raw bytes, when asked for
+// What the reader of a folder's entries knows about the folder.
+struct FolderFacts {
+    const struct statx *stat = nullptr; // the folder's own statx, for mount points (may be null)
+    bool readXattrs = true;             // becomes false when the file system keeps none
+    bool fat = false;                   // attributes are FAT attribute bytes
 };
 
-// Reads dirFd/name without following a final link. parentStat (may be null)
-// is the folder's own statx, for mount points. *readXattrs says whether to
-// read user.DOSATTRIB and becomes false when the file system has none.
-int readEntry(int dirFd, const char *name, const struct statx *parentStat, bool *readXattrs,
-              bool keepRawValue, EntryFacts &out);
+struct EntryFacts {
+    struct statx stat {};   // the entry itself, a link's own when it is one
+    struct statx target {}; // a link's target, when it resolves
+    bool linkResolves = false;
+    bool mountPoint = false; // a folder on another file system than its parent
+    bool root = false;       // the device root itself
+    bool fat = false;        // stored is the entry's FAT attribute byte
+    DosAttrib stored;        // user.DOSATTRIB (or the FAT byte), when the entry has one
+    QByteArray storedValue;  // its raw bytes, when asked for
 
-// The same for a located path, with its parent folder's statx for mount points.
-int readLocatedEntry(const Location &at, bool *readXattrs, bool keepRawValue, EntryFacts &out);
+    bool isLink() const { return S_ISLNK(stat.stx_mode); }
+    bool isLinkToFolder() const { return linkResolves && S_ISDIR(target.stx_mode); }
+    // What the entry reports: a link to a file reports its file.
+    const struct statx &shown() const { return linkResolves ? target : stat; }
+};
+
+// Reads dirFd/name without following a final link (a link's target is read
+// for what it reports). keepRawValue: the stored value is read fresh and kept.
+int readEntry(int dirFd, const char *name, FolderFacts &folder, bool keepRawValue, EntryFacts &out);
+
+// The same for a located path, with its parent folder's facts read first.
+int readLocatedEntry(const Location &at, FolderFacts &folder, bool keepRawValue, EntryFacts &out);
 
 bool isDotName(const char *name);
 bool isDotOrDotDot(const char *name);

@@ -9,12 +9,16 @@ namespace platform {
 
 enum class FsOperation {
     Find,          // find-first on a pattern in that folder, or on that exact path
-    Delete,        // deleteFile
+    Delete,        // deleteFile, and removing the old name of a moved file
     Copy,          // copyFile, matched against source or destination
     Move,          // moveFile, matched against source or destination
     Create,        // createDirectory, writeFileAtomically
     RemoveDir,     // removeDirectory
     SetAttributes, // setFileAttributes
+    StoredAttributes, // setFileAttributes finds that path's stored attributes unreadable and
+                      // unwritable with that error (ENOTSUP: a file system that keeps none)
+    Rename,        // the no-replace rename of moveFile onto that destination (EINVAL: a file
+                   // system without it, so the link-and-unlink way is taken)
     Open,          // File::openForReading, and the source side of copyFile
     Read,          // reading that file fails after afterBytes bytes (File and copyFile)
     Write,         // writing to that path fails after afterBytes bytes (copy destination, atomic write)

@@ -33,17 +33,11 @@ bool File::openForReading(const QString &path)
     Location at;
     if (const int err = locate(path, at))
         return fail(err, "Open", path);
-    // Reading goes through a link to its file, as opening any file does.
-    const int fd = retryOnIntr([&] { return ::openat(at.parent.get(), at.name.constData(), O_RDONLY | O_CLOEXEC); });
-    if (fd < 0)
-        return fail(errno, "Open", path);
+    // Reading goes through a link to its file, as opening any file does; a
+    // FIFO, socket or device is never opened.
     auto state = std::make_unique<State>();
-    state->fd.reset(fd);
-    struct stat st;
-    if (::fstat(fd, &st) != 0)
-        return fail(errno, "Open", path);
-    if (S_ISDIR(st.st_mode))
-        return fail(EISDIR, "Open", path);
+    if (const int err = openRegularAt(at.parent.get(), at.name.constData(), true, state->fd))
+        return fail(err, "Open", path);
     state->path = path;
     state->readFault = injectedByteFault(FsOperation::Read, path);
     d = std::move(state);

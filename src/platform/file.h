@@ -14,7 +14,9 @@ public:
     File(const File &) = delete;
     File &operator=(const File &) = delete;
 
-    bool openForReading(const QString &path); // folders fail to open
+    // Regular files only, links followed; never blocks. A folder fails with
+    // EISDIR, a FIFO, socket or device with EINVAL.
+    bool openForReading(const QString &path);
     void close();
     bool isOpen() const;
     qint64 size() const;                       // -1 when not open

@@ -25,4 +25,11 @@ constexpr quint32 kStoredAttributeMask = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_
     | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_INROM | FILE_ATTRIBUTE_TEMPORARY
     | FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_ROMSTATICREF | FILE_ATTRIBUTE_ROMMODULE;
 
+// A folder also keeps read-only there: on a folder it is a mark, never a
+// permission.
+constexpr quint32 storedAttributeMask(bool folder)
+{
+    return kStoredAttributeMask | (folder ? FILE_ATTRIBUTE_READONLY : 0);
+}
+
 } // namespace platform

@@ -31,6 +31,31 @@ bool sameFile(const struct statx &a, const struct statx &b)
     return a.stx_ino == b.stx_ino && a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
 }
 
+// Whether both entries, links followed, are one file: a link copied onto its
+// own target would otherwise replace the file by a link to itself.
+bool sameTarget(const Location &a, const Location &b)
+{
+    struct statx x, y;
+    return statAt(a.parent.get(), a.name.constData(), x, true) == 0
+        && statAt(b.parent.get(), b.name.constData(), y, true) == 0 && sameFile(x, y);
+}
+
+// Whether both locations name one entry: the same name in the same folder.
+bool sameEntry(const Location &a, const Location &b)
+{
+    struct stat x, y;
+    return a.name == b.name && ::fstat(a.parent.get(), &x) == 0 && ::fstat(b.parent.get(), &y) == 0
+        && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+// Removes the old name of a file that now has its new one too; 0 or errno.
+int removeOldName(const Location &src, const QString &from)
+{
+    if (const int err = injectedFault(FsOperation::Delete, from))
+        return err;
+    return ::unlinkat(src.parent.get(), src.name.constData(), 0) == 0 ? 0 : errno;
+}
+
 int writeAll(int fd, const char *data, qint64 size, qint64 *written, const ByteFault &fault)
 {
     while (size > 0) {
@@ -98,17 +123,16 @@ int copyData(int in, int out, const Limits &limits)
 }
 
 // The regular file at src copied into a new temporary sibling of dst, with its
-// permissions, stored attributes and last-write time, then put in place.
-int copyRegular(const Location &src, const Location &dst, bool failIfExists, const Limits &limits)
+// permissions, stored attributes and last-write time, then put in place:
+// flushed first when it replaces a file, so a crash leaves the old one.
+int copyRegular(const Location &src, const Location &dst, bool replacing, const Limits &limits)
 {
-    Fd in(retryOnIntr([&] { return ::openat(src.parent.get(), src.name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC); }));
-    if (!in.isValid())
-        return errno;
+    Fd in;
+    if (const int err = openRegularAt(src.parent.get(), src.name.constData(), false, in))
+        return err;
     struct stat st;
     if (::fstat(in.get(), &st) != 0)
         return errno;
-    if (!S_ISREG(st.st_mode))
-        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
 
     TempSibling temp(dst.parent.get());
     if (const int err = temp.create(0600))
@@ -125,11 +149,11 @@ int copyRegular(const Location &src, const Location &dst, bool failIfExists, con
     const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
     if (::futimens(temp.fd(), times) != 0)
         return errno;
-    return temp.commit(dst.name.constData(), failIfExists);
+    return temp.commit(dst.name.constData(), replacing);
 }
 
 // A symbolic link is copied as a link to the same target, never followed.
-int copyLink(const Location &src, const Location &dst, bool failIfExists)
+int copyLink(const Location &src, const Location &dst, bool replacing)
 {
     QByteArray target(256, Qt::Uninitialized);
     for (;;) {
@@ -145,7 +169,7 @@ int copyLink(const Location &src, const Location &dst, bool failIfExists)
     TempSibling temp(dst.parent.get());
     if (const int err = temp.createLink(target))
         return err;
-    return temp.commit(dst.name.constData(), failIfExists);
+    return temp.commit(dst.name.constData(), replacing);
 }
 
 // Checks and copies src onto dst; 0 or errno.
@@ -163,7 +187,7 @@ int copyEntry(const Location &src, const Location &dst, bool failIfExists, const
     struct statx to;
     const int toErr = statAt(dst.parent.get(), dst.name.constData(), to);
     if (toErr == 0) {
-        if (sameFile(from, to))
+        if (sameFile(from, to) || sameTarget(src, dst))
             return EINVAL; // onto itself
         if (failIfExists)
             return EEXIST;
@@ -172,8 +196,8 @@ int copyEntry(const Location &src, const Location &dst, bool failIfExists, const
     } else if (toErr != ENOENT) {
         return toErr;
     }
-    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, failIfExists)
-                                  : copyRegular(src, dst, failIfExists, limits);
+    const bool replacing = toErr == 0;
+    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, replacing) : copyRegular(src, dst, replacing, limits);
 }
 
 Limits copyLimits(const QString &from, const QString &to)
@@ -225,18 +249,28 @@ bool moveFile(const QString &from, const QString &to)
     if (const int err = statAt(src.parent.get(), src.name.constData(), st))
         return fail(err, "Move", from, to);
     const bool folder = S_ISDIR(st.stx_mode);
+    if (sameEntry(src, dst)) {
+        clearLastError(); // onto its own path: nothing to do
+        return true;
+    }
 
-    if (::renameat2(src.parent.get(), src.name.constData(), dst.parent.get(), dst.name.constData(),
-                    RENAME_NOREPLACE) == 0) {
+    int err = injectedFault(FsOperation::Rename, to);
+    if (!err && ::renameat2(src.parent.get(), src.name.constData(), dst.parent.get(), dst.name.constData(),
+                            RENAME_NOREPLACE) != 0)
+        err = errno;
+    if (!err) {
         clearLastError();
         return true;
     }
-    int err = errno;
     if ((err == EINVAL || err == ENOSYS || err == ENOTSUP) && !folder) {
         // No RENAME_NOREPLACE on this file system: a hard link never replaces.
+        // If the old name stays, the new one goes again: one name or the other.
         if (::linkat(src.parent.get(), src.name.constData(), dst.parent.get(), dst.name.constData(), 0) != 0)
             return fail(errno, "Move", from, to);
-        ::unlinkat(src.parent.get(), src.name.constData(), 0);
+        if ((err = removeOldName(src, from))) {
+            ::unlinkat(dst.parent.get(), dst.name.constData(), 0);
+            return fail(err, "Move", from, to);
+        }
         clearLastError();
         return true;
     }
@@ -247,8 +281,7 @@ bool moveFile(const QString &from, const QString &to)
     // removed, the copy goes again, so the move happened completely or not at all.
     if ((err = copyEntry(src, dst, true, copyLimits(from, to))))
         return fail(err, "Move", from, to);
-    if (::unlinkat(src.parent.get(), src.name.constData(), 0) != 0) {
-        err = errno;
+    if ((err = removeOldName(src, from))) {
         ::unlinkat(dst.parent.get(), dst.name.constData(), 0);
         return fail(err, "Move", from, to);
     }
@@ -280,7 +313,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, bool failI
     qint64 written = 0;
     if (const int err = writeAll(temp.fd(), data.constData(), data.size(), &written, writeFault))
         return fail(err, "Write", path);
-    if (const int err = temp.commit(at.name.constData(), failIfExists))
+    if (const int err = temp.commit(at.name.constData(), existing == 0))
         return fail(err, "Write", path);
     clearLastError();
     return true;

@@ -2,6 +2,7 @@
 
 #include "dosattrib.h"
 #include "entryinfo.h"
+#include "fatattrib.h"
 #include "faultpoints.h"
 #include "hostfs.h"
 #include "lasterror.h"
@@ -20,26 +21,58 @@ namespace {
 
 // Stores the bits of `wanted` that live in user.DOSATTRIB. Bits the entry has
 // anyway (hidden for a dot name, temporary for a mount point) are not stored.
-int storeAttributes(const Location &at, const EntryFacts &facts, bool xattrs, quint32 wanted)
+// injected: an error the store meets instead of the file system's answer.
+int storeAttributes(const Location &at, const EntryFacts &facts, bool xattrs, int injected, quint32 wanted)
 {
     const bool folder = S_ISDIR(facts.stat.stx_mode);
+    const quint32 mask = storedAttributeMask(folder);
     quint32 implied = facts.mountPoint ? FILE_ATTRIBUTE_TEMPORARY : 0;
     if (isDotName(at.name.constData()) && !at.root)
         implied |= FILE_ATTRIBUTE_HIDDEN;
-    const quint32 current = facts.stored.valid ? facts.stored.attributes & kStoredAttributeMask
+    const quint32 current = facts.stored.valid ? facts.stored.attributes & mask
                                                : (folder ? 0 : FILE_ATTRIBUTE_ARCHIVE);
-    const quint32 want = wanted & kStoredAttributeMask & ~implied;
+    const quint32 want = wanted & mask & ~implied;
     if (want == (current & ~implied))
         return 0;
     if (!xattrs)
-        return (want & ~FILE_ATTRIBUTE_ARCHIVE) ? ENOTSUP : 0; // nothing can be kept here
+        return ENOTSUP; // nothing can be kept here: never pretend it was
+    if (injected)
+        return injected;
     // Bits other than ours (Samba keeps the directory bit) stay as they are;
-    // read-only lives in the mode alone.
+    // a file's read-only lives in its mode alone.
     const quint32 old = facts.stored.valid ? facts.stored.attributes
                                            : (folder ? FILE_ATTRIBUTE_DIRECTORY : 0);
     const quint32 value = (old & ~(kStoredAttributeMask | FILE_ATTRIBUTE_READONLY)) | want | (current & implied);
     return setXattrAt(at.parent.get(), at.name.constData(), kDosAttribName,
                       makeDosAttrib(facts.storedValue, value));
+}
+
+// A link keeps nothing of its own and nothing is set through it: a request
+// that sets nothing, or only what the link shows already, changes nothing
+// and succeeds; any other fails.
+int setOnLink(const Location &at, const EntryFacts &facts, quint32 attributes)
+{
+    const bool dotName = isDotName(at.name.constData());
+    const quint32 settable = kStoredAttributeMask | FILE_ATTRIBUTE_READONLY;
+    const quint32 implied = dotName ? FILE_ATTRIBUTE_HIDDEN : 0;
+    const quint32 asked = attributes & settable & ~implied;
+    const quint32 shown = attributesOf(facts, dotName) & settable & ~implied;
+    return asked == 0 || asked == shown ? 0 : EPERM;
+}
+
+// The card's own attribute byte; the kernel keeps a file's read-only in
+// its mode too.
+int setOnFat(const Location &at, const EntryFacts &facts, quint32 attributes)
+{
+    const quint32 want = attributes & kFatAttributeMask;
+    if (want == (facts.stored.attributes & kFatAttributeMask))
+        return 0;
+    return setFatAttributes(at.parent.get(), at.name.constData(), want);
+}
+
+int setMode(const Location &at, mode_t mode)
+{
+    return ::fchmodat(at.parent.get(), at.name.constData(), mode & 07777, 0) == 0 ? 0 : errno;
 }
 
 // The frame of a call that changes one entry: injected faults, locating the
@@ -61,14 +94,6 @@ bool changeEntry(FsOperation operation, const char *name, const QString &path, i
     return true;
 }
 
-int setReadOnly(const Location &at, mode_t mode, bool readOnly)
-{
-    if (readOnly == !(mode & S_IWUSR))
-        return 0;
-    const mode_t newMode = readOnly ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
-    return ::fchmodat(at.parent.get(), at.name.constData(), newMode & 07777, 0) == 0 ? 0 : errno;
-}
-
 } // namespace
 
 quint32 getFileAttributes(const QString &path)
@@ -79,10 +104,10 @@ quint32 getFileAttributes(const QString &path)
     }
     Location at;
     EntryFacts facts;
-    bool xattrs = true;
+    FolderFacts folder;
     int err = locate(path, at);
     if (err == 0)
-        err = readLocatedEntry(at, &xattrs, false, facts);
+        err = readLocatedEntry(at, folder, false, facts);
     if (err) {
         fail(err, "Get attributes", path);
         return INVALID_FILE_ATTRIBUTES;
@@ -99,32 +124,38 @@ bool setFileAttributes(const QString &path, quint32 attributes)
         return fail(EINVAL, "Set attributes", path);
     Location at;
     EntryFacts facts;
-    bool xattrs = true;
+    FolderFacts folder;
     int err = locate(path, at);
     if (err == 0)
-        err = readLocatedEntry(at, &xattrs, true, facts);
+        err = readLocatedEntry(at, folder, true, facts);
     if (err)
         return fail(err, "Set attributes", path);
-
-    const mode_t mode = facts.stat.stx_mode;
-    if (S_ISLNK(mode)) {
-        // A link keeps nothing of its own: only a request that changes nothing works.
-        const bool dotName = isDotName(at.name.constData());
-        const quint32 settable = kStoredAttributeMask | FILE_ATTRIBUTE_READONLY;
-        const quint32 have = attributesOf(facts, dotName) & settable;
-        const quint32 implied = dotName ? FILE_ATTRIBUTE_HIDDEN : 0;
-        if ((attributes & settable & ~implied) != (have & ~implied))
-            return fail(EPERM, "Set attributes", path);
-        clearLastError();
-        return true;
+    const int injected = injectedFault(FsOperation::StoredAttributes, path);
+    if (injected) {
+        facts.stored = DosAttrib();
+        facts.storedValue.clear();
+        folder.readXattrs = injected != ENOTSUP;
     }
-    const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
-    // Write permission first when it is being given back: storing needs it.
-    if (!readOnly && (err = setReadOnly(at, mode, false)))
-        return fail(err, "Set attributes", path);
-    if ((err = storeAttributes(at, facts, xattrs, attributes)))
-        return fail(err, "Set attributes", path);
-    if (readOnly && (err = setReadOnly(at, mode, true)))
+
+    if (facts.isLink())
+        err = setOnLink(at, facts, attributes);
+    else if (facts.fat)
+        err = setOnFat(at, facts, attributes);
+    else {
+        // A file's read-only is its owner's write permission, given back
+        // first (storing needs it) and taken back if storing fails.
+        const mode_t mode = facts.stat.stx_mode;
+        const bool file = !S_ISDIR(mode);
+        const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+        const bool giveWrite = file && !readOnly && !(mode & S_IWUSR);
+        if (giveWrite)
+            err = setMode(at, mode | S_IWUSR);
+        if (!err && (err = storeAttributes(at, facts, folder.readXattrs, injected, attributes)) && giveWrite)
+            setMode(at, mode);
+        if (!err && file && readOnly && (mode & 0222))
+            err = setMode(at, mode & ~mode_t(0222));
+    }
+    if (err)
         return fail(err, "Set attributes", path);
     clearLastError();
     return true;

@@ -3,6 +3,7 @@
 #include "devicepath.h"
 #include "devicepathparts.h"
 #include "entryinfo.h"
+#include "fatattrib.h"
 #include "faultpoints.h"
 #include "hostfs.h"
 #include "lasterror.h"
@@ -30,7 +31,7 @@ struct FindFile::State {
     struct statx folderStat {};
     Wildcard wildcard;
     QString folder;    // device path of the folder, for messages
-    bool readXattrs = true;
+    FolderFacts folderFacts;
     EntryFacts facts;
     // A search for one exact name yields it from first() and nothing after.
     bool single = false;
@@ -94,6 +95,8 @@ bool FindFile::first(const QString &pattern, FindData &out)
         return fail(err, "Find", pattern);
     if (::statx(fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &state->folderStat) != 0)
         return fail(errno, "Find", pattern);
+    state->folderFacts.stat = &state->folderStat;
+    state->folderFacts.fat = isFatFileSystem(fd.get());
     state->dir = ::fdopendir(fd.get());
     if (!state->dir)
         return fail(errno, "Find", pattern);
@@ -125,7 +128,7 @@ bool FindFile::next(FindData &out)
         detail::deviceNameFromHost(hostName, qsizetype(std::strlen(hostName)), out.name);
         if (!d->wildcard.matches(out.name))
             continue;
-        if (const int err = readEntry(dirFd, hostName, &d->folderStat, &d->readXattrs, false, d->facts)) {
+        if (const int err = readEntry(dirFd, hostName, d->folderFacts, false, d->facts)) {
             if (err == ENOENT)
                 continue; // removed while we were listing
             return fail(err, "Find next", d->folder);
@@ -143,9 +146,9 @@ bool findEntry(const QString &path, FindData &out)
     Location at;
     if (const int err = locate(path, at))
         return fail(err, "Find", path);
-    bool readXattrs = true;
+    FolderFacts folder;
     EntryFacts facts;
-    if (const int err = readLocatedEntry(at, &readXattrs, false, facts))
+    if (const int err = readLocatedEntry(at, folder, false, facts))
         return fail(err, "Find", path);
     describe(facts, at.name.constData(), out);
     out.name = at.root ? QString() : deviceNameFromHost(at.name);

@@ -131,12 +131,43 @@ int statAt(int dirFd, const char *name, struct statx &out, bool follow)
     return 0;
 }
 
-ssize_t getXattrAt(int dirFd, const char *name, const char *attribute, char *buffer, size_t size)
+int openRegularAt(int dirFd, const char *name, bool follow, Fd &out)
+{
+    Fd pinned(retryOnIntr([&] { return ::openat(dirFd, name, O_PATH | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)); }));
+    if (!pinned.isValid())
+        return errno;
+    struct stat st;
+    if (::fstat(pinned.get(), &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    // Reopening the pinned descriptor opens that very inode, whatever the
+    // name has become meanwhile.
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", pinned.get());
+    int fd = retryOnIntr([&] { return ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC); });
+    if (fd < 0 && errno == ENOENT) // no /proc: open the name again, still without blocking
+        fd = retryOnIntr([&] {
+            return ::openat(dirFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
+        });
+    if (fd < 0)
+        return errno;
+    Fd opened(fd);
+    struct stat again;
+    if (::fstat(opened.get(), &again) != 0)
+        return errno;
+    if (again.st_dev != st.st_dev || again.st_ino != st.st_ino)
+        return EAGAIN; // replaced while we looked
+    out = std::move(opened);
+    return 0;
+}
+
+ssize_t getXattrAt(int dirFd, const char *name, const char *attribute, char *buffer, size_t size, bool follow)
 {
     if (!g_noXattrAt.load(std::memory_order_relaxed)) {
         XattrArgs args {quint64(quintptr(buffer)), quint32(size), 0};
-        const long r = ::syscall(SYS_getxattrat, dirFd, name, AT_SYMLINK_NOFOLLOW, attribute, &args,
-                                 sizeof args);
+        const long r = ::syscall(SYS_getxattrat, dirFd, name, follow ? 0 : AT_SYMLINK_NOFOLLOW, attribute,
+                                 &args, sizeof args);
         if (r >= 0)
             return r;
         if (errno != ENOSYS)
@@ -145,7 +176,7 @@ ssize_t getXattrAt(int dirFd, const char *name, const char *attribute, char *buf
     }
     char path[PATH_MAX + 64];
     procPath(path, dirFd, name);
-    const ssize_t r = ::lgetxattr(path, attribute, buffer, size);
+    const ssize_t r = follow ? ::getxattr(path, attribute, buffer, size) : ::lgetxattr(path, attribute, buffer, size);
     return r >= 0 ? r : -errno;
 }
 

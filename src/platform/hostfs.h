@@ -47,9 +47,16 @@ int openFolder(const QString &devicePath, int flags, Fd &out);
 // statx of dirFd/name; the final link is followed only when asked.
 int statAt(int dirFd, const char *name, struct statx &out, bool follow = false);
 
-// Extended attributes of dirFd/name without following a final link.
+// Opens dirFd/name for reading only when it is a regular file, so that no
+// FIFO can block and no device is ever opened: the entry is pinned with
+// O_PATH, checked, then reopened without blocking. A final link is followed
+// only when asked. 0, EISDIR for a folder, EINVAL for any other kind, or errno.
+int openRegularAt(int dirFd, const char *name, bool follow, Fd &out);
+
+// Extended attributes of dirFd/name; a final link is followed only when asked.
 // Returns the value length, or -errno.
-ssize_t getXattrAt(int dirFd, const char *name, const char *attribute, char *buffer, size_t size);
+ssize_t getXattrAt(int dirFd, const char *name, const char *attribute, char *buffer, size_t size,
+                   bool follow = false);
 int setXattrAt(int dirFd, const char *name, const char *attribute, const QByteArray &value);
 
 // Calls a system call again while it fails with EINTR.

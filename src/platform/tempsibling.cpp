@@ -62,10 +62,10 @@ int TempSibling::createLink(const QByteArray &target)
     return withFreshName(m_name, [&](const char *name) { return ::symlinkat(target.constData(), m_dirFd, name); });
 }
 
-int TempSibling::commit(const char *name, bool noReplace)
+int TempSibling::commit(const char *name, bool replacing)
 {
     if (m_fd >= 0) {
-        const int synced = ::fsync(m_fd);
+        const int synced = replacing ? ::fsync(m_fd) : 0;
         const int err = errno;
         const int closed = ::close(m_fd);
         m_fd = -1;
@@ -74,18 +74,21 @@ int TempSibling::commit(const char *name, bool noReplace)
         if (closed != 0 && errno != EINTR)
             return errno;
     }
-    if (noReplace) {
+    if (!replacing) {
         if (::renameat2(m_dirFd, m_name.constData(), m_dirFd, name, RENAME_NOREPLACE) != 0) {
             if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
                 return errno;
             // No RENAME_NOREPLACE here: a hard link cannot replace either.
             if (::linkat(m_dirFd, m_name.constData(), m_dirFd, name, 0) != 0)
                 return errno;
-            ::unlinkat(m_dirFd, m_name.constData(), 0);
+            // The temporary name goes when this object does.
+        } else {
+            m_name.clear();
         }
-    } else if (::renameat(m_dirFd, m_name.constData(), m_dirFd, name) != 0) {
-        return errno;
+        return 0;
     }
+    if (::renameat(m_dirFd, m_name.constData(), m_dirFd, name) != 0)
+        return errno;
     m_name.clear();
     syncFolder(m_dirFd);
     return 0;

@@ -19,9 +19,11 @@ public:
     int createLink(const QByteArray &target);
     int fd() const { return m_fd; }
 
-    // Flushes and closes the file, renames it to name (without replacing
-    // anything when noReplace) and flushes the folder. 0 or errno.
-    int commit(const char *name, bool noReplace);
+    // Closes the file and renames it to name. Replacing a file, it is
+    // flushed first and the folder after, so a crash leaves the old file or
+    // the new one; a new name never replaces anything and costs no flush.
+    // 0 or errno.
+    int commit(const char *name, bool replacing);
 
 private:
     int m_dirFd;

@@ -1,9 +1,20 @@
 #include "platformtest.h"
 
+#include "platform/faultinjection.h"
+#include "platform/fatattrib.h"
+
+#include <QHash>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QtEndian>
+
+#include <linux/msdos_fs.h>
+#include <sys/mount.h>
 
 #include <sys/stat.h>
 #include <sys/xattr.h>
+
+#include <memory>
 
 using namespace platform;
 
@@ -45,6 +56,83 @@ QByteArray blob(const QByteArray &hex, quint16 version, const QByteArray &body)
 
 constexpr quint64 kCreated = 0x01D0A1B2C3D4E5F6ULL; // a time in 2015
 
+// A file system mounted on a folder of the device root for the test's length.
+class Mount {
+public:
+    Mount(const QString &source, const QString &hostFolder, const char *type, const QStringList &options = {})
+        : m_folder(QFile::encodeName(hostFolder))
+    {
+        if (!QDir().mkpath(hostFolder) || ::geteuid() != 0)
+            return;
+        QProcess mount;
+        mount.start(QStringLiteral("mount"), options + QStringList {"-t", type, source, hostFolder});
+        m_ok = mount.waitForFinished() && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+    }
+    ~Mount()
+    {
+        if (m_ok)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    QByteArray m_folder;
+    bool m_ok = false;
+};
+
+// An empty 1.44 MB FAT12 floppy image: boot sector, two FATs, a root folder.
+QByteArray fatImage()
+{
+    QByteArray image(1440 * 1024, '\0');
+    auto put16 = [&](int at, quint16 v) { qToLittleEndian(v, image.data() + at); };
+    image.replace(0, 11, "\xEB\x3C\x90MSDOS5.0");
+    put16(11, 512);             // bytes per sector
+    image[13] = 1;              // sectors per cluster
+    put16(14, 1);               // reserved sectors
+    image[16] = 2;              // FATs
+    put16(17, 224);             // root entries
+    put16(19, 2880);            // sectors
+    image[21] = char(0xF0);     // media
+    put16(22, 9);               // sectors per FAT
+    put16(24, 18);              // sectors per track
+    put16(26, 2);               // heads
+    image[38] = 0x29;
+    image.replace(43, 19, "NO NAME    FAT12   ");
+    image[510] = 0x55;
+    image[511] = char(0xAA);
+    for (int fat : {512, 512 * 10})
+        image.replace(fat, 3, "\xF0\xFF\xFF");
+    return image;
+}
+
+// The kernel's FAT ioctls played by a table of attribute bytes by inode.
+namespace fakefat {
+QHash<quint64, quint32> bytes;
+int setCalls = 0;
+int failSet = 0;
+
+int ioctl(int fd, unsigned long request, quint32 *value)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return -1;
+    const quint32 kind = S_ISDIR(st.st_mode) ? 0x10 : 0;
+    if (request == FAT_IOCTL_GET_ATTRIBUTES) {
+        *value = bytes.value(st.st_ino, kind ? 0 : 0x20) | kind;
+        return 0;
+    }
+    ++setCalls;
+    if (failSet) {
+        errno = failSet;
+        return -1;
+    }
+    bytes[st.st_ino] = *value & ~0x18u;
+    return 0;
+}
+
+const platform::detail::FatKernel kernel {[](int) { return true; }, ioctl};
+} // namespace fakefat
+
 } // namespace
 
 class AttributesTest : public QObject {
@@ -80,7 +168,7 @@ private Q_SLOTS:
         QTest::newRow("dot file hidden is not stored") << ".dot" << false << (H | A) << (H | A) << QByteArray();
         QTest::newRow("hidden folder") << "d" << true << (D | H) << (D | H) << QByteArray("0x12", 5);
         QTest::newRow("plain folder") << "d" << true << D << D << QByteArray();
-        QTest::newRow("read-only folder") << "d" << true << (D | R) << (D | R) << QByteArray();
+        QTest::newRow("read-only folder is stored") << "d" << true << (D | R) << (D | R) << QByteArray("0x11", 5);
     }
 
     void roundTrip()
@@ -106,10 +194,11 @@ private Q_SLOTS:
         QVERIFY(findEntry(path, data));
         QCOMPARE(data.attributes, expected);
         QCOMPARE(storedValue(root.host(path)), stored);
-        QCOMPARE(writeBits(), readOnly ? 0u : 0222u);
+        // A folder's read-only is a mark: what it holds can still change.
+        QCOMPARE(writeBits(), readOnly && !folder ? 0u : 0222u);
         // Clearing read-only gives the owner, and only the owner, write permission back.
         QVERIFY(setFileAttributes(path, expected & ~FILE_ATTRIBUTE_READONLY));
-        QCOMPARE(writeBits(), readOnly ? 0200u : 0222u);
+        QCOMPARE(writeBits(), readOnly && !folder ? 0200u : 0222u);
         QCOMPARE(getFileAttributes(path), expected & ~FILE_ATTRIBUTE_READONLY);
     }
 
@@ -171,6 +260,144 @@ private Q_SLOTS:
         const QByteArray after = storedValue(root.host("\\f"));
         QVERIFY2(after.startsWith(storedValue(root.host("\\plain"))), after.toHex().constData());
         QVERIFY(after.endsWith(le64(kCreated)) && after.size() % 4 == 0);
+    }
+
+    // Where nothing can be stored, storing fails and nothing changes, not
+    // even a mode changed on the way.
+    void nowhereToStore_data()
+    {
+        QTest::addColumn<bool>("ramfs"); // a real file system without them, else injected
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<uint>("mode");
+        QTest::addColumn<uint>("set");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<uint>("after");
+
+        const uint A = FILE_ATTRIBUTE_ARCHIVE, H = FILE_ATTRIBUTE_HIDDEN, R = FILE_ATTRIBUTE_READONLY;
+        const uint D = FILE_ATTRIBUTE_DIRECTORY, S = FILE_ATTRIBUTE_SYSTEM, N = FILE_ATTRIBUTE_NORMAL;
+        for (const bool ramfs : {false, true}) {
+            const QByteArray where = ramfs ? "ramfs: " : "injected: ";
+            auto row = [&](const char *name, bool folder, uint mode, uint set, int error, uint after) {
+                QTest::newRow(where + name) << ramfs << folder << mode << set << error << after;
+            };
+            row("clear archive", false, 0644, N, ENOTSUP, A);
+            row("hidden", false, 0644, H | A, ENOTSUP, A);
+            row("system folder", true, 0755, D | S, ENOTSUP, D);
+            row("read-only folder", true, 0755, D | R, ENOTSUP, D);
+            row("hidden, read-only given back", false, 0444, H | A, ENOTSUP, R | A);
+            row("unchanged", false, 0644, A, 0, A);
+            row("read-only file", false, 0644, R | A, 0, R | A);
+        }
+    }
+
+    void nowhereToStore()
+    {
+        QFETCH(bool, ramfs);
+        QFETCH(bool, folder);
+        QFETCH(uint, mode);
+        QFETCH(uint, set);
+        QFETCH(int, error);
+        QFETCH(uint, after);
+        testsupport::TempDeviceRoot root;
+        const Mount mount("ramfs", root.host("\\ram"), "ramfs");
+        if (ramfs && !mount.ok())
+            QSKIP("cannot mount a ramfs here");
+        const QString path = ramfs ? "\\ram\\e" : "\\e";
+        QVERIFY(folder ? root.makeFolder(path) : root.makeFile(path));
+        QVERIFY(::chmod(QFile::encodeName(root.host(path)), mode) == 0);
+        if (!ramfs)
+            platform::faults::inject(FsOperation::StoredAttributes, path, ENOTSUP);
+
+        QCOMPARE(setFileAttributes(path, set), error == 0);
+        QCOMPARE(lastError().code, error);
+        platform::faults::clear();
+        QCOMPARE(getFileAttributes(path), after);
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(root.host(path)), &st) == 0);
+        QCOMPARE(uint(st.st_mode & 0777), (after & FILE_ATTRIBUTE_READONLY) ? mode & 0555 : mode);
+    }
+
+    // On FAT the card's own attribute byte is read and written, through the
+    // kernel's ioctls on a FAT image, or through the same calls played by a
+    // table where this machine cannot mount one.
+    void fat_data()
+    {
+        QTest::addColumn<bool>("real");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<uint>("set");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<uint>("after");
+        QTest::addColumn<int>("writes"); // ioctl calls that set the byte (faked only)
+
+        const uint A = FILE_ATTRIBUTE_ARCHIVE, H = FILE_ATTRIBUTE_HIDDEN, R = FILE_ATTRIBUTE_READONLY;
+        const uint D = FILE_ATTRIBUTE_DIRECTORY, S = FILE_ATTRIBUTE_SYSTEM, N = FILE_ATTRIBUTE_NORMAL;
+        for (const bool real : {false, true}) {
+            const QByteArray where = real ? "image: " : "faked: ";
+            auto row = [&](const char *name, const char *entry, bool folder, uint set, int error, uint after, int writes) {
+                QTest::newRow(where + name) << real << QString::fromLatin1(entry) << folder << set << error << after << writes;
+            };
+            row("hidden system", "f", false, H | S | A, 0, H | S | A, 1);
+            row("clear archive", "f", false, N, 0, N, 1);
+            row("read-only file", "f", false, R | A, 0, R | A, 1);
+            row("unchanged", "f", false, A | FILE_ATTRIBUTE_TEMPORARY, 0, A, 0);
+            row("dot name is not hidden", ".f", false, A, 0, A, 0);
+            row("dot name hidden", ".f", false, H, 0, H, 1);
+            row("read-only folder", "d", true, D | R, 0, D | R, 1);
+            row("hidden folder", "d", true, D | H, 0, D | H, 1);
+            if (!real)
+                row("the ioctl fails", "f", false, H | A, EIO, A, 1);
+        }
+    }
+
+    void fat()
+    {
+        QFETCH(bool, real);
+        QFETCH(QString, name);
+        QFETCH(bool, folder);
+        QFETCH(uint, set);
+        QFETCH(int, error);
+        QFETCH(uint, after);
+        QFETCH(int, writes);
+        testsupport::TempDeviceRoot root;
+        QString path = QLatin1Char('\\') + name;
+        std::unique_ptr<Mount> mount;
+        if (real) {
+            QFile image(root.hostPath() + "/fat.img");
+            QVERIFY(image.open(QIODevice::WriteOnly) && image.write(fatImage()) == 1440 * 1024);
+            image.close();
+            mount = std::make_unique<Mount>(image.fileName(), root.host("\\card"), "vfat", QStringList {"-o", "loop"});
+            if (!mount->ok())
+                QSKIP("cannot mount a FAT image here");
+            path = "\\card" + path;
+        } else {
+            fakefat::bytes.clear();
+            fakefat::setCalls = 0;
+            fakefat::failSet = error;
+            platform::detail::setFatKernelForTesting(&fakefat::kernel);
+        }
+        const auto restore = qScopeGuard([] { platform::detail::setFatKernelForTesting(nullptr); });
+        QVERIFY(folder ? root.makeFolder(path) : root.makeFile(path));
+        struct stat before;
+        QVERIFY(::stat(QFile::encodeName(root.host(path)), &before) == 0);
+
+        QCOMPARE(setFileAttributes(path, set), error == 0);
+        QCOMPARE(lastError().code, error);
+        QCOMPARE(getFileAttributes(path), after);
+        const QString folderPath = path.left(path.lastIndexOf(QLatin1Char('\\')));
+        FindFile find;
+        FindData data;
+        QVERIFY(find.first(folderPath + "\\*", data));
+        while (data.name != name)
+            QVERIFY(find.next(data));
+        QCOMPARE(data.attributes, after);
+        if (real)
+            return;
+        QCOMPARE(fakefat::setCalls, writes);
+        QCOMPARE(storedValue(root.host(path)), QByteArray()); // nothing beside the byte
+        struct stat now;
+        QVERIFY(::stat(QFile::encodeName(root.host(path)), &now) == 0);
+        QCOMPARE(now.st_mode, before.st_mode); // the kernel's business, not ours
     }
 };
 

@@ -2,14 +2,18 @@
 #include "platform/file.h"
 #include "platformtest.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+
+#include <tuple>
 
 using namespace platform;
 using namespace platformtest;
 
 namespace {
 
-enum Call { Move, CopyNew, CopyOver, MakeFolder, RemoveFolder, Delete, SetHidden, WriteNew, Open, Find };
+enum Call { Move, CopyNew, CopyOver, MakeFolder, RemoveFolder, Delete, SetHidden, SetNormal, SetShown, WriteNew, Open, Find };
 
 // Second path only for moves and copies.
 bool run(int call, const QString &a, const QString &b)
@@ -23,6 +27,8 @@ bool run(int call, const QString &a, const QString &b)
     case RemoveFolder: return removeDirectory(a);
     case Delete: return deleteFile(a);
     case SetHidden: return setFileAttributes(a, FILE_ATTRIBUTE_HIDDEN);
+    case SetNormal: return setFileAttributes(a, FILE_ATTRIBUTE_NORMAL);
+    case SetShown: return setFileAttributes(a, getFileAttributes(a));
     case WriteNew: return writeFileAtomically(a, "w", true);
     case Open: return File().openForReading(a);
     }
@@ -30,6 +36,17 @@ bool run(int call, const QString &a, const QString &b)
 }
 
 const FileTime kTime = fileTimeFromUnix(1'234'567'890, 0);
+
+// \d2\a, a read-only file of 6 bytes, and links in \d1 to it, to a link
+// to it, to \d2, to nothing and to themselves; \d1\plain a file.
+bool makeLinkFixture(const testsupport::TempDeviceRoot &root)
+{
+    return root.makeFile("\\d2\\a", "target") && root.makeFile("\\d2\\b") && setLastWriteTime("\\d2\\a", kTime)
+        && ::chmod(QFile::encodeName(root.host("\\d2\\a")), 0444) == 0 && root.makeFile("\\d1\\plain", "plain")
+        && makeLink(root, "../d2/a", "\\d1\\a") && makeLink(root, "a", "\\d1\\again")
+        && makeLink(root, "../d2/a", "\\d1\\.dot") && makeLink(root, "../d2", "\\d1\\dir")
+        && makeLink(root, "nowhere", "\\d1\\broken") && makeLink(root, "loop", "\\d1\\loop");
+}
 
 } // namespace
 
@@ -58,7 +75,6 @@ private Q_SLOTS:
         row("rename with a slash", Move, f, "\\a/b", EINVAL);
         row("rename onto a file", Move, f, "\\a\\g.txt", EEXIST);
         row("rename onto a folder", Move, f, "\\b", EEXIST);
-        row("rename onto itself", Move, f, f, EEXIST);
         row("move a folder into itself", Move, "\\a", "\\a\\inner", EINVAL);
         row("move into a missing folder", Move, f, "\\none\\f.txt", ENOENT);
         row("move the root", Move, "\\", "\\x", EBUSY);
@@ -172,38 +188,225 @@ private Q_SLOTS:
         QCOMPARE(root.read("\\w.txt"), QByteArray("second"));
     }
 
-    // A link is an entry of its own: it reports itself, takes no attributes
-    // for its target, copies as a link and is deleted, never followed.
-    void symbolicLinks()
+    // What a link reports: a link to a file its file (plus the link bit),
+    // anything else only what it is itself.
+    void linkFindData_data()
     {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<uint>("attributes");
+        QTest::addColumn<quint64>("size");
+        QTest::addColumn<bool>("targetTime");
+
+        const uint L = FILE_ATTRIBUTE_REPARSE_POINT, H = FILE_ATTRIBUTE_HIDDEN, A = FILE_ATTRIBUTE_ARCHIVE;
+        const uint R = FILE_ATTRIBUTE_READONLY, D = FILE_ATTRIBUTE_DIRECTORY;
+        QTest::newRow("link to a file") << "\\d1\\a" << (L | R | A) << quint64(6) << true;
+        QTest::newRow("link to a link to a file") << "\\d1\\again" << (L | R | A) << quint64(6) << true;
+        QTest::newRow("dot link to a file") << "\\d1\\.dot" << (L | H | R | A) << quint64(6) << true;
+        QTest::newRow("link to a folder") << "\\d1\\dir" << (L | D) << quint64(0) << false;
+        QTest::newRow("broken link") << "\\d1\\broken" << L << quint64(7) << false;
+        QTest::newRow("link to itself") << "\\d1\\loop" << L << quint64(4) << false;
+    }
+
+    void linkFindData()
+    {
+        QFETCH(QString, path);
+        QFETCH(uint, attributes);
+        QFETCH(quint64, size);
+        QFETCH(bool, targetTime);
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile("\\target\\keep.txt", "kept"));
-        QVERIFY(makeLink(root, "target", "\\link") && makeLink(root, "target/keep.txt", "\\filelink"));
-        QVERIFY(makeLink(root, "nowhere", "\\dangling"));
+        QVERIFY(makeLinkFixture(root));
 
         FindData data;
-        QVERIFY(findEntry("\\link", data));
-        QCOMPARE(data.attributes, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
-        QCOMPARE(data.size(), quint64(6)); // the link's own size
-        for (const char *link : {"\\filelink", "\\dangling"}) {
-            QVERIFY(findEntry(link, data));
-            QCOMPARE(data.attributes, FILE_ATTRIBUTE_REPARSE_POINT);
-        }
-        QCOMPARE(findAll("\\link\\*"), QStringList {"keep.txt"}); // browsing goes through
+        QVERIFY(findEntry(path, data));
+        QCOMPARE(data.attributes, attributes);
+        QCOMPARE(data.size(), size);
+        QCOMPARE(data.lastWriteTime == kTime, targetTime);
+        QCOMPARE(getFileAttributes(path), attributes);
+        // A listing reports what a look-up does.
+        const QString folder = path.left(path.lastIndexOf(QLatin1Char('\\')));
+        FindFile find;
+        FindData listed;
+        for (bool more = find.first(folder + "\\*", listed); more && listed.name != data.name;)
+            more = find.next(listed);
+        QCOMPARE(listed.name, data.name);
+        QCOMPARE(listed.attributes, attributes);
+        QCOMPARE(listed.size(), size);
+    }
 
-        QVERIFY(setFileAttributes("\\filelink", FILE_ATTRIBUTE_NORMAL)); // clearing before a delete works
-        QVERIFY(!setFileAttributes("\\filelink", FILE_ATTRIBUTE_HIDDEN));
-        QCOMPARE(lastError().code, EPERM);
-        QVERIFY(!setFileAttributes("\\filelink", FILE_ATTRIBUTE_READONLY));
-        QCOMPARE(getFileAttributes("\\target\\keep.txt"), FILE_ATTRIBUTE_ARCHIVE);
+    // Links are leaves: they are copied as links, removed as links, and
+    // nothing is ever set or copied through one onto its target.
+    void linkOperations_data()
+    {
+        QTest::addColumn<int>("call");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("error"); // 0: succeeds
+        QTest::addColumn<QString>("made"); // where a link was made or left, with
+        QTest::addColumn<QString>("text"); // this target text; empty: nothing there
 
-        QVERIFY(copyFile("\\filelink", "\\copied", true));
-        QCOMPARE(QFile::symLinkTarget(root.host("\\copied")), root.host("\\target\\keep.txt"));
-        QVERIFY(!removeDirectory("\\link"));
-        QCOMPARE(lastError().code, ENOTDIR);
-        QVERIFY(deleteFile("\\link") && deleteFile("\\filelink"));
-        QVERIFY(!root.exists("\\link"));
-        QCOMPARE(root.read("\\target\\keep.txt"), QByteArray("kept"));
+        auto row = [](const char *name, int call, const QString &from, const QString &to, int error,
+                      const QString &made = {}, const QString &text = {}) {
+            QTest::newRow(name) << call << from << to << error << made << text;
+        };
+        row("copy a link onto its target", CopyOver, "\\d1\\a", "\\d2\\a", EINVAL, "\\d1\\a", "../d2/a");
+        row("copy a link onto its target, new only", CopyNew, "\\d1\\a", "\\d2\\a", EINVAL, "\\d1\\a", "../d2/a");
+        row("copy a link of a link onto the target", CopyOver, "\\d1\\again", "\\d2\\a", EINVAL, "\\d1\\again", "a");
+        row("copy a file onto a link to it", CopyOver, "\\d2\\a", "\\d1\\a", EINVAL, "\\d1\\a", "../d2/a");
+        row("copy a link as a link", CopyNew, "\\d1\\a", "\\d1\\copy", 0, "\\d1\\copy", "../d2/a");
+        row("copy a link to a folder", CopyNew, "\\d1\\dir", "\\d1\\copy", 0, "\\d1\\copy", "../d2");
+        row("copy a broken link", CopyNew, "\\d1\\broken", "\\d1\\copy", 0, "\\d1\\copy", "nowhere");
+        row("copy a link over a file", CopyOver, "\\d1\\a", "\\d1\\plain", 0, "\\d1\\plain", "../d2/a");
+        row("delete a link to a folder", Delete, "\\d1\\dir", {}, 0, "\\d1\\dir", {});
+        row("delete a broken link", Delete, "\\d1\\broken", {}, 0, "\\d1\\broken", {});
+        row("remove a link to a folder as a folder", RemoveFolder, "\\d1\\dir", {}, ENOTDIR, "\\d1\\dir", "../d2");
+        row("clear a link's attributes", SetNormal, "\\d1\\a", {}, 0, "\\d1\\a", "../d2/a");
+        row("set what a link shows", SetShown, "\\d1\\a", {}, 0, "\\d1\\a", "../d2/a");
+        row("set hidden through a link", SetHidden, "\\d1\\a", {}, EPERM, "\\d1\\a", "../d2/a");
+        row("set hidden on a broken link", SetHidden, "\\d1\\broken", {}, EPERM, "\\d1\\broken", "nowhere");
+    }
+
+    void linkOperations()
+    {
+        QFETCH(int, call);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(int, error);
+        QFETCH(QString, made);
+        QFETCH(QString, text);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(makeLinkFixture(root));
+        const auto target = [&] {
+            FindData data;
+            return findEntry("\\d2\\a", data) ? std::tuple(data.attributes, data.lastWriteTime, root.read("\\d2\\a"))
+                                             : std::tuple(0u, FileTime(0), QByteArray());
+        };
+        const auto before = target();
+
+        QCOMPARE(run(call, from, to), error == 0);
+        QCOMPARE(lastError().code, error);
+        char buffer[256];
+        const ssize_t n = ::readlink(QFile::encodeName(root.host(made)), buffer, sizeof buffer);
+        QCOMPARE(QByteArray(buffer, int(qMax<ssize_t>(n, 0))), text.toUtf8());
+        QCOMPARE(target(), before);
+        QCOMPARE(findAll("\\d2\\*"), (QStringList {"a", "b"}));
+        QVERIFY(!hostEntries(root.hostPath() + "/d1").join(' ').contains(".ferrix-"));
+    }
+
+    // Reading content opens regular files only and never waits: a FIFO, a
+    // socket or a device is refused, and a copy of one reads nothing and
+    // leaves the destination as it was.
+    void specialFiles_data()
+    {
+        QTest::addColumn<int>("call");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("error");
+
+        QTest::newRow("open a FIFO named as a shortcut") << int(Open) << "\\x.lnk" << QString() << EINVAL;
+        QTest::newRow("open a socket") << int(Open) << "\\socket" << QString() << EINVAL;
+        QTest::newRow("open a device through a link") << int(Open) << "\\zero.lnk" << QString() << EINVAL;
+        QTest::newRow("open a folder") << int(Open) << "\\folder" << QString() << EISDIR;
+        QTest::newRow("open a link to a folder") << int(Open) << "\\folder.lnk" << QString() << EISDIR;
+        QTest::newRow("copy a FIFO") << int(CopyNew) << "\\x.lnk" << "\\copy" << EINVAL;
+        QTest::newRow("copy a FIFO over a file") << int(CopyOver) << "\\x.lnk" << "\\keep.txt" << EINVAL;
+        QTest::newRow("copy a socket over a file") << int(CopyOver) << "\\socket" << "\\keep.txt" << EINVAL;
+        QTest::newRow("copy a file onto a FIFO") << int(CopyNew) << "\\keep.txt" << "\\x.lnk" << EEXIST;
+    }
+
+    void specialFiles()
+    {
+        QFETCH(int, call);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(int, error);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFile("\\keep.txt", "kept") && root.makeFolder("\\folder"));
+        QVERIFY(::mkfifo(QFile::encodeName(root.host("\\x.lnk")), 0644) == 0);
+        QVERIFY(makeLink(root, "/dev/zero", "\\zero.lnk") && makeLink(root, "folder", "\\folder.lnk"));
+        const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        const QByteArray socketPath = QFile::encodeName(root.host("\\socket"));
+        QVERIFY(sock >= 0 && size_t(socketPath.size()) < sizeof address.sun_path);
+        qstrcpy(address.sun_path, socketPath.constData());
+        QVERIFY(::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+        const QStringList before = hostEntries(root.hostPath());
+
+        QVERIFY(!run(call, from, to));
+        ::close(sock);
+        QCOMPARE(lastError().code, error);
+        QCOMPARE(root.read("\\keep.txt"), QByteArray("kept"));
+        QCOMPARE(hostEntries(root.hostPath()), before);
+    }
+
+    // Renames and moves never replace, never leave an entry under two names
+    // and take a rename onto the entry's own path as done.
+    void moves_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<bool>("fallback"); // as where the no-replace rename is missing
+        QTest::addColumn<int>("removeFault"); // removing the old name fails with this
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QStringList>("after"); // what the folder holds after
+
+        const QStringList untouched {"f.txt", "g.txt", "hard"};
+        QTest::newRow("onto its own path") << "\\a\\f.txt" << "\\a\\f.txt" << false << 0 << 0 << untouched;
+        QTest::newRow("onto its own path, spelt otherwise") << "\\a\\f.txt" << "\\a\\.\\f.txt" << false << 0 << 0 << untouched;
+        QTest::newRow("a folder onto its own path") << "\\a" << "\\a" << false << 0 << 0 << untouched;
+        QTest::newRow("onto a hard link of itself") << "\\a\\f.txt" << "\\a\\hard" << false << 0 << EEXIST << untouched;
+        QTest::newRow("fallback") << "\\a\\f.txt" << "\\a\\m.txt" << true << 0 << 0
+                                  << QStringList {"g.txt", "hard", "m.txt"};
+        QTest::newRow("fallback, old name stays") << "\\a\\f.txt" << "\\a\\m.txt" << true << EROFS << EROFS << untouched;
+        QTest::newRow("fallback onto a file") << "\\a\\f.txt" << "\\a\\g.txt" << true << 0 << EEXIST << untouched;
+    }
+
+    void moves()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(bool, fallback);
+        QFETCH(int, removeFault);
+        QFETCH(int, error);
+        QFETCH(QStringList, after);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFile("\\a\\f.txt", "source"));
+        QVERIFY(::link(QFile::encodeName(root.host("\\a\\f.txt")), QFile::encodeName(root.host("\\a\\hard"))) == 0);
+        QVERIFY(root.makeFile("\\a\\g.txt", "other"));
+        if (fallback)
+            faults::inject(FsOperation::Rename, to, EINVAL);
+        if (removeFault)
+            faults::inject(FsOperation::Delete, from, removeFault);
+
+        QCOMPARE(moveFile(from, to), error == 0);
+        QCOMPARE(lastError().code, error);
+        QCOMPARE(hostEntries(root.hostPath() + "/a"), after);
+        QCOMPARE(root.read(after.contains("f.txt") ? "\\a\\f.txt" : "\\a\\m.txt"), QByteArray("source"));
+    }
+
+    // A name looked up as it is never acts as a pattern.
+    void exactNames_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("found"); // empty: nothing
+
+        QTest::newRow("star in a name") << "\\a*b.txt" << "a*b.txt";
+        QTest::newRow("star matches nothing else") << "\\x*.txt" << QString();
+        QTest::newRow("question mark matches nothing else") << "\\a?b.txt" << QString();
+        QTest::newRow("question mark in a name") << "\\q?.txt" << "q?.txt";
+    }
+
+    void exactNames()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, found);
+        testsupport::TempDeviceRoot root;
+        for (const char *name : {"\\a*b.txt", "\\axb.txt", "\\x1.txt", "\\q?.txt"})
+            QVERIFY(root.makeFile(name));
+        FindData data;
+        QCOMPARE(findEntry(path, data), !found.isEmpty());
+        QCOMPARE(found.isEmpty() ? QString() : data.name, found);
+        QCOMPARE(getFileAttributes(path) != INVALID_FILE_ATTRIBUTES, !found.isEmpty());
     }
 
     void moveAcrossFileSystems()

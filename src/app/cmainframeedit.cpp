@@ -20,19 +20,18 @@ void CMainFrame::RegisterEditCommands()
         else if (IsListFocused())
             ui.Enable(listSelection());
     };
-    m_commands.OnCommand(ids::ID_EDIT_CUT, [this] {
-        if (IsTreeFocused())
-            m_clipboard.CutFromTree();
-        else if (IsListFocused())
-            m_clipboard.CutFromList();
-    });
+    // The tree's or the list's variant, by the focus; nothing with neither.
+    const auto byPane = [this](void (FileClipboard::*tree)(), void (FileClipboard::*list)()) {
+        return [=, this] {
+            if (IsTreeFocused())
+                (m_clipboard.*tree)();
+            else if (IsListFocused())
+                (m_clipboard.*list)();
+        };
+    };
+    m_commands.OnCommand(ids::ID_EDIT_CUT, byPane(&FileClipboard::CutFromTree, &FileClipboard::CutFromList));
     m_commands.OnUpdate(ids::ID_EDIT_CUT, cutCopyUpdate);
-    m_commands.OnCommand(ids::ID_EDIT_COPY, [this] {
-        if (IsTreeFocused())
-            m_clipboard.CopyFromTree();
-        else if (IsListFocused())
-            m_clipboard.CopyFromList();
-    });
+    m_commands.OnCommand(ids::ID_EDIT_COPY, byPane(&FileClipboard::CopyFromTree, &FileClipboard::CopyFromList));
     m_commands.OnUpdate(ids::ID_EDIT_COPY, cutCopyUpdate);
 
     m_commands.OnCommand(ids::ID_EDIT_PASTE, [this] {

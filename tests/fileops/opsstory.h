@@ -320,4 +320,20 @@ struct Story : apptest::FrameFixture {
     }
 };
 
+// The columns of a story table, and the story of the current row played.
+inline void addStoryColumns()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QStringList>("checks");
+}
+inline void playStoryRow()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, boxes);
+    QFETCH(QStringList, checks);
+    Story story;
+    story.play(steps, boxes, checks);
+}
+
 } // namespace opstest

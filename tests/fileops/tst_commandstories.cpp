@@ -19,9 +19,7 @@ class CommandStoriesTest : public QObject {
 private Q_SLOTS:
     void stories_data()
     {
-        QTest::addColumn<L>("steps");
-        QTest::addColumn<L>("boxes");
-        QTest::addColumn<L>("checks");
+        opstest::addStoryColumns();
         const QString name95(95, u'n');
         const L files{"+/s/a.txt=A", "+/s/a.doc=D", "+/s/" + name95 + "=N", "+/t/", "tree /s/"};
 
@@ -68,14 +66,7 @@ private Q_SLOTS:
         QTest::newRow("paste keeps the focused row") << files + L{"+/t/x.txt=X", "+/t/y.txt=Y", "list a.doc", "^C", "tree /t/", "list y.txt", "^V"}
             << L{} << L{"current +0", "row a.doc"};
     }
-    void stories()
-    {
-        QFETCH(L, steps);
-        QFETCH(L, boxes);
-        QFETCH(L, checks);
-        opstest::Story story;
-        story.play(steps, boxes, checks);
-    }
+    void stories() { opstest::playStoryRow(); }
 };
 
 FERRIX_TEST(CommandStoriesTest)

@@ -10,9 +10,7 @@ class DeleteStoriesTest : public QObject {
 private Q_SLOTS:
     void stories_data()
     {
-        QTest::addColumn<L>("steps");
-        QTest::addColumn<L>("boxes");
-        QTest::addColumn<L>("checks");
+        opstest::addStoryColumns();
         const L abc{"+/s/a.txt=A", "+/s/b.txt=B", "+/s/c.txt=C", "tree /s/"};
         const QString askA = "Y Delete '/A' and everything in it?";
         const L deep{"+/A/r.txt=R", "+/A/x/y/f.txt=F", "+/A/x/.h=H", "ro /A/r.txt", "ro /A/x/y/f.txt"};
@@ -47,14 +45,7 @@ private Q_SLOTS:
         QTest::newRow("list: the row before is focused") << abc + L{"+/s/d.txt=D", "tree /", "tree /s/", "list b.txt,c.txt", "del"}
             << L{"Y Delete all selected files?"} << L{"current -1"};
     }
-    void stories()
-    {
-        QFETCH(L, steps);
-        QFETCH(L, boxes);
-        QFETCH(L, checks);
-        opstest::Story story;
-        story.play(steps, boxes, checks);
-    }
+    void stories() { opstest::playStoryRow(); }
 };
 
 FERRIX_TEST(DeleteStoriesTest)

@@ -11,9 +11,7 @@ class PasteStoriesTest : public QObject {
 private Q_SLOTS:
     void stories_data()
     {
-        QTest::addColumn<L>("steps");
-        QTest::addColumn<L>("boxes");
-        QTest::addColumn<L>("checks");
+        opstest::addStoryColumns();
         const L abc{"+/s/a.txt=AAAA", "+/s/b.txt=B", "+/s/c.txt=C", "+/t/"};
         const L copyAbc = abc + L{"tree /s/", "list a.txt,b.txt,c.txt", "^C", "tree /t/"};
         const QString overwriteB = "N /t/b.txt already exists, do you want to overwrite it?";
@@ -76,14 +74,7 @@ private Q_SLOTS:
         QTest::newRow("special file fails, the rest comes") << L{"+/A/a.txt=A", "+/A/z.txt=Z", "fifo /A/p", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
             << L{"Y Failed to copy /A/p\nContinue Copy?", "O Error moving directory A"} << L{"/T/A/a.txt=A", "/T/A/z.txt=Z", "/A/p"};
     }
-    void stories()
-    {
-        QFETCH(L, steps);
-        QFETCH(L, boxes);
-        QFETCH(L, checks);
-        opstest::Story story;
-        story.play(steps, boxes, checks);
-    }
+    void stories() { opstest::playStoryRow(); }
 };
 
 FERRIX_TEST(PasteStoriesTest)

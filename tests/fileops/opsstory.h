@@ -1,20 +1,20 @@
 #pragma once
 #include "app/appfixture.h"
+#include "app/ccommandbar.h"
 #include "common/messageboxscript.h"
 #include "filelist/cfilelistviewex.h"
 #include "fileops/folderdelete.h"
-#include "app/ccommandbar.h"
 #include "platform/devicepath.h"
 #include "platform/faultinjection.h"
 #include "platform/fileattributes.h"
-#include "platform/ui/messagebox.h"
 #include "platform/filesystem.h"
+#include "platform/ui/messagebox.h"
 #include "resources/resourceids.h"
 #include "tree/cdirtreeview.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSet>
@@ -32,15 +32,15 @@
 //                     Delete, New Folder, Paste Shortcut, Paste in Menu items
 //   "+\p" "+\p=text"  a folder, a file with that content, made behind the
 //                     program's back; "-\p" removes a file or folder tree
-//   "@\l=\target"     a symbolic link (to the target's host path); "fault Op \p[|errno|after]"
-//   "mount \p"        \p counts as a mount point from now on
-//   "fifo \p"         a named pipe
+//   "@\l=\target"     a symbolic link to the target's host path
+//   "fault Op \p[|errno|after]"  an injected fault; "mount \p" makes \p
+//                     count as a mount point; "fifo \p" a named pipe
 //   "ro \p"           makes \p read-only; "bar id" taps a tool bar button
 //   "inode \p"        remembers \p's inode for "same-inode \q" below
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
 // "row name" / "!row name" in the list, "current -1" its focused row
-// against the row tapped last,
-// "link \p" a symbolic link, "same-inode \q", "enabled id" / "disabled id".
+// against the row tapped last, "link \p" a symbolic link, "same-inode \q",
+// "enabled id" / "disabled id".
 // Paths may be written with "/": the story turns them into backslashes.
 // Boxes: "Y text", "N text", "O text" in the order they must appear.
 namespace opstest {

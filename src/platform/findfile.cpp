@@ -2,6 +2,7 @@
 
 #include "devicepath.h"
 #include "devicepathparts.h"
+#include "entrybatch.h"
 #include "entryinfo.h"
 #include "fatattrib.h"
 #include "faultpoints.h"
@@ -32,7 +33,11 @@ struct FindFile::State {
     Wildcard wildcard;
     QString folder;    // device path of the folder, for messages
     FolderFacts folderFacts;
-    EntryFacts facts;
+    // Entries read ahead, yielded from `next` on.
+    std::unique_ptr<EntryBatch> batch;
+    size_t next = 0;
+    bool exhausted = false;
+    int endError = 0;
     // A search for one exact name yields it from first() and nothing after.
     bool single = false;
 };
@@ -53,6 +58,46 @@ void describe(const EntryFacts &facts, const char *hostName, FindData &out)
 }
 
 } // namespace
+
+// The next names that match, up to a batch of them, handed to helpers.
+void FindFile::readAhead(State &state)
+{
+    static constexpr size_t kBatch = 2048;
+    if (state.batch && state.batch->foundNoXattrs())
+        state.folderFacts.readXattrs = false;
+    state.batch.reset();
+    state.next = 0;
+    std::vector<EntryBatch::Entry> entries;
+    entries.reserve(kBatch);
+    QByteArray names;
+    names.reserve(kBatch * 16);
+    const bool everything = state.wildcard.matchesEverything();
+    while (entries.size() < kBatch) {
+        errno = 0;
+        const struct dirent *entry = ::readdir(state.dir);
+        if (!entry) {
+            state.exhausted = true;
+            state.endError = errno;
+            break;
+        }
+        const char *hostName = entry->d_name;
+        if (isDotOrDotDot(hostName))
+            continue;
+        EntryBatch::Entry pending;
+        pending.size = qsizetype(std::strlen(hostName));
+        // With a pattern the name is decoded now to pick the entry; else when it is yielded.
+        if (!everything) {
+            detail::deviceNameFromHost(hostName, pending.size, pending.name);
+            if (!state.wildcard.matches(pending.name))
+                continue;
+        }
+        pending.at = names.size();
+        names.append(hostName, pending.size + 1);
+        entries.push_back(std::move(pending));
+    }
+    state.batch = std::make_unique<EntryBatch>(::dirfd(state.dir), state.folderFacts, std::move(names),
+                                               std::move(entries));
+}
 
 FindFile::FindFile() = default;
 
@@ -115,25 +160,27 @@ bool FindFile::next(FindData &out)
         return fail(EBADF, "Find next", QString());
     if (d->single)
         return fail(ENOENT, "Find next", d->folder);
-    const int dirFd = ::dirfd(d->dir);
     for (;;) {
-        errno = 0;
-        const struct dirent *entry = ::readdir(d->dir);
-        if (!entry)
-            return fail(errno ? errno : ENOENT, "Find next", d->folder);
-        const char *hostName = entry->d_name;
-        if (isDotOrDotDot(hostName))
+        if (!d->batch || d->next == d->batch->size()) {
+            if (d->exhausted)
+                return fail(d->endError ? d->endError : ENOENT, "Find next", d->folder);
+            readAhead(*d);
             continue;
-        // Decode into the caller's name, reusing its buffer when it owns one.
-        detail::deviceNameFromHost(hostName, qsizetype(std::strlen(hostName)), out.name);
-        if (!d->wildcard.matches(out.name))
-            continue;
-        if (const int err = readEntry(dirFd, hostName, d->folderFacts, false, d->facts)) {
-            if (err == ENOENT)
-                continue; // removed while we were listing
-            return fail(err, "Find next", d->folder);
         }
-        describe(d->facts, hostName, out);
+        const size_t i = d->next++;
+        const EntryFacts *facts = nullptr;
+        const int err = d->batch->facts(i, facts);
+        if (err == ENOENT)
+            continue; // removed while we were listing
+        if (err)
+            return fail(err, "Find next", d->folder);
+        EntryBatch::Entry &entry = d->batch->entry(i);
+        const char *hostName = d->batch->hostName(i);
+        describe(*facts, hostName, out);
+        if (entry.name.isNull())
+            detail::deviceNameFromHost(hostName, entry.size, out.name); // reuses the caller's buffer
+        else
+            out.name = std::move(entry.name);
         clearLastError();
         return true;
     }

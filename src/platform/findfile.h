@@ -8,9 +8,10 @@ namespace platform {
 // Find-first/find-next over "folder\pattern". Wildcards * and ? match
 // case-insensitively; "*.*" matches every name, with or without a dot; "."
 // and ".." are never yielded. A pattern without wildcards finds that one
-// entry or nothing. Symbolic links report the link's own times and size,
-// FILE_ATTRIBUTE_REPARSE_POINT, and FILE_ATTRIBUTE_DIRECTORY when they point
-// to a folder.
+// entry or nothing. A symbolic link carries FILE_ATTRIBUTE_REPARSE_POINT: a
+// link to a file reports its file's size, times and attributes besides, a
+// link to a folder FILE_ATTRIBUTE_DIRECTORY, a broken link its own size and
+// times. A folder's entries are read ahead in batches, a few at a time.
 class FindFile {
 public:
     FindFile();
@@ -28,10 +29,12 @@ public:
 
 private:
     struct State;
+    static void readAhead(State &state);
     std::unique_ptr<State> d;
 };
 
-// The entry at an exact path (no wildcards), as a search would yield it.
+// The entry at an exact path, as a search would yield it; * and ? in the
+// name are taken literally.
 bool findEntry(const QString &path, FindData &out);
 
 } // namespace platform

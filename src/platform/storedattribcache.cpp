@@ -7,7 +7,9 @@
 namespace platform::detail {
 namespace {
 
+constexpr size_t kShards = 64;            // listings read on a few threads at once
 constexpr size_t kMostEntries = 1 << 19; // about 24 MiB at the most
+constexpr size_t kMostPerShard = kMostEntries / kShards;
 constexpr qint64 kSettledSeconds = 2;   // change times older than this are kept
 
 struct Key {
@@ -29,15 +31,15 @@ struct Value {
     DosAttrib stored;
 };
 
-struct Cache {
+struct alignas(64) Shard {
     std::mutex mutex;
     std::unordered_map<Key, Value, KeyHash> values;
 };
 
-Cache &cache()
+Shard &shardOf(const Key &key)
 {
-    static Cache c;
-    return c;
+    static Shard shards[kShards];
+    return shards[(key.inode ^ key.device) % kShards];
 }
 
 Key keyOf(const struct statx &st)
@@ -49,9 +51,10 @@ Key keyOf(const struct statx &st)
 
 bool lookupStoredAttrib(const struct statx &st, DosAttrib &out)
 {
-    Cache &c = cache();
+    const Key key = keyOf(st);
+    Shard &c = shardOf(key);
     std::lock_guard lock(c.mutex);
-    const auto it = c.values.find(keyOf(st));
+    const auto it = c.values.find(key);
     if (it == c.values.end())
         return false;
     if (it->second.changeSeconds != st.stx_ctime.tv_sec
@@ -69,18 +72,21 @@ void rememberStoredAttrib(const struct statx &st, const DosAttrib &value)
     if (::clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0
         || st.stx_ctime.tv_sec > qint64(now.tv_sec) - kSettledSeconds)
         return;
-    Cache &c = cache();
+    const Key key = keyOf(st);
+    Shard &c = shardOf(key);
     std::lock_guard lock(c.mutex);
-    if (c.values.size() >= kMostEntries)
+    if (c.values.size() >= kMostPerShard)
         c.values.clear();
-    c.values[keyOf(st)] = {st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, value};
+    c.values[key] = {st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, value};
 }
 
 void forgetStoredAttribs()
 {
-    Cache &c = cache();
-    std::lock_guard lock(c.mutex);
-    c.values.clear();
+    for (size_t i = 0; i < kShards; ++i) {
+        Shard &c = shardOf(Key {0, i});
+        std::lock_guard lock(c.mutex);
+        c.values.clear();
+    }
 }
 
 } // namespace platform::detail

@@ -384,31 +384,6 @@ private Q_SLOTS:
         QCOMPARE(root.read(after.contains("f.txt") ? "\\a\\f.txt" : "\\a\\m.txt"), QByteArray("source"));
     }
 
-    // A name looked up as it is never acts as a pattern.
-    void exactNames_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("found"); // empty: nothing
-
-        QTest::newRow("star in a name") << "\\a*b.txt" << "a*b.txt";
-        QTest::newRow("star matches nothing else") << "\\x*.txt" << QString();
-        QTest::newRow("question mark matches nothing else") << "\\a?b.txt" << QString();
-        QTest::newRow("question mark in a name") << "\\q?.txt" << "q?.txt";
-    }
-
-    void exactNames()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, found);
-        testsupport::TempDeviceRoot root;
-        for (const char *name : {"\\a*b.txt", "\\axb.txt", "\\x1.txt", "\\q?.txt"})
-            QVERIFY(root.makeFile(name));
-        FindData data;
-        QCOMPARE(findEntry(path, data), !found.isEmpty());
-        QCOMPARE(found.isEmpty() ? QString() : data.name, found);
-        QCOMPARE(getFileAttributes(path) != INVALID_FILE_ATTRIBUTES, !found.isEmpty());
-    }
-
     void moveAcrossFileSystems()
     {
         // /dev/shm is a file system of its own on most systems.

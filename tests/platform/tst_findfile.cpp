@@ -3,7 +3,11 @@
 #include "platform/subfolderprobe.h"
 #include "platformtest.h"
 
+#include <QScopeGuard>
+#include <QSet>
+
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using namespace platform;
@@ -13,6 +17,52 @@ class FindFileTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Big folders are read ahead on helper threads: every entry comes once,
+    // in the folder's order, with its own stored attributes, across batches
+    // and whoever read it; a folder that keeps none reports the default.
+    void bigFolders_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<bool>("ramfs");
+        QTest::newRow("one") << 1 << false;
+        QTest::newRow("fewer than a helper takes") << 100 << false;
+        QTest::newRow("several batches") << 3000 << false;
+        QTest::newRow("several batches, nothing stored") << 3000 << true;
+    }
+
+    void bigFolders()
+    {
+        QFETCH(int, files);
+        QFETCH(bool, ramfs);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder("\\big"));
+        if (ramfs && ::mount("ramfs", QFile::encodeName(root.host("\\big")).constData(), "ramfs", 0, nullptr) != 0)
+            QSKIP("cannot mount a ramfs here");
+        const auto unmount = qScopeGuard([&] {
+            if (ramfs)
+                ::umount2(QFile::encodeName(root.host("\\big")).constData(), MNT_DETACH);
+        });
+        QSet<QString> hidden;
+        for (int i = 0; i < files; ++i) {
+            const QString path = QStringLiteral("\\big\\f%1").arg(i);
+            QVERIFY(root.makeFile(path));
+            if (i % 7 == 3 && !ramfs) {
+                QVERIFY(setFileAttributes(path, FILE_ATTRIBUTE_HIDDEN));
+                hidden.insert(path.mid(5));
+            }
+        }
+        const QStringList order = QDir(root.host("\\big")).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
+        QStringList listed;
+        FindFile find;
+        FindData data;
+        for (bool more = find.first("\\big\\*", data); more; more = find.next(data)) {
+            listed.append(data.name);
+            QCOMPARE(data.attributes, hidden.contains(data.name) ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_ARCHIVE);
+        }
+        QCOMPARE(lastError().code, ENOENT);
+        QCOMPARE(listed, order);
+    }
+
     void patterns_data()
     {
         QTest::addColumn<QString>("pattern");

@@ -88,6 +88,8 @@ bool CMainFrame::OnCreateClient()
     setCentralWidget(m_wndSplitter);
 
     m_pTreePane->SetListView(m_pListPane);
+    m_clipboard.SetFileList(m_pListPane);
+    m_clipboard.SetTreeView(m_pTreePane);
 
     m_pActivePane = m_pTreePane;
     m_pTreePane->setFocus();

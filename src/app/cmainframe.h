@@ -1,6 +1,7 @@
 #pragma once
 #include "commandmap.h"
 #include "commandrouter.h"
+#include "fileops/fileclipboard.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -74,6 +75,7 @@ private:
     void CreateActions();
     void CreateAccelerators();
     void RegisterCommandHandlers();
+    void RegisterEditCommands();
     void RegisterInfoCommands(); // Properties, Execute, Send IR, Receive IR
     void RegisterFindCommands();
     QList<const CommandMap *> RoutingChain() const;
@@ -86,6 +88,7 @@ private:
     QSplitter *m_wndSplitter = nullptr;
     CDirTreeView *m_pTreePane = nullptr;     // owned by the splitter
     CFileListViewEx *m_pListPane = nullptr;  // owned by the splitter
+    FileClipboard m_clipboard;
     CCommandBar *m_wndCommandBar = nullptr;
     bool m_bFullToolBar = true; // so that the first switch shows the menu bar
 

@@ -81,6 +81,7 @@ void CMainFrame::RegisterCommandHandlers()
     m_commands.OnCommand(ids::ID_TOGGLE_TOOLBAR, [this] { ToggleCommandBar(); });
     m_commands.OnCommand(ids::ID_NEXT_PANE, [this] { ActivateOtherPane(); });
     m_commands.OnCommand(ids::ID_PREV_PANE, [this] { ActivateOtherPane(); });
+    RegisterEditCommands();
     RegisterInfoCommands();
     RegisterFindCommands();
 

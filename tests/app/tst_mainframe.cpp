@@ -38,6 +38,7 @@ private Q_SLOTS:
         QVERIFY(f.ok);
         int received = 0;
         f.frame->commands().OnCommand(id, [&received] { ++received; });
+        f.frame->commands().OnUpdate(id, [](CCmdUI &ui) { ui.Enable(); });
         for (QWidget *pane : {static_cast<QWidget *>(f.frame->GetTreePane()),
                               static_cast<QWidget *>(f.frame->GetListPane())}) {
             received = 0;

@@ -28,7 +28,7 @@ private Q_SLOTS:
         QTest::newRow("leading blanks kept") << "\\m\\" << "" << "  m" << "renamed" << QStringList{"  m", "b", "y"};
         QTest::newRow("existing name") << "\\m\\" << "" << "b" << "failed" << same;
         QTest::newRow("empty name") << "\\m\\" << "" << "" << "failed" << same;
-        QTest::newRow("same name") << "\\m\\" << "" << "m" << "failed" << same;
+        QTest::newRow("same name") << "\\m\\" << "" << "m" << "renamed" << same;
         QTest::newRow("slash") << "\\m\\" << "" << "x/y" << "failed" << same;
         QTest::newRow("Escape") << "\\m\\" << "" << "Z" << "cancelled" << same;
         QTest::newRow("tap, Escape") << "\\m\\" << "tap" << "Z" << "cancelled" << same;

@@ -1,0 +1,155 @@
+#include "fileclipboard.h"
+
+#include "filelist/cfilelistview.h"
+#include "fileops.h"
+#include "platform/filesystem.h"
+#include "platform/ui/messagebox.h"
+#include "tree/cdirtreeview.h"
+
+FileClipboard::FileClipboard()
+    : m_folderCopy(*this)
+{
+}
+
+FileClipboard::~FileClipboard() = default;
+
+bool FileClipboard::SetFileList(CFileListView *list)
+{
+    m_pFileList = list;
+    return list != nullptr;
+}
+
+bool FileClipboard::SetTreeView(CDirTreeView *tree)
+{
+    m_pTreeView = tree;
+    return tree != nullptr;
+}
+
+QString FileClipboard::SelectedPath() const
+{
+    return m_pTreeView ? m_pTreeView->GetSelectedPath() : QString();
+}
+
+void FileClipboard::RefreshTree()
+{
+    if (m_pTreeView)
+        m_pTreeView->RefreshTree();
+}
+
+void FileClipboard::RefreshList()
+{
+    if (m_pFileList)
+        m_pFileList->Refresh();
+}
+
+QWidget *FileClipboard::AppOwner() const
+{
+    return m_pTreeView ? m_pTreeView->window() : nullptr;
+}
+
+QWidget *FileClipboard::ListOwner() const
+{
+    return m_pFileList;
+}
+
+void FileClipboard::CutFromTree()
+{
+    m_strSource = SelectedPath();
+    m_nMode = ClipFromTree | ClipCut;
+}
+
+void FileClipboard::CopyFromTree()
+{
+    m_strSource = SelectedPath();
+    m_nMode = ClipFromTree | ClipCopy;
+}
+
+void FileClipboard::CutFromList()
+{
+    if (CollectListSelection() > 0) {
+        m_strSource = SelectedPath();
+        m_nMode = ClipFromList | ClipCut;
+    }
+}
+
+void FileClipboard::CopyFromList()
+{
+    if (CollectListSelection() > 0) {
+        m_strSource = SelectedPath();
+        m_nMode = ClipFromList | ClipCopy;
+    }
+}
+
+bool FileClipboard::CanPaste() const
+{
+    return ((m_nMode & ClipFromList) && !m_names.isEmpty())
+        || ((m_nMode & ClipFromTree) && !m_strSource.isEmpty());
+}
+
+bool FileClipboard::CanPasteShortcut() const
+{
+    return (m_nMode & ClipFromList) && !m_names.isEmpty();
+}
+
+unsigned FileClipboard::CollectListSelection()
+{
+    if (!m_pFileList)
+        return 0;
+    const QList<int> rows = m_pFileList->GetSelectedRows();
+    if (rows.isEmpty())
+        return 0;
+    m_names.clear();
+    for (int row : rows)
+        m_names.append(m_pFileList->GetItemName(row));
+    return unsigned(rows.size());
+}
+
+bool FileClipboard::FileExists(const QString &path)
+{
+    return fileops::FileExists(path);
+}
+
+bool FileClipboard::NewFolder()
+{
+    const QString folder = SelectedPath();
+    if (!platform::createDirectory(folder + fileops::NewFolderName(folder))) {
+        platform::messageBox(AppOwner(), QStringLiteral("Failed to create folder"), QString(),
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return false;
+    }
+    RefreshTree();
+    return true;
+}
+
+bool FileClipboard::WriteShortcut(const QString &target, const QString &file)
+{
+    return fileops::WriteShortcut(target, file);
+}
+
+void FileClipboard::PasteShortcut()
+{
+    PasteShortcutsInto(SelectedPath(), true);
+}
+
+void FileClipboard::PasteInStartMenu()
+{
+    PasteShortcutsInto(QStringLiteral("\\Windows\\Start menu\\"), false);
+}
+
+// A shortcut that cannot be written is skipped without a word; a device
+// without the folder gets none.
+void FileClipboard::PasteShortcutsInto(const QString &folder, bool reloadList)
+{
+    for (const QString &name : std::as_const(m_names)) {
+        const QString file = folder + fileops::ShortcutName(name);
+        if (FileExists(file)
+            && platform::messageBox(ListOwner(), QStringLiteral("Overwrite existing file ?"),
+                                    QStringLiteral("Create Shortcut"),
+                                    platform::MB_YESNO | platform::MB_ICONQUESTION | platform::MB_DEFBUTTON2)
+                != platform::IDYES)
+            continue;
+        WriteShortcut(m_strSource + name, file);
+        if (reloadList)
+            RefreshList();
+    }
+}

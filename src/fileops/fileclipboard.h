@@ -1,0 +1,81 @@
+#pragma once
+#include "foldercopy.h"
+
+#include <QString>
+#include <QStringList>
+
+class CDirTreeView;
+class CFileListView;
+class QWidget;
+
+// The program's own clipboard of files and folders, and every file
+// operation the frame's Edit and Files commands carry out: paste (copy or
+// move), delete, new folder and shortcuts. Cut and copy only remember what
+// to paste; nothing on disk changes until Paste.
+class FileClipboard : private fileops::FolderCopyHost {
+public:
+    // Bits of the mode; only 0, 5, 6, 9 and 10 occur.
+    enum Mode { ClipFromList = 1, ClipFromTree = 2, ClipCopy = 4, ClipCut = 8 };
+
+    FileClipboard();
+    virtual ~FileClipboard();
+    FileClipboard(const FileClipboard &) = delete;
+    FileClipboard &operator=(const FileClipboard &) = delete;
+
+    bool SetFileList(CFileListView *list);
+    bool SetTreeView(CDirTreeView *tree);
+
+    void CutFromTree();
+    void CopyFromTree();
+    void CutFromList();
+    void CopyFromList();
+    bool CanPaste() const;
+    bool CanPasteShortcut() const;
+    // Puts the names of the list's selected rows into the name array, in
+    // row order; with nothing selected it leaves the array as it was.
+    unsigned CollectListSelection();
+    static bool FileExists(const QString &path);
+
+    void Paste();
+    void PasteFiles();
+    void PasteFolder();
+    bool CopyFolder(const QString &source, const QString &target);
+    bool MoveFolder(const QString &source, const QString &target);
+    // copyFile under the wait cursor.
+    static bool CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists);
+
+    void DeleteFromTree();
+    // True when the list was told to reload.
+    bool DeleteFromList();
+    bool DeleteFolderTree(const QString &folder);
+
+    bool NewFolder();
+    void PasteShortcut();
+    void PasteInStartMenu();
+    static bool WriteShortcut(const QString &target, const QString &file);
+
+    int GetMode() const { return m_nMode; }
+    const QString &GetSource() const { return m_strSource; }
+    const QStringList &GetNames() const { return m_names; }
+
+private:
+    void CopyIntoSourceRefused() override;
+    void CreateFolderFailed() override;
+    void FolderCreated() override;
+    bool ContinueAfterFailedCopy(const QString &sourceFile) override;
+
+    void PasteShortcutsInto(const QString &folder, bool reloadList);
+    QString SelectedPath() const;
+    void RefreshTree();
+    void RefreshList();
+    QWidget *AppOwner() const;
+    QWidget *ListOwner() const;
+
+    int m_nMode = 0;
+    QString m_strSource;  // ends with "\": the folder cut or copied, or the files' folder
+    QString m_strTarget;  // the current folder at the time of the paste
+    CDirTreeView *m_pTreeView = nullptr;  // not owned
+    CFileListView *m_pFileList = nullptr; // not owned
+    QStringList m_names;  // the files cut or copied; also the list delete's selection
+    fileops::FolderCopy m_folderCopy;
+};

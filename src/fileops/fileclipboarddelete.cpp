@@ -1,0 +1,63 @@
+#include "fileclipboard.h"
+
+#include "filelist/cfilelistview.h"
+#include "fileops.h"
+#include "folderdelete.h"
+#include "platform/ui/messagebox.h"
+
+void FileClipboard::DeleteFromTree()
+{
+    const QString folder = fileops::WithoutFinalBackslash(SelectedPath());
+    if (folder.isEmpty())
+        return;
+    if (platform::messageBox(AppOwner(), QStringLiteral("Delete '") + folder + QStringLiteral("' and everything in it?"),
+                             QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+        != platform::IDYES)
+        return;
+    if (DeleteFolderTree(folder))
+        RefreshTree();
+    else
+        platform::messageBox(AppOwner(), QStringLiteral("Failed to delete"), QString(),
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+}
+
+bool FileClipboard::DeleteFolderTree(const QString &folder)
+{
+    return fileops::DeleteFolderTree(folder);
+}
+
+bool FileClipboard::DeleteFromList()
+{
+    constexpr unsigned kAsk = platform::MB_YESNO | platform::MB_ICONQUESTION | platform::MB_DEFBUTTON2;
+    qsizetype count = 0;
+    bool running = true;
+    if (CollectListSelection() > 0) {
+        count = m_names.size();
+        running = platform::messageBox(ListOwner(), QStringLiteral("Delete all selected files?"),
+                                       QStringLiteral("Delete files"), kAsk)
+            == platform::IDYES;
+        for (qsizetype i = 0; running && i < count; ++i) {
+            const QString &name = m_names.at(i);
+            if (fileops::DeleteClearedFile(SelectedPath() + name))
+                continue;
+            if (i + 1 < count) {
+                running = platform::messageBox(ListOwner(),
+                                               QStringLiteral("Failed to delete ") + name
+                                                   + QStringLiteral(". Continue deleting?"),
+                                               QStringLiteral("Continue?"), kAsk)
+                    == platform::IDYES;
+            } else {
+                platform::messageBox(ListOwner(), QStringLiteral("Failed to delete ") + name,
+                                     QStringLiteral("Delete"), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+                running = false;
+            }
+        }
+    }
+    // The name array is the clipboard's too: what was cut or copied is gone.
+    m_names.clear();
+    if (count > 1 || running) {
+        RefreshList();
+        return true;
+    }
+    return false;
+}

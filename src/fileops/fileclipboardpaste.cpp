@@ -1,0 +1,132 @@
+#include "fileclipboard.h"
+
+#include "filelist/cfilelistview.h"
+#include "fileops.h"
+#include "folderdelete.h"
+#include "platform/filesystem.h"
+#include "platform/ui/messagebox.h"
+#include "platform/ui/waitcursor.h"
+#include "platform/walkguard.h"
+#include "tree/cdirtreeview.h"
+
+void FileClipboard::Paste()
+{
+    if (!CanPaste())
+        return;
+    m_strTarget = SelectedPath();
+    if (m_nMode & ClipFromList)
+        PasteFiles();
+    else
+        PasteFolder();
+}
+
+bool FileClipboard::CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists)
+{
+    platform::WaitCursor wait;
+    return platform::copyFile(existing, newPath, failIfExists);
+}
+
+void FileClipboard::PasteFiles()
+{
+    const qsizetype count = m_names.size();
+    const bool cut = m_nMode & ClipCut;
+    bool running = true;
+    for (qsizetype i = 0; running && i < count; ++i) {
+        const QString &name = m_names.at(i);
+        const QString from = m_strSource + name;
+        const QString to = m_strTarget + name;
+        if (FileExists(to))
+            running = platform::messageBox(ListOwner(), to + QStringLiteral(" already exists, do you want to overwrite it?"),
+                                           QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+                == platform::IDYES;
+        if (!running)
+            break;
+        if (!CopyOneFile(from, to, false)) {
+            const QString failed = QStringLiteral("Failed to copy ") + from;
+            if (count > 1) {
+                running = platform::messageBox(nullptr, failed + QStringLiteral("\nContinue Copy?"),
+                                               QStringLiteral("Error"), platform::MB_YESNO)
+                    == platform::IDYES;
+            } else {
+                platform::messageBox(nullptr, failed, QStringLiteral("Error"), platform::MB_OK);
+                running = false;
+            }
+            continue;
+        }
+        // The copy must be on disk before its only other instance goes.
+        if (cut && !(platform::flushFileSystem(to) && fileops::DeleteClearedFile(from)))
+            platform::messageBox(ListOwner(), QStringLiteral("Could not delete file ") + from, QString(),
+                                 platform::MB_OK);
+    }
+    if (cut)
+        m_names.clear(); // cut files are pasted once
+    if (count > 1 || running)
+        RefreshList();
+}
+
+void FileClipboard::PasteFolder()
+{
+    if (m_nMode & ClipCopy) {
+        // A folder that went away since the copy gets the words a lost file gets.
+        if (!FileExists(fileops::WithoutFinalBackslash(m_strSource))) {
+            platform::messageBox(nullptr, QStringLiteral("Failed to copy ") + fileops::WithoutFinalBackslash(m_strSource),
+                                 QStringLiteral("Error"), platform::MB_OK);
+            return;
+        }
+        CopyFolder(m_strSource, m_strTarget);
+    } else {
+        MoveFolder(m_strSource, m_strTarget);
+    }
+}
+
+bool FileClipboard::CopyFolder(const QString &source, const QString &target)
+{
+    platform::WaitCursor wait;
+    return m_folderCopy.CopyFolder(source, target);
+}
+
+bool FileClipboard::MoveFolder(const QString &sourcePath, const QString &targetPath)
+{
+    const QString source = fileops::WithoutFinalBackslash(sourcePath);
+    const QString target = fileops::WithoutFinalBackslash(targetPath);
+    const QString name = fileops::LastComponent(source);
+    const QString moved = target + u'\\' + name;
+    bool done;
+    if (fileops::TopLevelFolder(source) != fileops::TopLevelFolder(target)) {
+        // Nothing of the source goes before its copy is complete and on disk.
+        done = CopyFolder(source, target) && platform::flushFileSystem(moved)
+            && DeleteFolderTree(source);
+    } else {
+        done = platform::moveFile(source, moved);
+    }
+    if (done)
+        RefreshTree();
+    else
+        platform::messageBox(AppOwner(), QStringLiteral("Error moving directory ") + name, QString(),
+                             platform::MB_OK);
+    return done;
+}
+
+void FileClipboard::CopyIntoSourceRefused()
+{
+    platform::messageBox(AppOwner(), QStringLiteral("Can not copy into source."), QString(),
+                         platform::MB_OK | platform::MB_ICONEXCLAMATION);
+}
+
+void FileClipboard::CreateFolderFailed()
+{
+    platform::messageBox(AppOwner(), QStringLiteral("Failed to create folder"), QString(),
+                         platform::MB_OK | platform::MB_ICONEXCLAMATION);
+}
+
+void FileClipboard::FolderCreated()
+{
+    RefreshTree();
+}
+
+bool FileClipboard::ContinueAfterFailedCopy(const QString &sourceFile)
+{
+    return platform::messageBox(nullptr, QStringLiteral("Failed to copy ") + sourceFile + QStringLiteral("\nContinue Copy?"),
+                                QStringLiteral("Error"), platform::MB_YESNO)
+        == platform::IDYES;
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include <QString>
+
+// Small file and path helpers of the file operations. Paths are device
+// paths; names and paths compare case-sensitively.
+namespace fileops {
+
+// Whether an exact search for path (no wildcard) finds a file or folder.
+bool FileExists(const QString &path);
+
+// path without one final backslash.
+QString WithoutFinalBackslash(const QString &path);
+// The text after the last backslash.
+QString LastComponent(const QString &path);
+// "\Storage Card\Docs" gives "\Storage Card", "\Windows" itself, the root
+// (empty) nothing: folders moved within one of these are renamed.
+QString TopLevelFolder(const QString &path);
+
+// Clears a file's attributes (read-only, hidden, system) and deletes it; a
+// link is removed itself, nothing is changed through it.
+bool DeleteClearedFile(const QString &path);
+
+// "report.txt" gives "report.lnk", "archive.tar.gz" "archive.tar.lnk",
+// "README" "README.lnk".
+QString ShortcutName(const QString &fileName);
+// Writes (or replaces) a shortcut file pointing at target. False when it
+// cannot be written; an existing file is replaced only by a complete one.
+bool WriteShortcut(const QString &target, const QString &file);
+
+// The first of "New Folder", "New Folder 1", "New Folder 2", ... that names
+// nothing in folder (which ends with a backslash).
+QString NewFolderName(const QString &folder);
+
+} // namespace fileops

@@ -1,0 +1,79 @@
+#include "foldercopy.h"
+
+#include "fileops.h"
+#include "platform/filesystem.h"
+#include "platform/findfile.h"
+#include "platform/lasterror.h"
+#include "platform/walkguard.h"
+
+#include <cerrno>
+
+namespace fileops {
+
+namespace {
+struct DepthGuard {
+    int &depth;
+    ~DepthGuard() { --depth; }
+};
+
+QString asFolder(const QString &path)
+{
+    return path.isEmpty() ? QStringLiteral("\\") : path;
+}
+} // namespace
+
+bool FolderCopy::refusedIntoSource(const QString &source, const QString &target) const
+{
+    if (target.startsWith(source))
+        return true;
+    // Below the first level the destination is a folder this copy made.
+    return m_nDepth == 1 && platform::isSameOrInsideFolder(asFolder(target), asFolder(source));
+}
+
+bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath)
+{
+    const QString source = WithoutFinalBackslash(sourcePath);
+    const QString target = WithoutFinalBackslash(targetPath);
+    const QString name = LastComponent(source);
+    if (++m_nDepth == 1)
+        m_bContinue = true;
+    const DepthGuard leave{m_nDepth};
+
+    if (refusedIntoSource(source, target)) {
+        m_host.CopyIntoSourceRefused();
+        return false;
+    }
+    // A source that went away leaves no empty copy behind.
+    if (m_nDepth == 1 && !FileExists(source))
+        return false;
+
+    const QString folder = target + u'\\' + name;
+    if (!platform::createDirectory(folder)) {
+        m_host.CreateFolderFailed();
+        return false;
+    }
+    m_host.FolderCreated();
+
+    platform::FindFile find;
+    platform::FindData data;
+    if (!find.first(source + QStringLiteral("\\*.*"), data))
+        return platform::lastError().code == ENOENT; // empty: nothing more to copy
+
+    bool copied = true;
+    do {
+        const QString from = source + u'\\' + data.name;
+        if (platform::isWalkableFolder(data)) {
+            copied = CopyFolder(from, folder) && copied;
+        } else if (!platform::copyFile(from, folder + u'\\' + data.name, true)) {
+            copied = false;
+            if (!m_host.ContinueAfterFailedCopy(from))
+                m_bContinue = false;
+        }
+    } while (m_bContinue && find.next(data));
+    // A listing that broke off is a copy that is not complete.
+    if (m_bContinue && platform::lastError().code != ENOENT)
+        copied = false;
+    return copied;
+}
+
+} // namespace fileops

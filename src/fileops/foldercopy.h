@@ -1,0 +1,42 @@
+#pragma once
+#include <QString>
+
+namespace fileops {
+
+// What a folder copy tells the user and the views, and what it asks them.
+class FolderCopyHost {
+public:
+    virtual ~FolderCopyHost() = default;
+    virtual void CopyIntoSourceRefused() = 0;
+    virtual void CreateFolderFailed() = 0;
+    // A folder of the copy has just been made; the views may show it.
+    virtual void FolderCreated() = 0;
+    // A file could not be copied; false stops the copy at every level.
+    virtual bool ContinueAfterFailedCopy(const QString &sourceFile) = 0;
+};
+
+// Copies folder S with everything in it into folder T, as T\<name of S>.
+// Folders are never merged: an existing T\<name> fails the copy. Links are
+// copied as links, never walked through; a FIFO, socket or device is a file
+// that cannot be copied. A destination inside the source is refused, by
+// its text and by what it is on disk (a link leading back into the source).
+// New files are not flushed one by one: a move flushes the destination once
+// before it deletes anything.
+class FolderCopy {
+public:
+    explicit FolderCopy(FolderCopyHost &host) : m_host(host) {}
+
+    // True only when every entry below S was copied.
+    bool CopyFolder(const QString &source, const QString &target);
+
+private:
+    bool refusedIntoSource(const QString &source, const QString &target) const;
+
+    FolderCopyHost &m_host;
+    // One depth and one continue flag for all levels of a copy: a No deep
+    // down stops the levels above too.
+    int m_nDepth = 0;
+    bool m_bContinue = true;
+};
+
+} // namespace fileops

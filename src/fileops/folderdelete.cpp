@@ -1,0 +1,57 @@
+#include "folderdelete.h"
+
+#include "fileops.h"
+#include "platform/filesystem.h"
+#include "platform/findfile.h"
+#include "platform/lasterror.h"
+#include "platform/walkguard.h"
+
+#include <cerrno>
+
+namespace fileops {
+
+namespace {
+
+MountPointTest g_isMountPoint = platform::isMountPoint;
+
+// folder ends with a backslash. One find record serves every level: a
+// level reads it only for the entry just fetched, before descending.
+bool deleteLevel(const QString &folder, platform::FindData &data)
+{
+    const QString path = folder.chopped(1);
+    if (g_isMountPoint(path))
+        return platform::failWith(EBUSY, QStringLiteral("Delete: %1 is a mount point").arg(path));
+    bool deleted = true;
+    platform::FindFile find;
+    if (find.first(folder + u'*', data)) {
+        do {
+            const QString entry = folder + data.name;
+            deleted = platform::isWalkableFolder(data) ? deleteLevel(entry + u'\\', data)
+                                                       : DeleteClearedFile(entry);
+        } while (deleted && find.next(data));
+        find.close();
+    }
+    return deleted && platform::removeDirectory(path);
+}
+
+} // namespace
+
+bool DeleteFolderTree(const QString &folderPath)
+{
+    const QString path = WithoutFinalBackslash(folderPath);
+    if (path.isEmpty())
+        return platform::failWith(EBUSY, QStringLiteral("Delete: the device root"));
+    platform::FindData data;
+    if (platform::findEntry(path, data) && platform::isLinkEntry(data))
+        return platform::deleteFile(path);
+    return deleteLevel(path + u'\\', data);
+}
+
+MountPointTest SetMountPointTest(MountPointTest test)
+{
+    const MountPointTest previous = g_isMountPoint;
+    g_isMountPoint = test ? test : platform::isMountPoint;
+    return previous;
+}
+
+} // namespace fileops

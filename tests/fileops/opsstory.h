@@ -1,0 +1,339 @@
+#pragma once
+#include "app/appfixture.h"
+#include "app/ccommandbar.h"
+#include "common/messageboxscript.h"
+#include "filelist/cfilelistviewex.h"
+#include "fileops/folderdelete.h"
+#include "platform/devicepath.h"
+#include "platform/faultinjection.h"
+#include "platform/fileattributes.h"
+#include "platform/filesystem.h"
+#include "platform/ui/messagebox.h"
+#include "resources/resourceids.h"
+#include "tree/cdirtreeview.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSet>
+
+#include <fstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Plays a user's story on the real frame, step by step:
+//   "tree \A\"        tap that folder in the tree (parents expanded first)
+//   "list a,b"        tap those rows of the list, the later ones with Ctrl
+//   "focus none"      the keyboard focus leaves both panes; "focus list"
+//   "^C" "^X" "^V"    the accelerators; "del", "new", "lnk", "menu" the
+//                     Delete, New Folder, Paste Shortcut, Paste in Menu items
+//   "+\p" "+\p=text"  a folder, a file with that content, made behind the
+//                     program's back; "-\p" removes a file or folder tree
+//   "@\l=\target"     a symbolic link to the target's host path
+//   "fault Op \p[|errno|after]"  an injected fault; "mount \p" makes \p
+//                     count as a mount point; "fifo \p" a named pipe
+//   "ro \p"           makes \p read-only; "bar id" taps a tool bar button
+//   "inode \p"        remembers \p's inode for "same-inode \q" below
+// Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
+// "row name" / "!row name" in the list, "current -1" its focused row
+// against the row tapped last, "link \p" a symbolic link, "same-inode \q",
+// "enabled id" / "disabled id".
+// Paths may be written with "/": the story turns them into backslashes.
+// Boxes: "Y text", "N text", "O text" in the order they must appear.
+namespace opstest {
+
+inline QSet<QString> &mountPoints()
+{
+    static QSet<QString> paths;
+    return paths;
+}
+inline bool fakeMountPoint(const QString &path) { return mountPoints().contains(path); }
+
+// Every box's caption and type, by the start of its text.
+inline void checkBoxStyle(const testsupport::MessageBoxScript::Box &box)
+{
+    static const struct { const char *prefix; const char *caption; unsigned type; } kBoxes[] = {
+        {"Delete '", "Ferrix", 0x24}, {"Failed to delete", "Ferrix", 0x30},
+        {"Delete all selected files?", "Delete files", 0x124}, {"Can not copy into source.", "Ferrix", 0x30},
+        {"Failed to create folder", "Ferrix", 0x30}, {"Could not delete file ", "Ferrix", 0},
+        {"Error moving directory ", "Ferrix", 0}, {"Overwrite existing file ?", "Create Shortcut", 0x124},
+    };
+    if (box.text.startsWith(QLatin1String("Failed to copy "))) {
+        const bool ask = box.text.endsWith(QLatin1String("\nContinue Copy?"));
+        QCOMPARE(box.caption, QStringLiteral("Error"));
+        QCOMPARE(box.type, ask ? 4u : 0u);
+        return;
+    }
+    if (box.text.startsWith(QLatin1String("Failed to delete ")) && box.text.endsWith(QLatin1String("Continue deleting?"))) {
+        QCOMPARE(box.caption, QStringLiteral("Continue?"));
+        QCOMPARE(box.type, 0x124u);
+        return;
+    }
+    if (box.text.startsWith(QLatin1String("Failed to delete "))) {
+        QCOMPARE(box.caption, QStringLiteral("Delete"));
+        QCOMPARE(box.type, 0x30u);
+        return;
+    }
+    if (box.text.endsWith(QLatin1String(" already exists, do you want to overwrite it?"))) {
+        QCOMPARE(box.caption, QStringLiteral("Ferrix"));
+        QCOMPARE(box.type, 0x24u);
+        return;
+    }
+    for (const auto &known : kBoxes) {
+        if (box.text.startsWith(QLatin1String(known.prefix))) {
+            QCOMPARE(box.caption, QString::fromLatin1(known.caption));
+            QCOMPARE(box.type, known.type);
+            return;
+        }
+    }
+    QFAIL(qPrintable("unknown box: " + box.text));
+}
+
+struct Story : apptest::FrameFixture {
+    CDirTreeView *tree() const { return frame->GetTreePane(); }
+    CFileListViewEx *list() const { return frame->GetListPane(); }
+    ino_t remembered = 0;
+    int lastTapped = -1;
+
+    // The list sorted by name, ascending, so rows come in a known order.
+    Story()
+    {
+        fileops::SetMountPointTest(fakeMountPoint);
+        if (!ok)
+            return;
+        QHeaderView *header = list()->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(CFileLister::ColName) + 4, header->height() / 2));
+    }
+    // A field of the frame that is neither pane takes the focus.
+    void elsewhere()
+    {
+        frame->UpdateCommands(); // as the idle update does after the last tap
+        auto *field = new QLineEdit(frame);
+        field->show();
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+    }
+    ~Story()
+    {
+        fileops::SetMountPointTest(nullptr);
+        mountPoints().clear();
+        platform::faults::clear();
+    }
+
+    // The host's own bytes: names that are not UTF-8 do not survive QFile.
+    static QByteArray host(const QString &path) { return platform::hostPathFromDevice(path); }
+    static ino_t inode(const QString &path)
+    {
+        struct stat st {};
+        return ::lstat(host(path).constData(), &st) == 0 ? st.st_ino : 0;
+    }
+    static bool exists(const QString &path) { return inode(path) != 0; }
+    static QByteArray read(const QString &path)
+    {
+        std::ifstream in(host(path).constData(), std::ios::binary);
+        return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    bool makeFile(const QString &path, const QByteArray &content) const
+    {
+        root.makeFolder(path.left(path.lastIndexOf(u'\\')));
+        std::ofstream out(host(path).constData(), std::ios::binary);
+        out << content.toStdString();
+        return bool(out.flush());
+    }
+    QTreeWidgetItem *node(const QString &path) const
+    {
+        QTreeWidgetItem *item = tree()->topLevelItem(0);
+        for (const QString &label : path.split(u'\\', Qt::SkipEmptyParts)) {
+            if (!item)
+                return nullptr;
+            tree()->expandItem(item);
+            QTreeWidgetItem *parent = item;
+            item = nullptr;
+            for (int i = 0; i < parent->childCount() && !item; ++i)
+                if (parent->child(i)->text(0) == label)
+                    item = parent->child(i);
+        }
+        return item;
+    }
+    void tap(QAbstractItemView *view, const QRect &rect, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, rect.center());
+    }
+    void selectFolder(const QString &path)
+    {
+        QTreeWidgetItem *item = node(path);
+        QVERIFY2(item, qPrintable(path));
+        tree()->setFocus();
+        if (tree()->currentItem() != item) { // a tap on the current node starts a rename
+            tree()->scrollToItem(item);
+            tap(tree(), tree()->visualItemRect(item));
+        }
+        QCOMPARE(tree()->GetSelectedPath(), path);
+        QTRY_VERIFY(frame->IsTreeFocused());
+    }
+    int row(const QString &name) const
+    {
+        for (int r = 0; r < list()->GetItemCount(); ++r)
+            if (list()->GetItemName(r) == name)
+                return r;
+        return -1;
+    }
+    void selectRows(const QStringList &names)
+    {
+        list()->setFocus();
+        list()->clearSelection();
+        for (const QString &name : names) {
+            const int r = row(name);
+            QVERIFY2(r >= 0, qPrintable(name));
+            tap(list(), list()->visualRect(list()->model()->index(r, 0)),
+                name == names.first() ? Qt::NoModifier : Qt::ControlModifier);
+            lastTapped = r;
+        }
+        QTRY_VERIFY(frame->IsListFocused());
+        QCOMPARE(list()->GetSelectedRows().size(), names.size());
+    }
+    void command(int id)
+    {
+        frame->UpdateCommands();
+        frame->action(id)->trigger();
+    }
+    // The full tool bar's button; tool buttons never take the focus.
+    void clickToolButton(int id)
+    {
+        if (!frame->IsFullToolBar())
+            frame->ToggleCommandBar();
+        frame->UpdateCommands();
+        QWidget *button = frame->GetCommandBar()->widgetForAction(frame->action(id));
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void key(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier); }
+
+    void step(const QString &text)
+    {
+        const QString arg = text.section(u' ', 1);
+        const QString disk = text.mid(1).section(u'=', 0, 0);
+        const QString value = text.section(u'=', 1);
+        if (text.startsWith(QLatin1String("tree ")))
+            selectFolder(arg);
+        else if (text.startsWith(QLatin1String("list ")))
+            selectRows(arg.split(u','));
+        else if (text == QLatin1String("focus none"))
+            elsewhere();
+        else if (text == QLatin1String("focus list"))
+            list()->setFocus();
+        else if (text.startsWith(u'^'))
+            key(text.at(1) == u'C' ? Qt::Key_C : text.at(1) == u'X' ? Qt::Key_X : Qt::Key_V);
+        else if (text == QLatin1String("del"))
+            command(ids::ID_FILE_DELETE);
+        else if (text == QLatin1String("new"))
+            command(ids::ID_NEW_FOLDER);
+        else if (text == QLatin1String("lnk"))
+            command(ids::ID_PASTE_SHORTCUT);
+        else if (text == QLatin1String("menu"))
+            command(ids::ID_PASTE_IN_MENU);
+        else if (text.startsWith(u'+') && text.contains(u'='))
+            QVERIFY(makeFile(disk, value.toUtf8()));
+        else if (text.startsWith(u'+'))
+            QVERIFY(root.makeFolder(disk));
+        else if (text.startsWith(u'-'))
+            QVERIFY(QFileInfo(root.host(disk)).isDir() ? QDir(root.host(disk)).removeRecursively()
+                                                        : QFile::remove(root.host(disk)));
+        else if (text.startsWith(u'@'))
+            QCOMPARE(::symlink(host(value).constData(), host(disk).constData()), 0);
+        else if (text.startsWith(QLatin1String("fifo ")))
+            QCOMPARE(::mkfifo(host(arg).constData(), 0600), 0);
+        else if (text.startsWith(QLatin1String("ro ")))
+            QVERIFY(platform::setFileAttributes(arg, platform::FILE_ATTRIBUTE_READONLY));
+        else if (text.startsWith(QLatin1String("bar ")))
+            clickToolButton(arg.toInt());
+        else if (text.startsWith(QLatin1String("mount ")))
+            mountPoints().insert(arg);
+        else if (text.startsWith(QLatin1String("inode ")))
+            remembered = inode(arg);
+        else if (text.startsWith(QLatin1String("fault ")))
+            injectFault(arg.section(u' ', 0, 0), arg.section(u' ', 1).split(u'|'));
+        else
+            QFAIL(qPrintable("unknown step " + text));
+    }
+    static void injectFault(const QString &operation, const QStringList &words)
+    {
+        static const QHash<QString, platform::FsOperation> kOps{
+            {"Copy", platform::FsOperation::Copy}, {"Delete", platform::FsOperation::Delete},
+            {"Write", platform::FsOperation::Write}, {"Create", platform::FsOperation::Create},
+            {"Move", platform::FsOperation::Move}};
+        QVERIFY(kOps.contains(operation));
+        platform::faults::inject(kOps.value(operation), words.at(0), words.size() > 1 ? words.at(1).toInt() : EIO,
+                                 words.size() > 2 ? words.at(2).toLongLong() : 0);
+    }
+
+    void check(const QString &text)
+    {
+        const QString path = text.section(u'=', 0, 0);
+        if (text.startsWith(QLatin1String("row ")))
+            QVERIFY2(row(text.mid(4)) >= 0, qPrintable(text));
+        else if (text.startsWith(QLatin1String("!row ")))
+            QVERIFY2(row(text.mid(5)) < 0, qPrintable(text));
+        else if (text.startsWith(QLatin1String("link ")))
+            QVERIFY2(QFileInfo(root.host(text.mid(5))).isSymLink(), qPrintable(text));
+        else if (text.startsWith(QLatin1String("current ")))
+            QCOMPARE(list()->currentIndex().row(), qMax(0, lastTapped + text.mid(8).toInt()));
+        else if (text.startsWith(QLatin1String("same-inode ")))
+            QCOMPARE(inode(text.mid(11)), remembered);
+        else if (text.startsWith(QLatin1String("enabled ")) || text.startsWith(QLatin1String("disabled "))) {
+            frame->UpdateCommands();
+            QVERIFY2(frame->action(text.section(u' ', 1).toInt())->isEnabled() == text.startsWith(u'e'), qPrintable(text));
+        } else if (text.startsWith(u'!'))
+            QVERIFY2(!exists(text.mid(1)), qPrintable(text));
+        else if (text.contains(u'='))
+            QCOMPARE(read(path), text.section(u'=', 1).toUtf8());
+        else
+            QVERIFY2(exists(text), qPrintable(text));
+    }
+
+    // Runs the steps with the boxes answered as given, then the checks.
+    void play(const QStringList &steps, const QStringList &boxes, const QStringList &checks)
+    {
+        QVERIFY(ok);
+        testsupport::MessageBoxScript script;
+        const auto device = [](QStringList texts) {
+            for (QString &text : texts)
+                text.replace(u'/', u'\\');
+            return texts;
+        };
+        for (const QString &box : device(boxes))
+            script.expect(box.mid(2), box.startsWith(u'Y') ? platform::IDYES
+                                      : box.startsWith(u'N') ? platform::IDNO : platform::IDOK);
+        for (const QString &text : device(steps)) {
+            step(text);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        for (const auto &box : script.shown())
+            checkBoxStyle(box);
+        for (const QString &text : device(checks))
+            check(text);
+    }
+};
+
+// The columns of a story table, and the story of the current row played.
+inline void addStoryColumns()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QStringList>("checks");
+}
+inline void playStoryRow()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, boxes);
+    QFETCH(QStringList, checks);
+    Story story;
+    story.play(steps, boxes, checks);
+}
+
+} // namespace opstest

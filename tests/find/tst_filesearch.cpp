@@ -16,17 +16,6 @@ class TestFileSearch : public QObject {
         QStringList found;
     };
 
-    // Runs a search to its end on this thread.
-    static QStringList search(const QString &pattern, const QString &folder, const QString &text, qint64 blockSize)
-    {
-        StopEvent stop;
-        Collector results;
-        CFileSearch search(stop, results);
-        search.SetBlockSize(blockSize);
-        search.Search(pattern, folder, text);
-        return results.found;
-    }
-
 private Q_SLOTS:
     void cleanup() { platform::faults::clear(); }
 
@@ -113,7 +102,12 @@ private Q_SLOTS:
         QFETCH(QString, pattern);
         QFETCH(QString, folder);
         QFETCH(qint64, blockSize);
-        QCOMPARE(walkOrder(search(pattern, folder, text, blockSize)), found);
+        StopEvent stop;
+        Collector results;
+        CFileSearch worker(stop, results);
+        worker.SetBlockSize(blockSize);
+        worker.Search(pattern, folder, text);
+        QCOMPARE(walkOrder(results.found), found);
     }
 };
 

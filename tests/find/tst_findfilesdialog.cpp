@@ -5,7 +5,6 @@
 #include "common/modaldialog.h"
 #include "common/testsuite.h"
 #include "filelist/cfilelistctrl.h"
-#include "filelist/cfilelistviewex.h"
 #include "filelist/listtesthelpers.h"
 #include "filelist/rowtext.h"
 #include "find/cfindfilesdialog.h"

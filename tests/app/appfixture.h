@@ -3,6 +3,8 @@
 #include "app/cmainframe.h"
 #include "app/commandmap.h"
 #include "common/devicefixture.h"
+#include "filelist/cfilelistviewex.h"
+#include "tree/cdirtreeview.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -25,6 +27,26 @@ struct FrameFixture {
         ok = ok && QTest::qWaitForWindowActive(frame);
     }
     ~FrameFixture() { delete frame.data(); }
+
+    // Selects a folder below the root in the tree ("": the root stays) and
+    // gives the tree the focus; with a row, selects that row of the list
+    // and gives the list the focus instead.
+    void focusOn(const QString &folder, int row = -1) const
+    {
+        CDirTreeView *tree = frame->GetTreePane();
+        QTreeWidgetItem *top = tree->topLevelItem(0);
+        top->setExpanded(true);
+        for (int i = 0; i < top->childCount(); ++i)
+            if (top->child(i)->text(0) == folder)
+                tree->setCurrentItem(top->child(i));
+        CFileListViewEx *list = frame->GetListPane();
+        QTRY_VERIFY(list->GetItemCount() > row);
+        if (row >= 0)
+            list->selectRow(row);
+        QWidget *pane = row < 0 ? static_cast<QWidget *>(tree) : list;
+        pane->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), pane);
+    }
 
     testsupport::TempDeviceRoot root;
     CFerrixDoc document;

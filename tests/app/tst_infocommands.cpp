@@ -1,16 +1,20 @@
 #include "appfixture.h"
 
+#include "app/cexecutedlg.h"
+#include "common/messageboxscript.h"
 #include "common/modaldialog.h"
 #include "common/testsuite.h"
 #include "filelist/cfilelistviewex.h"
 #include "platform/fileattributes.h"
 #include "platform/filesystem.h"
+#include "platform/shell.h"
+#include "platform/ui/messagebox.h"
 #include "properties/cfilepropertiesdialog.h"
 #include "properties/systeminfosheet.h"
 #include "resources/resourceids.h"
-#include "tree/cdirtreeview.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,7 +22,12 @@
 
 using testsupport::labelText;
 
-// The Properties command: the sheet for the root, the file dialog otherwise.
+namespace {
+QLineEdit *field(QWidget *dialog, int id) { return testsupport::control<QLineEdit>(dialog, id); }
+} // namespace
+
+// The Properties and Execute File commands: the sheet for the root, the
+// file dialog otherwise, and what Execute File launches from what was typed.
 class InfoCommandsTest : public QObject {
     Q_OBJECT
 
@@ -33,18 +42,20 @@ private Q_SLOTS:
         QTest::newRow("list without one") << "list" << false << false;
         QTest::newRow("neither pane") << "other" << true << false;
     }
+    // Execute File, whatever has the focus, is filled in with the list's
+    // first selected row and the tree's folder.
     void enabled()
     {
         QFETCH(QString, focus);
         QFETCH(bool, rowSelected);
-        apptest::FrameFixture f({"\\a.txt"});
+        apptest::FrameFixture f({"\\a.txt", "\\b c.exe", "\\d.txt"});
         QVERIFY(f.ok);
         CFileListViewEx *list = f.frame->GetListPane();
-        QTRY_COMPARE(list->GetItemCount(), 1);
-        if (rowSelected)
-            list->selectRow(0);
-        else
-            list->clearSelection();
+        QTRY_COMPARE(list->GetItemCount(), 3);
+        list->clearSelection();
+        for (int row : rowSelected ? QList<int>{2, 1} : QList<int>{})
+            list->selectionModel()->select(list->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QLineEdit other(f.frame);
         other.show();
         QWidget *target = focus == "tree" ? static_cast<QWidget *>(f.frame->GetTreePane())
@@ -55,61 +66,115 @@ private Q_SLOTS:
         QTEST(f.frame->action(ids::ID_PROPERTIES)->isEnabled(), "enabled");
         for (int id : {ids::ID_EXECUTE, ids::ID_SEND_IR, ids::ID_RECEIVE_IR})
             QVERIFY(f.frame->action(id)->isEnabled());
-    }
 
-    void treeTargets_data()
-    {
-        QTest::addColumn<QString>("folder"); // below the root, "" for the root itself
-        QTest::newRow("root: the sheet, Power in front") << "";
-        QTest::newRow("folder: its path with the backslash dropped") << "Docs";
-    }
-    void treeTargets()
-    {
-        QFETCH(QString, folder);
-        apptest::FrameFixture f({"\\Docs\\a.txt"});
-        QVERIFY(f.ok);
-        CDirTreeView *tree = f.frame->GetTreePane();
-        tree->topLevelItem(0)->setExpanded(true);
-        if (!folder.isEmpty())
-            tree->setCurrentItem(tree->topLevelItem(0)->child(0));
-        QTRY_COMPARE(tree->GetSelectedPath(), folder.isEmpty() ? QStringLiteral("\\") : "\\" + folder + "\\");
-        tree->setFocus();
-        QTRY_VERIFY(f.frame->IsTreeFocused());
-        const auto ran = testsupport::whenModal<QDialog>([folder](QDialog *d) {
-            if (auto *sheet = qobject_cast<SystemInfoSheet *>(d)) {
-                QVERIFY(folder.isEmpty());
-                QCOMPARE(sheet->GetTabControl()->tabText(sheet->GetTabControl()->currentIndex()), QStringLiteral("Power"));
-            } else {
-                QCOMPARE(qobject_cast<CFilePropertiesDialog *>(d)->GetPath(), "\\" + folder);
-                QCOMPARE(labelText(d, 1001), QStringLiteral("7b"));
-            }
+        const QString expected = rowSelected ? list->GetItemName(1) : QString();
+        const auto ran = testsupport::whenModal<CExecuteDlg>([expected](CExecuteDlg *d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Execute File"));
+            QCOMPARE(field(d, 1003)->text(), expected);
+            QCOMPARE(field(d, 1004)->text(), QStringLiteral("\\"));
+            QCOMPARE(field(d, 1005)->text(), QString());
         });
-        QVERIFY(f.frame->OnCommand(ids::ID_PROPERTIES));
+        QVERIFY(f.frame->OnCommand(ids::ID_EXECUTE));
         QVERIFY(*ran);
     }
 
-    // From the list: the focused row's file; afterwards the list shows the
-    // change and the row keeps the focus.
-    void listRowShowsTheDialog()
+    void targets_data()
     {
-        apptest::FrameFixture f({"\\a.txt", "\\b.txt", "\\c.txt"});
+        QTest::addColumn<QString>("folder"); // the tree's, below the root
+        QTest::addColumn<int>("row");        // the list's focused row, -1: the tree has the focus
+        QTest::newRow("root: the sheet, Power in front") << "" << -1;
+        QTest::newRow("folder: its path with the backslash dropped") << "Docs" << -1;
+        QTest::newRow("list: the focused row's file") << "" << 1;
+    }
+    // From the list, a change made in the dialog shows in the list and the
+    // row keeps the focus.
+    void targets()
+    {
+        QFETCH(QString, folder);
+        QFETCH(int, row);
+        apptest::FrameFixture f({"\\Docs\\a.txt", "\\b.txt", "\\c.txt"});
         QVERIFY(f.ok);
+        f.focusOn(folder, row);
         CFileListViewEx *list = f.frame->GetListPane();
-        QTRY_COMPARE(list->GetItemCount(), 3);
-        list->setFocus();
-        list->selectRow(1);
-        QTRY_VERIFY(f.frame->IsListFocused());
-        const QString name = list->GetItemName(1);
-        const auto ran = testsupport::whenModal<CFilePropertiesDialog>([name](CFilePropertiesDialog *d) {
-            QCOMPARE(d->GetPath(), "\\" + name);
+        const QString path = row >= 0 ? "\\" + list->GetItemName(row) : folder.isEmpty() ? QString() : "\\" + folder;
+        const auto ran = testsupport::whenModal<QDialog>([path, row](QDialog *d) {
+            if (auto *sheet = qobject_cast<SystemInfoSheet *>(d)) {
+                QVERIFY(path.isEmpty());
+                QCOMPARE(sheet->GetTabControl()->tabText(sheet->GetTabControl()->currentIndex()), QStringLiteral("Power"));
+                return;
+            }
+            QCOMPARE(qobject_cast<CFilePropertiesDialog *>(d)->GetPath(), path);
+            QCOMPARE(labelText(d, 1001), row < 0 ? QStringLiteral("7b") : QStringLiteral("7 bytes"));
+            if (row < 0)
+                return;
             QTest::mouseClick(d->findChild<QCheckBox *>("1004"), Qt::LeftButton);
             QTest::mouseClick(d->findChild<QPushButton *>("1"), Qt::LeftButton);
         });
         QVERIFY(f.frame->OnCommand(ids::ID_PROPERTIES));
         QVERIFY(*ran);
-        QVERIFY(platform::getFileAttributes("\\" + name) & platform::FILE_ATTRIBUTE_READONLY);
-        QCOMPARE(list->currentIndex().row(), 1);
-        QVERIFY(list->GetItemText(1, CFileLister::ColAttrs).contains(u'R'));
+        if (row >= 0) {
+            QVERIFY(platform::getFileAttributes(path) & platform::FILE_ATTRIBUTE_READONLY);
+            QCOMPARE(list->currentIndex().row(), row);
+            QVERIFY(list->GetItemText(row, CFileLister::ColAttrs).contains(u'R'));
+        }
+    }
+
+    void cleanup() { platform::setProcessLauncher({}); }
+
+    void launch_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("parameters");
+        QTest::addColumn<QStringList>("launched"); // device path of the program, then its arguments
+        QTest::addColumn<bool>("noFile");          // "No file selected" is shown
+
+        QTest::newRow("root and a name") << "\\" << "calc.exe" << "" << QStringList{"\\calc.exe"} << false;
+        QTest::newRow("both separators trimmed") << "\\Windows\\" << "\\pword.exe" << ""
+                                                 << QStringList{"\\Windows\\pword.exe"} << false;
+        QTest::newRow("parameters split, quotes group") << "\\" << "calc.exe" << "-a \"two words\"  \\Windows\\pword.exe"
+            << QStringList{"\\calc.exe", "-a", "two words", "<root>/Windows/pword.exe"} << false;
+        QTest::newRow("no such file: nothing said") << "\\" << "nothing.exe" << "" << QStringList{} << false;
+        QTest::newRow("empty Filename") << "\\Windows\\" << "" << "" << QStringList{} << true;
+        QTest::newRow("a backslash alone") << "\\" << "\\" << "" << QStringList{} << true;
+    }
+    // The dialog stays open after OK, whatever happened.
+    void launch()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, file);
+        QFETCH(QString, parameters);
+        QFETCH(QStringList, launched);
+        QFETCH(bool, noFile);
+        testsupport::TempDeviceRoot root;
+        for (const QString &program : {"\\calc.exe", "\\Windows\\pword.exe"}) {
+            QVERIFY(root.makeFile(program, "#!/bin/sh\n"));
+            QVERIFY(QFile::setPermissions(root.host(program), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        QStringList started;
+        platform::setProcessLauncher([&started](const QString &program, const QStringList &args) {
+            started = QStringList{program} + args;
+            return true;
+        });
+        testsupport::MessageBoxScript boxes;
+        if (noFile)
+            boxes.expect("No file selected", platform::IDOK);
+        CExecuteDlg dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        for (const auto &[id, text] : {std::pair{1004, path}, {1003, file}, {1005, parameters}}) {
+            field(&dialog, id)->clear();
+            QTest::keyClicks(field(&dialog, id), text);
+        }
+        QTest::keyClick(field(&dialog, 1005), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        if (!launched.isEmpty())
+            launched[0] = root.host(launched[0]);
+        QCOMPARE(started, launched.replaceInStrings("<root>", root.hostPath()));
+        if (noFile)
+            QCOMPARE(boxes.shown().first().type, 0u);
+        QTest::mouseClick(dialog.findChild<QPushButton *>("2"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
     }
 };
 

@@ -1,32 +1,75 @@
 #include "appfixture.h"
 
+#include "app/ccommandbar.h"
+#include "app/cferrixapp.h"
+#include "app/csplashdlg.h"
+#include "common/messageboxscript.h"
 #include "common/testsuite.h"
 #include "filelist/cfilelistviewex.h"
 #include "resources/resourceids.h"
 #include "tree/cdirtreeview.h"
 
-// The frame's keyboard commands, its panes and the focus between them.
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
+
+// The program's start-up, the frame's keyboard commands, its panes, the
+// focus between them and its command bar.
 class MainFrameTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // One run of the program: start-up, Ctrl+N and Exit, without a message
+    // box anywhere.
+    void runOfTheProgram()
+    {
+        testsupport::TempDeviceRoot root;
+        testsupport::MessageBoxScript boxes; // expects none
+        const auto frameCount = [] {
+            const QWidgetList all = QApplication::topLevelWidgets();
+            return std::count_if(all.begin(), all.end(), [](QWidget *w) { return qobject_cast<CMainFrame *>(w); });
+        };
+        CFerrixApp app;
+        // Taps the splash away as soon as it runs.
+        auto *poll = new QTimer(&app);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll] {
+            if (auto *splash = qobject_cast<CSplashDlg *>(QApplication::activeModalWidget())) {
+                poll->stop();
+                QTest::mouseClick(splash->findChild<QWidget *>(QStringLiteral("picture")), Qt::LeftButton);
+            }
+        });
+        poll->start(10);
+        QVERIFY(app.InitInstance());
+        QPointer<CMainFrame> frame = app.GetMainWnd();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        QCOMPARE(frameCount(), 1);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Ferrix"));
+        QTRY_VERIFY(frame->IsTreeFocused());
+        // The first activation selected the root, so the list shows it.
+        QTRY_COMPARE(frame->GetTreePane()->GetSelectedPath(), QStringLiteral("\\"));
+
+        // A new document keeps the one frame and its one tree.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        QCOMPARE(frameCount(), 1);
+        QCOMPARE(app.GetMainWnd(), frame);
+        QVERIFY(frame->isVisible());
+        QCOMPARE(frame->GetTreePane()->topLevelItemCount(), 1);
+
+        QVERIFY(frame->OnCommand(ids::ID_APP_EXIT));
+        QTRY_VERIFY(frame.isNull());
+    }
+
     void accelerators_data()
     {
         QTest::addColumn<QKeyCombination>("key");
         QTest::addColumn<int>("id");
 
-        QTest::newRow("Ctrl+N") << (Qt::CTRL | Qt::Key_N) << 57600;
-        QTest::newRow("Ctrl+O") << (Qt::CTRL | Qt::Key_O) << 57601;
-        QTest::newRow("Ctrl+S") << (Qt::CTRL | Qt::Key_S) << 57603;
         QTest::newRow("Ctrl+Z") << (Qt::CTRL | Qt::Key_Z) << 57643;
-        QTest::newRow("Ctrl+X") << (Qt::CTRL | Qt::Key_X) << 57635;
-        QTest::newRow("Ctrl+C") << (Qt::CTRL | Qt::Key_C) << 57634;
-        QTest::newRow("Ctrl+V") << (Qt::CTRL | Qt::Key_V) << 57637;
         QTest::newRow("Alt+Backspace") << (Qt::ALT | Qt::Key_Backspace) << 57643;
         QTest::newRow("Shift+Delete") << (Qt::SHIFT | Qt::Key_Delete) << 57635;
         QTest::newRow("Ctrl+Insert") << (Qt::CTRL | Qt::Key_Insert) << 57634;
         QTest::newRow("Shift+Insert") << (Qt::SHIFT | Qt::Key_Insert) << 57637;
-        QTest::newRow("F6") << QKeyCombination(Qt::Key_F6) << 57680;
         QTest::newRow("Shift+F6") << (Qt::SHIFT | Qt::Key_F6) << 57681;
     }
     // Each key reaches its command, from either pane.
@@ -93,6 +136,31 @@ private Q_SLOTS:
         QVERIFY(f.root.makeFile(QStringLiteral("\\new.txt")));
         QVERIFY(f.frame->OnCommand(ids::ID_REFRESH));
         QCOMPARE(f.frame->GetListPane()->GetItemCount(), before + 1);
+    }
+
+    // Toggling keeps the focus in the pane: no part of the bar takes it.
+    void toggleSwitchesBetweenMenuAndToolBar()
+    {
+        apptest::FrameFixture f;
+        QVERIFY(f.ok);
+        CCommandBar *bar = f.frame->GetCommandBar();
+        f.frame->GetListPane()->setFocus();
+        QTRY_VERIFY(f.frame->IsListFocused());
+        for (const bool full : {false, true, false}) {
+            QCOMPARE(f.frame->IsFullToolBar(), full);
+            QCOMPARE(bar->GetMenuBar() == nullptr, full);
+            // The full bar's buttons are the frame's own commands.
+            for (int id : {ids::ID_EDIT_CUT, ids::ID_EDIT_COPY, ids::ID_EDIT_PASTE, ids::ID_FILE_DELETE, ids::ID_NEW_FOLDER,
+                           ids::ID_PROPERTIES, ids::ID_REFRESH})
+                QCOMPARE(bar->widgetForAction(f.frame->action(id)) != nullptr, full);
+            for (QWidget *child : bar->findChildren<QWidget *>())
+                QCOMPARE(child->focusPolicy(), Qt::NoFocus);
+            auto *toggle = qobject_cast<QToolButton *>(bar->widgetForAction(f.frame->action(ids::ID_TOGGLE_TOOLBAR)));
+            QVERIFY(toggle);
+            QTest::mouseClick(toggle, Qt::LeftButton);
+            QCoreApplication::processEvents();
+            QVERIFY(f.frame->IsListFocused());
+        }
     }
 };
 

@@ -1,46 +1,85 @@
 #include "appfixture.h"
 
 #include "app/caboutdlg.h"
+#include "app/cexecutedlg.h"
 #include "app/csplashdlg.h"
+#include "common/modaldialog.h"
 #include "common/testsuite.h"
+#include "platform/systeminfo.h"
+#include "properties/cfilepropertiesdialog.h"
+#include "properties/systeminfosheet.h"
 #include "resources/resourceids.h"
-#include "tree/cdirtreeview.h"
 
+#include <QScopeGuard>
 #include <QSplitter>
+#include <QTabWidget>
 
-// Pictures of the windows, to look at: test-output/app-*.png.
+#include <memory>
+
+// Pictures of the windows and dialogs, to look at: test-output/<row>.png.
 class RenderTest : public QObject {
     Q_OBJECT
 
-    static bool save(QWidget *w, const char *name)
-    {
-        if (!w->isVisible()) {
-            w->show();
-            if (!QTest::qWaitForWindowExposed(w))
-                return false;
-        }
-        return w->grab().save(QStringLiteral("%1/app-%2.png").arg(testsupport::outputFolder(), QLatin1String(name)));
-    }
-
 private Q_SLOTS:
-    void windows()
+    void pictures_data()
     {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"app-mainframe-menu", "app-mainframe-toolbar", "app-splash", "app-about",
+                                 "info-properties-folder", "info-properties-file", "info-sheet-power",
+                                 "info-sheet-memory", "info-sheet-general", "info-execute"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void pictures()
+    {
+        QFETCH(QString, name);
+        const QString file = QStringLiteral("%1/%2.png").arg(testsupport::outputFolder(), name);
         apptest::FrameFixture f({"\\notes.txt", "\\photo.jpg", "\\setup.exe", "\\My Documents\\a.doc"});
         QVERIFY(f.ok);
-        f.frame->resize(320, 400);
-        QTRY_VERIFY(f.frame->IsTreeFocused());
-        // The tree keeps its height above the list, whatever the frame's.
-        QCOMPARE(f.frame->GetSplitter()->widget(0), static_cast<QWidget *>(f.frame->GetTreePane()));
-        QTRY_COMPARE(f.frame->GetSplitter()->sizes().at(0), 100);
-        QVERIFY(save(f.frame, "mainframe-menu"));
-        QVERIFY(f.frame->OnCommand(ids::ID_TOGGLE_TOOLBAR));
-        QCoreApplication::processEvents();
-        QVERIFY(save(f.frame, "mainframe-toolbar"));
+        QVERIFY(f.root.makeFile("\\Docs\\report.txt", QByteArray(5000, 'x')));
+        // A laptop running on its battery.
+        for (const char *supply : {"AC\\type=Mains", "AC\\online=0", "BAT0\\type=Battery", "BAT0\\status=Discharging",
+                                   "BAT0\\capacity=87", "BAT0\\time_to_empty_now=5400"})
+            QVERIFY(f.root.makeFile("\\sys\\" + QString::fromLatin1(supply).section(u'=', 0, 0),
+                                    QByteArray(supply).split('=').last()));
+        platform::setPowerSupplyFolder(f.root.host("\\sys"));
+        const auto restore = qScopeGuard([] { platform::setPowerSupplyFolder(QString()); });
 
-        CSplashDlg splash;
-        QVERIFY(save(&splash, "splash"));
-        CAboutDlg about;
-        QVERIFY(save(&about, "about"));
+        if (name.startsWith("app-mainframe")) {
+            f.frame->resize(320, 400);
+            QTRY_VERIFY(f.frame->IsTreeFocused());
+            // The tree keeps its height above the list, whatever the frame's.
+            QCOMPARE(f.frame->GetSplitter()->widget(0), static_cast<QWidget *>(f.frame->GetTreePane()));
+            QTRY_COMPARE(f.frame->GetSplitter()->sizes().at(0), 100);
+            if (name.endsWith("toolbar"))
+                QVERIFY(f.frame->OnCommand(ids::ID_TOGGLE_TOOLBAR));
+            QCoreApplication::processEvents();
+            QVERIFY(f.frame->grab().save(file));
+        } else if (name.startsWith("info-properties")) {
+            const auto ran = testsupport::whenModal<CFilePropertiesDialog>(
+                [file](CFilePropertiesDialog *d) { QVERIFY(d->grab().save(file)); });
+            CFilePropertiesDialog dialog;
+            dialog.ShowProperties(name.endsWith("file") ? "\\Docs\\report.txt" : "\\Docs");
+            QVERIFY(*ran);
+        } else {
+            std::unique_ptr<QWidget> window;
+            if (name == "app-splash")
+                window = std::make_unique<CSplashDlg>();
+            else if (name == "app-about")
+                window = std::make_unique<CAboutDlg>();
+            else if (name == "info-execute") {
+                auto *execute = new CExecuteDlg;
+                execute->m_strFileName = QStringLiteral("report.txt");
+                execute->m_strPath = QStringLiteral("\\Docs\\");
+                window.reset(execute);
+            } else {
+                auto *sheet = new SystemInfoSheet;
+                sheet->GetTabControl()->setCurrentIndex(name.endsWith("power") ? 0 : name.endsWith("memory") ? 1 : 2);
+                window.reset(sheet);
+            }
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            QVERIFY(window->grab().save(file));
+        }
     }
 };
 

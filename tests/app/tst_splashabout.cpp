@@ -62,9 +62,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("target"); // a child by name, "" for the margin, or a key
         QTest::newRow("Visit Website") << "website";
         QTest::newRow("version text") << "version";
-        QTest::newRow("address") << "address";
         QTest::newRow("picture") << "picture";
-        QTest::newRow("icon") << "icon";
         QTest::newRow("margin") << "";
         QTest::newRow("Esc") << "key Escape";
         QTest::newRow("Enter") << "key Return";

@@ -22,28 +22,25 @@ inline QString labelText(QWidget *dialog, int id)
 }
 
 // Acts on the next modal dialog of type T that the code under test runs,
-// as soon as it is up; whatever act does (or fails to do), the dialog is
-// rejected afterwards if it is still open, so a test never hangs on it.
-// Returns a flag that turns true once act has run.
+// as soon as it is up, then rejects it if it is still open, so a test never
+// hangs on it. The flag returned turns true once act has run.
 template <class T>
 std::shared_ptr<bool> whenModal(std::function<void(T *)> act)
 {
     auto ran = std::make_shared<bool>(false);
     auto *poll = new QTimer;
-    poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, act, ran] {
-        auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+        QPointer<T> dialog = qobject_cast<T *>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible())
             return;
         poll->stop();
         poll->deleteLater();
-        QPointer<T> alive(dialog);
         act(dialog);
         *ran = true;
-        if (alive && alive->isVisible())
-            alive->reject();
+        if (dialog && dialog->isVisible())
+            dialog->reject();
     });
-    poll->start();
+    poll->start(5);
     return ran;
 }
 

@@ -4,7 +4,6 @@
 #include "platform/devicepath.h"
 #include "platform/faultinjection.h"
 
-#include <QDir>
 #include <QFile>
 #include <QStringList>
 
@@ -18,45 +17,31 @@
 // results read back in the order the walk must produce them.
 namespace findtest {
 
-// A file written at the exact host bytes of its device path, so names
-// holding bytes that are not UTF-8 arrive as they are.
-inline bool writeFile(const testsupport::TempDeviceRoot &root, const QString &path, const QByteArray &content)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
-    if (slash > 0 && !root.makeFolder(path.left(slash)))
-        return false;
-    const int fd = ::open(platform::hostPathFromDevice(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
-    return ::close(fd) == 0 && written;
-}
-
 // Each item: "\path" makes a file holding "content", "\path\" a folder,
 // "\path=text" a file holding text, "\path->target" a symbolic link (target
-// as written, relative or host-absolute), "\path|" a FIFO.
+// as written), "\path|" a FIFO. Files are written at the exact host bytes of
+// their device path, so names holding bytes that are not UTF-8 arrive as
+// they are.
 inline bool build(const testsupport::TempDeviceRoot &root, const QStringList &items)
 {
     for (const QString &item : items) {
-        const qsizetype arrow = item.indexOf(QLatin1String("->"));
-        const qsizetype equals = item.indexOf(QLatin1Char('='));
+        const qsizetype arrow = item.indexOf(QLatin1String("->")), equals = item.indexOf(u'=');
+        const bool marked = item.endsWith(u'|') || item.endsWith(u'\\');
+        const QString path = arrow > 0 ? item.left(arrow) : equals > 0 ? item.left(equals) : marked ? item.chopped(1) : item;
+        const qsizetype slash = path.lastIndexOf(u'\\');
+        if (slash > 0 && !root.makeFolder(path.left(slash)))
+            return false;
+        const QByteArray host = platform::hostPathFromDevice(path);
         bool ok = false;
         if (arrow > 0) {
-            const QString link = item.left(arrow);
-            const qsizetype slash = link.lastIndexOf(QLatin1Char('\\'));
-            ok = (slash <= 0 || root.makeFolder(link.left(slash)))
-                && QFile::link(item.mid(arrow + 2), root.host(link));
-        } else if (item.endsWith(QLatin1Char('|'))) {
-            const QString fifo = item.chopped(1);
-            const qsizetype slash = fifo.lastIndexOf(QLatin1Char('\\'));
-            ok = (slash <= 0 || root.makeFolder(fifo.left(slash)))
-                && ::mkfifo(QFile::encodeName(root.host(fifo)).constData(), 0644) == 0;
-        } else if (item.endsWith(QLatin1Char('\\'))) {
-            ok = root.makeFolder(item.chopped(1));
-        } else if (equals > 0) {
-            ok = writeFile(root, item.left(equals), item.mid(equals + 1).toUtf8());
+            ok = QFile::link(item.mid(arrow + 2), root.host(path));
+        } else if (marked) {
+            ok = item.endsWith(u'|') ? ::mkfifo(host.constData(), 0644) == 0 : root.makeFolder(path);
         } else {
-            ok = writeFile(root, item, "content");
+            const QByteArray content = equals > 0 ? item.mid(equals + 1).toUtf8() : QByteArray("content");
+            const int fd = ::open(host.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ok = fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size();
+            ok = fd >= 0 && ::close(fd) == 0 && ok;
         }
         if (!ok)
             return false;
@@ -70,9 +55,9 @@ inline QStringList walkOrder(const QStringList &paths)
 {
     QStringList out;
     qsizetype runStart = 0;
-    auto folderOf = [](const QString &path) { return path.left(path.lastIndexOf(QLatin1Char('\\'))); };
+    auto folderOf = [](const QString &path) { return path.left(path.lastIndexOf(u'\\')); };
     for (qsizetype i = 0; i <= paths.size(); ++i) {
-        if (i == paths.size() || (i > runStart && folderOf(paths.at(i)) != folderOf(paths.at(runStart)))) {
+        if (i == paths.size() || folderOf(paths.at(i)) != folderOf(paths.at(runStart))) {
             QStringList run = paths.mid(runStart, i - runStart);
             std::sort(run.begin(), run.end());
             out += run;
@@ -81,16 +66,5 @@ inline QStringList walkOrder(const QStringList &paths)
     }
     return out;
 }
-
-// Collects what a search reports.
-class Collector : public SearchResults {
-public:
-    bool AddResult(const QString &path) override
-    {
-        found.append(path);
-        return true;
-    }
-    QStringList found;
-};
 
 } // namespace findtest

@@ -11,6 +11,7 @@
 #include "platform/ui/messagebox.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -76,8 +77,8 @@ private Q_SLOTS:
         QTest::newRow("trailing backslash dropped") << "\\docs\\" << QStringList{"x.doc"} << QStringList{"x.doc"};
         QTest::newRow("only sub-folders") << "\\d" << QStringList{"e\\f"} << QStringList{};
         QTest::newRow("missing folder") << "\\gone" << QStringList{} << QStringList{};
-        const QStringList odd{" lead", "line\nbreak", ".hidden", QStringLiteral("back\uF05Cslash"),
-                              QStringLiteral("\u00e9t\u00e9.txt"), "_", "..x"};
+        const QStringList odd{" lead", "line\nbreak", "tab\there", ".hidden", QStringLiteral("back\uF05Cslash"), "_", "..x",
+                              QStringLiteral("\u00e9t\u00e9.txt"), QStringLiteral("invoice\u202Etxt.exe"), "caf" + QString(QChar(0xDCE9))};
         QTest::newRow("odd names") << "\\o" << odd << odd;
     }
     // A folder that cannot be read lists empty and says nothing; any list
@@ -89,8 +90,16 @@ private Q_SLOTS:
         QFETCH(QStringList, listed);
         const QString folder = shown.endsWith(u'\\') ? shown.chopped(1) : shown;
         testsupport::TempDeviceRoot root;
-        for (const QString &file : files)
-            QVERIFY(root.makeFile(folder + "\\" + file, "x"));
+        // Device paths, as names that are not UTF-8 exist only as host bytes; removed
+        // here, as the temporary folder's own clean-up cannot take those names.
+        const auto remove = qScopeGuard([&] {
+            for (const QString &file : files)
+                platform::deleteFile(folder + "\\" + file);
+        });
+        for (const QString &file : files) {
+            const QString path = folder + "\\" + file;
+            QVERIFY(root.makeFolder(path.section(u'\\', 0, -2)) && platform::writeFileAtomically(path, "x", true));
+        }
         testsupport::MessageBoxScript boxes;
         CFileListViewEx pane;
         pane.ShowFolder(shown, true);
@@ -119,7 +128,6 @@ private Q_SLOTS:
         const QStringList za{"readme", "c.log", "B.doc", "a.txt"};
         QTest::newRow("Name") << QStringList{"Name"} << az << 4;
         QTest::newRow("Name twice") << QStringList{"Name", "Name"} << za << 4;
-        QTest::newRow("Name three times") << QStringList{"Name", "Name", "Name"} << az << 4;
         QTest::newRow("Name then Size: largest first")
             << QStringList{"Name", "Size"} << QStringList{"c.log", "a.txt", "B.doc", "readme"} << 8;
         QTest::newRow("Changed: oldest first")
@@ -304,9 +312,7 @@ private Q_SLOTS:
         QFETCH(QString, nameAfter);
         const bool fails = !cancel && nameAfter == "a.txt" && typed != "a.txt";
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile("\\r\\a.txt", "first"));
-        QVERIFY(root.makeFile("\\r\\c.txt", "second"));
-        QVERIFY(root.makeFolder("\\r\\d"));
+        QVERIFY(root.makeFile("\\r\\a.txt", "first") && root.makeFile("\\r\\c.txt", "second") && root.makeFolder("\\r\\d"));
         testsupport::MessageBoxScript boxes;
         if (fails)
             boxes.expect("Failed to rename", platform::IDOK);
@@ -328,8 +334,7 @@ private Q_SLOTS:
         QCOMPARE(root.read("\\r\\" + nameAfter), QByteArray("first"));
         QCOMPARE(root.read("\\r\\c.txt"), QByteArray("second"));
         QCOMPARE(boxes.shown().size(), fails ? 1 : 0);
-        if (fails)
-            QCOMPARE(boxes.shown().first().type, 0x30u);
+        QVERIFY(!fails || boxes.shown().first().type == 0x30u);
     }
 
     void restoreFocusedItem_data()

@@ -3,12 +3,10 @@
 #include "platform/subfolderprobe.h"
 #include "platformtest.h"
 
-#include <QScopeGuard>
 #include <QSet>
 
 #include <fcntl.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
+#include <optional>
 
 using namespace platform;
 using namespace platformtest;
@@ -36,12 +34,9 @@ private Q_SLOTS:
         QFETCH(bool, ramfs);
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFolder("\\big"));
-        if (ramfs && ::mount("ramfs", QFile::encodeName(root.host("\\big")).constData(), "ramfs", 0, nullptr) != 0)
+        std::optional<Mount> mount;
+        if (ramfs && !mount.emplace("ramfs", root.host("\\big"), "ramfs").ok())
             QSKIP("cannot mount a ramfs here");
-        const auto unmount = qScopeGuard([&] {
-            if (ramfs)
-                ::umount2(QFile::encodeName(root.host("\\big")).constData(), MNT_DETACH);
-        });
         QSet<QString> hidden;
         for (int i = 0; i < files; ++i) {
             const QString path = QStringLiteral("\\big\\f%1").arg(i);
@@ -173,14 +168,11 @@ private Q_SLOTS:
             QSKIP("no mount point below / to look at");
         const QString previous = deviceRoot();
         QVERIFY(setDeviceRoot(QStringLiteral("/")));
-        FindData single, listed;
+        FindData single;
         const bool found = findEntry("\\proc", single);
-        FindFile find;
-        bool more = find.first("\\pro?", listed);
-        while (more && listed.name != QLatin1String("proc"))
-            more = find.next(listed);
+        const FindData listed = listedEntry("\\proc");
         setDeviceRoot(previous);
-        QVERIFY(found && more);
+        QVERIFY(found && listed.name == u"proc");
         QCOMPARE(single.attributes & ~FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY);
         QCOMPARE(listed.attributes, single.attributes);
     }

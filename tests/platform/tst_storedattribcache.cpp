@@ -12,11 +12,8 @@ namespace {
 struct statx statOf(quint64 inode, qint64 changeSeconds, quint32 changeNanoseconds = 0)
 {
     struct statx st {};
-    st.stx_dev_major = 8;
-    st.stx_dev_minor = 1;
-    st.stx_ino = inode;
-    st.stx_ctime.tv_sec = changeSeconds;
-    st.stx_ctime.tv_nsec = changeNanoseconds;
+    st.stx_dev_major = 8, st.stx_dev_minor = 1, st.stx_ino = inode;
+    st.stx_ctime.tv_sec = changeSeconds, st.stx_ctime.tv_nsec = changeNanoseconds;
     return st;
 }
 
@@ -51,17 +48,12 @@ private Q_SLOTS:
         QFETCH(bool, hit);
         const qint64 changed = qint64(std::time(nullptr)) - ageSeconds;
         DosAttrib value;
-        value.valid = true;
-        value.attributes = 0x22;
-        value.createTime = 123;
+        value.valid = true, value.attributes = 0x22, value.createTime = 123;
         rememberStoredAttrib(statOf(7, changed), value);
 
         DosAttrib found;
         QCOMPARE(lookupStoredAttrib(statOf(laterInode, changed + laterShift, laterNanoseconds), found), hit);
-        if (hit) {
-            QCOMPARE(found.attributes, 0x22u);
-            QCOMPARE(found.createTime, platform::FileTime(123));
-        }
+        QVERIFY(!hit || (found.attributes == 0x22u && found.createTime == 123));
     }
 };
 

@@ -119,27 +119,6 @@ private Q_SLOTS:
         }
     }
 
-    void nextSortState_data()
-    {
-        QTest::addColumn<quint32>("previous");
-        QTest::addColumn<QString>("clicked");
-        QTest::addColumn<quint32>("expected");
-        QTest::newRow("Name after Name ascending") << 5u << "Name" << 6u;
-        QTest::newRow("Name after Name descending") << 6u << "Name" << 5u;
-        QTest::newRow("Name after Size ascending") << 9u << "Name" << 5u;
-        QTest::newRow("Changed after Type ascending") << 49u << "Changed" << 18u;
-        QTest::newRow("Attrs after Size ascending") << 9u << "Attrs" << 26u;
-        QTest::newRow("Type after Size ascending") << 9u << "Type" << 49u;
-        QTest::newRow("Type after Type descending") << 50u << "Type" << 49u;
-    }
-    void nextSortState()
-    {
-        QFETCH(quint32, previous);
-        QFETCH(QString, clicked);
-        QFETCH(quint32, expected);
-        QCOMPARE(textsort::NextSortState(previous, textsort::ColumnCode(clicked)), expected);
-    }
-
     // The result list sorts by the texts shown and keeps rows with equal keys in
     // their order; "swap" rows hold two texts that must change places.
     void sortOrder_data()

@@ -2,6 +2,7 @@
 
 #include "platform/faultinjection.h"
 #include "platform/fatattrib.h"
+#include "platform/storedattribcache.h"
 
 #include <QHash>
 #include <QScopeGuard>
@@ -10,6 +11,7 @@
 #include <linux/msdos_fs.h>
 #include <sys/xattr.h>
 
+#include <ctime>
 #include <memory>
 
 using namespace platform;
@@ -49,6 +51,15 @@ QByteArray blob(const QByteArray &hex, quint16 version, const QByteArray &body)
     out += le(version) + le(version);
     out.resize((out.size() + 3) / 4 * 4, '\0');
     return out + body;
+}
+
+// A file's identity and change time as the cache sees them.
+struct statx statOf(quint64 inode, qint64 changeSeconds, quint32 changeNanoseconds = 0)
+{
+    struct statx st {};
+    st.stx_dev_major = 8, st.stx_dev_minor = 1, st.stx_ino = inode;
+    st.stx_ctime.tv_sec = changeSeconds, st.stx_ctime.tv_nsec = changeNanoseconds;
+    return st;
 }
 
 constexpr quint64 kCreated = 0x01D0A1B2C3D4E5F6ULL; // a time in 2015
@@ -100,6 +111,7 @@ class AttributesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() { detail::forgetStoredAttribs(); }
     void initTestCase()
     {
         testsupport::TempDeviceRoot root;
@@ -342,6 +354,38 @@ private Q_SLOTS:
         QCOMPARE(fakefat::setCalls, writes);
         QCOMPARE(storedValue(root.host(path)), QByteArray()); // nothing beside the byte
         QCOMPARE(hostMode(root, path), modeBefore); // the kernel's business, not ours
+    }
+
+    // What a second listing may take from the cache, after the first one
+    // remembered inode 7 with the given change time.
+    void cacheAnswers_data()
+    {
+        QTest::addColumn<qint64>("ageSeconds");     // of the remembered change time
+        QTest::addColumn<quint64>("laterInode");
+        QTest::addColumn<qint64>("laterShift");      // seconds added to the change time
+        QTest::addColumn<quint32>("laterNanoseconds");
+        QTest::addColumn<bool>("hit");
+        QTest::newRow("same inode, same change time") << 3600ll << 7ull << 0ll << 0u << true;
+        QTest::newRow("changed since") << 3600ll << 7ull << 1ll << 0u << false;
+        QTest::newRow("changed within the same second") << 3600ll << 7ull << 0ll << 5u << false;
+        QTest::newRow("another inode") << 3600ll << 8ull << 0ll << 0u << false;
+        QTest::newRow("changed just now: never kept") << 0ll << 7ull << 0ll << 0u << false;
+    }
+    void cacheAnswers()
+    {
+        QFETCH(qint64, ageSeconds);
+        QFETCH(quint64, laterInode);
+        QFETCH(qint64, laterShift);
+        QFETCH(quint32, laterNanoseconds);
+        QFETCH(bool, hit);
+        const qint64 changed = qint64(std::time(nullptr)) - ageSeconds;
+        detail::DosAttrib value;
+        value.valid = true, value.attributes = 0x22, value.createTime = 123;
+        detail::rememberStoredAttrib(statOf(7, changed), value);
+
+        detail::DosAttrib found;
+        QCOMPARE(detail::lookupStoredAttrib(statOf(laterInode, changed + laterShift, laterNanoseconds), found), hit);
+        QVERIFY(!hit || (found.attributes == 0x22u && found.createTime == 123));
     }
 };
 

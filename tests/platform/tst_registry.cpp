@@ -133,12 +133,10 @@ private Q_SLOTS:
         QTest::newRow("desktop extension") << none << true << cr << ".txt" << "" << "text/plain";
         QTest::newRow("desktop type description") << none << true << cr << "text/plain" << "" << textComment;
         QTest::newRow(".reg overrides desktop") << types << true << cr << "text/plain" << "" << "Plain words";
-        QTest::newRow("desktop and .reg together") << types << true << cr << ".txt" << "" << "text/plain";
         QTest::newRow("desktop off") << none << false << cr << ".txt" << "" << missing;
         QTest::newRow("desktop unknown extension") << none << true << cr << ".zzqq" << "" << missing;
         const QString program = "\"%1\" %*";
         QTest::newRow("desktop program handler") << none << true << cr << ".EXE\\Shell\\Open\\Command" << "" << program;
-        QTest::newRow("desktop program handler, parent") << none << true << cr << ".exe\\Shell" << "" << missing;
         QTest::newRow(".reg takes the program handler") << QStringList {exeReg} << true << cr << ".exe\\Shell\\Open\\Command" << ""
                                                         << missing;
         QTest::newRow(".reg program class") << QStringList {exeReg} << true << cr << ".exe" << "" << "exefile";

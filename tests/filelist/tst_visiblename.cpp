@@ -1,18 +1,12 @@
-#include "common/devicefixture.h"
-#include "common/messageboxscript.h"
 #include "common/testsuite.h"
 #include "filelist/cfilelistdelegate.h"
-#include "filelist/cfilelistviewex.h"
 #include "filelist/visiblename.h"
-#include "listtesthelpers.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QTableView>
-
-#include <fcntl.h>
-#include <unistd.h>
+#include <QTest>
 
 namespace {
 
@@ -53,19 +47,12 @@ private Q_SLOTS:
         QTest::newRow("emoji kept") << QStringLiteral("\U0001F480.png") << QStringLiteral("\U0001F480.png");
         QTest::newRow("Hebrew and joiners kept") << QStringLiteral("\u05D0\u05D1 a\u200Db") << QStringLiteral("\u05D0\u05D1 a\u200Db");
     }
+    // What a name shows as: the list's delegate draws exactly what a plain delegate draws of that text.
     void visible()
     {
         QFETCH(QString, name);
-        QTEST(visibleName(name), "shown");
-    }
-
-    // The list's delegate draws exactly what a plain delegate draws of the
-    // visible text.
-    void delegateDraws_data() { visible_data(); }
-    void delegateDraws()
-    {
-        QFETCH(QString, name);
         QFETCH(QString, shown);
+        QCOMPARE(visibleName(name), shown);
         QStandardItemModel model(2, 1);
         model.setData(model.index(0, 0), name);
         model.setData(model.index(1, 0), shown);
@@ -75,30 +62,6 @@ private Q_SLOTS:
         QStyledItemDelegate plain;
         QCOMPARE(paintRow(listDelegate, model.index(0, 0), view), paintRow(plain, model.index(1, 0), view));
         QCOMPARE(model.index(0, 0).data().toString(), name);
-    }
-
-    // A picture of a pane with odd names, to look at; its rows keep the names.
-    void paneWithOddNames()
-    {
-        testsupport::TempDeviceRoot root;
-        const QStringList names {QStringLiteral("back\uF05Cslash.txt"), "line\nbreak.txt", "tab\there.txt",
-                                 QStringLiteral("invoice\u202Etxt.exe"), QStringLiteral("plain.txt")};
-        for (const QString &name : names)
-            QVERIFY(root.makeFile("\\o\\" + name, "x"));
-        const QByteArray odd = QFile::encodeName(root.host("\\o")) + "/caf\xe9.txt";
-        QVERIFY(::close(::open(odd.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
-        testsupport::MessageBoxScript boxes;
-        CFileListViewEx pane;
-        QVERIFY(listtest::showForTest(pane));
-        pane.ShowFolder("\\o", true);
-        QVERIFY(listtest::clickHeading(pane, "Name"));
-        QStringList listed = listtest::columnTexts(pane);
-        listed.sort();
-        QStringList expected = names + QStringList {"caf" + QString(QChar(0xDCE9)) + ".txt"};
-        expected.sort();
-        QCOMPARE(listed, expected);
-        QVERIFY(pane.grab().save(testsupport::outputFolder() + "/filelist-odd-names.png"));
-        ::unlink(odd.constData());
     }
 };
 

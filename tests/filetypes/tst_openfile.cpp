@@ -22,27 +22,36 @@
 
 namespace {
 
-// The desktop's configuration for this test program: the recorder is the
-// default application for plain text, writing to record. It must be in
-// place before the desktop libraries first read their directories, so it
-// is set up before main() runs.
+// A file at an exact host path.
+bool writeFile(const QByteArray &hostPath, const QByteArray &content, mode_t mode)
+{
+    const int fd = ::open(hostPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, mode);
+    const bool written = fd >= 0 && ::write(fd, content.constData(), content.size()) == content.size();
+    return ::close(fd) == 0 && written;
+}
+
+// The desktop's configuration for this test program: the recorder is the default
+// application for plain text, writing to record. It must be in place before the
+// desktop libraries first read their directories, so it is set up before main().
 struct DesktopHome {
     QTemporaryDir dir;
     QString record = dir.filePath(QStringLiteral("record.txt"));
-    bool ok = write(QStringLiteral("data/applications/ferrix-test-recorder.desktop"),
-                    "[Desktop Entry]\nType=Application\nName=Recorder\nMimeType=text/plain;\nExec=\""
-                        + QFile::encodeName(QStringLiteral(FILETYPES_ARGV_RECORDER)) + "\" "
-                        + QFile::encodeName(record) + " %f\n")
-        && write(QStringLiteral("config/mimeapps.list"),
-                 "[Default Applications]\ntext/plain=ferrix-test-recorder.desktop\n")
+    bool ok = addRecorder("ferrix-test-recorder", record) && setDefault("ferrix-test-recorder")
         && qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))))
         && qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
 
-    bool write(const QString &name, const QByteArray &content)
+    // An application for plain text that writes the file's path into recordFile.
+    bool addRecorder(const QByteArray &id, const QString &recordFile)
     {
-        QFile file(dir.filePath(name));
-        return QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly)
-            && file.write(content) == content.size();
+        return write("data/applications/" + id + ".desktop",
+                     "[Desktop Entry]\nType=Application\nName=Recorder\nMimeType=text/plain;\nExec=\""
+                         + QFile::encodeName(QStringLiteral(FILETYPES_ARGV_RECORDER)) + "\" " + QFile::encodeName(recordFile) + " %f\n");
+    }
+    bool setDefault(const QByteArray &id) { return write("config/mimeapps.list", "[Default Applications]\ntext/plain=" + id + ".desktop\n"); }
+    bool write(const QByteArray &name, const QByteArray &content)
+    {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        return QDir().mkpath(QFileInfo(path).path()) && writeFile(QFile::encodeName(path), content, 0644);
     }
 };
 DesktopHome &desktopHome()
@@ -52,14 +61,20 @@ DesktopHome &desktopHome()
 }
 const bool desktopHomeReady = desktopHome().ok;
 
-// A file at an exact host path, executable by everyone.
-bool writeProgram(const QByteArray &hostPath, const QByteArray &content)
+// \bin\recorder, which the .reg commands tell to write to \out\args.txt.
+bool installRecorder(const testsupport::TempDeviceRoot &root)
 {
-    const int fd = ::open(hostPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0755);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, content.constData(), content.size()) == content.size();
-    return ::close(fd) == 0 && written;
+    return root.makeFolder(QStringLiteral("\\out")) && root.makeFolder(QStringLiteral("\\My Documents"))
+        && root.makeFolder(QStringLiteral("\\bin"))
+        && QFile::copy(QStringLiteral(FILETYPES_ARGV_RECORDER), root.host(QStringLiteral("\\bin\\recorder")));
+}
+
+// What a started program wrote into a host file, once it is there.
+QByteArray recorded(const QString &hostFile)
+{
+    QFile file(hostFile);
+    return QTest::qWaitFor([&] { return file.exists(); }, 20000) && file.open(QIODevice::ReadOnly) ? file.readAll()
+                                                                                                  : QByteArray("<none>");
 }
 
 } // namespace
@@ -72,11 +87,7 @@ class TestOpenFile : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY(desktopHomeReady); }
     void init() { platform::Registry::configure({QStringLiteral(FILETYPES_FIXTURES "/types.reg")}, false); }
-    void cleanup()
-    {
-        platform::setProcessLauncher({});
-        platform::Registry::configure({}, false);
-    }
+    void cleanup() { platform::setProcessLauncher({}); platform::Registry::configure({}, false); }
 
     void open_data()
     {
@@ -86,13 +97,10 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("started"); // device paths arrive as host paths; empty: nothing may start
         const QString doc = QStringLiteral("\\My Documents\\a b.wri");
         const QString pword = QStringLiteral("\\Windows\\pword.exe");
-        const QString app = QStringLiteral("\\Windows\\app.exe");
         const QString noCommand = QStringLiteral("No open command is registered for this filetype");
         QTest::newRow("started") << doc << true << "" << QStringList{pword, "-opendoc", doc};
-        QTest::newRow("program alone") << app << true << "" << QStringList{app};
         QTest::newRow("start fails") << doc << false << "Failed to execute " + pword + " -opendoc \"" + doc + '"'
                                      << QStringList{pword, "-opendoc", doc};
-        QTest::newRow("start fails, no arguments") << app << false << "Failed to execute " + app + ' ' << QStringList{app};
         QTest::newRow("nothing registered") << "\\a.xyz" << true << noCommand << QStringList{};
         QTest::newRow("unclosed quote") << "\\a.bad" << true << noCommand << QStringList{};
         QTest::newRow("empty path") << "" << true << "" << QStringList{};
@@ -112,122 +120,63 @@ private Q_SLOTS:
         testsupport::MessageBoxScript boxes;
         if (!message.isEmpty())
             boxes.expect(message, platform::IDOK);
-
         QCOMPARE(OpenFile(path, nullptr), message.isEmpty() && !path.isEmpty());
-
         QCOMPARE(boxes.shown().size(), message.isEmpty() ? 0 : 1);
-        for (const auto &box : boxes.shown()) {
-            QCOMPARE(box.caption, QCoreApplication::applicationName());
-            QCOMPARE(box.type, 0x30u);
-        }
+        for (const auto &box : boxes.shown())
+            QVERIFY(box.caption == QCoreApplication::applicationName() && box.type == 0x30u);
         for (QString &argument : started)
             if (argument.startsWith(u'\\'))
                 argument = root.host(argument);
         QCOMPARE(launched, started);
     }
 
-    // A real start: the program and the file arrive as host paths.
-    void startsRealProcess()
-    {
-        testsupport::TempDeviceRoot root;
-        const QString document = QStringLiteral("\\My Documents\\some file.rec");
-        QVERIFY(root.makeFolder(QStringLiteral("\\out")) && root.makeFile(document, "data"));
-        QVERIFY(root.makeFolder(QStringLiteral("\\bin")));
-        QVERIFY(QFile::copy(QStringLiteral(FILETYPES_ARGV_RECORDER), root.host(QStringLiteral("\\bin\\recorder"))));
-        testsupport::MessageBoxScript boxes;
-
-        QVERIFY(OpenFile(document, nullptr));
-
-        const QString record = QStringLiteral("\\out\\args.txt");
-        QTRY_VERIFY_WITH_TIMEOUT(root.exists(record), 20000);
-        QCOMPARE(root.read(record), QFile::encodeName(root.host(document)) + '\n');
-    }
-
-    // Hostile names through a real program, by a .reg command (quoted or
-    // not) and by the desktop's default: the program gets the file's exact
-    // host path as one argument, and nothing else runs.
-    void hostileNamesReachProgram_data()
+    // Real starts by a .reg command (quoted or not), by the desktop's default for text
+    // and, for a file without an extension, by the program handler: a program runs, a
+    // document opens with the desktop's default for its content, and a .reg entry for
+    // the handler takes both. The program gets the file's exact host path, and nothing else runs.
+    void realStart_data()
     {
         QTest::addColumn<QByteArray>("hostName"); // in \My Documents
-        QTest::addColumn<bool>("desktop");        // opened by the desktop's default for text
-        QTest::newRow("quotes, quoted %1") << QByteArray("a\" \"+!touch PWNED\" \".rec") << false;
-        QTest::newRow("quotes, unquoted %1") << QByteArray("x\" --evil \"y.urec") << false;
-        QTest::newRow("%* in an executable's name") << QByteArray("notes%*.rec") << false;
-        QTest::newRow("%1 and %*") << QByteArray("page%1%*.urec") << false;
-        QTest::newRow("not UTF-8") << QByteArray("caf\xe9 \xff.rec") << false;
-        QTest::newRow("backslash") << QByteArray("back\\slash.urec") << false;
-        QTest::newRow("look-alike of a mark") << QByteArray("m\xef\xb7\x90" "9\xef\xb7\x91\" y.urec") << false;
-        QTest::newRow("desktop: quotes") << QByteArray("a\" \"+!touch PWNED\" \".txt") << true;
-        QTest::newRow("desktop: not UTF-8") << QByteArray("caf\xe9 %*.txt") << true;
+        QTest::addColumn<QString>("registry");    // "types", "desktop" or a .reg file with the desktop
+        QTest::addColumn<bool>("executable");
+        QTest::addColumn<QString>("record");      // "args" or "ran" in \out, or "desktop"
+        const QString types = "types", desktop = "desktop", override = FILETYPES_FIXTURES "/override.reg";
+        QTest::newRow("blanks") << QByteArray("some file.rec") << types << true << "args";
+        QTest::newRow("quotes, quoted %1") << QByteArray("a\" \"+!touch PWNED\" \".rec") << types << true << "args";
+        QTest::newRow("quotes, unquoted %1") << QByteArray("x\" --evil \"y.urec") << types << true << "args";
+        QTest::newRow("%* in an executable's name") << QByteArray("notes%*.rec") << types << true << "args";
+        QTest::newRow("%1 and %*") << QByteArray("page%1%*.urec") << types << true << "args";
+        QTest::newRow("not UTF-8") << QByteArray("caf\xe9 \xff.rec") << types << true << "args";
+        QTest::newRow("backslash") << QByteArray("back\\slash.urec") << types << true << "args";
+        QTest::newRow("look-alike of a mark") << QByteArray("m\xef\xb7\x90" "9\xef\xb7\x91\" y.urec") << types << true << "args";
+        QTest::newRow("desktop: quotes") << QByteArray("a\" \"+!touch PWNED\" \".txt") << desktop << true << "desktop";
+        QTest::newRow("desktop: not UTF-8") << QByteArray("caf\xe9 %*.txt") << desktop << true << "desktop";
+        QTest::newRow("no extension: program runs") << QByteArray("README") << desktop << true << "ran";
+        QTest::newRow("no extension: text opens in the editor") << QByteArray("README") << desktop << false << "desktop";
+        QTest::newRow("no extension: .reg entry, document") << QByteArray("README") << override << false << "args";
+        QTest::newRow("no extension: .reg entry, program") << QByteArray("README") << override << true << "args";
     }
-    void hostileNamesReachProgram()
+    void realStart()
     {
         QFETCH(QByteArray, hostName);
-        QFETCH(bool, desktop);
-        testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFolder(QStringLiteral("\\out")) && root.makeFolder(QStringLiteral("\\My Documents")));
-        QVERIFY(root.makeFolder(QStringLiteral("\\bin")));
-        QVERIFY(QFile::copy(QStringLiteral(FILETYPES_ARGV_RECORDER), root.host(QStringLiteral("\\bin\\recorder"))));
-        // The file itself is a program that leaves a mark if it is ever run.
-        const QByteArray hostPath = QFile::encodeName(root.host(QStringLiteral("\\My Documents"))) + '/' + hostName;
-        QVERIFY(writeProgram(hostPath, "#!/bin/sh\ntouch \"$(dirname \"$0\")/PWNED\"\n"));
-        if (desktop)
-            platform::Registry::configure({}, true);
-        const QByteArray record = desktop ? QFile::encodeName(desktopHome().record)
-                                          : QFile::encodeName(root.host(QStringLiteral("\\out\\args.txt")));
-        QFile::remove(QFile::decodeName(record));
-        testsupport::MessageBoxScript boxes;
-
-        QVERIFY(OpenFile(QStringLiteral("\\My Documents\\") + platform::deviceNameFromHost(hostName), nullptr));
-
-        const auto removeFile = qScopeGuard([&hostPath] { ::unlink(hostPath.constData()); });
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QFile::decodeName(record)), 20000);
-        QFile file(QFile::decodeName(record));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), hostPath + '\n');
-        QVERIFY(!root.exists(QStringLiteral("\\My Documents\\PWNED")) && !root.exists(QStringLiteral("\\PWNED")));
-    }
-
-    // A file without an extension goes to the program handler: a program
-    // runs, a document opens with the desktop's default for its content,
-    // and a .reg entry for the handler takes both.
-    void withoutExtension_data()
-    {
-        QTest::addColumn<QString>("regFile");
-        QTest::addColumn<bool>("executable");
-        QTest::addColumn<QString>("expected"); // "ran", "desktop" or "reg"
-        const QString override = QStringLiteral(FILETYPES_FIXTURES "/override.reg");
-        QTest::newRow("program runs") << "" << true << "ran";
-        QTest::newRow("text opens in the editor") << "" << false << "desktop";
-        QTest::newRow(".reg entry, document") << override << false << "reg";
-        QTest::newRow(".reg entry, program") << override << true << "reg";
-    }
-    void withoutExtension()
-    {
-        QFETCH(QString, regFile);
+        QFETCH(QString, registry);
         QFETCH(bool, executable);
-        QFETCH(QString, expected);
+        QFETCH(QString, record);
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFolder(QStringLiteral("\\out")) && root.makeFolder(QStringLiteral("\\bin")));
-        QVERIFY(QFile::copy(QStringLiteral(FILETYPES_ARGV_RECORDER), root.host(QStringLiteral("\\bin\\recorder"))));
-        const QString readme = QStringLiteral("\\My Documents\\README");
-        QVERIFY(root.makeFolder(QStringLiteral("\\My Documents")));
-        const QByteArray hostPath = QFile::encodeName(root.host(readme));
-        const QByteArray content = "#!/bin/sh\necho ran > \"$(dirname \"$0\")/../out/ran.txt\"\n";
-        QVERIFY(executable ? writeProgram(hostPath, content) : root.makeFile(readme, content));
-        platform::Registry::configure(regFile.isEmpty() ? QStringList() : QStringList {regFile}, true);
+        QVERIFY(installRecorder(root));
+        // The file is a script that leaves a mark if it is ever run.
+        const QByteArray hostPath = QFile::encodeName(root.host(QStringLiteral("\\My Documents"))) + '/' + hostName;
+        QVERIFY(writeFile(hostPath, "#!/bin/sh\necho ran > \"$(dirname \"$0\")/../out/ran.txt\"\n", executable ? 0755 : 0644));
+        const auto removeFile = qScopeGuard([&hostPath] { ::unlink(hostPath.constData()); });
+        if (registry != u"types")
+            platform::Registry::configure(registry == u"desktop" ? QStringList() : QStringList {registry}, true);
         QFile::remove(desktopHome().record);
         testsupport::MessageBoxScript boxes;
-
-        QVERIFY(OpenFile(readme, nullptr));
-
-        const QString record = expected == u"ran" ? root.host(QStringLiteral("\\out\\ran.txt"))
-            : expected == u"reg"                   ? root.host(QStringLiteral("\\out\\args.txt"))
-                                                   : desktopHome().record;
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 20000);
-        QFile file(record);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), expected == u"ran" ? QByteArray("ran\n") : hostPath + '\n');
+        QVERIFY(OpenFile(QStringLiteral("\\My Documents\\") + platform::deviceNameFromHost(hostName), nullptr));
+        QCOMPARE(recorded(record == u"desktop" ? desktopHome().record : root.host("\\out\\" + record + ".txt")),
+                 record == u"ran" ? QByteArray("ran\n") : hostPath + '\n');
+        QCOMPARE(root.exists(QStringLiteral("\\out\\ran.txt")), record == u"ran");
+        QVERIFY(!root.exists(QStringLiteral("\\My Documents\\PWNED")) && !root.exists(QStringLiteral("\\PWNED")));
     }
 
     void associations_data()
@@ -235,9 +184,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("regFile");
         QTest::addColumn<QString>("typeText");
         QTest::addColumn<QString>("command");
-        const QString recorder = QStringLiteral(FILETYPES_ARGV_RECORDER);
         QTest::newRow("desktop") << "" << QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment()
-                                 << '"' + recorder + "\" " + desktopHome().record + " \"\\My Documents\\a b.TXT\"";
+                                 << "\"" FILETYPES_ARGV_RECORDER "\" " + desktopHome().record + " \"\\My Documents\\a b.TXT\"";
         QTest::newRow("override") << FILETYPES_FIXTURES "/override.reg" << "Notes" << "notes.exe \\My Documents\\a b.TXT";
     }
     void associations()
@@ -250,42 +198,18 @@ private Q_SLOTS:
         QTEST(platform::readableCommandLine(info.GetOpenCommand()), "command");
     }
 
-    // A changed default application is used at the next opening, without
-    // a restart.
+    // A changed default application is used at the next opening, without a restart.
     void followsDefaultApplication()
     {
         platform::Registry::configure({}, true);
         FileTypeInfo info;
         info.SetPath(QStringLiteral("\\a.txt"));
-        QVERIFY(platform::readableCommandLine(info.GetOpenCommand()).contains(desktopHome().record));
         const QString other = desktopHome().dir.filePath(QStringLiteral("other.txt"));
-        QVERIFY(desktopHome().write(QStringLiteral("data/applications/ferrix-test-other.desktop"),
-                                    "[Desktop Entry]\nType=Application\nName=Other\nMimeType=text/plain;\nExec=\""
-                                        + QFile::encodeName(QStringLiteral(FILETYPES_ARGV_RECORDER)) + "\" "
-                                        + QFile::encodeName(other) + " %f\n"));
-        for (const char *entry : {"ferrix-test-other.desktop", "ferrix-test-recorder.desktop"}) {
-            QVERIFY(desktopHome().write(QStringLiteral("config/mimeapps.list"),
-                                        QByteArray("[Default Applications]\ntext/plain=") + entry + '\n'));
-            const QString expected = QByteArray(entry).contains("other") ? other : desktopHome().record;
-            QTRY_VERIFY_WITH_TIMEOUT(platform::readableCommandLine(info.GetOpenCommand()).contains(expected), 10000);
+        QVERIFY(desktopHome().addRecorder("ferrix-test-other", other));
+        for (const auto &[id, record] : {std::pair("ferrix-test-other", other), std::pair("ferrix-test-recorder", desktopHome().record)}) {
+            QVERIFY(desktopHome().setDefault(id));
+            QTRY_VERIFY_WITH_TIMEOUT(platform::readableCommandLine(info.GetOpenCommand()).contains(record), 10000);
         }
-    }
-
-    // Opening a text file starts the desktop's application (a host path)
-    // with the file's host path.
-    void opensWithDefaultApplication()
-    {
-        testsupport::TempDeviceRoot root;
-        const QString document = QStringLiteral("\\My Documents\\a b.txt");
-        QVERIFY(root.makeFile(document, "text"));
-        platform::Registry::configure({}, true);
-        QFile::remove(desktopHome().record);
-        testsupport::MessageBoxScript boxes;
-        QVERIFY(OpenFile(document, nullptr));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(desktopHome().record), 20000);
-        QFile record(desktopHome().record);
-        QVERIFY(record.open(QIODevice::ReadOnly));
-        QCOMPARE(record.readAll(), QFile::encodeName(root.host(document)) + '\n');
     }
 };
 

@@ -9,8 +9,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platformtest {
@@ -37,5 +40,48 @@ inline bool makeLink(const testsupport::TempDeviceRoot &root, const char *target
 {
     return ::symlink(target, QFile::encodeName(root.host(devicePath)).constData()) == 0;
 }
+
+// The entry a listing of its folder reports for path (name empty when none).
+inline platform::FindData listedEntry(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
+    platform::FindFile find;
+    platform::FindData data;
+    bool more = find.first(path.left(slash) + QStringLiteral("\\*"), data);
+    while (more && data.name != path.mid(slash + 1))
+        more = find.next(data);
+    return more ? data : platform::FindData();
+}
+
+// Permission bits of a device path's host file, ~0 when there is none.
+inline uint hostMode(const testsupport::TempDeviceRoot &root, const QString &devicePath)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(root.host(devicePath)).constData(), &st) == 0 ? uint(st.st_mode & 07777) : ~0u;
+}
+
+// A file system mounted on a host folder for the object's lifetime.
+class Mount {
+public:
+    Mount(const QString &source, const QString &hostFolder, const char *type, const QStringList &options = {})
+        : m_folder(QFile::encodeName(hostFolder))
+    {
+        if (!QDir().mkpath(hostFolder) || ::geteuid() != 0)
+            return;
+        QProcess mount;
+        mount.start(QStringLiteral("mount"), options + QStringList {QStringLiteral("-t"), QLatin1String(type), source, hostFolder});
+        m_ok = mount.waitForFinished() && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+    }
+    ~Mount()
+    {
+        if (m_ok)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    QByteArray m_folder;
+    bool m_ok = false;
+};
 
 } // namespace platformtest

@@ -2,21 +2,20 @@
 
 #include "platform/faultinjection.h"
 #include "platform/fatattrib.h"
+#include "platform/storedattribcache.h"
 
 #include <QHash>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QtEndian>
 
 #include <linux/msdos_fs.h>
-#include <sys/mount.h>
-
-#include <sys/stat.h>
 #include <sys/xattr.h>
 
+#include <ctime>
 #include <memory>
 
 using namespace platform;
+using namespace platformtest;
 
 namespace {
 
@@ -54,52 +53,25 @@ QByteArray blob(const QByteArray &hex, quint16 version, const QByteArray &body)
     return out + body;
 }
 
+// A file's identity and change time as the cache sees them.
+struct statx statOf(quint64 inode, qint64 changeSeconds, quint32 changeNanoseconds = 0)
+{
+    struct statx st {};
+    st.stx_dev_major = 8, st.stx_dev_minor = 1, st.stx_ino = inode;
+    st.stx_ctime.tv_sec = changeSeconds, st.stx_ctime.tv_nsec = changeNanoseconds;
+    return st;
+}
+
 constexpr quint64 kCreated = 0x01D0A1B2C3D4E5F6ULL; // a time in 2015
 
-// A file system mounted on a folder of the device root for the test's length.
-class Mount {
-public:
-    Mount(const QString &source, const QString &hostFolder, const char *type, const QStringList &options = {})
-        : m_folder(QFile::encodeName(hostFolder))
-    {
-        if (!QDir().mkpath(hostFolder) || ::geteuid() != 0)
-            return;
-        QProcess mount;
-        mount.start(QStringLiteral("mount"), options + QStringList {"-t", type, source, hostFolder});
-        m_ok = mount.waitForFinished() && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
-    }
-    ~Mount()
-    {
-        if (m_ok)
-            ::umount2(m_folder.constData(), MNT_DETACH);
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    QByteArray m_folder;
-    bool m_ok = false;
-};
-
-// An empty 1.44 MB FAT12 floppy image: boot sector, two FATs, a root folder.
+// An empty 1.44 MB FAT12 floppy image: boot sector (512-byte sectors, one per
+// cluster, one reserved, two FATs of 9, 224 root entries, 2880 sectors, media
+// F0), two FATs, a root folder.
 QByteArray fatImage()
 {
     QByteArray image(1440 * 1024, '\0');
-    auto put16 = [&](int at, quint16 v) { qToLittleEndian(v, image.data() + at); };
-    image.replace(0, 11, "\xEB\x3C\x90MSDOS5.0");
-    put16(11, 512);             // bytes per sector
-    image[13] = 1;              // sectors per cluster
-    put16(14, 1);               // reserved sectors
-    image[16] = 2;              // FATs
-    put16(17, 224);             // root entries
-    put16(19, 2880);            // sectors
-    image[21] = char(0xF0);     // media
-    put16(22, 9);               // sectors per FAT
-    put16(24, 18);              // sectors per track
-    put16(26, 2);               // heads
-    image[38] = 0x29;
-    image.replace(43, 19, "NO NAME    FAT12   ");
-    image[510] = 0x55;
-    image[511] = char(0xAA);
+    image.replace(0, 28, QByteArray::fromHex("EB3C904D53444F53352E300002010100 02E000400BF0090012000200"));
+    image.replace(38, 1, "\x29").replace(43, 19, "NO NAME    FAT12   ").replace(510, 2, "\x55\xAA");
     for (int fat : {512, 512 * 10})
         image.replace(fat, 3, "\xF0\xFF\xFF");
     return image;
@@ -139,6 +111,7 @@ class AttributesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() { detail::forgetStoredAttribs(); }
     void initTestCase()
     {
         testsupport::TempDeviceRoot root;
@@ -182,17 +155,12 @@ private Q_SLOTS:
         const QString path = QLatin1Char('\\') + name;
         QVERIFY(folder ? root.makeFolder(path) : root.makeFile(path));
         QVERIFY(::chmod(QFile::encodeName(root.host(path)), 0666) == 0);
-        const auto writeBits = [&] {
-            struct stat st;
-            return ::stat(QFile::encodeName(root.host(path)), &st) == 0 ? st.st_mode & 0222 : 1u;
-        };
+        const auto writeBits = [&] { return hostMode(root, path) & 0222; };
         const bool readOnly = expected & FILE_ATTRIBUTE_READONLY;
 
         QVERIFY2(setFileAttributes(path, set), qPrintable(lastError().message));
         QCOMPARE(getFileAttributes(path), expected);
-        FindData data;
-        QVERIFY(findEntry(path, data));
-        QCOMPARE(data.attributes, expected);
+        QCOMPARE(listedEntry(path).attributes, expected);
         QCOMPARE(storedValue(root.host(path)), stored);
         // A folder's read-only is a mark: what it holds can still change.
         QCOMPARE(writeBits(), readOnly && !folder ? 0u : 0222u);
@@ -274,7 +242,7 @@ private Q_SLOTS:
         QTest::addColumn<uint>("after");
 
         const uint A = FILE_ATTRIBUTE_ARCHIVE, H = FILE_ATTRIBUTE_HIDDEN, R = FILE_ATTRIBUTE_READONLY;
-        const uint D = FILE_ATTRIBUTE_DIRECTORY, S = FILE_ATTRIBUTE_SYSTEM, N = FILE_ATTRIBUTE_NORMAL;
+        const uint D = FILE_ATTRIBUTE_DIRECTORY, N = FILE_ATTRIBUTE_NORMAL;
         for (const bool ramfs : {false, true}) {
             const QByteArray where = ramfs ? "ramfs: " : "injected: ";
             auto row = [&](const char *name, bool folder, uint mode, uint set, int error, uint after) {
@@ -282,7 +250,6 @@ private Q_SLOTS:
             };
             row("clear archive", false, 0644, N, ENOTSUP, A);
             row("hidden", false, 0644, H | A, ENOTSUP, A);
-            row("system folder", true, 0755, D | S, ENOTSUP, D);
             row("read-only folder", true, 0755, D | R, ENOTSUP, D);
             row("hidden, read-only given back", false, 0444, H | A, ENOTSUP, R | A);
             row("unchanged", false, 0644, A, 0, A);
@@ -312,9 +279,7 @@ private Q_SLOTS:
         QCOMPARE(lastError().code, error);
         platform::faults::clear();
         QCOMPARE(getFileAttributes(path), after);
-        struct stat st;
-        QVERIFY(::stat(QFile::encodeName(root.host(path)), &st) == 0);
-        QCOMPARE(uint(st.st_mode & 0777), (after & FILE_ATTRIBUTE_READONLY) ? mode & 0555 : mode);
+        QCOMPARE(hostMode(root, path), (after & FILE_ATTRIBUTE_READONLY) ? mode & 0555 : mode);
     }
 
     // On FAT the card's own attribute byte is read and written, through the
@@ -378,26 +343,49 @@ private Q_SLOTS:
         }
         const auto restore = qScopeGuard([] { platform::detail::setFatKernelForTesting(nullptr); });
         QVERIFY(folder ? root.makeFolder(path) : root.makeFile(path));
-        struct stat before;
-        QVERIFY(::stat(QFile::encodeName(root.host(path)), &before) == 0);
+        const uint modeBefore = hostMode(root, path);
 
         QCOMPARE(setFileAttributes(path, set), error == 0);
         QCOMPARE(lastError().code, error);
         QCOMPARE(getFileAttributes(path), after);
-        const QString folderPath = path.left(path.lastIndexOf(QLatin1Char('\\')));
-        FindFile find;
-        FindData data;
-        QVERIFY(find.first(folderPath + "\\*", data));
-        while (data.name != name)
-            QVERIFY(find.next(data));
-        QCOMPARE(data.attributes, after);
+        QCOMPARE(listedEntry(path).attributes, after);
         if (real)
             return;
         QCOMPARE(fakefat::setCalls, writes);
         QCOMPARE(storedValue(root.host(path)), QByteArray()); // nothing beside the byte
-        struct stat now;
-        QVERIFY(::stat(QFile::encodeName(root.host(path)), &now) == 0);
-        QCOMPARE(now.st_mode, before.st_mode); // the kernel's business, not ours
+        QCOMPARE(hostMode(root, path), modeBefore); // the kernel's business, not ours
+    }
+
+    // What a second listing may take from the cache, after the first one
+    // remembered inode 7 with the given change time.
+    void cacheAnswers_data()
+    {
+        QTest::addColumn<qint64>("ageSeconds");     // of the remembered change time
+        QTest::addColumn<quint64>("laterInode");
+        QTest::addColumn<qint64>("laterShift");      // seconds added to the change time
+        QTest::addColumn<quint32>("laterNanoseconds");
+        QTest::addColumn<bool>("hit");
+        QTest::newRow("same inode, same change time") << 3600ll << 7ull << 0ll << 0u << true;
+        QTest::newRow("changed since") << 3600ll << 7ull << 1ll << 0u << false;
+        QTest::newRow("changed within the same second") << 3600ll << 7ull << 0ll << 5u << false;
+        QTest::newRow("another inode") << 3600ll << 8ull << 0ll << 0u << false;
+        QTest::newRow("changed just now: never kept") << 0ll << 7ull << 0ll << 0u << false;
+    }
+    void cacheAnswers()
+    {
+        QFETCH(qint64, ageSeconds);
+        QFETCH(quint64, laterInode);
+        QFETCH(qint64, laterShift);
+        QFETCH(quint32, laterNanoseconds);
+        QFETCH(bool, hit);
+        const qint64 changed = qint64(std::time(nullptr)) - ageSeconds;
+        detail::DosAttrib value;
+        value.valid = true, value.attributes = 0x22, value.createTime = 123;
+        detail::rememberStoredAttrib(statOf(7, changed), value);
+
+        detail::DosAttrib found;
+        QCOMPARE(detail::lookupStoredAttrib(statOf(laterInode, changed + laterShift, laterNanoseconds), found), hit);
+        QVERIFY(!hit || (found.attributes == 0x22u && found.createTime == 123));
     }
 };
 

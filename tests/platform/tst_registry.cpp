@@ -74,7 +74,6 @@ private Q_SLOTS:
                                           << "NAME" << "v" << ok;
         QTest::newRow("dword is no string") << a + "\"n\"=dword:0000001f\n" << cu << "A" << "n" << QString() << ok;
         QTest::newRow("hex over lines") << a + "\"h\"=hex(2):41,00,\\\n  42,00,\\\n  00,00\n\"n\"=\"after\"\n" << cu << "A" << "n" << "after" << ok;
-        QTest::newRow("broken line, rest loads") << a + "\"bad=\"x\n\"n\"=\"v\"\n" << cu << "A" << "n" << "v" << QStringList {"t.reg:3:"};
         QTest::newRow("text after value") << a + "\"n\"=\"v\" junk\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:3:"};
         QTest::newRow("bad dword") << a + "\"n\"=dword:xyz\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:3:"};
         QTest::newRow("key deletion ignored") << r4 + "[-HKCU\\A]\n\"n\"=\"v\"\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:2:"};
@@ -134,12 +133,10 @@ private Q_SLOTS:
         QTest::newRow("desktop extension") << none << true << cr << ".txt" << "" << "text/plain";
         QTest::newRow("desktop type description") << none << true << cr << "text/plain" << "" << textComment;
         QTest::newRow(".reg overrides desktop") << types << true << cr << "text/plain" << "" << "Plain words";
-        QTest::newRow("desktop and .reg together") << types << true << cr << ".txt" << "" << "text/plain";
         QTest::newRow("desktop off") << none << false << cr << ".txt" << "" << missing;
         QTest::newRow("desktop unknown extension") << none << true << cr << ".zzqq" << "" << missing;
         const QString program = "\"%1\" %*";
         QTest::newRow("desktop program handler") << none << true << cr << ".EXE\\Shell\\Open\\Command" << "" << program;
-        QTest::newRow("desktop program handler, parent") << none << true << cr << ".exe\\Shell" << "" << missing;
         QTest::newRow(".reg takes the program handler") << QStringList {exeReg} << true << cr << ".exe\\Shell\\Open\\Command" << ""
                                                         << missing;
         QTest::newRow(".reg program class") << QStringList {exeReg} << true << cr << ".exe" << "" << "exefile";
@@ -198,51 +195,46 @@ private Q_SLOTS:
         QCOMPARE(openCommandFromDesktopExec(exec), command);
     }
 
-    // A broken line or a missing file is reported with its name; the rest loads.
-    void loadWarnings()
-    {
-        const QString broken = QStringLiteral(PLATFORM_FIXTURES "/broken.reg");
-        const QString missing = QStringLiteral("/nonexistent-folder/none.reg");
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^" + QRegularExpression::escape(broken) + ":5: "));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^" + QRegularExpression::escape(missing) + ":"));
-        Registry::configure({broken, missing}, false);
-        QCOMPARE(Registry::loadWarnings().size(), 2);
-        QString value;
-        QCOMPARE(readValue(RegRoot::CurrentUser, QStringLiteral("Software\\Broken"), QStringLiteral("Good"), &value), ERROR_SUCCESS);
-        QCOMPARE(readValue(RegRoot::CurrentUser, QStringLiteral("Software\\Broken"), QStringLiteral("AlsoGood"), &value), ERROR_SUCCESS);
-        Registry::configure({typesReg}, false);
-        QVERIFY(Registry::loadWarnings().isEmpty());
-    }
-
-    // Nothing but a regular file of sensible size is read, and a refusal
-    // never blocks: the next file still loads.
-    void refusedFiles_data()
+    // A broken line is reported with file and line, and the rest loads; nothing
+    // but a regular file of sensible size is read, and a refusal never blocks.
+    void loadWarnings_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("FIFO") << "fifo";
-        QTest::newRow("link to /dev/zero") << "zero";
-        QTest::newRow("folder") << "folder";
-        QTest::newRow("too large") << "large";
+        QTest::addColumn<QString>("warning"); // after the file's name
+        const QString refused = ":0: cannot be read";
+        QTest::newRow("broken line") << "broken" << ":4: ";
+        QTest::newRow("missing") << "missing" << refused;
+        QTest::newRow("FIFO") << "fifo" << refused;
+        QTest::newRow("link to /dev/zero") << "zero" << refused;
+        QTest::newRow("folder") << "folder" << refused;
+        QTest::newRow("too large") << "large" << refused;
     }
-    void refusedFiles()
+    void loadWarnings()
     {
         QFETCH(QString, kind);
+        QFETCH(QString, warning);
         QTemporaryDir dir;
         const QString name = dir.filePath(QStringLiteral("registry.reg"));
         const QByteArray host = QFile::encodeName(name);
-        if (kind == u"fifo")
+        if (kind == u"broken")
+            QVERIFY(writeFile(name, "REGEDIT4\n[HKCU\\A]\n\"Good\"=\"yes\"\n\"Unterminated=\"no\n\"AlsoGood\"=\"yes\"\n"));
+        else if (kind == u"fifo")
             QCOMPARE(::mkfifo(host.constData(), 0600), 0);
         else if (kind == u"zero")
             QCOMPARE(::symlink("/dev/zero", host.constData()), 0);
         else if (kind == u"folder")
             QVERIFY(QDir().mkdir(name));
-        else
+        else if (kind == u"large")
             QVERIFY(writeFile(name, "REGEDIT4\n") && ::truncate(host.constData(), kMaxRegFileBytes + 1) == 0);
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^" + QRegularExpression::escape(name) + ":0: cannot be read"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^" + QRegularExpression::escape(name + warning)));
         Registry::configure({name, typesReg}, false);
         QCOMPARE(Registry::loadWarnings().size(), 1);
         QString value;
         QCOMPARE(readValue(RegRoot::ClassesRoot, QStringLiteral(".ferrixdoc"), QString(), &value), ERROR_SUCCESS);
+        for (const char *good : {"Good", "AlsoGood"})
+            QCOMPARE(readValue(RegRoot::CurrentUser, QStringLiteral("A"), QLatin1String(good), &value) == ERROR_SUCCESS, kind == u"broken");
+        Registry::configure({typesReg}, false);
+        QVERIFY(Registry::loadWarnings().isEmpty());
     }
 
     // An edited, replaced, created or removed file is seen at the next

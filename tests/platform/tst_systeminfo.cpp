@@ -26,7 +26,6 @@ private Q_SLOTS:
         const quint32 unknown = BATTERY_LIFE_UNKNOWN;
         const QString acOn = "AC|type=Mains|online=1", acOff = "AC|type=Mains|online=0", bat = "BAT0|type=Battery|status=";
         QTest::newRow("nothing") << QStringList() << unknownAc << none << noPercent << unknown << unknown;
-        QTest::newRow("mains only") << QStringList {acOn} << on << none << noPercent << unknown << unknown;
         QTest::newRow("high, discharging, energy")
             << QStringList {acOff, bat + "Discharging|capacity=87|energy_now=30000000|energy_full=40000000|power_now=10000000"}
             << off << high << 87 << 10800u << 14400u;
@@ -90,7 +89,6 @@ private Q_SLOTS:
     {
         VersionInfo version;
         QVERIFY(getVersionInfo(version));
-        QCOMPARE(version.platformId, VER_PLATFORM_LINUX);
         const QString kernel = QSysInfo::kernelVersion();
         QVERIFY2(kernel.startsWith(QStringLiteral("%1.%2").arg(version.majorVersion).arg(version.minorVersion)), qPrintable(kernel));
         SystemInfo system;

@@ -34,8 +34,6 @@ private Q_SLOTS:
                                         << IDCANCEL;
         QTest::newRow("0x213 third default") << 0x213u << QList<int> {B::Yes, B::No, B::Cancel} << QList<int> {IDYES, IDNO, IDCANCEL}
                                              << B::Critical << IDCANCEL << IDCANCEL;
-        QTest::newRow("0x2 abort/retry/ignore") << 0x2u << QList<int> {B::Abort, B::Retry, B::Ignore}
-                                                << QList<int> {IDABORT, IDRETRY, IDIGNORE} << B::NoIcon << IDABORT << 0;
     }
 
     void style()

@@ -6,13 +6,12 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 // The list pane, recording every folder the tree asks it to show.
 class RecordingList : public CFileListViewEx {
 public:
-    struct Call {
-        QString folder;
-        bool force;
-    };
+    struct Call { QString folder; bool force; };
     QList<Call> calls;
 
     void Populate(const QString &folder, bool force) override
@@ -32,9 +31,8 @@ struct TreeFixture {
     // then starts the tree as the frame does.
     bool start(const QStringList &entries)
     {
-        for (const QString &entry : entries)
-            if (!device.isValid() || !make(entry)) // never outside the temporary root
-                return false;
+        if (!device.isValid() || !std::all_of(entries.begin(), entries.end(), make)) // never outside the temporary root
+            return false;
         tree.SetListView(&list);
         tree.resize(320, 480);
         tree.show();
@@ -70,29 +68,22 @@ struct TreeFixture {
         return labels;
     }
 
-    // As the user does it: a tap on the node, a tap on its expand button, keys.
-    void select(const QString &path)
+    // As the user does it: a tap on the node or on its expand button, keys.
+    void tap(const QString &path, bool button = false)
     {
         QTreeWidgetItem *item = node(path);
         QVERIFY2(item, qPrintable(path));
-        if (tree.currentItem() == item)
+        if (!button && tree.currentItem() == item)
             return; // a second tap would start a rename
-        tree.scrollToItem(item);
-        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
-        QCOMPARE(tree.currentItem(), item);
-    }
-    void tapButton(const QString &path)
-    {
-        QTreeWidgetItem *item = node(path);
-        QVERIFY2(item, qPrintable(path));
         tree.scrollToItem(item);
         const QRect rect = tree.visualItemRect(item);
         QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
-                          QPoint(rect.left() - tree.indentation() / 2, rect.center().y()));
+                          button ? QPoint(rect.left() - tree.indentation() / 2, rect.center().y()) : rect.center());
+        QVERIFY(button || tree.currentItem() == item);
     }
     void key(const QString &path, Qt::Key key)
     {
-        select(path);
+        tap(path);
         QTest::keyClick(&tree, key);
     }
 };

@@ -11,9 +11,8 @@
 class DirTreeRenameTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Editing a folder's name in place. "m" and its "sub" are expanded and
-    // stay so. Results: "renamed", "failed" (with a message), "cancelled"
-    // (Escape) or "refused" (no editor at all).
+    // Editing a folder's name in place. "m" and its "sub" are expanded and stay so. Results:
+    // "renamed", "failed" (with a message), "cancelled" (Escape) or "refused" (no editor).
     void rename_data()
     {
         QTest::addColumn<QString>("path");
@@ -23,14 +22,12 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         const QStringList same{"b", "m", "y"};
         QTest::newRow("sorts before its siblings") << "\\m\\" << "" << "a" << "renamed" << QStringList{"a", "b", "y"};
-        QTest::newRow("sorts after its siblings") << "\\m\\" << "" << "z" << "renamed" << QStringList{"b", "y", "z"};
         QTest::newRow("letter case only") << "\\m\\" << "" << "M" << "renamed" << QStringList{"b", "M", "y"};
         QTest::newRow("leading blanks kept") << "\\m\\" << "" << "  m" << "renamed" << QStringList{"  m", "b", "y"};
         QTest::newRow("existing name") << "\\m\\" << "" << "b" << "failed" << same;
         QTest::newRow("empty name") << "\\m\\" << "" << "" << "failed" << same;
         QTest::newRow("same name") << "\\m\\" << "" << "m" << "renamed" << same;
         QTest::newRow("slash") << "\\m\\" << "" << "x/y" << "failed" << same;
-        QTest::newRow("Escape") << "\\m\\" << "" << "Z" << "cancelled" << same;
         QTest::newRow("tap, Escape") << "\\m\\" << "tap" << "Z" << "cancelled" << same;
         QTest::newRow("root") << "\\" << "" << "Z" << "refused" << same;
         QTest::newRow("vanished folder") << "\\m\\" << "gone" << "Z" << "refused" << same;
@@ -50,7 +47,7 @@ private Q_SLOTS:
         QVERIFY(f.start({"\\b", "\\m", "\\m\\sub", "\\m\\sub\\deep", "\\y"}));
         for (const QString expand : {"\\", "\\m\\", "\\m\\sub\\"})
             f.key(expand, Qt::Key_Right);
-        f.select(path);
+        f.tap(path);
         f.list.calls.clear();
         if (setup == "gone")
             QVERIFY(QDir(f.device.host("\\m")).removeRecursively());

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -62,9 +61,9 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(resources::LoadIcon(ids::IDR_MAINFRAME));
 
     // Problems in the registry file are reported and skipped; the program
-    // runs. Having no file at all is the usual case and no problem.
-    const QString regFile = platform::Registry::userRegFile();
-    platform::Registry::configure(QFileInfo::exists(regFile) ? QStringList{regFile} : QStringList{}, true);
+    // runs. Having no file at all is the usual case and no problem; one
+    // made later is read from then on.
+    platform::Registry::configure({platform::Registry::userRegFile()}, true);
 
     CFerrixApp ferrix;
     if (!ferrix.InitInstance())

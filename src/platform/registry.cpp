@@ -50,6 +50,12 @@ std::shared_ptr<Sources> loadSources(const QStringList &files, std::shared_ptr<D
     sources->desktop = std::move(desktop);
     for (const QString &file : files) {
         sources->stamps.append(fileChangeStamp(file));
+        // A file that is not there (yet) is no problem: it is read once it appears.
+        if (sources->stamps.last().isEmpty() && !QFileInfo::exists(file) && !QFileInfo(file).isSymLink()) {
+            sources->files.append(RegFileContent());
+            sources->files.last().fileName = file;
+            continue;
+        }
         sources->files.append(loadRegFile(file));
         for (const QString &warning : sources->files.last().warnings) {
             qWarning("%s", qPrintable(warning));
@@ -75,11 +81,8 @@ std::shared_ptr<Sources> currentSources()
     RegistryState &s = state();
     QMutexLocker lock(&s.mutex);
     if (!s.sources) {
-        // Until configured: the user's own file, when there is one, and the desktop.
-        QStringList files;
-        if (QFileInfo::exists(Registry::userRegFile()))
-            files.append(Registry::userRegFile());
-        s.sources = loadSources(files, std::make_shared<DesktopAssociations>());
+        // Until configured: the user's own file and the desktop.
+        s.sources = loadSources({Registry::userRegFile()}, std::make_shared<DesktopAssociations>());
     }
     std::shared_ptr<Sources> current = s.sources;
     lock.unlock();

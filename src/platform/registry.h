@@ -33,7 +33,8 @@ class Registry {
 public:
     // Replaces the sources: the .reg files (first wins) and whether the
     // desktop's associations answer for the classes root. Problems found
-    // while loading are warned about on stderr (file:line) and kept.
+    // while loading are warned about on stderr (file:line) and kept. A file
+    // that does not exist is no problem: it is read once it appears.
     static void configure(const QStringList &regFiles, bool desktopAssociations);
     // $XDG_CONFIG_HOME/ferrix/registry.reg (or ~/.config/...).
     static QString userRegFile();

@@ -1,6 +1,7 @@
 #include "file.h"
 
 #include "faultpoints.h"
+#include "folderhandle.h"
 #include "hostfs.h"
 #include "lasterror.h"
 
@@ -37,6 +38,22 @@ bool File::openForReading(const QString &path)
     // FIFO, socket or device is never opened.
     auto state = std::make_unique<State>();
     if (const int err = openRegularAt(at.parent.get(), at.name.constData(), true, state->fd))
+        return fail(err, "Open", path);
+    state->path = path;
+    state->readFault = injectedByteFault(FsOperation::Read, path);
+    d = std::move(state);
+    clearLastError();
+    return true;
+}
+
+bool File::openForReading(const FolderHandle &folder, const FolderEntry &entry)
+{
+    close();
+    const QString path = folder.path() + entry.name;
+    if (const int err = injectedFault(FsOperation::Open, path))
+        return fail(err, "Open", path);
+    auto state = std::make_unique<State>();
+    if (const int err = openRegularAt(folder.descriptor(), entry.hostName.constData(), false, state->fd))
         return fail(err, "Open", path);
     state->path = path;
     state->readFault = injectedByteFault(FsOperation::Read, path);

@@ -32,6 +32,8 @@ public:
     bool readAll(QByteArray &out);
 
 private:
+    bool openRegular(int dirFd, const char *name, bool follow, const QString &path);
+
     struct State;
     std::unique_ptr<State> d;
 };

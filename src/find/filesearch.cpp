@@ -3,25 +3,15 @@
 #include "platform/devicepath.h"
 #include "platform/file.h"
 #include "platform/fileattributes.h"
-#include "platform/findfile.h"
-#include "platform/subfolderprobe.h"
 #include "platform/walkguard.h"
 
 #include <cstring>
-#include <optional>
 
 namespace {
 
 QString withBackslash(const QString &folder)
 {
     return folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
-}
-
-// A pattern every name matches, so one listing of a folder serves both its
-// files and its subfolders.
-bool matchesEveryName(const QString &pattern)
-{
-    return pattern == QLatin1String("*.*") || pattern == QLatin1String("*");
 }
 
 // Fills buffer[0..wanted) as far as the file goes; false on a read error.
@@ -51,7 +41,6 @@ CFileSearch::CFileSearch(const StopEvent &stop, SearchResults &results, SearchHo
 void CFileSearch::Search(const QString &pattern, const QString &folder, const QString &text)
 {
     m_strPattern = pattern;
-    m_bPatternMatchesAll = matchesEveryName(pattern);
     m_text = platform::bytesFromText(text);
     const QString start = withBackslash(folder);
     // A search started inside /proc or /sys has nothing of the user's to find.
@@ -62,87 +51,60 @@ void CFileSearch::Search(const QString &pattern, const QString &folder, const QS
 
 void CFileSearch::SearchFolder(const QString &folder)
 {
-    SearchFolder(folder, true);
+    if (Stopped())
+        return;
+    platform::FolderHandle handle;
+    if (handle.open(folder))
+        SearchFolder(handle);
 }
 
-void CFileSearch::SearchFolder(const QString &folder, bool mayHoldFolders)
+// One listing by entry type serves both the folder's own files and its
+// subfolders: only the names that match are read further.
+void CFileSearch::SearchFolder(platform::FolderHandle &folder)
 {
     if (Stopped())
         return;
-    const QString path = withBackslash(folder);
-    // Subfolders with whether they are mount points (the find data's
-    // temporary bit), entered after this folder's own files.
-    std::vector<std::pair<QString, bool>> subfolders;
-    if (m_bPatternMatchesAll) {
-        // The listing of the files also yields the subfolders, in the same order.
-        platform::FindFile find;
-        platform::FindData data;
-        for (bool more = find.first(path + m_strPattern, data); more; more = find.next(data)) {
-            if (platform::isWalkableFolder(data))
-                subfolders.emplace_back(data.name, data.attributes & platform::FILE_ATTRIBUTE_TEMPORARY);
-            else if (!(data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY)
-                     && FileContains(path + data.name, data))
-                m_results.AddResult(path + data.name);
-            if (Stopped())
-                return;
-        }
-    } else {
-        SearchFolderFiles(path);
-        if (Stopped() || !mayHoldFolders)
+    const QString &path = folder.path();
+    std::vector<platform::FolderEntry> subfolders;
+    platform::FolderEntry entry;
+    for (bool more = folder.first(m_strPattern, entry); more; more = folder.next(entry)) {
+        if (entry.type == platform::EntryType::Folder)
+            subfolders.push_back(entry);
+        else if (entry.matches && Reportable(folder, entry))
+            m_results.AddResult(path + entry.name);
+        if (Stopped())
             return;
-        platform::FindFile find;
-        platform::FindData data;
-        for (bool more = find.first(path + QStringLiteral("*.*"), data); more; more = find.next(data)) {
-            if (platform::isWalkableFolder(data))
-                subfolders.emplace_back(data.name, data.attributes & platform::FILE_ATTRIBUTE_TEMPORARY);
-            if (Stopped())
-                return;
-        }
     }
-    // Most folders hold no folders: when the files are listed by a pattern
-    // of their own, a probe by entry type spares listing such a folder a
-    // second time for its subfolders.
-    std::optional<platform::SubfolderProbe> probe;
-    if (!m_bPatternMatchesAll && !subfolders.empty())
-        probe.emplace(path);
-    for (const auto &[name, mountPoint] : subfolders) {
-        const QString subfolder = path + name;
+    platform::FolderHandle subfolder;
+    for (const platform::FolderEntry &sub : subfolders) {
         // Mount points are where another file system begins; cards and disks
         // are searched, the kernel's own file systems are not.
-        if (!mountPoint || !platform::isPseudoFileSystem(subfolder))
-            SearchFolder(subfolder, !probe || probe->hasSubfolder(name));
+        if (subfolder.open(folder, sub) && !(subfolder.isMountPoint() && subfolder.isPseudoFileSystem()))
+            SearchFolder(subfolder);
         if (Stopped())
             return;
     }
 }
 
-void CFileSearch::SearchFolderFiles(const QString &folder)
+bool CFileSearch::Reportable(const platform::FolderHandle &folder, const platform::FolderEntry &entry)
 {
-    if (Stopped())
-        return;
-    const QString path = withBackslash(folder);
-    platform::FindFile find;
-    platform::FindData data;
-    for (bool more = find.first(path + m_strPattern, data); more; more = find.next(data)) {
-        if (!(data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) && FileContains(path + data.name, data))
-            m_results.AddResult(path + data.name);
-        if (Stopped())
-            return;
+    if (m_text.isEmpty()) {
+        if (entry.type != platform::EntryType::Link)
+            return true;
+        // A link to a folder is a folder by name, and folders are not reported.
+        platform::FindData data;
+        return folder.find(entry, data) && !(data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY);
     }
-}
-
-bool CFileSearch::FileContains(const QString &path, const platform::FindData &data)
-{
-    if (m_text.isEmpty())
-        return true;
     // Only regular files are read: a link is a leaf, and a FIFO, socket or
-    // device reports no size, as an empty file does, which never holds a
-    // text.
-    if (platform::isLinkEntry(data) || data.size() == 0)
+    // device is never opened.
+    if (entry.type != platform::EntryType::File)
         return false;
     platform::File file;
-    if (!file.openForReading(path))
-        return false;
+    return file.openForReading(folder, entry) && FileContains(file, folder.path() + entry.name);
+}
+
+bool CFileSearch::FileContains(platform::File &file, const QString &path)
+{
     const qint64 length = file.size();
     const qint64 textLength = m_text.size();
     // Blocks must overlap by the text and still move on: a long text gets

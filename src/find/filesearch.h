@@ -1,7 +1,8 @@
 #pragma once
 #include "stopevent.h"
 
-#include "platform/finddata.h"
+#include "platform/file.h"
+#include "platform/folderhandle.h"
 
 #include <QByteArray>
 #include <QString>
@@ -49,10 +50,8 @@ public:
     void Search(const QString &pattern, const QString &folder, const QString &text);
 
     void SearchFolder(const QString &folder);
-    void SearchFolderFiles(const QString &folder);
-    // Whether the file (as found in its folder) holds the text; true without
-    // opening it when the text is empty.
-    bool FileContains(const QString &path, const platform::FindData &data);
+    // Whether the open file holds the text (path: for the hooks).
+    bool FileContains(platform::File &file, const QString &path);
 
     // Position of the first occurrence of bytes[0..length) in
     // block[0..size), or -1.
@@ -60,8 +59,9 @@ public:
 
 private:
     bool Stopped() const { return m_stop.IsSet(); }
-    // mayHoldFolders false: the folder is known to hold no folders.
-    void SearchFolder(const QString &folder, bool mayHoldFolders);
+    void SearchFolder(platform::FolderHandle &folder);
+    // Whether a matching entry is a result: not a folder, and holding the text.
+    bool Reportable(const platform::FolderHandle &folder, const platform::FolderEntry &entry);
 
     const StopEvent &m_stop;
     SearchResults &m_results;
@@ -69,6 +69,5 @@ private:
     qint64 m_nBlockSize = kBlockSize;
     QString m_strPattern;
     QByteArray m_text; // the text in the 8-bit code
-    bool m_bPatternMatchesAll = false;
     std::vector<char> m_block;
 };

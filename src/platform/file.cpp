@@ -1,6 +1,7 @@
 #include "file.h"
 
 #include "faultpoints.h"
+#include "folderhandle.h"
 #include "hostfs.h"
 #include "lasterror.h"
 
@@ -35,8 +36,22 @@ bool File::openForReading(const QString &path)
         return fail(err, "Open", path);
     // Reading goes through a link to its file, as opening any file does; a
     // FIFO, socket or device is never opened.
+    return openRegular(at.parent.get(), at.name.constData(), true, path);
+}
+
+bool File::openForReading(const FolderHandle &folder, const FolderEntry &entry)
+{
+    close();
+    const QString path = folder.path() + entry.name;
+    if (const int err = injectedFault(FsOperation::Open, path))
+        return fail(err, "Open", path);
+    return openRegular(folder.descriptor(), entry.hostName.constData(), false, path);
+}
+
+bool File::openRegular(int dirFd, const char *name, bool follow, const QString &path)
+{
     auto state = std::make_unique<State>();
-    if (const int err = openRegularAt(at.parent.get(), at.name.constData(), true, state->fd))
+    if (const int err = openRegularAt(dirFd, name, follow, state->fd))
         return fail(err, "Open", path);
     state->path = path;
     state->readFault = injectedByteFault(FsOperation::Read, path);

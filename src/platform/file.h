@@ -6,6 +6,9 @@
 
 namespace platform {
 
+class FolderHandle;
+struct FolderEntry;
+
 // A file opened for reading, as the handheld's CreateFile/ReadFile gave it.
 class File {
 public:
@@ -17,6 +20,9 @@ public:
     // Regular files only, links followed; never blocks. A folder fails with
     // EISDIR, a FIFO, socket or device with EINVAL.
     bool openForReading(const QString &path);
+    // The same for an entry of an open folder, except that a link is not
+    // followed: the entry itself must be a regular file.
+    bool openForReading(const FolderHandle &folder, const FolderEntry &entry);
     void close();
     bool isOpen() const;
     qint64 size() const;                       // -1 when not open
@@ -26,6 +32,8 @@ public:
     bool readAll(QByteArray &out);
 
 private:
+    bool openRegular(int dirFd, const char *name, bool follow, const QString &path);
+
     struct State;
     std::unique_ptr<State> d;
 };

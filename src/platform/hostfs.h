@@ -70,6 +70,9 @@ auto retryOnIntr(F f)
     }
 }
 
+// Whether the open folder fd lies on one of the kernel's pseudo file systems.
+bool isPseudoFileSystemFd(int fd);
+
 // Records a failed call as the thread's last error and returns false.
 bool fail(int code, const char *operation, const QString &path);
 bool fail(int code, const char *operation, const QString &from, const QString &to);

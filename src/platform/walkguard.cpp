@@ -88,14 +88,17 @@ bool isMountPoint(const QString &folder)
 bool isPseudoFileSystem(const QString &folder)
 {
     Fd fd;
-    if (openFolder(folder, O_PATH, fd) != 0)
-        return false;
+    return openFolder(folder, O_PATH, fd) == 0 && isPseudoFileSystemFd(fd.get());
+}
+
+bool detail::isPseudoFileSystemFd(int fd)
+{
     struct statfs fs {};
-    if (::fstatfs(fd.get(), &fs) != 0)
+    if (::fstatfs(fd, &fs) != 0)
         return false;
     if (isPseudoMagic(static_cast<unsigned long>(fs.f_type)))
         return true;
-    return static_cast<unsigned long>(fs.f_type) == TMPFS_MAGIC && isDevtmpfsMount(fd.get());
+    return static_cast<unsigned long>(fs.f_type) == TMPFS_MAGIC && isDevtmpfsMount(fd);
 }
 
 bool isSameOrInsideFolder(const QString &folder, const QString &ancestor)

@@ -1,0 +1,70 @@
+#pragma once
+#include "finddata.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace platform {
+
+// What a folder records about one of its entries, without the entry being read.
+enum class EntryType {
+    File,   // a regular file
+    Folder, // a real folder, never a link to one
+    Link,   // a symbolic link, whatever it points to
+    Other,  // a FIFO, socket or device
+};
+
+// One entry as a folder lists it.
+struct FolderEntry {
+    QString name;     // device name
+    EntryType type = EntryType::Other;
+    bool matches = false; // the name matches the listing's pattern
+    QByteArray hostName;  // the platform's own form of the name, for the calls that take the entry
+};
+
+// An open folder whose entries are listed by name and type and opened by
+// name relative to it, so that a walk never resolves a path from the root
+// again and reads an entry's attributes only when it asks for them.
+class FolderHandle {
+public:
+    FolderHandle();
+    ~FolderHandle();
+    FolderHandle(const FolderHandle &) = delete;
+    FolderHandle &operator=(const FolderHandle &) = delete;
+
+    // Opens the folder at a device path, links followed as browsing does.
+    // Faults injected for Find on the folder apply.
+    bool open(const QString &folderPath);
+    // Opens the subfolder an entry of `parent` names; a link is never
+    // followed, even one put in the folder's place since it was listed.
+    bool open(const FolderHandle &parent, const FolderEntry &entry);
+    void close();
+    bool isOpen() const;
+
+    // The folder's device path, ending with a backslash.
+    const QString &path() const;
+    // Opened as a subfolder, and on another file system than its parent.
+    bool isMountPoint() const;
+    // On one of the kernel's pseudo file systems (see walkguard.h).
+    bool isPseudoFileSystem() const;
+
+    // Every entry but "." and "..", from the start, in the folder's order,
+    // each with whether its name matches pattern (wildcards as FindFile
+    // takes them). false at the end (last error ENOENT) or on failure.
+    bool first(const QString &pattern, FolderEntry &out);
+    bool next(FolderEntry &out);
+
+    // The entry read in full, as FindFile yields it.
+    bool find(const FolderEntry &entry, FindData &out) const;
+
+private:
+    friend class File;
+    int descriptor() const;
+
+    struct State;
+    std::unique_ptr<State> d;
+};
+
+} // namespace platform

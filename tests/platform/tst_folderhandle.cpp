@@ -1,0 +1,153 @@
+#include "platform/faultinjection.h"
+#include "platform/file.h"
+#include "platform/folderhandle.h"
+#include "platformtest.h"
+
+#include <sys/stat.h>
+
+using namespace platform;
+using namespace platformtest;
+
+// Listing an open folder by entry type, and opening what it holds relative
+// to it: links are never followed, only regular files are opened.
+class FolderHandleTest : public QObject {
+    Q_OBJECT
+
+    static bool build(const testsupport::TempDeviceRoot &root)
+    {
+        return root.makeFile("\\d\\a.txt", "alpha") && root.makeFile("\\d\\B.TXT", "beta")
+            && root.makeFile("\\d\\sub\\c.txt", "gamma") && makeLink(root, "a.txt", "\\d\\file.txt")
+            && makeLink(root, "sub", "\\d\\dir.txt") && makeLink(root, "none", "\\d\\broken.txt")
+            && ::mkfifo(QFile::encodeName(root.host("\\d\\pipe.txt")).constData(), 0644) == 0;
+    }
+
+    static bool entryNamed(FolderHandle &folder, const QString &name, FolderEntry &out)
+    {
+        for (bool more = folder.first(QStringLiteral("*"), out); more; more = folder.next(out)) {
+            if (out.name == name)
+                return true;
+        }
+        return false;
+    }
+
+private Q_SLOTS:
+    void cleanup() { faults::clear(); }
+
+    void listing_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("entries"); // name:type:matches, sorted
+        const QStringList kinds{"B.TXT:F", "a.txt:F", "broken.txt:L", "dir.txt:L", "file.txt:L", "pipe.txt:O",
+                                "sub:D"};
+        auto with = [&](const QStringList &matching) {
+            QStringList out;
+            for (const QString &kind : kinds)
+                out << kind + (matching.contains(kind.section(QLatin1Char(':'), 0, 0)) ? ":1" : ":0");
+            return out;
+        };
+        QTest::newRow("every name") << "*.*" << with({"B.TXT", "a.txt", "broken.txt", "dir.txt", "file.txt",
+                                                      "pipe.txt", "sub"});
+        QTest::newRow("letter case ignored") << "*.txt" << with({"B.TXT", "a.txt", "broken.txt", "dir.txt",
+                                                                 "file.txt", "pipe.txt"});
+        QTest::newRow("? is one character") << "?.txt" << with({"B.TXT", "a.txt"});
+        QTest::newRow("no wildcard") << "SUB" << with({"sub"});
+    }
+
+    void listing()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, entries);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(build(root));
+        FolderHandle folder;
+        QVERIFY(folder.open(QStringLiteral("\\d")));
+        QCOMPARE(folder.path(), QStringLiteral("\\d\\"));
+        static const char types[] = {'F', 'D', 'L', 'O'};
+        // Twice: a second listing starts again from the beginning.
+        for (int pass = 0; pass < 2; ++pass) {
+            QStringList listed;
+            FolderEntry entry;
+            for (bool more = folder.first(pattern, entry); more; more = folder.next(entry))
+                listed << entry.name + ':' + types[int(entry.type)] + ':' + (entry.matches ? '1' : '0');
+            QCOMPARE(lastError().code, ENOENT);
+            listed.sort();
+            QCOMPARE(listed, entries);
+        }
+    }
+
+    // What opening an entry relative to its folder gives: a subfolder only
+    // when it is a real folder, a file only when it is a regular one.
+    void openRelative_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("opensAsFolder");
+        QTest::addColumn<QByteArray>("content"); // empty: cannot be opened for reading
+        QTest::newRow("regular file") << "a.txt" << false << QByteArray("alpha");
+        QTest::newRow("real folder") << "sub" << true << QByteArray();
+        QTest::newRow("link to a folder") << "dir.txt" << false << QByteArray();
+        QTest::newRow("link to a file") << "file.txt" << false << QByteArray();
+        QTest::newRow("broken link") << "broken.txt" << false << QByteArray();
+        QTest::newRow("FIFO, without blocking") << "pipe.txt" << false << QByteArray();
+    }
+
+    void openRelative()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, opensAsFolder);
+        QFETCH(QByteArray, content);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(build(root));
+        FolderHandle folder;
+        QVERIFY(folder.open(QStringLiteral("\\d\\")));
+        FolderEntry entry;
+        QVERIFY(entryNamed(folder, name, entry));
+        FolderHandle subfolder;
+        QCOMPARE(subfolder.open(folder, entry), opensAsFolder);
+        if (opensAsFolder) {
+            QCOMPARE(subfolder.path(), "\\d\\" + name + "\\");
+            QVERIFY(!subfolder.isMountPoint());
+            FolderEntry inner;
+            QVERIFY(subfolder.first(QStringLiteral("*"), inner));
+            QCOMPARE(inner.name, QStringLiteral("c.txt"));
+        }
+        File file;
+        QCOMPARE(file.openForReading(folder, entry), !content.isEmpty());
+        QByteArray read;
+        if (!content.isEmpty()) {
+            QVERIFY(file.readAll(read));
+            QCOMPARE(read, content);
+        }
+    }
+
+    void faultsApply_data()
+    {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("folder cannot be listed") << int(FsOperation::Find) << "\\d\\sub";
+        QTest::newRow("file cannot be opened") << int(FsOperation::Open) << "\\d\\a.txt";
+    }
+
+    void faultsApply()
+    {
+        QFETCH(int, operation);
+        QFETCH(QString, path);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(build(root));
+        faults::inject(FsOperation(operation), path, EACCES);
+        FolderHandle folder;
+        QVERIFY(folder.open(QStringLiteral("\\d")));
+        FolderEntry entry;
+        QVERIFY(entryNamed(folder, path.section(QLatin1Char('\\'), -1), entry));
+        if (FsOperation(operation) == FsOperation::Find) {
+            FolderHandle subfolder;
+            QVERIFY(!subfolder.open(folder, entry));
+        } else {
+            File file;
+            QVERIFY(!file.openForReading(folder, entry));
+        }
+        QCOMPARE(lastError().code, EACCES);
+    }
+};
+
+FERRIX_TEST(FolderHandleTest)
+#include "tst_folderhandle.moc"

@@ -176,8 +176,8 @@ private Q_SLOTS:
         QCOMPARE(hostMode(root, "\\dst.bin"), 0640u);
     }
 
-    // What a link reports: a link to a file its file (plus the link bit),
-    // anything else only what it is itself.
+    // What an entry reports: a link to a file its file (plus the link bit),
+    // anything else only what it is itself; sizes past 32 bits whole.
     void linkFindData_data()
     {
         QTest::addColumn<QString>("path");
@@ -190,6 +190,8 @@ private Q_SLOTS:
         QTest::newRow("link to a file") << "\\d1\\a" << (L | R | A) << quint64(6) << true;
         QTest::newRow("dot link to a file") << "\\d1\\.dot" << (L | H | R | A) << quint64(6) << true;
         QTest::newRow("link to a folder") << "\\d1\\dir" << (L | D) << quint64(0) << false;
+        QTest::newRow("a file over 4 GB") << "\\d2\\b" << A << quint64(0x123456789) << false;
+        QTest::newRow("a folder") << "\\d2" << D << quint64(0) << false;
         QTest::newRow("broken link") << "\\d1\\broken" << L << quint64(7) << false;
         QTest::newRow("link to itself") << "\\d1\\loop" << L << quint64(4) << false;
     }
@@ -202,6 +204,7 @@ private Q_SLOTS:
         QFETCH(bool, targetTime);
         testsupport::TempDeviceRoot root;
         QVERIFY(makeLinkFixture(root));
+        QVERIFY(::truncate(QFile::encodeName(root.host("\\d2\\b")).constData(), 0x123456789LL) == 0);
 
         FindData data;
         QVERIFY(findEntry(path, data));
@@ -214,7 +217,8 @@ private Q_SLOTS:
         QCOMPARE(listed.name, data.name);
         QCOMPARE(listed.attributes, attributes);
         QCOMPARE(listed.size(), size);
-        QVERIFY(isLinkEntry(listed) && !isWalkableFolder(listed));
+        QCOMPARE(isLinkEntry(listed), bool(attributes & FILE_ATTRIBUTE_REPARSE_POINT));
+        QCOMPARE(isWalkableFolder(listed), attributes == FILE_ATTRIBUTE_DIRECTORY);
     }
 
     // Links are leaves: they are copied as links, removed as links, and

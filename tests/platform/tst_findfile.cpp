@@ -91,27 +91,6 @@ private Q_SLOTS:
         QCOMPARE(lastError().code, expected.isEmpty() ? ENOENT : 0);
     }
 
-    void findData()
-    {
-        testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile("\\f.bin") && root.makeFolder("\\dir"));
-        QVERIFY(::truncate(QFile::encodeName(root.host("\\f.bin")).constData(), 0x123456789LL) == 0);
-        const FileTime written = fileTimeFromUnix(1'000'000'000, 500);
-        QVERIFY(setLastWriteTime("\\f.bin", written));
-
-        FindData data;
-        QVERIFY(findEntry("\\f.bin", data));
-        QCOMPARE(data.sizeHigh, 0x1u);
-        QCOMPARE(data.sizeLow, 0x23456789u);
-        QCOMPARE(data.lastWriteTime, written);
-        QVERIFY(data.creationTime > fileTimeFromUnix(1'600'000'000, 0));
-        QCOMPARE(data.attributes, FILE_ATTRIBUTE_ARCHIVE);
-        QVERIFY(findEntry("\\dir", data));
-        QCOMPARE(data.attributes, FILE_ATTRIBUTE_DIRECTORY);
-        QCOMPARE(data.size(), quint64(0));
-        QCOMPARE(getFileAttributes("\\"), FILE_ATTRIBUTE_DIRECTORY);
-    }
-
     // Whether a folder holds a folder, asked of the folder alone and through a
     // probe on its parent: both agree, also on the reason for "no".
     void subfolders_data()

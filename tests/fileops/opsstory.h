@@ -1,6 +1,5 @@
 #pragma once
 #include "app/appfixture.h"
-#include "app/ccommandbar.h"
 #include "common/messageboxscript.h"
 #include "filelist/cfilelistviewex.h"
 #include "fileops/folderdelete.h"
@@ -28,62 +27,36 @@
 //   "tree \A\"        tap that folder in the tree (parents expanded first)
 //   "list a,b"        tap those rows of the list, the later ones with Ctrl
 //   "focus none"      the keyboard focus leaves both panes; "focus list"
-//   "^C" "^X" "^V"    the accelerators; "del", "new", "lnk", "menu" the
-//                     Delete, New Folder, Paste Shortcut, Paste in Menu items
-//   "+\p" "+\p=text"  a folder, a file with that content, made behind the
-//                     program's back; "-\p" removes a file or folder tree
+//   "^C" "^X" "^V"    the accelerators; "del", "new", "lnk", "menu" commands
+//   "+\p" "+\p=text"  a folder, a file, made behind the program's back; "-\p" removes one
 //   "@\l=\target"     a symbolic link to the target's host path
 //   "fault Op \p[|errno|after]"  an injected fault; "mount \p" makes \p
 //                     count as a mount point; "fifo \p" a named pipe
-//   "ro \p"           makes \p read-only; "bar id" taps a tool bar button
-//   "inode \p"        remembers \p's inode for "same-inode \q" below
+//   "ro \p"           makes \p read-only; "inode \p" remembers its inode
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
-// "row name" / "!row name" in the list, "current -1" its focused row
-// against the row tapped last, "link \p" a symbolic link, "same-inode \q",
-// "enabled id" / "disabled id".
+// "row name" / "!row name" in the list, "link \p" a symbolic link,
+// "same-inode \q", "enabled id" / "disabled id".
 // Paths may be written with "/": the story turns them into backslashes.
 // Boxes: "Y text", "N text", "O text" in the order they must appear.
 namespace opstest {
 
-inline QSet<QString> &mountPoints()
-{
-    static QSet<QString> paths;
-    return paths;
-}
-inline bool fakeMountPoint(const QString &path) { return mountPoints().contains(path); }
+inline QSet<QString> mountPoints;
+inline bool fakeMountPoint(const QString &path) { return mountPoints.contains(path); }
 
-// Every box's caption and type, by the start of its text.
+// Every box's caption and type, by the start and the end of its text.
 inline void checkBoxStyle(const testsupport::MessageBoxScript::Box &box)
 {
-    static const struct { const char *prefix; const char *caption; unsigned type; } kBoxes[] = {
-        {"Delete '", "Ferrix", 0x24}, {"Failed to delete", "Ferrix", 0x30},
-        {"Delete all selected files?", "Delete files", 0x124}, {"Can not copy into source.", "Ferrix", 0x30},
-        {"Failed to create folder", "Ferrix", 0x30}, {"Could not delete file ", "Ferrix", 0},
-        {"Error moving directory ", "Ferrix", 0}, {"Overwrite existing file ?", "Create Shortcut", 0x124},
+    static const struct { const char *prefix, *suffix, *caption; unsigned type; } kBoxes[] = {
+        {"Failed to copy ", "\nContinue Copy?", "Error", 4}, {"Failed to copy ", "", "Error", 0},
+        {"Failed to delete ", "Continue deleting?", "Continue?", 0x124}, {"Failed to delete ", "", "Delete", 0x30},
+        {"", " already exists, do you want to overwrite it?", "Ferrix", 0x24}, {"Failed to delete", "", "Ferrix", 0x30},
+        {"Delete '", "", "Ferrix", 0x24}, {"Delete all selected files?", "", "Delete files", 0x124},
+        {"Can not copy into source.", "", "Ferrix", 0x30}, {"Failed to create folder", "", "Ferrix", 0x30},
+        {"Could not delete file ", "", "Ferrix", 0}, {"Error moving directory ", "", "Ferrix", 0},
+        {"Overwrite existing file ?", "", "Create Shortcut", 0x124},
     };
-    if (box.text.startsWith(QLatin1String("Failed to copy "))) {
-        const bool ask = box.text.endsWith(QLatin1String("\nContinue Copy?"));
-        QCOMPARE(box.caption, QStringLiteral("Error"));
-        QCOMPARE(box.type, ask ? 4u : 0u);
-        return;
-    }
-    if (box.text.startsWith(QLatin1String("Failed to delete ")) && box.text.endsWith(QLatin1String("Continue deleting?"))) {
-        QCOMPARE(box.caption, QStringLiteral("Continue?"));
-        QCOMPARE(box.type, 0x124u);
-        return;
-    }
-    if (box.text.startsWith(QLatin1String("Failed to delete "))) {
-        QCOMPARE(box.caption, QStringLiteral("Delete"));
-        QCOMPARE(box.type, 0x30u);
-        return;
-    }
-    if (box.text.endsWith(QLatin1String(" already exists, do you want to overwrite it?"))) {
-        QCOMPARE(box.caption, QStringLiteral("Ferrix"));
-        QCOMPARE(box.type, 0x24u);
-        return;
-    }
     for (const auto &known : kBoxes) {
-        if (box.text.startsWith(QLatin1String(known.prefix))) {
+        if (box.text.startsWith(QLatin1String(known.prefix)) && box.text.endsWith(QLatin1String(known.suffix))) {
             QCOMPARE(box.caption, QString::fromLatin1(known.caption));
             QCOMPARE(box.type, known.type);
             return;
@@ -96,7 +69,6 @@ struct Story : apptest::FrameFixture {
     CDirTreeView *tree() const { return frame->GetTreePane(); }
     CFileListViewEx *list() const { return frame->GetListPane(); }
     ino_t remembered = 0;
-    int lastTapped = -1;
 
     // The list sorted by name, ascending, so rows come in a known order.
     Story()
@@ -120,7 +92,7 @@ struct Story : apptest::FrameFixture {
     ~Story()
     {
         fileops::SetMountPointTest(nullptr);
-        mountPoints().clear();
+        mountPoints.clear();
         platform::faults::clear();
     }
 
@@ -191,7 +163,6 @@ struct Story : apptest::FrameFixture {
             QVERIFY2(r >= 0, qPrintable(name));
             tap(list(), list()->visualRect(list()->model()->index(r, 0)),
                 name == names.first() ? Qt::NoModifier : Qt::ControlModifier);
-            lastTapped = r;
         }
         QTRY_VERIFY(frame->IsListFocused());
         QCOMPARE(list()->GetSelectedRows().size(), names.size());
@@ -201,20 +172,11 @@ struct Story : apptest::FrameFixture {
         frame->UpdateCommands();
         frame->action(id)->trigger();
     }
-    // The full tool bar's button; tool buttons never take the focus.
-    void clickToolButton(int id)
-    {
-        if (!frame->IsFullToolBar())
-            frame->ToggleCommandBar();
-        frame->UpdateCommands();
-        QWidget *button = frame->GetCommandBar()->widgetForAction(frame->action(id));
-        QVERIFY(button);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    void key(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier); }
 
     void step(const QString &text)
     {
+        static const QHash<QString, int> kCommands{{"del", ids::ID_FILE_DELETE}, {"new", ids::ID_NEW_FOLDER},
+                                                   {"lnk", ids::ID_PASTE_SHORTCUT}, {"menu", ids::ID_PASTE_IN_MENU}};
         const QString arg = text.section(u' ', 1);
         const QString disk = text.mid(1).section(u'=', 0, 0);
         const QString value = text.section(u'=', 1);
@@ -227,15 +189,10 @@ struct Story : apptest::FrameFixture {
         else if (text == QLatin1String("focus list"))
             list()->setFocus();
         else if (text.startsWith(u'^'))
-            key(text.at(1) == u'C' ? Qt::Key_C : text.at(1) == u'X' ? Qt::Key_X : Qt::Key_V);
-        else if (text == QLatin1String("del"))
-            command(ids::ID_FILE_DELETE);
-        else if (text == QLatin1String("new"))
-            command(ids::ID_NEW_FOLDER);
-        else if (text == QLatin1String("lnk"))
-            command(ids::ID_PASTE_SHORTCUT);
-        else if (text == QLatin1String("menu"))
-            command(ids::ID_PASTE_IN_MENU);
+            QTest::keyClick(QApplication::focusWidget(), text.at(1) == u'C' ? Qt::Key_C : text.at(1) == u'X' ? Qt::Key_X : Qt::Key_V,
+                            Qt::ControlModifier);
+        else if (kCommands.contains(text))
+            command(kCommands.value(text));
         else if (text.startsWith(u'+') && text.contains(u'='))
             QVERIFY(makeFile(disk, value.toUtf8()));
         else if (text.startsWith(u'+'))
@@ -249,10 +206,8 @@ struct Story : apptest::FrameFixture {
             QCOMPARE(::mkfifo(host(arg).constData(), 0600), 0);
         else if (text.startsWith(QLatin1String("ro ")))
             QVERIFY(platform::setFileAttributes(arg, platform::FILE_ATTRIBUTE_READONLY));
-        else if (text.startsWith(QLatin1String("bar ")))
-            clickToolButton(arg.toInt());
         else if (text.startsWith(QLatin1String("mount ")))
-            mountPoints().insert(arg);
+            mountPoints.insert(arg);
         else if (text.startsWith(QLatin1String("inode ")))
             remembered = inode(arg);
         else if (text.startsWith(QLatin1String("fault ")))
@@ -280,8 +235,6 @@ struct Story : apptest::FrameFixture {
             QVERIFY2(row(text.mid(5)) < 0, qPrintable(text));
         else if (text.startsWith(QLatin1String("link ")))
             QVERIFY2(QFileInfo(root.host(text.mid(5))).isSymLink(), qPrintable(text));
-        else if (text.startsWith(QLatin1String("current ")))
-            QCOMPARE(list()->currentIndex().row(), qMax(0, lastTapped + text.mid(8).toInt()));
         else if (text.startsWith(QLatin1String("same-inode ")))
             QCOMPARE(inode(text.mid(11)), remembered);
         else if (text.startsWith(QLatin1String("enabled ")) || text.startsWith(QLatin1String("disabled "))) {
@@ -296,44 +249,25 @@ struct Story : apptest::FrameFixture {
     }
 
     // Runs the steps with the boxes answered as given, then the checks.
-    void play(const QStringList &steps, const QStringList &boxes, const QStringList &checks)
+    void play(QStringList steps, QStringList boxes, QStringList checks)
     {
         QVERIFY(ok);
         testsupport::MessageBoxScript script;
-        const auto device = [](QStringList texts) {
-            for (QString &text : texts)
-                text.replace(u'/', u'\\');
-            return texts;
-        };
-        for (const QString &box : device(boxes))
+        for (QStringList *texts : {&steps, &boxes, &checks})
+            texts->replaceInStrings(QStringLiteral("/"), QStringLiteral("\\"));
+        for (const QString &box : boxes)
             script.expect(box.mid(2), box.startsWith(u'Y') ? platform::IDYES
                                       : box.startsWith(u'N') ? platform::IDNO : platform::IDOK);
-        for (const QString &text : device(steps)) {
+        for (const QString &text : steps) {
             step(text);
             if (QTest::currentTestFailed())
                 return;
         }
         for (const auto &box : script.shown())
             checkBoxStyle(box);
-        for (const QString &text : device(checks))
+        for (const QString &text : checks)
             check(text);
     }
 };
-
-// The columns of a story table, and the story of the current row played.
-inline void addStoryColumns()
-{
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<QStringList>("checks");
-}
-inline void playStoryRow()
-{
-    QFETCH(QStringList, steps);
-    QFETCH(QStringList, boxes);
-    QFETCH(QStringList, checks);
-    Story story;
-    story.play(steps, boxes, checks);
-}
 
 } // namespace opstest

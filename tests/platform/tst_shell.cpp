@@ -46,25 +46,6 @@ private Q_SLOTS:
     void initTestCase() { Registry::configure({QStringLiteral(PLATFORM_FIXTURES "/types.reg")}, false); }
     void cleanupTestCase() { Registry::configure({}, true); }
 
-    void split_data()
-    {
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("words") << "a bc  d" << QStringList {"a", "bc", "d"};
-        QTest::newRow("quotes group") << "\"\\My Documents\\a b.txt\" -x" << QStringList {"\\My Documents\\a b.txt", "-x"};
-        QTest::newRow("quotes inside a word") << "pre\"fix and\"post" << QStringList {"prefix andpost"};
-        QTest::newRow("empty quotes") << "a \"\" b" << QStringList {"a", "", "b"};
-        QTest::newRow("unclosed quote runs to the end") << "a \"b c" << QStringList {"a", "b c"};
-        QTest::newRow("backslashes kept") << "\\a\\ \\\\b" << QStringList {"\\a\\", "\\\\b"};
-    }
-
-    void split()
-    {
-        QFETCH(QString, arguments);
-        QFETCH(QStringList, expected);
-        QCOMPARE(splitArguments(arguments), expected);
-    }
-
     // What the launcher gets from a start or an open: the host program and
     // host paths, or nothing and the reason.
     void start_data()
@@ -78,6 +59,8 @@ private Q_SLOTS:
         const QString tool = "<root>/bin/tool", viewer = "<root>/bin/viewer";
         const QStringList none;
         QTest::newRow("device program and paths") << false << "\\bin\\tool" << "\\docs\\a.txt -x" << QStringList {tool, "<root>/docs/a.txt", "-x"} << 0;
+        QTest::newRow("quotes inside a word, empty quotes") << false << "\\bin\\tool" << "pre\"fix and\"post \"\" b" << QStringList {tool, "prefix andpost", "", "b"} << 0;
+        QTest::newRow("unclosed quote runs to the end") << false << "\\bin\\tool" << "a \"b c" << QStringList {tool, "a", "b c"} << 0;
         QTest::newRow("unquoted blank splits") << false << "\\bin\\tool" << "\\My Documents\\a.txt" << QStringList {tool, "<root>/My", "Documents\\a.txt"} << 0;
         QTest::newRow("quoted path with blanks") << false << "\\bin\\tool" << "\"\\My Documents\\b c.txt\"" << QStringList {tool, "<root>/My Documents/b c.txt"} << 0;
         QTest::newRow("bare name on PATH") << false << "sh" << "-c \"exit 0\"" << QStringList {sh, "-c", "exit 0"} << 0;

@@ -1,0 +1,146 @@
+#include "opsstory.h"
+
+#include "common/testsuite.h"
+
+using L = QStringList;
+
+namespace {
+// What a shortcut file to target holds: N#"target" and a zero byte.
+QString shortcut(const QString &target)
+{
+    return QString::number(target.size() + 2) + "#\"" + target + '"' + QChar(0);
+}
+} // namespace
+
+// Paste, Delete, New Folder and the shortcut commands as the user meets them,
+// and when each Edit and Files command can be chosen.
+class OpsStoriesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void stories_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("checks");
+        pasteRows();
+        deleteRows();
+        commandRows();
+    }
+    void stories()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, boxes);
+        QFETCH(QStringList, checks);
+        opstest::Story().play(steps, boxes, checks);
+    }
+
+private:
+    static void pasteRows()
+    {
+        const L abc{"+/s/a.txt=AAAA", "+/s/b.txt=B", "+/s/c.txt=C", "+/t/"};
+        const L copyAbc = abc + L{"tree /s/", "list a.txt,b.txt,c.txt", "^C", "tree /t/"};
+        const QString bad = platform::deviceNameFromHost("bad\xff\xfe.txt");
+        const QString slash = QStringLiteral("back") + QChar(0xF05C) + QStringLiteral("slash");
+
+        QTest::newRow("cut into its own folder") << L{"+/s/a.txt=A", "tree /s/", "list a.txt", "^X", "^V"}
+            << L{"Y /s/a.txt already exists, do you want to overwrite it?", "O Failed to copy /s/a.txt"}
+            << L{"/s/a.txt=A", "disabled 57637", "disabled 32778"};
+        QTest::newRow("second of three fails, go on") << copyAbc + L{"fault Copy /s/b.txt", "^V"}
+            << L{"Y Failed to copy /s/b.txt\nContinue Copy?"} << L{"/t/a.txt=AAAA", "!/t/b.txt", "/t/c.txt=C"};
+        QTest::newRow("second of three fails, stop") << copyAbc + L{"fault Copy /s/b.txt", "^V"}
+            << L{"N Failed to copy /s/b.txt\nContinue Copy?"} << L{"/t/a.txt", "!/t/b.txt", "!/t/c.txt", "row a.txt"};
+        QTest::newRow("No to the second overwrite") << copyAbc + L{"+/t/b.txt=old", "^V"} << L{"N /t/b.txt already exists, do you want to overwrite it?"}
+            << L{"/t/a.txt=AAAA", "/t/b.txt=old", "!/t/c.txt", "row a.txt", "/s/a.txt"};
+        QTest::newRow("cut files go, Paste goes") << abc + L{"tree /s/", "list a.txt,c.txt", "^X", "tree /t/", "^V"}
+            << L{} << L{"/t/a.txt=AAAA", "/t/c.txt=C", "!/s/a.txt", "!/s/c.txt", "/s/b.txt", "disabled 57637", "disabled 32778"};
+        QTest::newRow("cut file that cannot go") << abc + L{"fault Delete /s/a.txt", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
+            << L{"O Could not delete file /s/a.txt"} << L{"/s/a.txt=AAAA", "/t/a.txt=AAAA"};
+        QTest::newRow("disk full while replacing") << abc + L{"+/t/a.txt=old", "fault Write /t/a.txt|28|2", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
+            << L{"Y /t/a.txt already exists, do you want to overwrite it?", "O Failed to copy /s/a.txt"} << L{"/t/a.txt=old", "/s/a.txt=AAAA"};
+        QTest::newRow("odd names") << L{"+/s/ a b.txt=1", "+/s/'q\".txt=2", "+/s/.dot=3", "+/s/" + bad + "=4", "+/s/" + slash + "=5", "+/t/",
+                                        "tree /s/", "list  a b.txt,'q\".txt,.dot," + bad + "," + slash, "^X", "tree /t/", "^V"}
+            << L{} << L{"/t/ a b.txt=1", "/t/'q\".txt=2", "/t/.dot=3", "/t/" + bad + "=4", "/t/" + slash + "=5", "!/s/.dot", "!/s/" + bad};
+
+        const L refused{"O Can not copy into source."};
+        QTest::newRow("folder into itself") << L{"+/A/f.txt=F", "tree /A/", "^C", "^V"} << refused << L{"!/A/A"};
+        QTest::newRow("folder into its subfolder") << L{"+/A/B/", "tree /A/", "^C", "tree /A/B/", "^V"} << refused << L{"!/A/B/A"};
+        QTest::newRow("folder into a longer name") << L{"+/A/", "+/AB/", "tree /A/", "^X", "tree /AB/", "^V"}
+            << L{"O Can not copy into source.", "O Error moving directory A"} << L{"!/AB/A", "/A"};
+        QTest::newRow("folder into itself through a link") << L{"+/A/B/", "@/L=/A/B", "tree /A/", "^C", "tree /L/", "^V"} << refused << L{"!/A/B/A"};
+        QTest::newRow("folders never merged") << L{"+/A/f.txt=F", "+/T/A/", "tree /A/", "^C", "tree /T/", "^V"}
+            << L{"O Failed to create folder"} << L{"!/T/A/f.txt"};
+        QTest::newRow("empty folders and dot files moved across") << L{"+/A/x/y/", "+/A/.h=H", "+/A/x/.d/", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{} << L{"/T/A/x/y", "/T/A/.h=H", "/T/A/x/.d", "!/A"};
+        QTest::newRow("move within a top-level folder renames") << L{"+/M/A/f.txt=F", "+/M/B/", "inode /M/A", "tree /M/A/", "^X", "tree /M/B/", "^V"}
+            << L{} << L{"/M/B/A/f.txt=F", "!/M/A", "same-inode /M/B/A"};
+        QTest::newRow("No deep in a move stops all, source stays")
+            << L{"+/A/f.txt=F", "+/A/x/g.txt=G", "+/A/x/y/h.txt=H", "+/T/", "fault Copy /A/f.txt", "fault Copy /A/x/g.txt",
+                 "fault Copy /A/x/y/h.txt", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{"N ", "O Error moving directory A"} << L{"/A/f.txt=F", "/A/x/g.txt=G", "/A/x/y/h.txt=H"};
+        QTest::newRow("links copied as links") << L{"+/out/o.txt=O", "+/A/", "@/A/l=/out", "@/A/f=/out/o.txt", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{} << L{"link /T/A/l", "link /T/A/f", "/T/A/f=O", "!/A", "/out/o.txt=O"};
+        QTest::newRow("special file fails, the rest comes") << L{"+/A/a.txt=A", "+/A/z.txt=Z", "fifo /A/p", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{"Y Failed to copy /A/p\nContinue Copy?", "O Error moving directory A"} << L{"/T/A/a.txt=A", "/T/A/z.txt=Z", "/A/p"};
+    }
+
+    static void deleteRows()
+    {
+        const L abc{"+/s/a.txt=A", "+/s/b.txt=B", "+/s/c.txt=C", "tree /s/"};
+        const QString askA = "Y Delete '/A' and everything in it?";
+        const L deep{"+/A/r.txt=R", "+/A/x/y/f.txt=F", "+/A/x/.h=H", "ro /A/r.txt", "ro /A/x/y/f.txt"};
+
+        QTest::newRow("tree: No keeps it") << deep + L{"tree /A/", "del"} << L{"N Delete '/A' and everything in it?"} << L{"/A/x/y/f.txt=F"};
+        QTest::newRow("tree: everything in it, read-only too") << deep + L{"tree /A/", "del"} << L{askA} << L{"!/A", "disabled 32772"};
+        QTest::newRow("tree: stops at a file it cannot delete") << deep + L{"fault Delete /A/x/y/f.txt", "tree /A/", "del"}
+            << L{askA, "O Failed to delete"} << L{"/A/x/y/f.txt=F", "/A/x"};
+        QTest::newRow("tree: links go, their targets stay") << L{"+/out/o.txt=O", "+/out/d/k.txt=K", "+/A/", "@/A/l=/out/d", "@/A/f=/out/o.txt",
+                                                               "ro /out/o.txt", "tree /A/", "del"}
+            << L{askA} << L{"!/A", "/out/o.txt=O", "/out/d/k.txt=K"};
+        QTest::newRow("tree: a mount point inside is not entered") << L{"+/A/a.txt=A", "+/A/m/inner.txt=I", "mount /A/m", "tree /A/", "del"}
+            << L{askA, "O Failed to delete"} << L{"/A/m/inner.txt=I"};
+        QTest::newRow("tree: a link to a folder goes alone") << L{"+/out/k.txt=K", "@/L=/out", "tree /L/", "del"}
+            << L{"Y Delete '/L' and everything in it?"} << L{"!/L", "/out/k.txt=K"};
+
+        QTest::newRow("list: second of three fails, go on") << abc + L{"fault Delete /s/b.txt", "list a.txt,b.txt,c.txt", "del"}
+            << L{"Y Delete all selected files?", "Y Failed to delete b.txt. Continue deleting?"} << L{"!/s/a.txt", "/s/b.txt", "!/s/c.txt", "!row a.txt"};
+        QTest::newRow("list: second of three fails, stop") << abc + L{"fault Delete /s/b.txt", "list a.txt,b.txt,c.txt", "del"}
+            << L{"Y Delete all selected files?", "N Failed to delete b.txt. Continue deleting?"} << L{"!/s/a.txt", "/s/b.txt", "/s/c.txt", "!row a.txt"};
+        QTest::newRow("list: read-only, and Paste forgets") << abc + L{"ro /s/b.txt", "list a.txt", "^C", "list b.txt", "del"}
+            << L{"Y Delete all selected files?"} << L{"!/s/b.txt", "disabled 57637", "disabled 32778"};
+    }
+
+    static void commandRows()
+    {
+        const QString name95(95, u'n');
+        const L files{"+/s/a.txt=A", "+/s/a.doc=D", "+/s/" + name95 + "=N", "+/t/", "tree /s/"};
+
+        QTest::newRow("New Folder, 1, 2") << L{"+/f/", "tree /f/", "new", "new", "new"} << L{}
+            << L{"/f/New Folder", "/f/New Folder 1", "/f/New Folder 2", "!/f/New Folder 3"};
+        QTest::newRow("New Folder past a file") << L{"+/f/New Folder=x", "tree /f/", "new"} << L{} << L{"/f/New Folder=x", "/f/New Folder 1"};
+        QTest::newRow("New Folder fails") << L{"+/f/", "fault Create /f/New Folder", "tree /f/", "new"}
+            << L{"O Failed to create folder"} << L{"!/f/New Folder"};
+        QTest::newRow("shortcut counts 10 and 100") << files + L{"list a.txt," + name95, "^C", "tree /t/", "lnk"} << L{}
+            << L{"/t/a.lnk=" + shortcut("\\s\\a.txt"), "/t/" + name95 + ".lnk=" + shortcut("\\s\\" + name95),
+                 "row a.lnk", "enabled 32778"};
+        QTest::newRow("same shortcut name, No keeps the first") << files + L{"list a.txt,a.doc", "^C", "lnk"}
+            << L{"N Overwrite existing file ?"} << L{"/s/a.lnk=" + shortcut("\\s\\a.doc")};
+        QTest::newRow("Paste in Menu, list not reloaded") << files + L{"+/Windows/Start menu/", "list a.txt", "^X", "tree /t/", "+/t/z.txt=Z", "menu"}
+            << L{} << L{"/Windows/Start menu/a.lnk=" + shortcut("\\s\\a.txt"), "!row z.txt", "enabled 57637"};
+
+        // Ids: Cut 57635, Copy 57634, Paste 57637, Delete 32772, New Folder
+        // 32773, Paste Shortcut 32778, Paste in Menu 32779.
+        QTest::newRow("tree on the root") << L{"+/s/", "tree /"} << L{}
+            << L{"disabled 57635", "disabled 57634", "disabled 32772", "enabled 32773"};
+        QTest::newRow("tree on a folder, nothing cut or copied") << L{"+/s/", "tree /s/"} << L{}
+            << L{"enabled 57635", "enabled 57634", "enabled 32772", "enabled 32773", "disabled 57637", "disabled 32778", "disabled 32779"};
+        QTest::newRow("list with a selection") << files + L{"list a.txt"} << L{}
+            << L{"enabled 57635", "enabled 57634", "enabled 32772", "disabled 32773"};
+        QTest::newRow("list without a selection") << files + L{"focus list"}
+            << L{} << L{"disabled 57635", "disabled 57634", "disabled 32772", "disabled 32773"};
+        QTest::newRow("neither focused after the tree") << L{"+/s/", "tree /s/", "focus none"} << L{}
+            << L{"enabled 57635", "enabled 57634", "disabled 32772", "disabled 32773"};
+    }
+};
+
+FERRIX_TEST(OpsStoriesTest)
+#include "tst_opsstories.moc"

@@ -16,46 +16,43 @@ using namespace art;
 
 namespace {
 
+// A transparent picture of the given size with draw's antialiased drawing.
+template<typename Draw>
+QPixmap drawn(int width, int height, Draw draw)
+{
+    QPixmap image = transparentPixmap(width, height);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    draw(p);
+    return image;
+}
+
 // Bitmap 132: closed folder, open folder, handheld device, document.
 QPixmap treeImages()
 {
-    QPixmap strip = transparentPixmap(64, 16);
-    QPainter p(&strip);
-    p.setRenderHint(QPainter::Antialiasing);
-    folderClosed(p, QRectF(0.5, 2.5, 15, 12));
-    folderOpen(p, QRectF(16.5, 2.5, 14, 12));
-    handheld(p, QRectF(35.5, 0.5, 9, 15));
-    page(p, QRectF(51.5, 0.5, 11, 15), true);
-    return strip;
+    return drawn(64, 16, [](QPainter &p) {
+        folderClosed(p, QRectF(0.5, 2.5, 15, 12));
+        folderOpen(p, QRectF(16.5, 2.5, 14, 12));
+        handheld(p, QRectF(35.5, 0.5, 9, 15));
+        page(p, QRectF(51.5, 0.5, 11, 15), true);
+    });
 }
 
 // Bitmap 136: the list's image for a file of unknown type.
 QPixmap genericFile()
 {
-    QPixmap image = transparentPixmap(16, 15);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    page(p, QRectF(2.5, 0.5, 10, 14), false);
-    return image;
+    return drawn(16, 15, [](QPainter &p) { page(p, QRectF(2.5, 0.5, 10, 14), false); });
 }
 
 // Bitmaps 138 and 139: the large pictures of the properties dialog.
 QPixmap largeFolder()
 {
-    QPixmap image = transparentPixmap(32, 32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    folderClosed(p, QRectF(1.5, 5.5, 29, 22));
-    return image;
+    return drawn(32, 32, [](QPainter &p) { folderClosed(p, QRectF(1.5, 5.5, 29, 22)); });
 }
 
 QPixmap largeFile()
 {
-    QPixmap image = transparentPixmap(32, 32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    page(p, QRectF(5.5, 1.5, 21, 29), true);
-    return image;
+    return drawn(32, 32, [](QPainter &p) { page(p, QRectF(5.5, 1.5, 21, 29), true); });
 }
 
 // The program icon: a folder with a handheld in front of it.

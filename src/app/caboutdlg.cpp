@@ -1,7 +1,7 @@
 #include "caboutdlg.h"
 
-#include "cpicturectrl.h"
-#include "dialogunits.h"
+#include "dialogs/cpicturectrl.h"
+#include "dialogs/dialogunits.h"
 #include "platform/shell.h"
 #include "resources/images.h"
 #include "resources/resourceids.h"

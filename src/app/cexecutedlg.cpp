@@ -1,7 +1,7 @@
 #include "cexecutedlg.h"
 
-#include "dialogtemplate.h"
-#include "dialogunits.h"
+#include "dialogs/dialogtemplate.h"
+#include "dialogs/dialogunits.h"
 #include "platform/shell.h"
 #include "platform/ui/messagebox.h"
 #include "resources/dialogtemplates.h"

@@ -1,7 +1,7 @@
 #include "csplashdlg.h"
 
-#include "cpicturectrl.h"
-#include "dialogunits.h"
+#include "dialogs/cpicturectrl.h"
+#include "dialogs/dialogunits.h"
 #include "resources/images.h"
 #include "resources/resourceids.h"
 

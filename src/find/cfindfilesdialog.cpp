@@ -1,6 +1,6 @@
 #include "cfindfilesdialog.h"
 
-#include "app/dialogunits.h"
+#include "dialogs/dialogunits.h"
 #include "filelist/cfilelistctrl.h"
 #include "resources/resourceids.h"
 

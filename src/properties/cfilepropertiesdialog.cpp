@@ -1,6 +1,6 @@
 #include "cfilepropertiesdialog.h"
 
-#include "app/dialogtemplate.h"
+#include "dialogs/dialogtemplate.h"
 #include "filelist/rowtext.h"
 #include "foldersize.h"
 #include "platform/filesystem.h"

@@ -1,6 +1,6 @@
 #include "cinfopage.h"
 
-#include "app/dialogtemplate.h"
+#include "dialogs/dialogtemplate.h"
 #include "resources/dialogtemplates.h"
 
 #include <QLabel>

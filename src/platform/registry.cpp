@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 
 #include <memory>
+#include <thread>
 
 namespace platform {
 
@@ -35,6 +36,16 @@ struct RegistryState {
     std::shared_ptr<Sources> sources;
     QHash<RegKey, OpenKey> handles;
     RegKey nextHandle = 0x100;
+    // Changed files are read again on a thread of their own, one re-read at
+    // a time, while questions go on with the sources they replace.
+    std::thread rereader;
+    bool rereading = false;
+
+    ~RegistryState()
+    {
+        if (rereader.joinable())
+            rereader.join();
+    }
 };
 
 RegistryState &state()
@@ -74,8 +85,9 @@ bool filesChanged(const Sources &sources)
     return false;
 }
 
-// The sources, read again when a file changed since it was read: an edited
-// registry file is seen at the next question.
+// The sources; a file changed since it was read is read again off the
+// asking thread, and answers follow once it is ready. No question waits for
+// a re-read, only the very first one for the first read.
 std::shared_ptr<Sources> currentSources()
 {
     RegistryState &s = state();
@@ -85,14 +97,25 @@ std::shared_ptr<Sources> currentSources()
         s.sources = loadSources({Registry::userRegFile()}, std::make_shared<DesktopAssociations>());
     }
     std::shared_ptr<Sources> current = s.sources;
-    lock.unlock();
-    if (!filesChanged(*current))
+    if (s.rereading)
         return current;
-    std::shared_ptr<Sources> reloaded = loadSources(current->fileNames, current->desktop);
+    lock.unlock();
+    const bool changed = filesChanged(*current);
     lock.relock();
-    if (s.sources == current)
-        s.sources = reloaded;
-    return s.sources;
+    if (!changed || s.rereading || s.sources != current)
+        return s.sources;
+    s.rereading = true;
+    if (s.rereader.joinable())
+        s.rereader.join(); // the last one has finished: it cleared rereading
+    s.rereader = std::thread([current] {
+        std::shared_ptr<Sources> reread = loadSources(current->fileNames, current->desktop);
+        RegistryState &s = state();
+        QMutexLocker lock(&s.mutex);
+        if (s.sources == current)
+            s.sources = std::move(reread);
+        s.rereading = false;
+    });
+    return current;
 }
 
 bool lookupHandle(RegKey key, OpenKey *out)
@@ -137,13 +160,9 @@ bool findValue(Sources &sources, RegRoot root, const QString &path, const QStrin
     bool declared = false;
     const QString foldedName = name.toCaseFolded();
     for (const RegFileContent &file : sources.files) {
-        if (const RegKeyValues *key = file.declaredKey(root, path)) {
-            declared = true;
-            if (const QString *value = key->find(foldedName)) {
-                *out = *value;
-                return true;
-            }
-        }
+        if (file.findValue(root, path, foldedName, out))
+            return true;
+        declared = declared || file.declaresKey(root, path);
     }
     if (declared || !desktopAnswers(sources, root, path) || !name.isEmpty())
         return false;

@@ -7,7 +7,8 @@
 // classes root) the desktop's file associations. Key names compare without
 // regard to letter case, as the handheld's did; a leading backslash in a
 // sub key is ignored. Answers follow changes: a .reg file edited since it
-// was read is read again at the next question, and the desktop's answers
+// was read is read again in the background once a question notices, the
+// old content answering until the new one is ready; the desktop's answers
 // are asked again once its default applications changed.
 namespace platform {
 

@@ -9,6 +9,7 @@
 #include <QMutex>
 #include <QStandardPaths>
 
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -36,6 +37,10 @@ struct RegistryState {
     std::shared_ptr<Sources> sources;
     QHash<RegKey, OpenKey> handles;
     RegKey nextHandle = 0x100;
+    // A configuration is read on a thread of its own, so that start-up goes
+    // on meanwhile; the first question waits for it.
+    std::shared_future<std::shared_ptr<Sources>> loading;
+    quint64 configuration = 0;
     // Changed files are read again on a thread of their own, one re-read at
     // a time, while questions go on with the sources they replace.
     std::thread rereader;
@@ -45,6 +50,8 @@ struct RegistryState {
     {
         if (rereader.joinable())
             rereader.join();
+        if (loading.valid())
+            loading.wait();
     }
 };
 
@@ -76,6 +83,12 @@ std::shared_ptr<Sources> loadSources(const QStringList &files, std::shared_ptr<D
     return sources;
 }
 
+std::shared_future<std::shared_ptr<Sources>> startLoading(const QStringList &files,
+                                                          std::shared_ptr<DesktopAssociations> desktop)
+{
+    return std::async(std::launch::async, [files, desktop] { return loadSources(files, desktop); }).share();
+}
+
 bool filesChanged(const Sources &sources)
 {
     for (qsizetype i = 0; i < sources.fileNames.size(); ++i) {
@@ -92,9 +105,18 @@ std::shared_ptr<Sources> currentSources()
 {
     RegistryState &s = state();
     QMutexLocker lock(&s.mutex);
-    if (!s.sources) {
+    if (!s.sources && !s.loading.valid()) {
         // Until configured: the user's own file and the desktop.
-        s.sources = loadSources({Registry::userRegFile()}, std::make_shared<DesktopAssociations>());
+        s.loading = startLoading({Registry::userRegFile()}, std::make_shared<DesktopAssociations>());
+    }
+    while (!s.sources) {
+        const std::shared_future<std::shared_ptr<Sources>> loading = s.loading;
+        const quint64 configuration = s.configuration;
+        lock.unlock();
+        std::shared_ptr<Sources> loaded = loading.get();
+        lock.relock();
+        if (!s.sources && s.configuration == configuration)
+            s.sources = std::move(loaded);
     }
     std::shared_ptr<Sources> current = s.sources;
     if (s.rereading)
@@ -221,12 +243,14 @@ long regCloseKey(RegKey key)
 
 void Registry::configure(const QStringList &regFiles, bool desktopAssociations)
 {
-    // Load outside the lock: reads go on meanwhile with the old sources.
-    std::shared_ptr<Sources> sources
-        = loadSources(regFiles, desktopAssociations ? std::make_shared<DesktopAssociations>() : nullptr);
+    // The desktop's watcher is made here, on the caller's (the user-interface) thread.
+    std::shared_future<std::shared_ptr<Sources>> loading
+        = startLoading(regFiles, desktopAssociations ? std::make_shared<DesktopAssociations>() : nullptr);
     RegistryState &s = state();
     QMutexLocker lock(&s.mutex);
-    s.sources = std::move(sources);
+    s.sources.reset();
+    s.loading = std::move(loading);
+    ++s.configuration;
 }
 
 QString Registry::userRegFile()

@@ -1,6 +1,7 @@
 #include "regcontent.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace platform {
 

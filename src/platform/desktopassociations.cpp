@@ -4,9 +4,11 @@
 
 #include <QDir>
 #include <QMimeDatabase>
+#include <QStandardPaths>
 
 #include <atomic>
 
+#include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
 namespace platform {
@@ -65,6 +67,33 @@ bool hasGlobFor(const QMimeType &type, const QString &glob)
     return false;
 }
 
+// An application that wants a terminal runs in the desktop's: the one the
+// user chose through xdg-terminal-exec, else the system's alternative. With
+// neither installed the start fails and says which program is missing.
+QString inTerminal(const QString &command)
+{
+    if (!QStandardPaths::findExecutable(QStringLiteral("xdg-terminal-exec")).isEmpty())
+        return QStringLiteral("xdg-terminal-exec ") + command;
+    return QStringLiteral("x-terminal-emulator -e ") + command;
+}
+
+bool execTakesFileList(const QString &exec)
+{
+    for (qsizetype i = 0; i + 1 < exec.size(); ++i) {
+        if (exec[i] != u'%')
+            continue;
+        const QChar code = exec[++i];
+        if (code == u'F' || code == u'U')
+            return true;
+    }
+    return false;
+}
+
+bool wantsTerminal(GAppInfo *app)
+{
+    return G_IS_DESKTOP_APP_INFO(app) && g_desktop_app_info_get_boolean(G_DESKTOP_APP_INFO(app), "Terminal");
+}
+
 } // namespace
 
 QString mimeTypeForExtension(const QString &extension)
@@ -116,13 +145,21 @@ QString openCommandFromDesktopExec(const QString &exec)
     return out;
 }
 
-QString desktopOpenCommand(const QString &mimeName)
+QString desktopOpenCommand(const QString &mimeName, bool *takesFileList)
 {
     QString command;
+    if (takesFileList)
+        *takesFileList = false;
     const QByteArray type = mimeName.toUtf8();
     if (GAppInfo *app = g_app_info_get_default_for_type(type.constData(), FALSE)) {
-        if (const char *line = g_app_info_get_commandline(app))
-            command = openCommandFromDesktopExec(QString::fromUtf8(line));
+        if (const char *line = g_app_info_get_commandline(app)) {
+            const QString exec = QString::fromUtf8(line);
+            command = openCommandFromDesktopExec(exec);
+            if (takesFileList)
+                *takesFileList = execTakesFileList(exec);
+        }
+        if (!command.isEmpty() && wantsTerminal(app))
+            command = inTerminal(command);
         g_object_unref(app);
     }
     return command;

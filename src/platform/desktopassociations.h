@@ -47,9 +47,11 @@ private:
 // (appended when the line has none), other field codes go, %% is a percent.
 QString openCommandFromDesktopExec(const QString &exec);
 
-// The desktop's default application for a MIME type as an open command;
-// empty when there is none. Not cached.
-QString desktopOpenCommand(const QString &mimeName);
+// The desktop's default application for a MIME type as an open command
+// (run in a terminal when its entry asks for one); empty when there is
+// none. Not cached. *takesFileList: its Exec line accepts several files
+// (%F or %U).
+QString desktopOpenCommand(const QString &mimeName, bool *takesFileList = nullptr);
 
 // The MIME type whose globs hold "*.<extension>" in any letter case; empty
 // when there is none.

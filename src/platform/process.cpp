@@ -111,6 +111,22 @@ QStringList splitArguments(const QString &arguments)
             i = end;
             continue;
         }
+        if (c == u'\\') {
+            // Backslashes are literal unless a quote follows: then each pair
+            // is one backslash, and an odd one out makes the quote literal.
+            qsizetype run = 0;
+            while (i + run < arguments.size() && arguments[i + run] == u'\\')
+                ++run;
+            const bool beforeQuote = i + run < arguments.size() && arguments[i + run] == u'"';
+            current.append(QString(beforeQuote ? run / 2 : run, u'\\'));
+            i += run;
+            if (beforeQuote && run % 2 == 1) {
+                current.append(u'"');
+                ++i;
+            }
+            started = true;
+            continue;
+        }
         if (c == u'"') {
             inQuotes = !inQuotes;
             started = true;

@@ -21,7 +21,8 @@ HostArguments hostArgumentsFor(const QStringList &arguments);
 bool launchHost(const QByteArray &hostProgram, const HostArguments &hostArguments, int *exitCode = nullptr,
                 bool wait = false);
 // Opens a host file with the desktop's default application for its content
-// (read from the file, not guessed from its name), else with xdg-open.
-bool openHostDocument(const QByteArray &hostPath);
+// (read from the file, not guessed from its name), else with xdg-open. The
+// parameters follow the file when that application accepts a list of files.
+bool openHostDocument(const QByteArray &hostPath, const QString &parameters = QString());
 
 } // namespace platform

@@ -1,8 +1,9 @@
 #include "regfile.h"
 
-#include <QFile>
-#include <QStringDecoder>
+#include "reglinereader.h"
+#include "regvaluedata.h"
 
+#include <QFile>
 #include <QScopeGuard>
 
 #include <cerrno>
@@ -15,8 +16,6 @@
 namespace platform {
 
 namespace {
-
-constexpr int rootIndex(RegRoot root) { return int(root); }
 
 bool rootFromName(QStringView name, RegRoot *root)
 {
@@ -71,73 +70,129 @@ bool atLineEnd(QStringView line, qsizetype pos)
     return pos >= line.size() || line[pos] == u';';
 }
 
-bool isHexDigits(QStringView text, int minDigits, int maxDigits)
+bool isHeader(QStringView line)
 {
-    if (text.size() < minDigits || text.size() > maxDigits)
-        return false;
-    for (QChar c : text) {
-        if (!c.isDigit() && !(c >= u'a' && c <= u'f') && !(c >= u'A' && c <= u'F'))
-            return false;
-    }
-    return true;
+    return line == u"REGEDIT4" || line == u"Windows Registry Editor Version 5.00";
 }
 
-// "dword:0000001f", "hex:01,02", "hex(2):41,00,00,00": checked, not kept.
-bool isOtherTypedValue(QStringView data)
+// Why a key path is beyond the device's limits; empty when it is not.
+QString keyPathProblem(const QString &path)
 {
-    data = data.trimmed();
-    const qsizetype comment = data.indexOf(u';');
-    if (comment >= 0)
-        data = data.left(comment).trimmed();
-    if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive))
-        return isHexDigits(data.mid(6), 1, 8);
-    QStringView bytes;
-    if (data.startsWith(QLatin1String("hex:"), Qt::CaseInsensitive)) {
-        bytes = data.mid(4);
-    } else if (data.startsWith(QLatin1String("hex("), Qt::CaseInsensitive)) {
-        const qsizetype close = data.indexOf(QLatin1String("):"));
-        if (close < 0 || !isHexDigits(data.mid(4, close - 4), 1, 8))
-            return false;
-        bytes = data.mid(close + 2);
-    } else {
-        return false;
+    int levels = 0;
+    qsizetype nameStart = 0;
+    for (qsizetype i = 0; i <= path.size() && !path.isEmpty(); ++i) {
+        if (i < path.size() && path[i] != u'\\')
+            continue;
+        if (i - nameStart > kMaxRegKeyNameChars)
+            return QStringLiteral("key name longer than %1 characters skipped").arg(kMaxRegKeyNameChars);
+        if (++levels > kMaxRegKeyLevels)
+            return QStringLiteral("key path deeper than %1 levels skipped").arg(kMaxRegKeyLevels);
+        nameStart = i + 1;
     }
-    bytes = bytes.trimmed();
-    if (bytes.isEmpty())
-        return true;
-    for (QStringView byte : bytes.tokenize(u',')) {
-        if (!isHexDigits(byte.trimmed(), 1, 2))
-            return false;
-    }
-    return true;
+    return {};
 }
 
-QString decodeRegBytes(const QByteArray &bytes)
-{
-    if (bytes.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2));
-    if (bytes.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes.mid(2));
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    // REGEDIT4 files are in the ANSI code page: take UTF-8 when it is valid.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
-}
-
+// Reads logical lines (a line ending in a backslash goes on in the next
+// one) into the builder; each physical line is handed in once.
 class RegParser {
 public:
-    RegParser(RegFileContent &content) : m_content(content) {}
+    RegParser(RegFileContent &content, qint64 expectedBytes)
+        : m_content(content), m_builder(content, expectedBytes)
+    {
+    }
 
+    void feed(QStringView physical, int lineNo)
+    {
+        const QStringView text = physical.trimmed();
+        if (!m_headerSeen) {
+            if (text.isEmpty() || m_refused)
+                return;
+            if (!isHeader(text)) {
+                warn(lineNo, QStringLiteral("not a registry export (REGEDIT4 or version 5.00 header expected)"));
+                m_refused = true;
+                return;
+            }
+            m_headerSeen = true;
+            m_ansiStrings = text == u"REGEDIT4";
+            return;
+        }
+        const bool goesOn = text.endsWith(u'\\') && !text.startsWith(u';');
+        if (!m_continuing && !goesOn) {
+            if (text.size() > kMaxRegLineChars)
+                warn(lineNo, QStringLiteral("line longer than %1 characters skipped").arg(kMaxRegLineChars));
+            else
+                line(text, lineNo);
+            return;
+        }
+        if (!m_continuing) {
+            m_logical.clear();
+            m_logicalLine = lineNo;
+            m_tooLong = false;
+        }
+        if (!m_tooLong) {
+            const QStringView part = goesOn ? text.chopped(1) : text;
+            if (m_logical.size() + part.size() > kMaxRegLineChars) {
+                m_tooLong = true;
+                m_logical = QString();
+            } else {
+                m_logical += part;
+            }
+        }
+        m_continuing = goesOn;
+        if (!goesOn)
+            endLogicalLine();
+    }
+
+    void finish()
+    {
+        if (m_continuing)
+            endLogicalLine();
+        if (!m_headerSeen && !m_refused)
+            warn(1, QStringLiteral("empty file"));
+        if (m_unlisted > 0)
+            m_content.warnings.append(
+                QStringLiteral("%1:0: %2 more lines could not be read").arg(m_content.fileName).arg(m_unlisted));
+        m_builder.finish();
+    }
+
+private:
     void warn(int lineNo, const QString &reason)
     {
+        if (m_content.warnings.size() >= kMaxRegWarnings) {
+            ++m_unlisted;
+            return;
+        }
         m_content.warnings.append(QStringLiteral("%1:%2: %3").arg(m_content.fileName).arg(lineNo).arg(reason));
+    }
+
+    void endLogicalLine()
+    {
+        m_continuing = false;
+        if (m_tooLong)
+            warn(m_logicalLine, QStringLiteral("line longer than %1 characters skipped").arg(kMaxRegLineChars));
+        else
+            line(m_logical, m_logicalLine);
+    }
+
+    void line(QStringView text, int lineNo)
+    {
+        if (text.isEmpty() || text.startsWith(u';'))
+            return;
+        if (!text.startsWith(u'[')) {
+            value(text, lineNo);
+            return;
+        }
+        m_keyOpen = false;
+        m_inSkippedKey = true;
+        if (!text.endsWith(u']'))
+            warn(lineNo, QStringLiteral("key name without closing bracket"));
+        else
+            section(text.mid(1, text.size() - 2).trimmed(), lineNo);
+        m_inSkippedKey = !m_keyOpen;
     }
 
     void section(QStringView inner, int lineNo)
     {
-        m_current = nullptr;
         if (inner.startsWith(u'-')) {
             warn(lineNo, QStringLiteral("key deletion ignored"));
             return;
@@ -149,10 +204,13 @@ public:
             return;
         }
         const QString path = slash < 0 ? QString() : foldRegKeyPath(inner.mid(slash + 1).toString());
-        m_current = &m_content.keys[rootIndex(root)][path];
-        // Parents exist as keys too, as they would in a registry.
-        for (qsizetype cut = path.lastIndexOf(u'\\'); cut > 0; cut = path.lastIndexOf(u'\\', cut - 1))
-            m_content.implicitKeys[rootIndex(root)].insert(path.left(cut), true);
+        const QString problem = keyPathProblem(path);
+        if (!problem.isEmpty()) {
+            warn(lineNo, problem);
+            return;
+        }
+        m_builder.beginKey(root, path);
+        m_keyOpen = true;
     }
 
     void value(QStringView line, int lineNo)
@@ -172,9 +230,8 @@ public:
         }
         ++pos;
         skipBlanks(line, pos);
-        const QStringView data = line.mid(pos);
-        if (data.startsWith(u'"')) {
-            QString text;
+        QString text;
+        if (pos < line.size() && line[pos] == u'"') {
             if (!readQuoted(line, pos, text)) {
                 warn(lineNo, QStringLiteral("unterminated string value"));
                 return;
@@ -183,91 +240,52 @@ public:
                 warn(lineNo, QStringLiteral("unexpected text after the string value"));
                 return;
             }
-            if (text.size() > kMaxRegValueChars) {
-                warn(lineNo, QStringLiteral("string value longer than %1 characters skipped").arg(kMaxRegValueChars));
+        } else if (line.mid(pos).trimmed() == u"-") {
+            warn(lineNo, QStringLiteral("value deletion ignored"));
+            return;
+        } else {
+            RegValueData data;
+            if (!parseRegValueData(line.mid(pos), &data)) {
+                warn(lineNo, QStringLiteral("unrecognised value data"));
                 return;
             }
-            if (m_current)
-                m_current->set(name.toCaseFolded(), text);
-            else if (!m_inSkippedKey)
+            if (!m_keyOpen) {
+                if (!m_inSkippedKey)
+                    warn(lineNo, QStringLiteral("value outside of a key"));
+                return;
+            }
+            if (!regValueDataAsString(data, m_ansiStrings, &text)) {
+                warn(lineNo, QStringLiteral("%1 value skipped: not a string").arg(regValueTypeName(data.type)));
+                return;
+            }
+        }
+        if (!m_keyOpen) {
+            if (!m_inSkippedKey)
                 warn(lineNo, QStringLiteral("value outside of a key"));
             return;
         }
-        if (data.trimmed() == u"-") {
-            warn(lineNo, QStringLiteral("value deletion ignored"));
+        if (text.size() > kMaxRegValueChars) {
+            warn(lineNo, QStringLiteral("string value longer than %1 characters skipped").arg(kMaxRegValueChars));
             return;
         }
-        if (!isOtherTypedValue(data)) {
-            warn(lineNo, QStringLiteral("unrecognised value data"));
-            return;
-        }
-        if (!m_current && !m_inSkippedKey)
-            warn(lineNo, QStringLiteral("value outside of a key"));
+        m_builder.addValue(name.toCaseFolded(), text);
     }
 
-    void line(QStringView text, int lineNo)
-    {
-        if (text.isEmpty() || text.startsWith(u';'))
-            return;
-        if (text.startsWith(u'[')) {
-            if (!text.endsWith(u']')) {
-                m_current = nullptr;
-                m_inSkippedKey = true;
-                warn(lineNo, QStringLiteral("key name without closing bracket"));
-                return;
-            }
-            section(text.mid(1, text.size() - 2).trimmed(), lineNo);
-            m_inSkippedKey = (m_current == nullptr);
-            return;
-        }
-        value(text, lineNo);
-    }
-
-private:
     RegFileContent &m_content;
-    RegKeyValues *m_current = nullptr;
+    RegContentBuilder m_builder;
+    bool m_headerSeen = false;
+    bool m_refused = false;
+    bool m_ansiStrings = false;  // REGEDIT4 writes hex strings in the ANSI code page
+    bool m_keyOpen = false;
     bool m_inSkippedKey = false; // values of a key that was skipped are dropped quietly
+    bool m_continuing = false;
+    bool m_tooLong = false;
+    QString m_logical;
+    int m_logicalLine = 0;
+    int m_unlisted = 0;
 };
 
-bool isHeader(QStringView line)
-{
-    return line == u"REGEDIT4" || line == u"Windows Registry Editor Version 5.00";
-}
-
 } // namespace
-
-const QString *RegKeyValues::find(const QString &foldedName) const
-{
-    for (const auto &value : values) {
-        if (value.first == foldedName)
-            return &value.second;
-    }
-    return nullptr;
-}
-
-void RegKeyValues::set(const QString &foldedName, const QString &value)
-{
-    for (auto &existing : values) {
-        if (existing.first == foldedName) {
-            existing.second = value;
-            return;
-        }
-    }
-    values.append({foldedName, value});
-}
-
-bool RegFileContent::hasKey(RegRoot root, const QString &foldedPath) const
-{
-    return foldedPath.isEmpty() || keys[rootIndex(root)].contains(foldedPath)
-        || implicitKeys[rootIndex(root)].contains(foldedPath);
-}
-
-const RegKeyValues *RegFileContent::declaredKey(RegRoot root, const QString &foldedPath) const
-{
-    const auto &table = keys[rootIndex(root)];
-    const auto it = table.constFind(foldedPath);
-    return it == table.constEnd() ? nullptr : &it.value();
-}
 
 QString foldRegKeyPath(const QString &subKey)
 {
@@ -283,31 +301,16 @@ RegFileContent parseRegText(const QString &text, const QString &fileName)
 {
     RegFileContent content;
     content.fileName = fileName;
-    RegParser parser(content);
-    const QList<QStringView> lines = QStringView(text).split(u'\n');
-    bool headerSeen = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const int lineNo = int(i + 1);
-        QString logical = lines[i].trimmed().toString();
-        if (!headerSeen) {
-            if (logical.isEmpty())
-                continue;
-            if (!isHeader(logical)) {
-                parser.warn(lineNo, QStringLiteral("not a registry export (REGEDIT4 or version 5.00 header expected)"));
-                return content;
-            }
-            headerSeen = true;
-            continue;
-        }
-        // Long hex values go on over several lines, each ending in a backslash.
-        while (logical.endsWith(u'\\') && !logical.startsWith(u';') && i + 1 < lines.size()) {
-            logical.chop(1);
-            logical += lines[++i].trimmed();
-        }
-        parser.line(logical, lineNo);
+    RegParser parser(content, text.size());
+    int lineNo = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        parser.feed(QStringView(text).mid(start, end - start), ++lineNo);
+        start = end + 1;
     }
-    if (!headerSeen)
-        parser.warn(1, QStringLiteral("empty file"));
+    parser.finish();
     return content;
 }
 
@@ -332,22 +335,16 @@ RegFileContent loadRegFile(const QString &fileName)
     if (st.st_size > kMaxRegFileBytes)
         return refuse(QStringLiteral("larger than %1 MB").arg(kMaxRegFileBytes >> 20));
 
-    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
-    qsizetype filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return refuse(QString::fromLocal8Bit(std::strerror(errno)));
-        if (n == 0)
-            break; // shrank meanwhile
-        filled += n;
-    }
-    bytes.truncate(filled);
-    const QString text = decodeRegBytes(bytes);
-    bytes = QByteArray(); // not needed while parsing
-    return parseRegText(text, fileName);
+    RegParser parser(content, st.st_size);
+    RegLineReader reader(fd, kMaxRegLineChars);
+    QString line;
+    int lineNo = 0;
+    while (reader.next(&line))
+        parser.feed(line, ++lineNo);
+    if (reader.failed())
+        return refuse(QString::fromLocal8Bit(std::strerror(reader.error())));
+    parser.finish();
+    return content;
 }
 
 QByteArray fileChangeStamp(const QString &fileName)

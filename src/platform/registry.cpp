@@ -9,7 +9,9 @@
 #include <QMutex>
 #include <QStandardPaths>
 
+#include <future>
 #include <memory>
+#include <thread>
 
 namespace platform {
 
@@ -35,6 +37,22 @@ struct RegistryState {
     std::shared_ptr<Sources> sources;
     QHash<RegKey, OpenKey> handles;
     RegKey nextHandle = 0x100;
+    // A configuration is read on a thread of its own, so that start-up goes
+    // on meanwhile; the first question waits for it.
+    std::shared_future<std::shared_ptr<Sources>> loading;
+    quint64 configuration = 0;
+    // Changed files are read again on a thread of their own, one re-read at
+    // a time, while questions go on with the sources they replace.
+    std::thread rereader;
+    bool rereading = false;
+
+    ~RegistryState()
+    {
+        if (rereader.joinable())
+            rereader.join();
+        if (loading.valid())
+            loading.wait();
+    }
 };
 
 RegistryState &state()
@@ -65,6 +83,12 @@ std::shared_ptr<Sources> loadSources(const QStringList &files, std::shared_ptr<D
     return sources;
 }
 
+std::shared_future<std::shared_ptr<Sources>> startLoading(const QStringList &files,
+                                                          std::shared_ptr<DesktopAssociations> desktop)
+{
+    return std::async(std::launch::async, [files, desktop] { return loadSources(files, desktop); }).share();
+}
+
 bool filesChanged(const Sources &sources)
 {
     for (qsizetype i = 0; i < sources.fileNames.size(); ++i) {
@@ -74,25 +98,46 @@ bool filesChanged(const Sources &sources)
     return false;
 }
 
-// The sources, read again when a file changed since it was read: an edited
-// registry file is seen at the next question.
+// The sources; a file changed since it was read is read again off the
+// asking thread, and answers follow once it is ready. No question waits for
+// a re-read, only the very first one for the first read.
 std::shared_ptr<Sources> currentSources()
 {
     RegistryState &s = state();
     QMutexLocker lock(&s.mutex);
-    if (!s.sources) {
+    if (!s.sources && !s.loading.valid()) {
         // Until configured: the user's own file and the desktop.
-        s.sources = loadSources({Registry::userRegFile()}, std::make_shared<DesktopAssociations>());
+        s.loading = startLoading({Registry::userRegFile()}, std::make_shared<DesktopAssociations>());
+    }
+    while (!s.sources) {
+        const std::shared_future<std::shared_ptr<Sources>> loading = s.loading;
+        const quint64 configuration = s.configuration;
+        lock.unlock();
+        std::shared_ptr<Sources> loaded = loading.get();
+        lock.relock();
+        if (!s.sources && s.configuration == configuration)
+            s.sources = std::move(loaded);
     }
     std::shared_ptr<Sources> current = s.sources;
-    lock.unlock();
-    if (!filesChanged(*current))
+    if (s.rereading)
         return current;
-    std::shared_ptr<Sources> reloaded = loadSources(current->fileNames, current->desktop);
+    lock.unlock();
+    const bool changed = filesChanged(*current);
     lock.relock();
-    if (s.sources == current)
-        s.sources = reloaded;
-    return s.sources;
+    if (!changed || s.rereading || s.sources != current)
+        return s.sources;
+    s.rereading = true;
+    if (s.rereader.joinable())
+        s.rereader.join(); // the last one has finished: it cleared rereading
+    s.rereader = std::thread([current] {
+        std::shared_ptr<Sources> reread = loadSources(current->fileNames, current->desktop);
+        RegistryState &s = state();
+        QMutexLocker lock(&s.mutex);
+        if (s.sources == current)
+            s.sources = std::move(reread);
+        s.rereading = false;
+    });
+    return current;
 }
 
 bool lookupHandle(RegKey key, OpenKey *out)
@@ -137,13 +182,9 @@ bool findValue(Sources &sources, RegRoot root, const QString &path, const QStrin
     bool declared = false;
     const QString foldedName = name.toCaseFolded();
     for (const RegFileContent &file : sources.files) {
-        if (const RegKeyValues *key = file.declaredKey(root, path)) {
-            declared = true;
-            if (const QString *value = key->find(foldedName)) {
-                *out = *value;
-                return true;
-            }
-        }
+        if (file.findValue(root, path, foldedName, out))
+            return true;
+        declared = declared || file.declaresKey(root, path);
     }
     if (declared || !desktopAnswers(sources, root, path) || !name.isEmpty())
         return false;
@@ -202,12 +243,14 @@ long regCloseKey(RegKey key)
 
 void Registry::configure(const QStringList &regFiles, bool desktopAssociations)
 {
-    // Load outside the lock: reads go on meanwhile with the old sources.
-    std::shared_ptr<Sources> sources
-        = loadSources(regFiles, desktopAssociations ? std::make_shared<DesktopAssociations>() : nullptr);
+    // The desktop's watcher is made here, on the caller's (the user-interface) thread.
+    std::shared_future<std::shared_ptr<Sources>> loading
+        = startLoading(regFiles, desktopAssociations ? std::make_shared<DesktopAssociations>() : nullptr);
     RegistryState &s = state();
     QMutexLocker lock(&s.mutex);
-    s.sources = std::move(sources);
+    s.sources.reset();
+    s.loading = std::move(loading);
+    ++s.configuration;
 }
 
 QString Registry::userRegFile()

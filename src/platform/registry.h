@@ -7,7 +7,8 @@
 // classes root) the desktop's file associations. Key names compare without
 // regard to letter case, as the handheld's did; a leading backslash in a
 // sub key is ignored. Answers follow changes: a .reg file edited since it
-// was read is read again at the next question, and the desktop's answers
+// was read is read again in the background once a question notices, the
+// old content answering until the new one is ready; the desktop's answers
 // are asked again once its default applications changed.
 namespace platform {
 
@@ -32,9 +33,11 @@ long regCloseKey(RegKey key);
 class Registry {
 public:
     // Replaces the sources: the .reg files (first wins) and whether the
-    // desktop's associations answer for the classes root. Problems found
-    // while loading are warned about on stderr (file:line) and kept. A file
-    // that does not exist is no problem: it is read once it appears.
+    // desktop's associations answer for the classes root. The files are
+    // read in the background; questions from now on wait until they are.
+    // Problems found while loading are warned about on stderr (file:line)
+    // and kept. A file that does not exist is no problem: it is read once
+    // it appears.
     static void configure(const QStringList &regFiles, bool desktopAssociations);
     // $XDG_CONFIG_HOME/ferrix/registry.reg (or ~/.config/...).
     static QString userRegFile();

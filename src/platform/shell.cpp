@@ -31,8 +31,8 @@ QString readDefaultValue(const QString &subKey, bool *found)
 }
 
 // The open command registered for a file name's extension, through the
-// extension's own command key or its class.
-QString registeredOpenCommand(const QString &name)
+// extension's own command key or its class (*className, when it was).
+QString registeredOpenCommand(const QString &name, QString *className)
 {
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot < 0 || dot == name.size() - 1)
@@ -42,10 +42,10 @@ QString registeredOpenCommand(const QString &name)
     QString command = readDefaultValue(extKey + QStringLiteral("\\Shell\\Open\\Command"), &found);
     if (found && !command.isEmpty())
         return command;
-    const QString className = readDefaultValue(extKey, &found);
-    if (!found || className.isEmpty())
+    *className = readDefaultValue(extKey, &found);
+    if (!found || className->isEmpty())
         return {};
-    return readDefaultValue(className + QStringLiteral("\\Shell\\Open\\Command"), &found);
+    return readDefaultValue(*className + QStringLiteral("\\Shell\\Open\\Command"), &found);
 }
 
 // Text without its leading white space; trailing white space is kept, as it
@@ -81,31 +81,45 @@ bool splitCommand(const QString &command, QString *program, QString *rest)
 }
 
 // One pass over the command's own text: %1 takes the file, %* the
-// parameters; what was put in is never looked at again.
-QString substituteCommand(const QString &command, const QString &hostPath, const QString &parameters)
+// parameters, %2 to %9 one parameter each; what was put in is never looked
+// at again. Parameters no placeholder took go after the file when
+// appendParameters is set.
+QString substituteCommand(const QString &command, const QString &hostPath, const QString &parameters,
+                          bool appendParameters)
 {
+    const QStringList split = splitArguments(parameters);
     QString line;
-    bool fileTaken = false;
+    bool fileTaken = false, parametersTaken = false;
     for (qsizetype i = 0; i < command.size(); ++i) {
-        if (command[i] == u'%' && i + 1 < command.size() && command[i + 1] == u'1') {
+        const QChar code = command[i] == u'%' && i + 1 < command.size() ? command[i + 1] : QChar();
+        if (code == u'1') {
             line += literalCommandText(hostPath);
             fileTaken = true;
-            ++i;
-        } else if (command[i] == u'%' && i + 1 < command.size() && command[i + 1] == u'*') {
+        } else if (code == u'*') {
             line += parameters;
-            ++i;
+            parametersTaken = true;
+        } else if (code >= u'2' && code <= u'9') {
+            const qsizetype index = code.unicode() - u'2';
+            if (index < split.size())
+                line += literalCommandText(split[index]);
+            parametersTaken = true;
         } else {
             line += command[i];
+            continue;
         }
+        ++i;
     }
     if (!fileTaken)
         line += u' ' + literalCommandText(hostPath);
+    if (appendParameters && !parametersTaken && !split.isEmpty())
+        line += u' ' + parameters;
     return line;
 }
 
-bool openWithCommand(const QString &command, const QByteArray &hostPath, const QString &parameters)
+bool openWithCommand(const QString &command, const QByteArray &hostPath, const QString &parameters,
+                     bool appendParameters)
 {
-    const QString line = substituteCommand(command, textFromBytes(hostPath), parameters);
+    const QString line = substituteCommand(command, textFromBytes(hostPath), parameters, appendParameters);
     QString program, rest;
     if (!splitCommand(line, &program, &rest))
         return failWith(EINVAL, QStringLiteral("Bad open command: %1").arg(command));
@@ -140,16 +154,17 @@ QByteArray leadingBytes(const QByteArray &hostPath)
 
 } // namespace
 
-bool openHostDocument(const QByteArray &hostPath)
+bool openHostDocument(const QByteArray &hostPath, const QString &parameters)
 {
     const QString name = textFromBytes(hostPath.mid(hostPath.lastIndexOf('/') + 1));
     const QMimeType type = QMimeDatabase().mimeTypeForFileNameAndData(name, leadingBytes(hostPath));
     QStringList candidates {type.name()};
     candidates += type.allAncestors();
     for (const QString &mimeName : std::as_const(candidates)) {
-        const QString command = desktopOpenCommand(mimeName);
+        bool takesFileList = false;
+        const QString command = desktopOpenCommand(mimeName, &takesFileList);
         if (!command.isEmpty())
-            return openWithCommand(command, hostPath, QString());
+            return openWithCommand(command, hostPath, parameters, takesFileList);
     }
     return openWithXdgOpen(hostPath);
 }
@@ -171,11 +186,17 @@ bool shellExecute(const QString &file, const QString &parameters)
     if (S_ISREG(st.st_mode) && (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)))
         return launchHost(host, hostArgumentsFor(splitArguments(parameters)));
 
+    if (S_ISDIR(st.st_mode))
+        return openWithXdgOpen(host);
     const QString name = file.mid(file.lastIndexOf(u'\\') + 1);
-    const QString command = S_ISDIR(st.st_mode) ? QString() : registeredOpenCommand(name);
-    if (!command.isEmpty())
-        return openWithCommand(command, host, parameters);
-    return openWithXdgOpen(host);
+    QString className;
+    const QString command = registeredOpenCommand(name, &className);
+    if (command.isEmpty())
+        return name.contains(u'.') ? openWithXdgOpen(host) : openHostDocument(host, parameters);
+    // The desktop's own default (not a .reg file's) may take more files.
+    bool takesFileList = false;
+    const bool fromDesktop = !className.isEmpty() && desktopOpenCommand(className, &takesFileList) == command;
+    return openWithCommand(command, host, parameters, fromDesktop && takesFileList);
 }
 
 bool openUrl(const QString &url)

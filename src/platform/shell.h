@@ -14,8 +14,10 @@ namespace platform {
 bool getSmallFileIcon(const QString &devicePath, QIcon &icon);
 
 // Splits an argument string by the handheld's rules: blanks separate,
-// double quotes group (and are removed). Text marked by literalCommandText
-// is taken as it is, whatever it holds.
+// double quotes group (and are removed); backslashes are literal except
+// before a quote, where 2n of them give n and the quote groups, and 2n+1
+// give n and a literal quote. Text marked by literalCommandText is taken
+// as it is, whatever it holds.
 QStringList splitArguments(const QString &arguments);
 
 // Marks text put into a command line (a file's path) so that splitting
@@ -41,7 +43,9 @@ bool createProcess(const QString &program, const QString &arguments);
 bool runProcessAndWait(const QString &program, const QString &arguments, int *exitCode);
 
 // Executable files run with the parameters; other files open with their
-// registered command (classes root open command, else the desktop default).
+// registered command (classes root open command, else the desktop default),
+// which takes the parameters at %* (all) or %2 to %9 (one each); a desktop
+// application that accepts a list of files gets them after the file.
 bool shellExecute(const QString &file, const QString &parameters);
 
 // Opens a web address in the desktop's browser (xdg-open).

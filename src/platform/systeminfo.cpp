@@ -81,29 +81,31 @@ bool getHostName(QString &name)
     return true;
 }
 
-QStringList hostAddresses(const QString &name)
+HostEntry lookupHost(const QString &name)
 {
-    QStringList addresses;
+    HostEntry host;
     if (name.isEmpty())
-        return addresses;
+        return host;
     addrinfo hints {};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_CANONNAME;
     addrinfo *result = nullptr;
-    const QByteArray host = name.toLocal8Bit();
-    if (::getaddrinfo(host.constData(), nullptr, &hints, &result) != 0)
-        return addresses;
+    const QByteArray encoded = name.toLocal8Bit();
+    if (::getaddrinfo(encoded.constData(), nullptr, &hints, &result) != 0)
+        return host;
+    host.officialName = result->ai_canonname ? QString::fromLocal8Bit(result->ai_canonname) : name;
     for (const addrinfo *entry = result; entry; entry = entry->ai_next) {
         char text[INET_ADDRSTRLEN] = {};
         const auto *address = reinterpret_cast<const sockaddr_in *>(entry->ai_addr);
         if (::inet_ntop(AF_INET, &address->sin_addr, text, sizeof text)) {
             const QString dotted = QString::fromLatin1(text);
-            if (!addresses.contains(dotted))
-                addresses.append(dotted);
+            if (!host.addresses.contains(dotted))
+                host.addresses.append(dotted);
         }
     }
     ::freeaddrinfo(result);
-    return addresses;
+    return host;
 }
 
 bool getMemoryStatus(MemoryStatus &status)

@@ -7,7 +7,13 @@
 namespace platform {
 
 bool getHostName(QString &name);                        // gethostname
-QStringList hostAddresses(const QString &name);         // IPv4 dotted texts, empty on failure
+// gethostbyname: the official (canonical) name and the IPv4 dotted
+// addresses; no addresses when the name does not resolve.
+struct HostEntry {
+    QString officialName;
+    QStringList addresses;
+};
+HostEntry lookupHost(const QString &name);
 
 struct MemoryStatus {
     quint32 memoryLoad = 0; // percent in use

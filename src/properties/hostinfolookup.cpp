@@ -18,7 +18,7 @@ HostInfoLookup::Resolver currentResolver()
     QMutexLocker lock(&resolverMutex);
     if (customResolver)
         return customResolver;
-    return [](const QString &name) { return platform::hostAddresses(name); };
+    return [](const QString &name) { return platform::lookupHost(name); };
 }
 
 } // namespace
@@ -71,13 +71,12 @@ bool HostInfoLookup::Start()
     std::thread([channel, resolve] {
         QString name;
         if (platform::getHostName(name)) {
-            const QStringList addresses = resolve(name);
+            const QStringList addresses = resolve(name).addresses;
             if (!addresses.isEmpty())
                 channel->post(Device, QStringLiteral("%1 (%2)").arg(name, addresses.first()));
-            const QString peer = QStringLiteral("ppp_peer");
-            const QStringList peerAddresses = resolve(peer);
-            if (!peerAddresses.isEmpty())
-                channel->post(Peer, QStringLiteral("%1 (%2)").arg(peer, peerAddresses.first()));
+            const platform::HostEntry peer = resolve(QStringLiteral("ppp_peer"));
+            if (!peer.addresses.isEmpty())
+                channel->post(Peer, QStringLiteral("%1 (%2)").arg(peer.officialName, peer.addresses.first()));
         }
         channel->running = false;
     }).detach();

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/systeminfo.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -7,7 +9,7 @@
 #include <memory>
 
 // Looks up this device's host name and first address, and the peer's
-// ("ppp_peer"), on a thread of its own, so a slow resolver never holds up
+// (the official name and first address of "ppp_peer"), on a thread of its own, so a slow resolver never holds up
 // the window. Results are posted to the receiver's thread and dropped once
 // the lookup object is gone; nothing waits for a thread still resolving.
 class HostInfoLookup {
@@ -25,9 +27,9 @@ public:
     bool Start();
     bool IsRunning() const;
 
-    // Tests replace the name resolver (a name to its addresses); an empty
-    // function restores the system's.
-    using Resolver = std::function<QStringList(const QString &name)>;
+    // Tests replace the name resolver; an empty function restores the
+    // system's.
+    using Resolver = std::function<platform::HostEntry(const QString &name)>;
     static void SetResolver(Resolver resolver);
 
 private:

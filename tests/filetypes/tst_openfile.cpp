@@ -36,18 +36,29 @@ bool writeFile(const QByteArray &hostPath, const QByteArray &content, mode_t mod
 struct DesktopHome {
     QTemporaryDir dir;
     QString record = dir.filePath(QStringLiteral("record.txt"));
+    QString listRecord = dir.filePath(QStringLiteral("list.txt"));
     bool ok = addRecorder("ferrix-test-recorder", record) && setDefault("ferrix-test-recorder")
+        && addRecorder("ferrix-test-lister", listRecord, "text/markdown", "%F")
+        && write("data/applications/ferrix-test-terminal.desktop",
+                 "[Desktop Entry]\nType=Application\nName=Pager\nMimeType=text/x-log;\nTerminal=true\nExec=/bin/cat %f\n")
         && qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))))
         && qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
 
     // An application for plain text that writes the file's path into recordFile.
-    bool addRecorder(const QByteArray &id, const QString &recordFile)
+    bool addRecorder(const QByteArray &id, const QString &recordFile, const QByteArray &type = "text/plain",
+                     const QByteArray &files = "%f")
     {
         return write("data/applications/" + id + ".desktop",
-                     "[Desktop Entry]\nType=Application\nName=Recorder\nMimeType=text/plain;\nExec=\""
-                         + QFile::encodeName(QStringLiteral(FILETYPES_ARGV_RECORDER)) + "\" " + QFile::encodeName(recordFile) + " %f\n");
+                     "[Desktop Entry]\nType=Application\nName=Recorder\nMimeType=" + type + ";\nExec=\""
+                         + QFile::encodeName(QStringLiteral(FILETYPES_ARGV_RECORDER)) + "\" " + QFile::encodeName(recordFile) + ' '
+                         + files + '\n');
     }
-    bool setDefault(const QByteArray &id) { return write("config/mimeapps.list", "[Default Applications]\ntext/plain=" + id + ".desktop\n"); }
+    bool setDefault(const QByteArray &id)
+    {
+        return write("config/mimeapps.list",
+                     "[Default Applications]\ntext/plain=" + id + ".desktop\ntext/x-log=ferrix-test-terminal.desktop\n"
+                     "text/markdown=ferrix-test-lister.desktop\n");
+    }
     bool write(const QByteArray &name, const QByteArray &content)
     {
         const QString path = dir.filePath(QString::fromLatin1(name));
@@ -196,6 +207,68 @@ private Q_SLOTS:
         info.SetPath(QStringLiteral("\\My Documents\\a b.TXT"));
         QTEST(info.GetTypeText(), "typeText");
         QTEST(platform::readableCommandLine(info.GetOpenCommand()), "command");
+    }
+
+    // Parameters typed for a document opened by the desktop's default follow
+    // the file when the application takes a list of files, exactly as typed.
+    void executeWithParameters_data()
+    {
+        QTest::addColumn<QByteArray>("hostName"); // in \My Documents
+        QTest::addColumn<QString>("parameters");
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QByteArray>("received"); // after the file's host path; <root> is the device root
+        QTest::newRow("list: after the file") << QByteArray("q\"uote\ncaf\xe9.md") << R"(-x "two words" a\"b \out)"
+                                              << desktopHome().listRecord << QByteArray("-x\ntwo words\na\"b\n<root>/out\n");
+        QTest::newRow("one file only: none") << QByteArray("a b.txt") << "-x" << desktopHome().record << QByteArray();
+    }
+    void executeWithParameters()
+    {
+        QFETCH(QByteArray, hostName);
+        QFETCH(QString, parameters);
+        QFETCH(QString, record);
+        QFETCH(QByteArray, received);
+        platform::Registry::configure({}, true);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder(QStringLiteral("\\My Documents")) && root.makeFolder(QStringLiteral("\\out")));
+        const QByteArray hostPath = QFile::encodeName(root.host(QStringLiteral("\\My Documents"))) + '/' + hostName;
+        QVERIFY(writeFile(hostPath, "text", 0644));
+        QFile::remove(record);
+        QVERIFY(platform::shellExecute(QStringLiteral("\\My Documents\\") + platform::deviceNameFromHost(hostName), parameters));
+        QCOMPARE(recorded(record), hostPath + '\n' + received.replace("<root>", QFile::encodeName(root.hostPath())));
+    }
+
+    // An application that wants a terminal gets the desktop's; without one,
+    // the start fails naming the terminal that is missing.
+    void terminal_data()
+    {
+        QTest::addColumn<QStringList>("terminals"); // fake ones, alone on PATH
+        QTest::addColumn<QString>("started");       // what the terminal got, else the message
+        QTest::newRow("xdg-terminal-exec first") << QStringList {"x-terminal-emulator", "xdg-terminal-exec"}
+                                                 << "xdg-terminal-exec\n/bin/cat\n<file>\n";
+        QTest::newRow("x-terminal-emulator") << QStringList {"x-terminal-emulator"} << "x-terminal-emulator\n-e\n/bin/cat\n<file>\n";
+        QTest::newRow("none") << QStringList {} << "Failed to execute x-terminal-emulator -e /bin/cat \"\\My Documents\\t b.log\"";
+    }
+    void terminal()
+    {
+        QFETCH(QStringList, terminals);
+        QFETCH(QString, started);
+        QTemporaryDir bin;
+        const QString record = bin.filePath(QStringLiteral("terminal.txt"));
+        for (const QString &name : terminals)
+            QVERIFY(writeFile(QFile::encodeName(bin.filePath(name)),
+                              "#!/bin/sh\nprintf '%s\\n' \"${0##*/}\" \"$@\" > '" + QFile::encodeName(record) + "'\n", 0755));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); });
+        platform::Registry::configure({}, true);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFile(QStringLiteral("\\My Documents\\t b.log"), "log"));
+        testsupport::MessageBoxScript boxes;
+        if (terminals.isEmpty())
+            boxes.expect(started, platform::IDOK);
+        QCOMPARE(OpenFile(QStringLiteral("\\My Documents\\t b.log"), nullptr), !terminals.isEmpty());
+        if (!terminals.isEmpty())
+            QCOMPARE(recorded(record), started.replace("<file>", root.host(QStringLiteral("\\My Documents\\t b.log"))).toUtf8());
     }
 
     // A changed default application is used at the next opening, without a restart.

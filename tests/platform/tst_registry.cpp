@@ -72,8 +72,42 @@ private Q_SLOTS:
         QTest::newRow("comments and blanks") << r4 + "; top\n\n[HKCU\\A]\n; inner\n\n\"n\" = \"v\" ; after\n" << cu << "A" << "n" << "v" << ok;
         QTest::newRow("short root, case") << r4 + "[hklm\\Soft\\Mixed]\n\"Name\"=\"v\"\n" << int(RegRoot::LocalMachine) << "SOFT\\mixed"
                                           << "NAME" << "v" << ok;
-        QTest::newRow("dword is no string") << a + "\"n\"=dword:0000001f\n" << cu << "A" << "n" << QString() << ok;
-        QTest::newRow("hex over lines") << a + "\"h\"=hex(2):41,00,\\\n  42,00,\\\n  00,00\n\"n\"=\"after\"\n" << cu << "A" << "n" << "after" << ok;
+        const QString v5 = "Windows Registry Editor Version 5.00\n[HKCU\\A]\n";
+        QTest::newRow("dword is no string") << a + "\"n\"=dword:0000001f\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:3:"};
+        QTest::newRow("binary is no string") << a + "\"n\"=hex:41,00\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:3:"};
+        QTest::newRow("expandable over lines") << v5 + "\"h\"=hex(2):25,00,46,00,45,00,52,00,52,00,49,00,58,00,5f,00,54,00,\\\n  25,00,\\\n  "
+                                                       "2f,00,78,00,25,00,4e,00,4f,00,25,00,00,00\n"
+                                               << cu << "A" << "h" << "/opt/ferrix/x%NO%" << ok;
+        QTest::newRow("expandable in REGEDIT4 is ANSI") << a + "\"h\"=hex(2):25,46,45,52,52,49,58,5f,54,25,e9,00\n" << cu << "A" << "h"
+                                                        << "/opt/ferrix\u00e9" << ok;
+        QTest::newRow("multi-string: the first") << v5 + "\"m\"=hex(7):61,00,00,00,62,00,00,00,00,00\n" << cu << "A" << "m" << "a" << ok;
+        QTest::newRow("string as hex(1)") << v5 + "@=hex(1):e9,00,74,00,00,00\n" << cu << "A" << "" << "\u00e9t" << ok;
+        QTest::newRow("declared twice: the later wins") << a + "\"n\"=\"1\"\n[HKCU\\B]\n[hkcu\\a]\n\"N\"=\"2\"\n\"m\"=\"3\"\n" << cu << "A" << "n" << "2" << ok;
+        QTest::newRow("longest key name") << r4 + "[HKCU\\" + QString(kMaxRegKeyNameChars, u'k') + "]\n@=\"v\"\n" << cu
+                                          << QString(kMaxRegKeyNameChars, u'k') << "" << "v" << ok;
+        QTest::newRow("key name too long") << r4 + "[HKCU\\a\\" + QString(kMaxRegKeyNameChars + 1, u'k') + "]\n@=\"v\"\n" << cu
+                                           << "a\\" + QString(kMaxRegKeyNameChars + 1, u'k') << "" << QString() << QStringList {"t.reg:2: key name"};
+        QString deepest;
+        for (int i = 0; i < kMaxRegKeyLevels; ++i)
+            deepest += i ? "\\k" : "k";
+        QString veryDeep = deepest;
+        for (int i = kMaxRegKeyLevels; i < 45000; ++i)
+            veryDeep += "\\k";
+        QTest::newRow("deepest key") << r4 + "[HKCU\\" + deepest + "]\n@=\"v\"\n" << cu << deepest << "" << "v" << ok;
+        QTest::newRow("45,000 levels skipped") << r4 + "[HKCU\\" + veryDeep + "]\n@=\"v\"\n" << cu << veryDeep << "" << QString()
+                                               << QStringList {"t.reg:2: key path"};
+        QString hugeHex = "\"h\"=hex:";
+        for (int i = 0; i < 400000; ++i)
+            hugeHex += "41,\\\n";
+        QTest::newRow("line too long skipped") << a + hugeHex + "00\n\"n\"=\"after\"\n" << cu << "A" << "n" << "after" << QStringList {"t.reg:3: line"};
+        QString broken = r4;
+        QStringList listed;
+        for (int i = 0; i < kMaxRegWarnings + 50; ++i) {
+            broken += "x\n";
+            if (i < kMaxRegWarnings)
+                listed << QStringLiteral("t.reg:%1:").arg(i + 2);
+        }
+        QTest::newRow("many broken lines counted") << broken << cu << "A" << "n" << QString() << listed + QStringList {"t.reg:0: 50 more"};
         QTest::newRow("text after value") << a + "\"n\"=\"v\" junk\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:3:"};
         QTest::newRow("bad dword") << a + "\"n\"=dword:xyz\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:3:"};
         QTest::newRow("key deletion ignored") << r4 + "[-HKCU\\A]\n\"n\"=\"v\"\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:2:"};
@@ -88,6 +122,7 @@ private Q_SLOTS:
         QTest::newRow("no header") << "[HKCU\\A]\n\"n\"=\"v\"\n" << cu << "A" << "n" << QString() << QStringList {"t.reg:1:"};
     }
 
+    // Each text is parsed as it is and read from a file, a block at a time.
     void parse()
     {
         QFETCH(QString, text);
@@ -96,14 +131,19 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, value);
         QFETCH(QStringList, warnings);
-
-        const RegFileContent content = parseRegText(text, QStringLiteral("t.reg"));
-        const RegKeyValues *values = content.declaredKey(RegRoot(root), foldRegKeyPath(key));
-        const QString *found = values ? values->find(name.toCaseFolded()) : nullptr;
-        QCOMPARE(found ? *found : QString(), value);
-        QCOMPARE(content.warnings.size(), warnings.size());
-        for (int i = 0; i < warnings.size(); ++i)
-            QVERIFY2(content.warnings[i].startsWith(warnings[i]), qPrintable(content.warnings[i]));
+        qputenv("FERRIX_T", "/opt/ferrix");
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("t.reg"));
+        QVERIFY(writeFile(file, text.toUtf8()));
+        for (const RegFileContent &content : {parseRegText(text, QStringLiteral("t.reg")), loadRegFile(file)}) {
+            QString found;
+            QCOMPARE(content.findValue(RegRoot(root), foldRegKeyPath(key), name.toCaseFolded(), &found) ? found : QString(), value);
+            QCOMPARE(content.warnings.size(), warnings.size());
+            for (int i = 0; i < warnings.size(); ++i) {
+                const QString warning = QString(content.warnings[i]).replace(file, QStringLiteral("t.reg"));
+                QVERIFY2(warning.startsWith(warnings[i]), qPrintable(warning));
+            }
+        }
     }
 
     void query_data()
@@ -113,34 +153,34 @@ private Q_SLOTS:
         QTest::addColumn<int>("root");
         QTest::addColumn<QString>("subKey");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("value"); // null: ERROR_FILE_NOT_FOUND
+        QTest::addColumn<QString>("value"); // null: no such value; "<no key>": no such key
 
         const int cr = int(RegRoot::ClassesRoot), cu = int(RegRoot::CurrentUser), lm = int(RegRoot::LocalMachine);
         const QStringList none, types {typesReg}, both {userReg, typesReg};
-        const QString missing, calc = "Software\\Microsoft\\Shell\\Rai\\:Calc";
+        const QString missing, noKey = "<no key>", calc = "Software\\Microsoft\\Shell\\Rai\\:Calc";
         const QString textComment = QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment();
-        QTest::newRow("missing key") << types << false << cr << ".nothing" << "" << missing;
+        QTest::newRow("missing key") << types << false << cr << ".nothing" << "" << noKey;
+        QTest::newRow("start of a key's name is no key") << types << false << cr << "ferrixdoc.file\\Sh" << "" << noKey;
         QTest::newRow("default value") << types << false << cr << ".ferrixdoc" << "" << "ferrixdoc.file";
         QTest::newRow("any case, leading backslash") << types << false << cr << "\\FerrixDoc.File\\shell\\OPEN\\command" << ""
                                                      << "\"\\bin\\viewer\" -v \"%1\"";
         QTest::newRow("parent key has no default") << types << false << cr << "ferrixdoc.file\\Shell" << "" << missing;
         QTest::newRow("root itself") << types << false << cr << "" << "" << missing;
         QTest::newRow("named value, trailing backslash") << types << false << lm << "\\" + calc + "\\" << "1" << "\\Windows\\calc.exe";
-        QTest::newRow("dword is no string") << types << false << lm << calc << "Size" << missing;
         QTest::newRow("first file wins, UTF-16") << both << false << cu << "Software\\Ferrix" << "Greeting"
                                                  << "from the user \"file\" \u00e9t\u00e9";
         QTest::newRow("values of one key from both") << both << false << cr << ".ferrixdoc" << "extra" << "user";
         QTest::newRow("desktop extension") << none << true << cr << ".txt" << "" << "text/plain";
         QTest::newRow("desktop type description") << none << true << cr << "text/plain" << "" << textComment;
         QTest::newRow(".reg overrides desktop") << types << true << cr << "text/plain" << "" << "Plain words";
-        QTest::newRow("desktop off") << none << false << cr << ".txt" << "" << missing;
-        QTest::newRow("desktop unknown extension") << none << true << cr << ".zzqq" << "" << missing;
+        QTest::newRow("desktop off") << none << false << cr << ".txt" << "" << noKey;
+        QTest::newRow("desktop unknown extension") << none << true << cr << ".zzqq" << "" << noKey;
         const QString program = "\"%1\" %*";
         QTest::newRow("desktop program handler") << none << true << cr << ".EXE\\Shell\\Open\\Command" << "" << program;
         QTest::newRow(".reg takes the program handler") << QStringList {exeReg} << true << cr << ".exe\\Shell\\Open\\Command" << ""
-                                                        << missing;
+                                                        << noKey;
         QTest::newRow(".reg program class") << QStringList {exeReg} << true << cr << ".exe" << "" << "exefile";
-        QTest::newRow("desktop answers classes root only") << none << true << lm << ".txt" << "" << missing;
+        QTest::newRow("desktop answers classes root only") << none << true << lm << ".txt" << "" << noKey;
     }
 
     void query()
@@ -152,9 +192,12 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, value);
         Registry::configure(files, desktop);
+        RegKey key = 0;
+        QCOMPARE(regOpenKey(RegRoot(root), subKey, &key), value == u"<no key>" ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
+        regCloseKey(key);
         QString read;
-        QCOMPARE(readValue(RegRoot(root), subKey, name, &read), value.isNull() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
-        QCOMPARE(read, value.isNull() ? QString() : value);
+        QCOMPARE(readValue(RegRoot(root), subKey, name, &read), value.isNull() || key == 0 ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
+        QCOMPARE(read, value.isNull() || key == 0 ? QString() : value);
     }
 
     void sizesAndHandles()
@@ -208,6 +251,7 @@ private Q_SLOTS:
         QTest::newRow("link to /dev/zero") << "zero" << refused;
         QTest::newRow("folder") << "folder" << refused;
         QTest::newRow("too large") << "large" << refused;
+        QTest::newRow("45,000 levels") << "deep" << ":2: key path deeper";
     }
     void loadWarnings()
     {
@@ -224,6 +268,8 @@ private Q_SLOTS:
             QCOMPARE(::symlink("/dev/zero", host.constData()), 0);
         else if (kind == u"folder")
             QVERIFY(QDir().mkdir(name));
+        else if (kind == u"deep")
+            QVERIFY(writeFile(name, "REGEDIT4\n[HKCR" + QByteArray(45000 * 2, '\\').replace("\\\\", "\\k") + "]\n@=\"v\"\n"));
         else if (kind == u"large")
             QVERIFY(writeFile(name, "REGEDIT4\n") && ::truncate(host.constData(), kMaxRegFileBytes + 1) == 0);
         if (!warning.isEmpty())
@@ -238,8 +284,9 @@ private Q_SLOTS:
         QVERIFY(Registry::loadWarnings().isEmpty());
     }
 
-    // An edited, replaced, created or removed file is seen at the next
-    // question, without configuring again.
+    // An edited, replaced, created or removed file is read again off the
+    // asking thread: the question that notices still gets the old answer,
+    // later ones the new one, without configuring again.
     void followsChanges()
     {
         QTemporaryDir dir;
@@ -252,15 +299,16 @@ private Q_SLOTS:
         Registry::configure({name}, false);
         QCOMPARE(valueNow(), QStringLiteral("<none>"));
         QVERIFY(writeFile(name, "REGEDIT4\n[HKCU\\A]\n\"n\"=\"one\"\n"));
-        QCOMPARE(valueNow(), QStringLiteral("one"));
+        QCOMPARE(valueNow(), QStringLiteral("<none>"));
+        QTRY_COMPARE(valueNow(), QStringLiteral("one"));
         QVERIFY(writeFile(name, "REGEDIT4\n[HKCU\\A]\n\"n\"=\"two\"\n")); // same size, edited in place
-        QCOMPARE(valueNow(), QStringLiteral("two"));
+        QTRY_COMPARE(valueNow(), QStringLiteral("two"));
         const QString other = dir.filePath(QStringLiteral("new.reg"));
         QVERIFY(writeFile(other, "REGEDIT4\n[HKCU\\A]\n\"n\"=\"three\"\n"));
         QVERIFY(::rename(QFile::encodeName(other).constData(), QFile::encodeName(name).constData()) == 0);
-        QCOMPARE(valueNow(), QStringLiteral("three"));
+        QTRY_COMPARE(valueNow(), QStringLiteral("three"));
         QVERIFY(QFile::remove(name));
-        QCOMPARE(valueNow(), QStringLiteral("<none>"));
+        QTRY_COMPARE(valueNow(), QStringLiteral("<none>"));
     }
 
     // The search worker reads while the user-interface thread does.

@@ -60,6 +60,8 @@ private Q_SLOTS:
         const QStringList none;
         QTest::newRow("device program and paths") << false << "\\bin\\tool" << "\\docs\\a.txt -x" << QStringList {tool, "<root>/docs/a.txt", "-x"} << 0;
         QTest::newRow("quotes inside a word, empty quotes") << false << "\\bin\\tool" << "pre\"fix and\"post \"\" b" << QStringList {tool, "prefix andpost", "", "b"} << 0;
+        QTest::newRow("backslashes before quotes") << false << "\\bin\\tool" << R"(a\\"b c" x\\\"d e\\f "g h\\" i)"
+                                                  << QStringList {tool, R"(a\b c)", R"(x\"d)", R"(e\\f)", R"(g h\)", "i"} << 0;
         QTest::newRow("unclosed quote runs to the end") << false << "\\bin\\tool" << "a \"b c" << QStringList {tool, "a", "b c"} << 0;
         QTest::newRow("unquoted blank splits") << false << "\\bin\\tool" << "\\My Documents\\a.txt" << QStringList {tool, "<root>/My", "Documents\\a.txt"} << 0;
         QTest::newRow("quoted path with blanks") << false << "\\bin\\tool" << "\"\\My Documents\\b c.txt\"" << QStringList {tool, "<root>/My Documents/b c.txt"} << 0;
@@ -79,6 +81,8 @@ private Q_SLOTS:
         QTest::newRow("not UTF-8") << false << "\\bin\\tool" << "\\docs\\" + odd << QStringList {tool, "<root>/docs/caf" + QString(QChar(0xDCE9)), "%1"} << 0;
         QTest::newRow("open: quotes in the name") << true << "\\docs\\" + evil + ".ferrixdoc" << "" << QStringList {viewer, "-v", "<root>/docs/" + evil + ".ferrixdoc"} << 0;
         QTest::newRow("open: parameters not scanned") << true << "\\docs\\" + odd + ".params" << "-p %1 \"%*\"" << QStringList {viewer, "-p", "%1", "%*", "<root>/docs/" + odd + ".params"} << 0;
+        QTest::newRow("open: %2 and %3 one parameter each") << true << "\\docs\\a.two" << "\"first arg\" \\x extra"
+                                                           << QStringList {viewer, "first arg", "-f", "<root>/docs/a.two", "<root>/x"} << 0;
         QTest::newRow("open: missing file") << true << "\\nothing.ferrixdoc" << "" << none << ENOENT;
         QTest::newRow("open: no file") << true << "" << "" << none << EINVAL;
     }
@@ -91,7 +95,7 @@ private Q_SLOTS:
         QFETCH(QStringList, started);
         QFETCH(int, error);
         testsupport::TempDeviceRoot root;
-        for (const char *file : {"\\bin\\tool", "\\docs\\r.ferrixdoc", "\\docs\\R.FERRIXDOC", "\\My Docs\\a b.ferrixdoc", "\\docs\\a.bare", "\\docs\\a.zzqq",
+        for (const char *file : {"\\bin\\tool", "\\docs\\r.ferrixdoc", "\\docs\\R.FERRIXDOC", "\\My Docs\\a b.ferrixdoc", "\\docs\\a.bare", "\\docs\\a.zzqq", "\\docs\\a.two",
                                  "\\docs\\x\" --evil \"y.ferrixdoc"})
             QVERIFY(root.makeFile(file, "content"));
         // A name that is not UTF-8 exists only as host bytes.

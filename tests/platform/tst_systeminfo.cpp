@@ -100,8 +100,10 @@ private Q_SLOTS:
         StoreInformation store;
         QVERIFY(getStoreInformation(store));
         QCOMPARE(qint64(store.storeSize), QStorageInfo(root.hostPath()).bytesTotal());
-        QVERIFY(hostAddresses(QStringLiteral("localhost")).contains(QStringLiteral("127.0.0.1")));
-        QVERIFY(hostAddresses(QStringLiteral("no-such-host.invalid")).isEmpty());
+        const HostEntry local = lookupHost(QStringLiteral("localhost"));
+        QVERIFY(local.addresses.contains(QStringLiteral("127.0.0.1")));
+        QCOMPARE(local.officialName, QStringLiteral("localhost"));
+        QVERIFY(lookupHost(QStringLiteral("no-such-host.invalid")).addresses.isEmpty());
     }
 };
 

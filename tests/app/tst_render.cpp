@@ -8,10 +8,13 @@
 #include "platform/systeminfo.h"
 #include "properties/cfilepropertiesdialog.h"
 #include "properties/systeminfosheet.h"
+#include "resources/images.h"
 #include "resources/resourceids.h"
 
 #include <QScopeGuard>
 #include <QSplitter>
+#include <QToolBar>
+#include <QTreeWidget>
 #include <QTabWidget>
 
 #include <memory>
@@ -32,7 +35,10 @@ private Q_SLOTS:
     void pictures()
     {
         QFETCH(QString, name);
-        const QString file = QStringLiteral("%1/%2.png").arg(testsupport::outputFolder(), name);
+        // A run at another scale (QT_SCALE_FACTOR) writes its own pictures.
+        const qreal ratio = qApp->devicePixelRatio();
+        const QString scale = ratio == 1 ? QString() : QStringLiteral("@%1x").arg(ratio);
+        const QString file = QStringLiteral("%1/%2%3.png").arg(testsupport::outputFolder(), name, scale);
         apptest::FrameFixture f({"\\notes.txt", "\\photo.jpg", "\\setup.exe", "\\My Documents\\a.doc"});
         QVERIFY(f.ok);
         QVERIFY(f.root.makeFile("\\Docs\\report.txt", QByteArray(5000, 'x')));
@@ -79,6 +85,34 @@ private Q_SLOTS:
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window.get()));
             QVERIFY(window->grab().save(file));
+        }
+    }
+
+    // Each picture of the frame has a pixel for every device pixel at the
+    // scale it runs at: drawn for it, not blown up from 16 pixels.
+    void picturesAreSharp()
+    {
+        apptest::FrameFixture f({"\\notes.txt", "\\Docs\\report.txt"});
+        QVERIFY(f.ok);
+        QVERIFY(f.frame->OnCommand(ids::ID_TOGGLE_TOOLBAR)); // the nine buttons
+        QList<std::pair<QString, QIcon>> icons{{"program", resources::LoadIcon(ids::IDR_MAINFRAME)}};
+        for (const QToolBar *bar : f.frame->findChildren<QToolBar *>())
+            for (QAction *action : bar->actions())
+                if (!action->isSeparator())
+                    icons.append({action->text(), action->icon()});
+        f.focusOn("Docs");
+        const QTreeWidgetItem *device = f.frame->GetTreePane()->topLevelItem(0);
+        icons.append({"device", device->icon(0)});
+        icons.append({"folder", f.frame->GetTreePane()->currentItem()->icon(0)});
+        const CFileListViewEx *list = f.frame->GetListPane();
+        QTRY_VERIFY(list->GetItemCount() > 0);
+        icons.append({"list row", list->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>()});
+
+        const qreal ratio = qApp->devicePixelRatio();
+        for (const auto &[what, icon] : std::as_const(icons)) {
+            const QSize pixels = icon.pixmap(QSize(16, 16), ratio).size();
+            QVERIFY2(pixels == (QSizeF(16, 16) * ratio).toSize(),
+                     qPrintable(QStringLiteral("%1: %2x%3").arg(what).arg(pixels.width()).arg(pixels.height())));
         }
     }
 };

@@ -3,6 +3,7 @@
 #include "platform/devicepath.h"
 #include "platform/lasterror.h"
 #include "platform/registry.h"
+#include "platform/terminationrequests.h"
 #include "resources/images.h"
 #include "resources/resourceids.h"
 
@@ -58,6 +59,9 @@ int main(int argc, char **argv)
         && !remaining.applyDeviceRoot())
         return refuse(program, remaining);
     QApplication::setApplicationName(QStringLiteral("Ferrix"));
+    // The installed desktop entry's name: task bars and compositors match
+    // the window to its icon by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(FERRIX_APP_ID));
     QApplication::setWindowIcon(resources::LoadIcon(ids::IDR_MAINFRAME));
 
     // Problems in the registry file are reported and skipped; the program
@@ -66,7 +70,22 @@ int main(int argc, char **argv)
     platform::Registry::configure({platform::Registry::userRegFile()}, true);
 
     CFerrixApp ferrix;
+    // A termination request closes the window as Exit does; one that comes
+    // while the splash is up ends the program once start-up is through.
+    platform::TerminationRequests termination;
+    bool terminated = false;
+    QObject::connect(&termination, &platform::TerminationRequests::requested, [&] {
+        terminated = true;
+        if (ferrix.GetMainWnd())
+            ferrix.OnAppExit();
+        else
+            QApplication::closeAllWindows();
+    });
     if (!ferrix.InitInstance())
         return 1;
+    if (terminated) {
+        ferrix.OnAppExit();
+        return 0;
+    }
     return application.exec();
 }

@@ -30,8 +30,8 @@ const StaticText kTexts[] = {
 
 } // namespace
 
-CAboutDlg::CAboutDlg()
-    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
+CAboutDlg::CAboutDlg(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("about"));
     setModal(true);

@@ -7,7 +7,7 @@
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    CAboutDlg();
+    explicit CAboutDlg(QWidget *parent = nullptr);
     ~CAboutDlg() override;
 
 protected:

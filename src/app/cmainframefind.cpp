@@ -11,8 +11,10 @@ void CMainFrame::RegisterFindCommands()
 {
     m_commands.OnCommand(ids::ID_FIND, [this] {
         const bool listHadFocus = IsListFocused();
-        auto *dialog = new CFindFilesDialog;
-        m_pFindDlg = dialog;
+        // The frame owns the dialog (placed over it) and may delete it, with
+        // itself, while it runs.
+        QPointer<CFindFilesDialog> dialog = new CFindFilesDialog(this);
+        m_pFindDlg = dialog.data();
         dialog->m_strDirectory = m_pTreePane ? m_pTreePane->GetSelectedPath() : QString();
         dialog->m_strFileName = QStringLiteral("*.*");
         dialog->m_strContaining = QString();
@@ -20,11 +22,10 @@ void CMainFrame::RegisterFindCommands()
         // by the time the dialog has returned.
         const QPointer<CMainFrame> self(this);
         dialog->exec();
-        delete dialog;
+        delete dialog.data();
         if (!self)
             return;
         m_pFindDlg = nullptr;
-        // The dialog has no owner: nothing else makes the frame active again.
         activateWindow();
         if (listHadFocus && m_pListPane)
             m_pListPane->setFocus(Qt::OtherFocusReason);

@@ -14,19 +14,21 @@ void CMainFrame::RegisterInfoCommands()
     // The file properties dialog for path, modally; the frame knows it while
     // it runs.
     auto showFileProperties = [this](const QString &path) {
-        auto *dialog = new CFilePropertiesDialog;
-        m_pPropertiesDlg = dialog;
+        // Dialogs belong to the frame (placed over it), which may go while
+        // they run.
+        QPointer<CFilePropertiesDialog> dialog = new CFilePropertiesDialog(this);
+        m_pPropertiesDlg = dialog.data();
         dialog->ShowProperties(path);
-        delete dialog;
-        m_pPropertiesDlg = nullptr;
+        delete dialog.data();
     };
 
     m_commands.OnCommand(ids::ID_PROPERTIES, [this, showFileProperties] {
         if (IsTreeFocused() && m_pTreePane) {
             const QString folder = m_pTreePane->GetSelectedPath();
             if (folder == QLatin1String("\\")) {
-                SystemInfoSheet sheet;
-                sheet.exec();
+                QPointer<SystemInfoSheet> sheet = new SystemInfoSheet(this);
+                sheet->exec();
+                delete sheet.data();
             } else {
                 showFileProperties(folder);
             }
@@ -46,10 +48,11 @@ void CMainFrame::RegisterInfoCommands()
 
     m_commands.OnCommand(ids::ID_EXECUTE, [this] {
         const QList<int> selected = m_pListPane ? m_pListPane->GetSelectedRows() : QList<int>();
-        CExecuteDlg dialog;
-        dialog.m_strFileName = selected.isEmpty() ? QString() : m_pListPane->GetItemName(selected.first());
-        dialog.m_strPath = m_pTreePane ? m_pTreePane->GetSelectedPath() : QString();
-        dialog.exec();
+        QPointer<CExecuteDlg> dialog = new CExecuteDlg(this);
+        dialog->m_strFileName = selected.isEmpty() ? QString() : m_pListPane->GetItemName(selected.first());
+        dialog->m_strPath = m_pTreePane ? m_pTreePane->GetSelectedPath() : QString();
+        dialog->exec();
+        delete dialog.data();
     });
 
     m_commands.OnCommand(ids::ID_SEND_IR, [this] {

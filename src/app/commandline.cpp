@@ -3,6 +3,8 @@
 #include "platform/devicepath.h"
 #include "platform/lasterror.h"
 
+#include <QRegularExpression>
+
 #include <cerrno>
 
 namespace {
@@ -35,6 +37,41 @@ int qtOptionLength(const QString &argument, bool hasNext)
             return 1;
     }
     return 0;
+}
+
+// A desktop hands its folder over as a URI (the desktop entry's %U). A local
+// one ("file:///path", "file://localhost/path", "file:/path") gives its path,
+// percent-escapes decoded to the name's bytes; anything else with a scheme
+// is not a folder we can open. A plain path comes back as it is.
+enum class UriKind { NotUri, Local, Remote };
+
+UriKind folderFromUri(const QString &argument, QString &folder)
+{
+    static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*):(//)?"));
+    const QRegularExpressionMatch match = scheme.match(argument);
+    if (!match.hasMatch())
+        return UriKind::NotUri;
+    const bool file = match.captured(1).compare(u"file", Qt::CaseInsensitive) == 0;
+    const bool authority = !match.captured(2).isEmpty();
+    QString rest = argument.mid(match.capturedLength());
+    if (!authority && !(file && rest.startsWith(u'/')))
+        return UriKind::NotUri; // "name:with-colon" is a folder's name
+    if (!file)
+        return UriKind::Remote;
+    if (authority) {
+        const qsizetype slash = rest.indexOf(u'/');
+        const QString host = rest.left(slash < 0 ? rest.size() : slash);
+        if (!host.isEmpty() && host.compare(u"localhost", Qt::CaseInsensitive) != 0)
+            return UriKind::Remote;
+        rest = slash < 0 ? QStringLiteral("/") : rest.mid(slash);
+    }
+    // Query and fragment are no part of a file's path ('?' and '#' in a
+    // name come escaped).
+    const qsizetype end = rest.indexOf(QRegularExpression(QStringLiteral("[?#]")));
+    if (end >= 0)
+        rest.truncate(end);
+    folder = platform::textFromBytes(QByteArray::fromPercentEncoding(platform::bytesFromText(rest)));
+    return UriKind::Local;
 }
 
 } // namespace
@@ -75,7 +112,17 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         line.error = QStringLiteral("'' does not exist");
         return line;
     }
-    line.deviceRoot = folders.first();
+    switch (folderFromUri(folders.first(), line.deviceRoot)) {
+    case UriKind::NotUri:
+        line.deviceRoot = folders.first();
+        break;
+    case UriKind::Local:
+        break;
+    case UriKind::Remote:
+        line.action = Fail;
+        line.error = QStringLiteral("'%1' is not a local folder: only file:// addresses can be opened").arg(folders.first());
+        break;
+    }
     return line;
 }
 
@@ -101,7 +148,7 @@ QString CommandLine::usage(const QString &program)
     return QStringLiteral(
                "Usage: %1 [QT-OPTIONS] [DEVICE-ROOT]\n"
                "Two-pane file manager. DEVICE-ROOT is the host folder shown as the\n"
-               "device's root folder \"\\\" (default: /).\n"
+               "device's root folder \"\\\" (default: /), as a path or a file:// URI.\n"
                "\n"
                "  -h, --help  show this help and exit\n"
                "\n"

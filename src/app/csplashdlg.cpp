@@ -12,7 +12,7 @@ CSplashDlg::CSplashDlg(QWidget *parent)
 {
     setObjectName(QStringLiteral("splash"));
     const QPixmap picture = resources::LoadBitmap(ids::IDB_FERRIX);
-    const QSize size = picture.isNull() ? QSize(176, 74) : picture.size();
+    const QSize size = picture.isNull() ? QSize(176, 74) : picture.deviceIndependentSize().toSize();
     setFixedSize(size);
     auto *pictureCtrl = new CPictureCtrl(picture, CPictureCtrl::Border | CPictureCtrl::Notify, this);
     pictureCtrl->setObjectName(QStringLiteral("picture"));

@@ -29,6 +29,10 @@ QSize DialogUnits::toPixels(int width, int height) const
 
 void centreOnScreen(QWidget &dialog)
 {
+    // A Wayland client cannot place its windows: the compositor does, over
+    // the owner window for a dialog that has one.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame = dialog.geometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -19,5 +19,6 @@ private:
     int m_baseY;
 };
 
-// Moves a top-level dialog to the middle of the primary screen's free area.
+// Moves a top-level dialog to the middle of the primary screen's free area
+// (on window systems that let a program place its windows).
 void centreOnScreen(QWidget &dialog);

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStandardPaths>
+#include <QtMath>
 
 #include <sys/stat.h>
 
@@ -56,7 +57,9 @@ void ensureIconTheme()
 // A plain page with a folded corner, for machines without an icon theme.
 QIcon drawnFileIcon()
 {
-    QPixmap pixmap(16, 16);
+    const qreal ratio = qGuiApp->devicePixelRatio(); // sharp at any scale
+    QPixmap pixmap(qCeil(16 * ratio), qCeil(16 * ratio));
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     const QPolygon page({QPoint(2, 0), QPoint(10, 0), QPoint(14, 4), QPoint(14, 15), QPoint(2, 15)});

@@ -1,14 +1,21 @@
 #include "artwork.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
 
 namespace resources::art {
 
-QPixmap transparentPixmap(int width, int height)
+qreal drawingRatio()
 {
-    QPixmap pixmap(width, height);
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+QPixmap transparentPixmap(int width, int height, qreal ratio)
+{
+    QPixmap pixmap(qCeil(width * ratio), qCeil(height * ratio));
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }

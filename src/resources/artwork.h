@@ -10,7 +10,13 @@ class QPainter;
 // the image being drawn; outlines sit on pixel centres so they stay crisp.
 namespace resources::art {
 
-QPixmap transparentPixmap(int width, int height);
+// The device pixel ratio pictures are drawn for: the highest of the
+// screens' (scale factor included), 1 without a GUI application.
+qreal drawingRatio();
+
+// A transparent canvas of width x height pixels of the picture, drawn at
+// ratio device pixels each; painting on it works in the picture's pixels.
+QPixmap transparentPixmap(int width, int height, qreal ratio = drawingRatio());
 
 // A closed folder filling rect (the tab takes the top quarter).
 void folderClosed(QPainter &p, const QRectF &rect);

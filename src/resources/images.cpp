@@ -5,6 +5,7 @@
 #include "toolbarimages.h"
 
 #include <QFont>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -55,10 +56,11 @@ QPixmap largeFile()
     return drawn(32, 32, [](QPainter &p) { page(p, QRectF(5.5, 1.5, 21, 29), true); });
 }
 
-// The program icon: a folder with a handheld in front of it.
+// The program icon: a folder with a handheld in front of it, size device
+// pixels square (the installed SVG draws the same shapes).
 QPixmap programIcon(int size)
 {
-    QPixmap image = transparentPixmap(size, size);
+    QPixmap image = transparentPixmap(size, size, 1.0);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     if (size <= 16) {
@@ -76,7 +78,7 @@ QPixmap programIcon(int size)
 QPixmap picture()
 {
     const int w = 176, h = 74;
-    QPixmap image(w, h);
+    QPixmap image = transparentPixmap(w, h);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -126,6 +128,31 @@ QPixmap picture()
     return image;
 }
 
+// The program icon for any size asked: window icons, task bars and the
+// About box all get it drawn at their own size.
+class ProgramIconEngine : public QIconEngine {
+public:
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device()->devicePixelRatio();
+        QPixmap image = pixmap(rect.size() * ratio, mode, state);
+        image.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, image);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        return programIcon(qMax(1, qMin(size.width(), size.height())));
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
+            sizes.append(QSize(side, side));
+        return sizes;
+    }
+    QIconEngine *clone() const override { return new ProgramIconEngine; }
+};
+
 } // namespace
 
 QPixmap LoadBitmap(int id)
@@ -152,12 +179,7 @@ QPixmap LoadBitmap(int id)
 
 QIcon LoadIcon(int id)
 {
-    if (id != ids::IDR_MAINFRAME)
-        return QIcon();
-    QIcon icon;
-    icon.addPixmap(programIcon(16));
-    icon.addPixmap(programIcon(32));
-    return icon;
+    return id == ids::IDR_MAINFRAME ? QIcon(new ProgramIconEngine) : QIcon();
 }
 
 QList<QPixmap> SplitBitmap(const QPixmap &strip, int imageWidth)
@@ -165,8 +187,16 @@ QList<QPixmap> SplitBitmap(const QPixmap &strip, int imageWidth)
     QList<QPixmap> images;
     if (imageWidth <= 0)
         return images;
-    for (int x = 0; x + imageWidth <= strip.width(); x += imageWidth)
-        images.append(strip.copy(x, 0, imageWidth, strip.height()));
+    // In the strip's own pixels, so that a strip drawn at a fractional
+    // ratio is cut where its images meet.
+    const qreal ratio = strip.devicePixelRatio();
+    const int count = qRound(strip.deviceIndependentSize().width()) / imageWidth;
+    for (int i = 0; i < count; ++i) {
+        const int left = qRound(i * imageWidth * ratio);
+        QPixmap image = strip.copy(left, 0, qRound((i + 1) * imageWidth * ratio) - left, strip.height());
+        image.setDevicePixelRatio(ratio);
+        images.append(image);
+    }
     return images;
 }
 

@@ -14,7 +14,7 @@ constexpr int kSize = 16;
 QList<QPixmap> load()
 {
     const QPixmap strip = resources::LoadBitmap(ids::IDB_TREE_IMAGES);
-    if (strip.height() < kSize)
+    if (strip.deviceIndependentSize().height() < kSize)
         return {};
     QList<QPixmap> images = resources::SplitBitmap(strip, kSize);
     if (images.size() < Count)

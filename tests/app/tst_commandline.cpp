@@ -55,6 +55,12 @@ private Q_SLOTS:
         QTest::newRow("folder name not UTF-8") << QStringList{odd} << run << odd;
         QTest::newRow("Qt options around it") << QStringList{"-style", "fusion", "<dir>", "-reverse"} << run << "<dir>";
         QTest::newRow("Qt option's value is no folder") << QStringList{"-platform", "offscreen"} << run << "";
+        QTest::newRow("file URI") << QStringList{"file://<dir>"} << run << "<dir>";
+        QTest::newRow("file URI, localhost, escapes not UTF-8") << QStringList{"FILE://localhost<dir>/caf%E9"} << run << odd;
+        QTest::newRow("file URI of a missing folder") << QStringList{"file:<dir>/no%20where%3F"} << fail
+                                                      << "'" + m_dir.path() + "/no where?' does not exist";
+        QTest::newRow("file URI of another host") << QStringList{"file://elsewhere<dir>"} << fail << "is not a local folder";
+        QTest::newRow("remote URI") << QStringList{"sftp://host/home"} << fail << "'sftp://host/home' is not a local folder";
         QTest::newRow("Qt option, then a bad folder") << QStringList{"-platform", "offscreen", "<dir>/nowhere"} << fail
                                                       << "'" + m_dir.path() + "/nowhere' does not exist";
     }

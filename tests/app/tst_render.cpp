@@ -8,10 +8,13 @@
 #include "platform/systeminfo.h"
 #include "properties/cfilepropertiesdialog.h"
 #include "properties/systeminfosheet.h"
+#include "resources/images.h"
 #include "resources/resourceids.h"
 
 #include <QScopeGuard>
 #include <QSplitter>
+#include <QToolBar>
+#include <QTreeWidget>
 #include <QTabWidget>
 
 #include <memory>
@@ -19,6 +22,27 @@
 // Pictures of the windows and dialogs, to look at: test-output/<row>.png.
 class RenderTest : public QObject {
     Q_OBJECT
+
+    // Each picture of the frame has a pixel for every device pixel at the
+    // scale the test runs at: drawn for it, not blown up from 16 pixels.
+    static void picturesAreSharp(const apptest::FrameFixture &f)
+    {
+        QList<std::pair<QString, QIcon>> icons{{"program", resources::LoadIcon(ids::IDR_MAINFRAME)}};
+        for (QAction *action : f.frame->findChild<QToolBar *>()->actions())
+            if (!action->isSeparator())
+                icons.append({action->text(), action->icon()});
+        f.focusOn("My Documents");
+        icons.append({"device", f.frame->GetTreePane()->topLevelItem(0)->icon(0)});
+        QCOMPARE(f.frame->GetTreePane()->currentItem()->text(0), QStringLiteral("My Documents"));
+        icons.append({"folder", f.frame->GetTreePane()->currentItem()->icon(0)});
+        icons.append({"list row", f.frame->GetListPane()->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>()});
+        const qreal ratio = qApp->devicePixelRatio();
+        for (const auto &[what, icon] : std::as_const(icons)) {
+            const QSize pixels = icon.pixmap(QSize(16, 16), ratio).size();
+            QVERIFY2(pixels == (QSizeF(16, 16) * ratio).toSize(),
+                     qPrintable(QStringLiteral("%1: %2x%3").arg(what).arg(pixels.width()).arg(pixels.height())));
+        }
+    }
 
 private Q_SLOTS:
     void pictures_data()
@@ -32,7 +56,10 @@ private Q_SLOTS:
     void pictures()
     {
         QFETCH(QString, name);
-        const QString file = QStringLiteral("%1/%2.png").arg(testsupport::outputFolder(), name);
+        // A run at another scale (QT_SCALE_FACTOR) writes its own pictures.
+        const qreal ratio = qApp->devicePixelRatio();
+        const QString scale = ratio == 1 ? QString() : QStringLiteral("@%1x").arg(ratio);
+        const QString file = QStringLiteral("%1/%2%3.png").arg(testsupport::outputFolder(), name, scale);
         apptest::FrameFixture f({"\\notes.txt", "\\photo.jpg", "\\setup.exe", "\\My Documents\\a.doc"});
         QVERIFY(f.ok);
         QVERIFY(f.root.makeFile("\\Docs\\report.txt", QByteArray(5000, 'x')));
@@ -54,6 +81,8 @@ private Q_SLOTS:
                 QVERIFY(f.frame->OnCommand(ids::ID_TOGGLE_TOOLBAR));
             QCoreApplication::processEvents();
             QVERIFY(f.frame->grab().save(file));
+            if (name.endsWith("toolbar"))
+                picturesAreSharp(f);
         } else if (name.startsWith("info-properties")) {
             const auto ran = testsupport::whenModal<CFilePropertiesDialog>(
                 [file](CFilePropertiesDialog *d) { QVERIFY(d->grab().save(file)); });
@@ -81,6 +110,7 @@ private Q_SLOTS:
             QVERIFY(window->grab().save(file));
         }
     }
+
 };
 
 FERRIX_TEST(RenderTest)

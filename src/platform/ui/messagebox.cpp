@@ -33,6 +33,11 @@ int messageBox(QWidget *owner, const QString &text, const QString &caption, unsi
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return messageBoxResult(wayOut);
 
+    // A box always has an owner window, so that it is placed over it and
+    // stays with it (Wayland places a box only relative to its owner):
+    // without one given, the window the user works in.
+    if (!owner)
+        owner = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
     QMessageBox box(style.icon, title, text, QMessageBox::NoButton, owner);
     for (QMessageBox::StandardButton button : style.buttons)
         box.addButton(button);

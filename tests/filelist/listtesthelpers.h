@@ -1,4 +1,5 @@
 #pragma once
+#include "common/finger.h"
 #include "platform/filesystem.h"
 #include "platform/registry.h"
 
@@ -12,6 +13,9 @@
 
 // Driving the list panes as a user would, and reading what they show.
 namespace listtest {
+
+using testsupport::fingerStroke;
+using testsupport::touchScreen;
 
 // A registry file in dir under which .txt files open with \viewer.exe, made
 // the registry's only source; false when it cannot be written.
@@ -31,16 +35,23 @@ inline QPoint cellCentre(QTableView &view, int row, int column = 0)
     return view.visualRect(view.model()->index(row, column)).center();
 }
 
-inline void tapRow(QTableView &view, int row, int column = 0)
+inline void tapRow(QTableView &view, int row, int column = 0, bool finger = false)
 {
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, row, column));
+    if (finger)
+        fingerStroke(view.viewport(), cellCentre(view, row, column));
+    else
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, row, column));
 }
 
-// A double tap as the pane sees it: a tap, then the double click.
-inline void doubleTapRow(QTableView &view, int row)
+// A double tap as the pane sees it: a tap, then the double click; a finger
+// taps twice at once.
+inline void doubleTapRow(QTableView &view, int row, bool finger = false)
 {
-    tapRow(view, row);
-    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, row));
+    tapRow(view, row, 0, finger);
+    if (finger)
+        tapRow(view, row, 0, true);
+    else
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, row));
 }
 
 inline bool clickHeading(QTableView &view, const QString &heading)
@@ -64,13 +75,21 @@ inline QStringList columnTexts(const QTableView &view, int column = 0)
     return texts;
 }
 
-// Renames row 0 in place: tap, F2, the typed text, then Return (or Escape).
-// The text the editor started with, once the editor is gone.
-inline QString editFirstRow(QTableView &view, const QString &typed, bool cancel = false)
+// Renames row 0 in place: tap, F2 (or a finger's tap on the row), the typed
+// text, then Return (or Escape). The text the editor started with, once the
+// editor is gone.
+inline QString editFirstRow(QTableView &view, const QString &typed, bool cancel = false, bool finger = false)
 {
     tapRow(view, 0);
-    QTest::keyClick(&view, Qt::Key_F2);
-    QPointer<QLineEdit> editor = view.findChild<QLineEdit *>();
+    QPointer<QLineEdit> editor;
+    if (finger) {
+        tapRow(view, 0, 0, true);
+        if (!QTest::qWaitFor([&] { return !(editor = view.findChild<QLineEdit *>()).isNull(); }))
+            return QStringLiteral("<no editor>");
+    } else {
+        QTest::keyClick(&view, Qt::Key_F2);
+        editor = view.findChild<QLineEdit *>();
+    }
     if (!editor)
         return QStringLiteral("<no editor>");
     const QString started = editor->text();

@@ -6,7 +6,7 @@
 
 namespace testsupport {
 
-// A touch screen, registered once for every test that uses a finger.
+// The touch screen of every test that uses a finger.
 inline QPointingDevice *touchScreen()
 {
     static QPointingDevice *device = QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen);

@@ -14,9 +14,6 @@
 // Driving the list panes as a user would, and reading what they show.
 namespace listtest {
 
-using testsupport::fingerStroke;
-using testsupport::touchScreen;
-
 // A registry file in dir under which .txt files open with \viewer.exe, made
 // the registry's only source; false when it cannot be written.
 inline bool useTxtViewerRegistry(const QTemporaryDir &dir)
@@ -37,10 +34,8 @@ inline QPoint cellCentre(QTableView &view, int row, int column = 0)
 
 inline void tapRow(QTableView &view, int row, int column = 0, bool finger = false)
 {
-    if (finger)
-        fingerStroke(view.viewport(), cellCentre(view, row, column));
-    else
-        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, row, column));
+    const QPoint at = cellCentre(view, row, column);
+    finger ? testsupport::fingerStroke(view.viewport(), at) : QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
 }
 
 // A double tap as the pane sees it: a tap, then the double click; a finger
@@ -48,10 +43,7 @@ inline void tapRow(QTableView &view, int row, int column = 0, bool finger = fals
 inline void doubleTapRow(QTableView &view, int row, bool finger = false)
 {
     tapRow(view, row, 0, finger);
-    if (finger)
-        tapRow(view, row, 0, true);
-    else
-        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, row));
+    finger ? tapRow(view, row, 0, true) : QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, row));
 }
 
 inline bool clickHeading(QTableView &view, const QString &heading)
@@ -81,16 +73,9 @@ inline QStringList columnTexts(const QTableView &view, int column = 0)
 inline QString editFirstRow(QTableView &view, const QString &typed, bool cancel = false, bool finger = false)
 {
     tapRow(view, 0);
+    finger ? tapRow(view, 0, 0, true) : QTest::keyClick(&view, Qt::Key_F2);
     QPointer<QLineEdit> editor;
-    if (finger) {
-        tapRow(view, 0, 0, true);
-        if (!QTest::qWaitFor([&] { return !(editor = view.findChild<QLineEdit *>()).isNull(); }))
-            return QStringLiteral("<no editor>");
-    } else {
-        QTest::keyClick(&view, Qt::Key_F2);
-        editor = view.findChild<QLineEdit *>();
-    }
-    if (!editor)
+    if (!QTest::qWaitFor([&] { return !(editor = view.findChild<QLineEdit *>()).isNull(); }))
         return QStringLiteral("<no editor>");
     const QString started = editor->text();
     editor->setText(typed);

@@ -283,13 +283,13 @@ private Q_SLOTS:
                 QTRY_VERIFY(!pane.IsHoldPending());
             } else if (tap == -2) {
                 pane.clearSelection();
-                fingerStroke(pane.viewport(), cellCentre(pane, 10), QList<QPoint>(6, QPoint(0, -30)));
+                testsupport::fingerStroke(pane.viewport(), cellCentre(pane, 10), QList<QPoint>(6, QPoint(0, -30)));
                 QTRY_VERIFY(pane.verticalScrollBar()->value() > 0);
                 QVERIFY(pane.GetSelectedRows().isEmpty());
             } else if (tap >= 100) {
-                QTest::touchEvent(pane.viewport(), touchScreen()).press(0, cellCentre(pane, tap - 100));
+                QTest::touchEvent(pane.viewport(), testsupport::touchScreen()).press(0, cellCentre(pane, tap - 100));
                 QTRY_VERIFY(pane.IsHoldPending());
-                QTest::touchEvent(pane.viewport(), touchScreen()).release(0, cellCentre(pane, tap - 100));
+                QTest::touchEvent(pane.viewport(), testsupport::touchScreen()).release(0, cellCentre(pane, tap - 100));
             } else {
                 tapRow(pane, tap, 2, finger);
             }
@@ -303,27 +303,21 @@ private Q_SLOTS:
         }
     }
 
-    void doubleTapOpens_data()
-    {
-        QTest::addColumn<bool>("finger");
-        QTest::newRow("stylus") << false;
-        QTest::newRow("finger") << true;
-    }
-    // The pane opens folder + name; the result list the full path of its row.
+    // The pane opens folder + name; the result list the full path of its row
+    // (tapped twice by a finger here).
     void doubleTapOpens()
     {
-        QFETCH(bool, finger);
         testsupport::TempDeviceRoot root;
         CFileListViewEx pane;
         listFiles(root, pane, 4);
-        doubleTapRow(pane, 2, finger);
+        doubleTapRow(pane, 2);
         QVERIFY(pane.m_bReturnFocus);
         QCOMPARE(pane.GetSelectedRows(), QList<int>{2});
         QTest::mouseDClick(pane.viewport(), Qt::LeftButton, {}, cellCentre(pane, 3) + QPoint(0, 100));
         CFileListCtrl list; // empty space above opened nothing
         QVERIFY(showForTest(list));
         list.InsertItem(0, "\\deep\\er\\notes.txt");
-        doubleTapRow(list, 0, finger);
+        doubleTapRow(list, 0, true);
         QCOMPARE(m_launches, (QList<QStringList>{{root.host("\\viewer.exe"), root.host("\\f\\file2.txt")},
                                                  {root.host("\\viewer.exe"), root.host("\\deep\\er\\notes.txt")}}));
     }

@@ -143,7 +143,6 @@ private:
             << L{} << L{"/t/a.txt=A", "!/t/b.txt"};
         QTest::newRow("desktop: odd names from another program") << make + L{"gnome cut " + oddPaths, "tree /t/", "^V"} << L{} << pasted;
         QTest::newRow("desktop: not a local file") << ab + L{"uri https://host/s/a.txt", "tree /t/"} << L{} << L{"disabled 57637"};
-        QTest::newRow("desktop: outside the device") << ab + L{"uri file:///a.txt", "tree /t/"} << L{} << L{"disabled 57637"};
         QTest::newRow("desktop: files of two folders") << ab + L{"+/t/c.txt", "gnome copy /s/a.txt,/t/c.txt", "tree /t/"} << L{}
             << L{"disabled 57637"};
     }

@@ -81,10 +81,7 @@ struct TreeFixture {
         tree.scrollToItem(item);
         const QRect rect = tree.visualItemRect(item);
         const QPoint at = button ? QPoint(rect.left() - tree.indentation() / 2, rect.center().y()) : rect.center();
-        if (finger)
-            testsupport::fingerStroke(tree.viewport(), at);
-        else
-            QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+        finger ? testsupport::fingerStroke(tree.viewport(), at) : QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
         QVERIFY(button || tree.currentItem() == item);
     }
     void key(const QString &path, Qt::Key key)

@@ -58,10 +58,8 @@ private Q_SLOTS:
         QPointer<QLineEdit> editor;
         if (setup == "tap" || setup == "finger") {
             const QPoint at = f.tree.visualItemRect(f.node(path)).center();
-            if (setup == "finger")
-                testsupport::fingerStroke(f.tree.viewport(), at);
-            else
-                QTest::mouseClick(f.tree.viewport(), Qt::LeftButton, {}, at);
+            setup == "finger" ? testsupport::fingerStroke(f.tree.viewport(), at)
+                              : QTest::mouseClick(f.tree.viewport(), Qt::LeftButton, {}, at);
             QTRY_VERIFY((editor = f.tree.viewport()->findChild<QLineEdit *>()));
         } else {
             QTest::keyClick(&f.tree, Qt::Key_F2);

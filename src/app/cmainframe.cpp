@@ -3,6 +3,7 @@
 #include "ccommandbar.h"
 #include "cferrixdoc.h"
 #include "filelist/cfilelistviewex.h"
+#include "platform/desktopclipboard.h"
 #include "resources/resourceids.h"
 #include "resources/strings.h"
 #include "tree/cdirtreeview.h"
@@ -59,6 +60,9 @@ bool CMainFrame::LoadFrame(CFerrixDoc *document, const CommandMap *appCommands)
     m_idleUpdate.setInterval(250);
     connect(&m_idleUpdate, &QTimer::timeout, this, &CMainFrame::UpdateCommands);
     m_idleUpdate.start();
+    // Another program putting files on the desktop's clipboard can enable Paste.
+    connect(&platform::DesktopClipboard::instance(), &platform::DesktopClipboard::changed, this,
+            &CMainFrame::UpdateCommands);
     UpdateCommands();
     return true;
 }

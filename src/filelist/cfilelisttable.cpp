@@ -2,6 +2,7 @@
 
 #include "cfilelistdelegate.h"
 #include "platform/ui/messagebox.h"
+#include "platform/ui/touchtaps.h"
 
 CFileListTable::CFileListTable(QWidget *parent)
     : QTableView(parent)
@@ -13,6 +14,7 @@ CFileListTable::CFileListTable(QWidget *parent)
             m_strEditText = text;
         },
         this));
+    platform::TouchTaps::install(this);
 }
 
 bool CFileListTable::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)

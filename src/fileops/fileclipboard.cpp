@@ -56,12 +56,14 @@ void FileClipboard::CutFromTree()
 {
     m_strSource = SelectedPath();
     m_nMode = ClipFromTree | ClipCut;
+    PublishToDesktop();
 }
 
 void FileClipboard::CopyFromTree()
 {
     m_strSource = SelectedPath();
     m_nMode = ClipFromTree | ClipCopy;
+    PublishToDesktop();
 }
 
 void FileClipboard::CutFromList()
@@ -69,6 +71,7 @@ void FileClipboard::CutFromList()
     if (CollectListSelection() > 0) {
         m_strSource = SelectedPath();
         m_nMode = ClipFromList | ClipCut;
+        PublishToDesktop();
     }
 }
 
@@ -77,13 +80,19 @@ void FileClipboard::CopyFromList()
     if (CollectListSelection() > 0) {
         m_strSource = SelectedPath();
         m_nMode = ClipFromList | ClipCopy;
+        PublishToDesktop();
     }
+}
+
+bool FileClipboard::HasContent() const
+{
+    return ((m_nMode & ClipFromList) && !m_names.isEmpty())
+        || ((m_nMode & ClipFromTree) && !m_strSource.isEmpty());
 }
 
 bool FileClipboard::CanPaste() const
 {
-    return ((m_nMode & ClipFromList) && !m_names.isEmpty())
-        || ((m_nMode & ClipFromTree) && !m_strSource.isEmpty());
+    return HasContent() || CanPasteFromDesktop();
 }
 
 bool FileClipboard::CanPasteShortcut() const

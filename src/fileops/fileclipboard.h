@@ -64,6 +64,14 @@ private:
     void FolderCreated() override;
     bool ContinueAfterFailedCopy(const QString &sourceFile) override;
 
+    // The desktop's clipboard: cut and copy also put the entries there;
+    // with nothing of its own, Paste takes other programs' files from it.
+    bool HasContent() const;
+    void PublishToDesktop() const;
+    void WithdrawFromDesktop() const;
+    bool CanPasteFromDesktop() const;
+    void PasteFromDesktop();
+
     void PasteShortcutsInto(const QString &folder, bool reloadList);
     QString SelectedPath() const;
     void RefreshTree();

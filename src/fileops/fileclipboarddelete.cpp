@@ -55,6 +55,8 @@ bool FileClipboard::DeleteFromList()
     }
     // The name array is the clipboard's too: what was cut or copied is gone.
     m_names.clear();
+    if (!HasContent())
+        WithdrawFromDesktop();
     if (count > 1 || running) {
         RefreshList();
         return true;

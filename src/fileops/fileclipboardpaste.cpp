@@ -11,13 +11,17 @@
 
 void FileClipboard::Paste()
 {
-    if (!CanPaste())
+    if (!HasContent()) {
+        PasteFromDesktop();
         return;
+    }
     m_strTarget = SelectedPath();
     if (m_nMode & ClipFromList)
         PasteFiles();
     else
         PasteFolder();
+    if (m_nMode & ClipCut)
+        WithdrawFromDesktop(); // moved: other programs must not paste it again
 }
 
 bool FileClipboard::CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists)

@@ -3,6 +3,7 @@
 #include "dirtreeitem.h"
 #include "filelist/cfilelistviewex.h"
 #include "platform/systeminfo.h"
+#include "platform/ui/touchtaps.h"
 #include "treeimages.h"
 #include "treelabeldelegate.h"
 
@@ -45,6 +46,7 @@ CDirTreeView::CDirTreeView(QWidget *parent)
     m_listTimer.setSingleShot(true);
     m_listTimer.setInterval(0);
     connect(&m_listTimer, &QTimer::timeout, this, &CDirTreeView::showSelectedFolder);
+    platform::TouchTaps::install(this);
 }
 
 CDirTreeView::~CDirTreeView() = default;

@@ -1,4 +1,5 @@
 #pragma once
+#include "common/finger.h"
 #include "platform/filesystem.h"
 #include "platform/registry.h"
 
@@ -31,16 +32,18 @@ inline QPoint cellCentre(QTableView &view, int row, int column = 0)
     return view.visualRect(view.model()->index(row, column)).center();
 }
 
-inline void tapRow(QTableView &view, int row, int column = 0)
+inline void tapRow(QTableView &view, int row, int column = 0, bool finger = false)
 {
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, row, column));
+    const QPoint at = cellCentre(view, row, column);
+    finger ? testsupport::fingerStroke(view.viewport(), at) : QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
 }
 
-// A double tap as the pane sees it: a tap, then the double click.
-inline void doubleTapRow(QTableView &view, int row)
+// A double tap as the pane sees it: a tap, then the double click; a finger
+// taps twice at once.
+inline void doubleTapRow(QTableView &view, int row, bool finger = false)
 {
-    tapRow(view, row);
-    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, row));
+    tapRow(view, row, 0, finger);
+    finger ? tapRow(view, row, 0, true) : QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cellCentre(view, row));
 }
 
 inline bool clickHeading(QTableView &view, const QString &heading)
@@ -64,14 +67,15 @@ inline QStringList columnTexts(const QTableView &view, int column = 0)
     return texts;
 }
 
-// Renames row 0 in place: tap, F2, the typed text, then Return (or Escape).
-// The text the editor started with, once the editor is gone.
-inline QString editFirstRow(QTableView &view, const QString &typed, bool cancel = false)
+// Renames row 0 in place: tap, F2 (or a finger's tap on the row), the typed
+// text, then Return (or Escape). The text the editor started with, once the
+// editor is gone.
+inline QString editFirstRow(QTableView &view, const QString &typed, bool cancel = false, bool finger = false)
 {
     tapRow(view, 0);
-    QTest::keyClick(&view, Qt::Key_F2);
-    QPointer<QLineEdit> editor = view.findChild<QLineEdit *>();
-    if (!editor)
+    finger ? tapRow(view, 0, 0, true) : QTest::keyClick(&view, Qt::Key_F2);
+    QPointer<QLineEdit> editor;
+    if (!QTest::qWaitFor([&] { return !(editor = view.findChild<QLineEdit *>()).isNull(); }))
         return QStringLiteral("<no editor>");
     const QString started = editor->text();
     editor->setText(typed);

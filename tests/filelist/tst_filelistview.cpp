@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -248,30 +249,50 @@ private Q_SLOTS:
 
     void tapAndHold_data()
     {
-        // Row numbers are taps; -1 waits until the tap's hold time is over.
+        // Row numbers are taps; -1 waits until the tap's hold time is over;
+        // 100 + row keeps a finger on the row until it is pressed; -2 drags
+        // a finger up from row 10.
+        QTest::addColumn<bool>("finger");
         QTest::addColumn<QList<int>>("taps");
         QTest::addColumn<bool>("panelAnswers");
         QTest::addColumn<bool>("holds");
-        QTest::newRow("same row again after the hold time") << QList<int>{3, -1, 3} << true << true;
-        QTest::newRow("panel never reports itself") << QList<int>{3, -1, 3} << false << true;
-        QTest::newRow("same row twice at once") << QList<int>{3, 3} << true << false;
-        QTest::newRow("other row after the hold time") << QList<int>{3, -1, 5} << true << false;
-        QTest::newRow("last two taps at once") << QList<int>{3, -1, 3, 3} << true << false;
+        for (const bool finger : {false, true}) {
+            const QByteArray by = finger ? "finger: " : "stylus: ";
+            QTest::newRow(by + "same row again after the hold time") << finger << QList<int>{3, -1, 3} << true << true;
+            QTest::newRow(by + "same row twice at once") << finger << QList<int>{3, 3} << true << false;
+            QTest::newRow(by + "other row after the hold time") << finger << QList<int>{3, -1, 5} << true << false;
+            QTest::newRow(by + "last two taps at once") << finger << QList<int>{3, -1, 3, 3} << true << false;
+        }
+        QTest::newRow("stylus: panel never reports itself") << false << QList<int>{3, -1, 3} << false << true;
+        QTest::newRow("finger: held on the row tapped before") << true << QList<int>{3, -1, 103} << true << true;
+        QTest::newRow("finger: drag scrolls, selects nothing") << true << QList<int>{-2} << true << false;
+        QTest::newRow("finger: drag after a tap holds nothing") << true << QList<int>{10, -1, -2} << true << false;
     }
     void tapAndHold()
     {
+        QFETCH(bool, finger);
         QFETCH(QList<int>, taps);
         QFETCH(bool, panelAnswers);
         QFETCH(bool, holds);
         m_panel.answers = panelAnswers;
         testsupport::TempDeviceRoot root;
         CFileListViewEx pane;
-        listFiles(root, pane, 8);
+        listFiles(root, pane, 40);
         for (int tap : taps) {
-            if (tap < 0)
+            if (tap == -1) {
                 QTRY_VERIFY(!pane.IsHoldPending());
-            else
-                tapRow(pane, tap, 2);
+            } else if (tap == -2) {
+                pane.clearSelection();
+                testsupport::fingerStroke(pane.viewport(), cellCentre(pane, 10), QList<QPoint>(6, QPoint(0, -30)));
+                QTRY_VERIFY(pane.verticalScrollBar()->value() > 0);
+                QVERIFY(pane.GetSelectedRows().isEmpty());
+            } else if (tap >= 100) {
+                QTest::touchEvent(pane.viewport(), testsupport::touchScreen()).press(0, cellCentre(pane, tap - 100));
+                QTRY_VERIFY(pane.IsHoldPending());
+                QTest::touchEvent(pane.viewport(), testsupport::touchScreen()).release(0, cellCentre(pane, tap - 100));
+            } else {
+                tapRow(pane, tap, 2, finger);
+            }
         }
         QTRY_VERIFY_WITH_TIMEOUT(!pane.IsHoldPending(), 10000);
         QCOMPARE(m_panel.queries > 0, holds);
@@ -282,7 +303,8 @@ private Q_SLOTS:
         }
     }
 
-    // The pane opens folder + name; the result list the full path of its row.
+    // The pane opens folder + name; the result list the full path of its row
+    // (tapped twice by a finger here).
     void doubleTapOpens()
     {
         testsupport::TempDeviceRoot root;
@@ -295,7 +317,7 @@ private Q_SLOTS:
         CFileListCtrl list; // empty space above opened nothing
         QVERIFY(showForTest(list));
         list.InsertItem(0, "\\deep\\er\\notes.txt");
-        doubleTapRow(list, 0);
+        doubleTapRow(list, 0, true);
         QCOMPARE(m_launches, (QList<QStringList>{{root.host("\\viewer.exe"), root.host("\\f\\file2.txt")},
                                                  {root.host("\\viewer.exe"), root.host("\\deep\\er\\notes.txt")}}));
     }
@@ -306,16 +328,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("cancel");
         QTest::addColumn<QString>("nameAfter");
-        QTest::newRow("new name") << false << "b.txt" << false << "b.txt";
-        QTest::newRow("same name") << false << "a.txt" << false << "a.txt";
-        QTest::newRow("cancelled") << false << "z.txt" << true << "a.txt";
-        QTest::newRow("other case") << false << "A.txt" << false << "A.txt";
-        QTest::newRow("existing name") << false << "c.txt" << false << "a.txt";
-        QTest::newRow("empty name") << false << "" << false << "a.txt";
-        QTest::newRow("slash") << false << "d/e.txt" << false << "a.txt";
-        QTest::newRow("result list: new name") << true << "b.txt" << false << "b.txt";
-        QTest::newRow("result list: same name") << true << "a.txt" << false << "a.txt";
-        QTest::newRow("result list: a path") << true << "..\\a.txt" << false << "a.txt";
+        QTest::addColumn<bool>("finger"); // a finger taps the selected row instead of F2
+        QTest::newRow("new name") << false << "b.txt" << false << "b.txt" << false;
+        QTest::newRow("same name") << false << "a.txt" << false << "a.txt" << false;
+        QTest::newRow("cancelled") << false << "z.txt" << true << "a.txt" << false;
+        QTest::newRow("other case") << false << "A.txt" << false << "A.txt" << false;
+        QTest::newRow("existing name") << false << "c.txt" << false << "a.txt" << false;
+        QTest::newRow("empty name") << false << "" << false << "a.txt" << false;
+        QTest::newRow("slash") << false << "d/e.txt" << false << "a.txt" << false;
+        QTest::newRow("result list: new name") << true << "b.txt" << false << "b.txt" << false;
+        QTest::newRow("result list: same name") << true << "a.txt" << false << "a.txt" << false;
+        QTest::newRow("result list: a path") << true << "..\\a.txt" << false << "a.txt" << false;
+        QTest::newRow("finger: new name") << false << "b.txt" << false << "b.txt" << true;
+        QTest::newRow("result list, finger: new name") << true << "b.txt" << false << "b.txt" << true;
     }
     // The editor shows the name only. The pane lists the folder again and
     // selects the remembered row.
@@ -325,6 +350,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(bool, cancel);
         QFETCH(QString, nameAfter);
+        QFETCH(bool, finger);
         const bool fails = !cancel && nameAfter == "a.txt" && typed != "a.txt";
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\r\\a.txt", "first") && root.makeFile("\\r\\c.txt", "second") && root.makeFolder("\\r\\d"));
@@ -338,7 +364,7 @@ private Q_SLOTS:
         pane.ShowFolder("\\r", false);
         QVERIFY(clickHeading(pane, "Name"));
         list.InsertItem(0, "\\r\\a.txt");
-        QCOMPARE(editFirstRow(view, typed, cancel), QStringLiteral("a.txt"));
+        QCOMPARE(editFirstRow(view, typed, cancel, finger), QStringLiteral("a.txt"));
         if (resultList) {
             QCOMPARE(list.GetItemText(0, 0), "\\r\\" + nameAfter);
         } else {

@@ -12,6 +12,9 @@
 #include "tree/cdirtreeview.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -33,9 +36,13 @@
 //   "fault Op \p[|errno|after]"  an injected fault; "mount \p" makes \p
 //                     count as a mount point; "fifo \p" a named pipe
 //   "ro \p"           makes \p read-only; "inode \p" remembers its inode
+//   "gnome cut \p,\q" another program puts entries on the desktop's clipboard
+//                     ("kde" its other format, "copy" instead of "cut");
+//                     "uri text" puts one URI there as it is
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
 // "row name" / "!row name" in the list, "link \p" a symbolic link,
-// "same-inode \q", "enabled id" / "disabled id".
+// "same-inode \q", "enabled id" / "disabled id", "desktop cut \p,\q" (or
+// "copy") the desktop's clipboard offers these in every format, "desktop empty".
 // Paths may be written with "/": the story turns them into backslashes.
 // Boxes: "Y text", "N text", "O text" in the order they must appear.
 namespace opstest {
@@ -74,6 +81,7 @@ struct Story : apptest::FrameFixture {
     Story()
     {
         fileops::SetMountPointTest(fakeMountPoint);
+        QGuiApplication::clipboard()->clear();
         if (!ok)
             return;
         QHeaderView *header = list()->horizontalHeader();
@@ -98,6 +106,42 @@ struct Story : apptest::FrameFixture {
 
     // The host's own bytes: names that are not UTF-8 do not survive QFile.
     static QByteArray host(const QString &path) { return platform::hostPathFromDevice(path); }
+    static QList<QByteArray> uris(const QStringList &paths)
+    {
+        QList<QByteArray> list;
+        for (const QString &path : paths)
+            list.append("file://" + host(path).toPercentEncoding("/"));
+        std::sort(list.begin(), list.end());
+        return list;
+    }
+    static void offer(bool kde, bool cut, const QList<QByteArray> &list)
+    {
+        auto *data = new QMimeData;
+        if (kde)
+            data->setData("text/uri-list", list.join("\r\n") + "\r\n");
+        else
+            data->setData("x-special/gnome-copied-files", (cut ? "cut\n" : "copy\n") + list.join('\n'));
+        if (kde && cut)
+            data->setData("application/x-kde-cutselection", "1");
+        QGuiApplication::clipboard()->setMimeData(data);
+    }
+    static QList<QByteArray> sortedLines(QByteArray text)
+    {
+        QList<QByteArray> lines = text.replace('\r', "").split('\n');
+        lines.removeAll(QByteArray());
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
+    // "copy" and "cut" sort before "file://".
+    static void checkOffered(const QString &mode, const QStringList &paths)
+    {
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(sortedLines(data->data("text/uri-list")), uris(paths));
+        QCOMPARE(sortedLines(data->data("x-special/gnome-copied-files")), QList<QByteArray>{mode.toLatin1()} + uris(paths));
+        QCOMPARE(data->data("application/x-kde-cutselection"), mode == "cut" ? QByteArray("1") : QByteArray());
+        for (const QString &path : paths) // and the host paths as text
+            QVERIFY(data->text().contains(QString::fromUtf8(host(path))));
+    }
     static ino_t inode(const QString &path)
     {
         struct stat st {};
@@ -210,6 +254,10 @@ struct Story : apptest::FrameFixture {
             mountPoints.insert(arg);
         else if (text.startsWith(QLatin1String("inode ")))
             remembered = inode(arg);
+        else if (text.startsWith(QLatin1String("gnome ")) || text.startsWith(QLatin1String("kde ")))
+            offer(text.startsWith(u'k'), arg.startsWith(QLatin1String("cut")), uris(arg.section(u' ', 1).split(u',')));
+        else if (text.startsWith(QLatin1String("uri ")))
+            offer(true, false, {QString(arg).replace(u'\\', u'/').toUtf8()});
         else if (text.startsWith(QLatin1String("fault ")))
             injectFault(arg.section(u' ', 0, 0), arg.section(u' ', 1).split(u'|'));
         else
@@ -233,6 +281,10 @@ struct Story : apptest::FrameFixture {
             QVERIFY2(row(text.mid(4)) >= 0, qPrintable(text));
         else if (text.startsWith(QLatin1String("!row ")))
             QVERIFY2(row(text.mid(5)) < 0, qPrintable(text));
+        else if (text == QLatin1String("desktop empty"))
+            QVERIFY(!QGuiApplication::clipboard()->mimeData() || QGuiApplication::clipboard()->mimeData()->formats().isEmpty());
+        else if (text.startsWith(QLatin1String("desktop ")))
+            checkOffered(text.section(u' ', 1, 1), text.section(u' ', 2).split(u','));
         else if (text.startsWith(QLatin1String("link ")))
             QVERIFY2(QFileInfo(root.host(text.mid(5))).isSymLink(), qPrintable(text));
         else if (text.startsWith(QLatin1String("same-inode ")))

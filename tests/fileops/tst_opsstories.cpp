@@ -25,6 +25,7 @@ private Q_SLOTS:
         pasteRows();
         deleteRows();
         commandRows();
+        desktopRows();
     }
     void stories()
     {
@@ -107,6 +108,41 @@ private:
             << L{"Y Delete all selected files?", "N Failed to delete b.txt. Continue deleting?"} << L{"!/s/a.txt", "/s/b.txt", "/s/c.txt", "!row a.txt"};
         QTest::newRow("list: read-only, and Paste forgets") << abc + L{"ro /s/b.txt", "list a.txt", "^C", "list b.txt", "del"}
             << L{"Y Delete all selected files?"} << L{"!/s/b.txt", "disabled 57637", "disabled 32778"};
+    }
+
+    // The desktop's clipboard: what Cut and Copy offer other programs, and
+    // what Paste takes from them when the program's own clipboard is empty.
+    static void desktopRows()
+    {
+        const QStringList odd{" a b.txt", "q'\"x.txt", "line\nbreak", "100%.txt", platform::deviceNameFromHost("bad\xff.txt"),
+                              "#h.txt", "what?.txt"};
+        L make{"+/t/"}, pasted;
+        for (const QString &name : odd) {
+            make << "+/s/" + name + "=" + QString::number(make.size());
+            pasted << "/t/" + name + "=" + QString::number(pasted.size() + 1);
+        }
+        const QString oddPaths = "/s/" + odd.join(",/s/");
+        const L ab{"+/s/a.txt=A", "+/s/b.txt=B", "+/t/"};
+
+        QTest::newRow("desktop: list cut offers odd names") << make + L{"tree /s/", "list " + odd.join(','), "^X"} << L{}
+            << L{"desktop cut " + oddPaths};
+        QTest::newRow("desktop: tree copy offers the folder") << L{"+/A/", "tree /A/", "^C"} << L{} << L{"desktop copy /A"};
+        QTest::newRow("desktop: folder cut, pasted here, taken back") << L{"+/A/f.txt=F", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{} << L{"/T/A/f.txt=F", "desktop empty"};
+        QTest::newRow("desktop: list delete takes the copy back") << ab + L{"tree /s/", "list a.txt", "^C", "list b.txt", "del"}
+            << L{"Y Delete all selected files?"} << L{"desktop empty", "disabled 57637"};
+        QTest::newRow("desktop: other program's copy, same question") << ab + L{"+/t/a.txt=old", "gnome copy /s/a.txt", "tree /t/", "^V"}
+            << L{"Y /t/a.txt already exists, do you want to overwrite it?"} << L{"/t/a.txt=A", "/s/a.txt=A", "enabled 57637", "disabled 32778"};
+        QTest::newRow("desktop: other program's cut moves once") << ab + L{"kde cut /s/a.txt,/s/b.txt", "tree /t/", "^V"}
+            << L{} << L{"/t/a.txt=A", "/t/b.txt=B", "!/s/a.txt", "!/s/b.txt", "row b.txt", "desktop empty", "disabled 57637"};
+        QTest::newRow("desktop: other program's folder copied") << L{"+/A/f.txt=F", "+/T/", "kde copy /A", "tree /T/", "^V"}
+            << L{} << L{"/T/A/f.txt=F", "/A/f.txt=F"};
+        QTest::newRow("desktop: own clipboard wins") << ab + L{"tree /s/", "list a.txt", "^C", "gnome copy /s/b.txt", "tree /t/", "^V"}
+            << L{} << L{"/t/a.txt=A", "!/t/b.txt"};
+        QTest::newRow("desktop: odd names from another program") << make + L{"gnome cut " + oddPaths, "tree /t/", "^V"} << L{} << pasted;
+        QTest::newRow("desktop: not a local file") << ab + L{"uri https://host/s/a.txt", "tree /t/"} << L{} << L{"disabled 57637"};
+        QTest::newRow("desktop: files of two folders") << ab + L{"+/t/c.txt", "gnome copy /s/a.txt,/t/c.txt", "tree /t/"} << L{}
+            << L{"disabled 57637"};
     }
 
     static void commandRows()

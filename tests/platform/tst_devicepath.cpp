@@ -1,5 +1,6 @@
 #include "platformtest.h"
 #include "platform/devicepath.h"
+#include "platform/fileuri.h"
 
 using namespace platform;
 
@@ -79,14 +80,35 @@ private Q_SLOTS:
         QCOMPARE(devicePathFromHost(expected), relativeHost.isEmpty() ? QStringLiteral("\\") : QString(relativeHost).replace('/', '\\'));
     }
 
-    void hostPathsOutsideTheRoot()
+    // URIs other programs put on the clipboard; "ROOT" stands for the device
+    // root's host path, percent-encoded. The canonical ones are also what a
+    // device path becomes.
+    void fileUris_data()
     {
+        QTest::addColumn<QByteArray>("uri");
+        QTest::addColumn<QString>("device"); // null: refused
+        QTest::addColumn<bool>("canonical");
+        QTest::newRow("hostile bytes") << QByteArray("file://ROOT/a%20%27%22%0A%25%23%3F%FF") << units({'\\', 'a', ' ', '\'', '"', '\n', '%', '#', '?', 0xDCFF}) << true;
+        QTest::newRow("UTF-8") << QByteArray("file://ROOT/%C3%A9") << u16(u"\\\u00e9") << true;
+        QTest::newRow("localhost, scheme in capitals") << QByteArray("FILE://localhost/ROOT/x") << "\\x" << false;
+        QTest::newRow("one slash, fragment, query") << QByteArray("file:ROOT/x#y?z") << "\\x" << false;
+        QTest::newRow("the root itself") << QByteArray("file://ROOT") << "\\" << false;
+        QTest::newRow("another host") << QByteArray("file://elsewhere.invalid/ROOT/x") << QString() << false;
+        QTest::newRow("another scheme") << QByteArray("sftp://localhost/ROOT/x") << QString() << false;
+        QTest::newRow("outside the root") << QByteArray("file://ROOT/../x") << QString() << false;
+        QTest::newRow("a name sharing the root's start") << QByteArray("file://ROOTx/y") << QString() << false;
+        QTest::newRow("odd separators") << QByteArray("file://ROOT//a/./b%5Cc") << units({'\\', 'a', '\\', 'b', 0xF05C, 'c'}) << false;
+    }
+    void fileUris()
+    {
+        QFETCH(QByteArray, uri);
+        QFETCH(QString, device);
+        QFETCH(bool, canonical);
         testsupport::TempDeviceRoot root;
-        const QByteArray base = QFile::encodeName(root.hostPath());
-        QVERIFY(devicePathFromHost(base + "x/y").isEmpty()); // shares a prefix, not a folder
-        QVERIFY(devicePathFromHost(base + "/../elsewhere").isEmpty());
-        QVERIFY(devicePathFromHost("relative/path").isEmpty());
-        QCOMPARE(devicePathFromHost(base + "//a/./b\\c"), units({'\\', 'a', '\\', 'b', 0xF05C, 'c'}));
+        uri.replace("ROOT", QFile::encodeName(root.hostPath()).toPercentEncoding("/"));
+        QCOMPARE(devicePathFromFileUri(uri), device);
+        if (canonical)
+            QCOMPARE(fileUriFromDevice(device), uri);
     }
 
     void rootMustBeAFolder()

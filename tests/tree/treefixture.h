@@ -1,5 +1,6 @@
 #pragma once
 #include "common/devicefixture.h"
+#include "common/finger.h"
 #include "filelist/cfilelistviewex.h"
 #include "platform/filesystem.h"
 #include "tree/cdirtreeview.h"
@@ -68,7 +69,9 @@ struct TreeFixture {
         return labels;
     }
 
-    // As the user does it: a tap on the node or on its expand button, keys.
+    // As the user does it: a tap on the node or on its expand button (by a
+    // finger when the fixture says so), keys.
+    bool finger = false;
     void tap(const QString &path, bool button = false)
     {
         QTreeWidgetItem *item = node(path);
@@ -77,8 +80,8 @@ struct TreeFixture {
             return; // a second tap would start a rename
         tree.scrollToItem(item);
         const QRect rect = tree.visualItemRect(item);
-        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
-                          button ? QPoint(rect.left() - tree.indentation() / 2, rect.center().y()) : rect.center());
+        const QPoint at = button ? QPoint(rect.left() - tree.indentation() / 2, rect.center().y()) : rect.center();
+        finger ? testsupport::fingerStroke(tree.viewport(), at) : QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
         QVERIFY(button || tree.currentItem() == item);
     }
     void key(const QString &path, Qt::Key key)

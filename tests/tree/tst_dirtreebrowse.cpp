@@ -51,7 +51,8 @@ private Q_SLOTS:
     // Disk steps: "+path" makes a folder, "-path" removes one, "@link=target"
     // links, "!path" makes a folder unreadable. Tree steps: "refresh", "expand
     // path", "collapse path", "select path", "tap path" (its expand button);
-    // "?path" checks the selected folder and the list's.
+    // "?path" checks the selected folder and the list's; "finger": the taps
+    // after it are a finger's.
     void steps_data()
     {
         QTest::addColumn<QStringList>("disk");
@@ -94,6 +95,8 @@ private Q_SLOTS:
             << QStringList{"expand \\", "select \\B\\", "-\\B", "refresh", "?\\C\\"} << "\\" << QStringList{"A", "C"};
         QTest::newRow("removed selection from deep inside") << QStringList{"\\A", "\\A\\x", "\\A\\x\\y", "\\B"}
             << QStringList{"expand \\", "expand \\A\\", "expand \\A\\x\\", "select \\A\\x\\y\\", "-\\A", "refresh", "?\\B\\"} << "\\" << QStringList{"B"};
+        QTest::newRow("by finger") << ab << QStringList{"finger", "tap \\", "select \\A\\", "tap \\A\\", "?\\A\\"}
+            << "\\A\\" << QStringList{"b"};
         QTest::newRow("collapse around the selection") << QStringList{"\\A", "\\A\\B", "\\A\\B\\C"}
             << QStringList{"expand \\", "expand \\A\\", "expand \\A\\B\\", "select \\A\\B\\C\\", "tap \\A\\", "?\\A\\"} << "\\A\\" << QStringList{kDummy};
     }
@@ -121,6 +124,10 @@ private Q_SLOTS:
             const QString verb = step.section(' ', 0, 0), arg = step.section(' ', 1);
             const qsizetype before = f.list.calls.size();
             const QString selected = f.tree.GetSelectedPath();
+            if (step == "finger") {
+                f.finger = true;
+                continue;
+            }
             if (step.startsWith('+')) {
                 QVERIFY(TreeFixture::make(step.mid(1)));
             } else if (step.startsWith('-')) {

@@ -16,7 +16,7 @@ private Q_SLOTS:
     void rename_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("setup"); // "tap": a tap on the selected node instead of F2
+        QTest::addColumn<QString>("setup"); // "tap", "finger": a tap on the selected node instead of F2
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QStringList>("expected");
@@ -28,6 +28,7 @@ private Q_SLOTS:
         QTest::newRow("empty name") << "\\m\\" << "" << "" << "failed" << same;
         QTest::newRow("same name") << "\\m\\" << "" << "m" << "renamed" << same;
         QTest::newRow("slash") << "\\m\\" << "" << "x/y" << "failed" << same;
+        QTest::newRow("finger tap, new name") << "\\m\\" << "finger" << "a" << "renamed" << QStringList{"a", "b", "y"};
         QTest::newRow("tap, Escape") << "\\m\\" << "tap" << "Z" << "cancelled" << same;
         QTest::newRow("root") << "\\" << "" << "Z" << "refused" << same;
         QTest::newRow("vanished folder") << "\\m\\" << "gone" << "Z" << "refused" << same;
@@ -55,8 +56,10 @@ private Q_SLOTS:
             QSKIP("stored attributes unsupported here");
 
         QPointer<QLineEdit> editor;
-        if (setup == "tap") {
-            QTest::mouseClick(f.tree.viewport(), Qt::LeftButton, {}, f.tree.visualItemRect(f.node(path)).center());
+        if (setup == "tap" || setup == "finger") {
+            const QPoint at = f.tree.visualItemRect(f.node(path)).center();
+            setup == "finger" ? testsupport::fingerStroke(f.tree.viewport(), at)
+                              : QTest::mouseClick(f.tree.viewport(), Qt::LeftButton, {}, at);
             QTRY_VERIFY((editor = f.tree.viewport()->findChild<QLineEdit *>()));
         } else {
             QTest::keyClick(&f.tree, Qt::Key_F2);

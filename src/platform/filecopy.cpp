@@ -24,6 +24,7 @@ namespace {
 struct Limits {
     ByteFault read;
     ByteFault write;
+    int unnamed = 0; // the unnamed file's creation fails with it
 };
 
 bool sameFile(const struct statx &a, const struct statx &b)
@@ -122,9 +123,10 @@ int copyData(int in, int out, const Limits &limits)
     return copyByReading(in, out, copied, limits);
 }
 
-// The regular file at src copied into a new temporary sibling of dst, with its
-// permissions, stored attributes and last-write time, then put in place:
-// flushed first when it replaces a file, so a crash leaves the old one.
+// The regular file at src copied into a new file beside dst, unnamed where
+// the file system allows, given its permissions, stored attributes and
+// last-write time and only then its name: flushed first when it replaces a
+// file, so a crash leaves the old one.
 int copyRegular(const Location &src, const Location &dst, bool replacing, const Limits &limits)
 {
     Fd in;
@@ -135,7 +137,7 @@ int copyRegular(const Location &src, const Location &dst, bool replacing, const 
         return errno;
 
     TempSibling temp(dst.parent.get());
-    if (const int err = temp.create(0600))
+    if (const int err = temp.create(0600, limits.unnamed))
         return err;
     if (const int err = copyData(in.get(), temp.fd(), limits))
         return err;
@@ -153,6 +155,7 @@ int copyRegular(const Location &src, const Location &dst, bool replacing, const 
 }
 
 // A symbolic link is copied as a link to the same target, never followed.
+// A new link is made under its name at once, which never replaces anything.
 int copyLink(const Location &src, const Location &dst, bool replacing)
 {
     QByteArray target(256, Qt::Uninitialized);
@@ -166,6 +169,8 @@ int copyLink(const Location &src, const Location &dst, bool replacing)
         }
         target.resize(target.size() * 4);
     }
+    if (!replacing)
+        return ::symlinkat(target.constData(), dst.parent.get(), dst.name.constData()) == 0 ? 0 : errno;
     TempSibling temp(dst.parent.get());
     if (const int err = temp.createLink(target))
         return err;
@@ -202,7 +207,8 @@ int copyEntry(const Location &src, const Location &dst, bool failIfExists, const
 
 Limits copyLimits(const QString &from, const QString &to)
 {
-    return {injectedByteFault(FsOperation::Read, from), injectedByteFault(FsOperation::Write, to)};
+    return {injectedByteFault(FsOperation::Read, from), injectedByteFault(FsOperation::Write, to),
+            injectedFault(FsOperation::UnnamedFile, to)};
 }
 
 } // namespace
@@ -308,7 +314,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, bool failI
         return fail(EISDIR, "Write", path);
 
     TempSibling temp(at.parent.get());
-    if (const int err = temp.create(0666))
+    if (const int err = temp.create(0666, injectedFault(FsOperation::UnnamedFile, path)))
         return fail(err, "Write", path);
     qint64 written = 0;
     if (const int err = writeAll(temp.fd(), data.constData(), data.size(), &written, writeFault))

@@ -62,9 +62,10 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
     bool copied = true;
     do {
         const QString from = source + u'\\' + data.name;
-        if (platform::isWalkableFolder(data)) {
+        if (platform::isWalkableSubfolder(from, data)) {
             copied = CopyFolder(from, folder) && copied;
-        } else if (!platform::copyFile(from, folder + u'\\' + data.name, true)) {
+        } else if (platform::isWalkableFolder(data) || !platform::copyFile(from, folder + u'\\' + data.name, true)) {
+            // A mount inside is not entered: it fails as a file that cannot be copied.
             copied = false;
             if (!m_host.ContinueAfterFailedCopy(from))
                 m_bContinue = false;

@@ -17,8 +17,8 @@ public:
 
 // Copies folder S with everything in it into folder T, as T\<name of S>.
 // Folders are never merged: an existing T\<name> fails the copy. Links are
-// copied as links, never walked through; a FIFO, socket or device is a file
-// that cannot be copied. A destination inside the source is refused, by
+// copied as links, never walked through; a FIFO, socket or device, and a
+// mount inside S (bind mounts too), is a file that cannot be copied. A destination inside the source is refused, by
 // its text and by what it is on disk (a link leading back into the source).
 // New files are not flushed one by one: a move flushes the destination once
 // before it deletes anything.

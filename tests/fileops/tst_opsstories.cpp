@@ -79,6 +79,10 @@ private:
             << L{"N ", "O Error moving directory A"} << L{"/A/f.txt=F", "/A/x/g.txt=G", "/A/x/y/h.txt=H"};
         QTest::newRow("links copied as links") << L{"+/out/o.txt=O", "+/A/", "@/A/l=/out", "@/A/f=/out/o.txt", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
             << L{} << L{"link /T/A/l", "link /T/A/f", "/T/A/f=O", "!/A", "/out/o.txt=O"};
+        QTest::newRow("a bind mount inside is not copied, a cut keeps it all")
+            << L{"+/out/o.txt=O", "+/A/a.txt=A", "+/A/m/", "bind /A/m=/out", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{"Y Failed to copy /A/m\nContinue Copy?", "O Error moving directory A"}
+            << L{"/T/A/a.txt=A", "!/T/A/m", "/A/a.txt=A", "/A/m/o.txt=O", "/out/o.txt=O"};
         QTest::newRow("special file fails, the rest comes") << L{"+/A/a.txt=A", "+/A/z.txt=Z", "fifo /A/p", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
             << L{"Y Failed to copy /A/p\nContinue Copy?", "O Error moving directory A"} << L{"/T/A/a.txt=A", "/T/A/z.txt=Z", "/A/p"};
     }
@@ -96,8 +100,11 @@ private:
         QTest::newRow("tree: links go, their targets stay") << L{"+/out/o.txt=O", "+/out/d/k.txt=K", "+/A/", "@/A/l=/out/d", "@/A/f=/out/o.txt",
                                                                "ro /out/o.txt", "tree /A/", "del"}
             << L{askA} << L{"!/A", "/out/o.txt=O", "/out/d/k.txt=K"};
-        QTest::newRow("tree: a mount point inside is not entered") << L{"+/A/a.txt=A", "+/A/m/inner.txt=I", "mount /A/m", "tree /A/", "del"}
-            << L{askA, "O Failed to delete"} << L{"/A/m/inner.txt=I"};
+        const L bound{"+/out/o.txt=O", "+/out/d/k.txt=K", "+/A/m/", "bind /A/m=/out"};
+        QTest::newRow("tree: a bind mount inside is not entered") << bound + L{"tree /A/", "del"}
+            << L{askA, "O Failed to delete"} << L{"/out/o.txt=O", "/out/d/k.txt=K", "/A/m/o.txt"};
+        QTest::newRow("tree: a bind-mounted folder itself") << bound + L{"tree /A/m/", "del"}
+            << L{"Y Delete '/A/m' and everything in it?", "O Failed to delete"} << L{"/out/o.txt=O", "/out/d/k.txt=K"};
         QTest::newRow("tree: a link to a folder goes alone") << L{"+/out/k.txt=K", "@/L=/out", "tree /L/", "del"}
             << L{"Y Delete '/L' and everything in it?"} << L{"!/L", "/out/k.txt=K"};
 

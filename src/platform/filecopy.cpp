@@ -41,6 +41,15 @@ bool sameTarget(const Location &a, const Location &b)
         && statAt(b.parent.get(), b.name.constData(), y, true) == 0 && sameFile(x, y);
 }
 
+// A file (a link: its target) with the read-only attribute, which is
+// the owner's write permission missing.
+bool isReadOnlyFile(const Location &at)
+{
+    struct statx st;
+    return statAt(at.parent.get(), at.name.constData(), st, true) == 0 && S_ISREG(st.stx_mode)
+        && !(st.stx_mode & S_IWUSR);
+}
+
 // Whether both locations name one entry: the same name in the same folder.
 bool sameEntry(const Location &a, const Location &b)
 {
@@ -198,6 +207,8 @@ int copyEntry(const Location &src, const Location &dst, bool failIfExists, const
             return EEXIST;
         if (S_ISDIR(to.stx_mode))
             return EISDIR;
+        if (isReadOnlyFile(dst))
+            return EACCES; // a copy replaces no read-only file, as the device's does not
     } else if (toErr != ENOENT) {
         return toErr;
     }

@@ -14,7 +14,8 @@ bool setFileAttributes(const QString &path, quint32 attributes);
 // Writes the copy as an unnamed file and names it only when it is complete
 // (a replaced file after a flush), so the destination is either the old file
 // or the whole copy, and a crash leaves nothing. Keeps the last-write time
-// and attributes. Copying a file onto itself fails.
+// and attributes. Copying a file onto itself fails, and so does replacing a
+// read-only file.
 bool copyFile(const QString &from, const QString &to, bool failIfExists);
 
 // Never replaces an existing destination. A file moved to another file

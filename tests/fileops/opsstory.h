@@ -33,6 +33,7 @@
 //   "fault Op \p[|errno|after]"  an injected fault; "fifo \p" a named pipe
 //   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story
 //   "ro \p"           makes \p read-only; "inode \p" remembers its inode
+//   "unreadable \p"   a folder whose listing cannot be opened
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
 // "row name" / "!row name" in the list, "link \p" a symbolic link,
 // "same-inode \q", "enabled id" / "disabled id".
@@ -66,7 +67,7 @@ struct Story : apptest::FrameFixture {
     CDirTreeView *tree() const { return frame->GetTreePane(); }
     CFileListViewEx *list() const { return frame->GetListPane(); }
     ino_t remembered = 0;
-    QList<QByteArray> mounted;
+    QList<QByteArray> mounted, locked;
     bool skipped = false;
 
     // The list sorted by name, ascending, so rows come in a known order.
@@ -91,6 +92,8 @@ struct Story : apptest::FrameFixture {
     {
         for (auto at = mounted.crbegin(); at != mounted.crend(); ++at)
             ::umount2(at->constData(), MNT_DETACH);
+        for (const QByteArray &folder : std::as_const(locked))
+            ::chmod(folder.constData(), 0700);
         platform::faults::clear();
     }
 
@@ -204,6 +207,8 @@ struct Story : apptest::FrameFixture {
             QCOMPARE(::mkfifo(host(arg).constData(), 0600), 0);
         else if (text.startsWith(QLatin1String("ro ")))
             QVERIFY(platform::setFileAttributes(arg, platform::FILE_ATTRIBUTE_READONLY));
+        else if (text.startsWith(QLatin1String("unreadable ")))
+            unreadable(arg);
         else if (text.startsWith(QLatin1String("bind ")))
             bind(host(arg.section(u'=', 0, 0)), host(arg.section(u'=', 1)));
         else if (text.startsWith(QLatin1String("inode ")))
@@ -212,6 +217,14 @@ struct Story : apptest::FrameFixture {
             injectFault(arg.section(u' ', 0, 0), arg.section(u' ', 1).split(u'|'));
         else
             QFAIL(qPrintable("unknown step " + text));
+    }
+    // Mode 000, or where root reads it anyway, a listing that fails.
+    void unreadable(const QString &folder)
+    {
+        if (::geteuid() == 0)
+            return platform::faults::inject(platform::FsOperation::Find, folder, EACCES);
+        locked.append(host(folder));
+        QCOMPARE(::chmod(host(folder).constData(), 0), 0);
     }
     void bind(const QByteArray &at, const QByteArray &folder)
     {

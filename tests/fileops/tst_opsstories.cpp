@@ -57,6 +57,8 @@ private:
             << L{"O Could not delete file /s/a.txt"} << L{"/s/a.txt=AAAA", "/t/a.txt=AAAA"};
         QTest::newRow("disk full while replacing") << abc + L{"+/t/a.txt=old", "fault Write /t/a.txt|28|2", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
             << L{"Y /t/a.txt already exists, do you want to overwrite it?", "O Failed to copy /s/a.txt"} << L{"/t/a.txt=old", "/s/a.txt=AAAA"};
+        QTest::newRow("Yes to overwrite a read-only file: it stays") << abc + L{"+/t/a.txt=old", "ro /t/a.txt", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
+            << L{"Y /t/a.txt already exists, do you want to overwrite it?", "O Failed to copy /s/a.txt"} << L{"/t/a.txt=old", "/s/a.txt=AAAA"};
         QTest::newRow("odd names") << L{"+/s/ a b.txt=1", "+/s/'q\".txt=2", "+/s/.dot=3", "+/s/" + bad + "=4", "+/s/" + slash + "=5", "+/t/",
                                         "tree /s/", "list  a b.txt,'q\".txt,.dot," + bad + "," + slash, "^X", "tree /t/", "^V"}
             << L{} << L{"/t/ a b.txt=1", "/t/'q\".txt=2", "/t/.dot=3", "/t/" + bad + "=4", "/t/" + slash + "=5", "!/s/.dot", "!/s/" + bad};
@@ -83,6 +85,12 @@ private:
             << L{"+/out/o.txt=O", "+/A/a.txt=A", "+/A/m/", "bind /A/m=/out", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
             << L{"Y Failed to copy /A/m\nContinue Copy?", "O Error moving directory A"}
             << L{"/T/A/a.txt=A", "!/T/A/m", "/A/a.txt=A", "/A/m/o.txt=O", "/out/o.txt=O"};
+        QTest::newRow("an unreadable subfolder is not copied, a cut keeps it")
+            << L{"+/A/a.txt=A", "+/A/sub/s.txt=S", "+/T/", "unreadable /A/sub", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{"Y Failed to copy /A/sub\nContinue Copy?", "O Error moving directory A"}
+            << L{"/T/A/a.txt=A", "!/T/A/sub/s.txt", "/A/sub/s.txt=S", "/A/a.txt=A"};
+        QTest::newRow("a copied folder that went away leaves its empty copy, no word")
+            << L{"+/A/a.txt=A", "+/T/", "tree /A/", "^C", "-/A", "tree /T/", "^V"} << L{} << L{"/T/A", "!/T/A/a.txt"};
         QTest::newRow("special file fails, the rest comes") << L{"+/A/a.txt=A", "+/A/z.txt=Z", "fifo /A/p", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
             << L{"Y Failed to copy /A/p\nContinue Copy?", "O Error moving directory A"} << L{"/T/A/a.txt=A", "/T/A/z.txt=Z", "/A/p"};
     }

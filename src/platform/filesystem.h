@@ -23,6 +23,9 @@ bool copyFile(const QString &from, const QString &to, bool failIfExists);
 bool moveFile(const QString &from, const QString &to);
 
 bool deleteFile(const QString &path);        // files and symbolic links, not folders
+// A file whose inode other names (hard links) share: a change of its mode
+// or stored attributes is theirs too.
+bool hasOtherHardLinks(const QString &path);
 bool createDirectory(const QString &path);   // fails if anything exists there
 bool removeDirectory(const QString &path);   // empty folders only
 

@@ -32,10 +32,10 @@
 //   "@\l=\target"     a symbolic link to the target's host path
 //   "fault Op \p[|errno|after]"  an injected fault; "fifo \p" a named pipe
 //   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story
-//   "ro \p"           makes \p read-only; "inode \p" remembers its inode
+//   "ro \p"           makes \p read-only; "inode \p" remembers its inode; "hard \p=\q" a hard link
 //   "unreadable \p"   a folder whose listing cannot be opened
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
-// "row name" / "!row name" in the list, "link \p" a symbolic link,
+// "row name" / "!row name" in the list, "link \p" a symbolic link, "ro \p" read-only,
 // "same-inode \q", "enabled id" / "disabled id".
 // Paths may be written with "/": the story turns them into backslashes.
 // Boxes: "Y text", "N text", "O text" in the order they must appear.
@@ -211,6 +211,8 @@ struct Story : apptest::FrameFixture {
             unreadable(arg);
         else if (text.startsWith(QLatin1String("bind ")))
             bind(host(arg.section(u'=', 0, 0)), host(arg.section(u'=', 1)));
+        else if (text.startsWith(QLatin1String("hard ")))
+            QCOMPARE(::link(host(arg.section(u'=', 1)).constData(), host(arg.section(u'=', 0, 0)).constData()), 0);
         else if (text.startsWith(QLatin1String("inode ")))
             remembered = inode(arg);
         else if (text.startsWith(QLatin1String("fault ")))
@@ -254,6 +256,8 @@ struct Story : apptest::FrameFixture {
             QVERIFY2(row(text.mid(5)) < 0, qPrintable(text));
         else if (text.startsWith(QLatin1String("link ")))
             QVERIFY2(QFileInfo(root.host(text.mid(5))).isSymLink(), qPrintable(text));
+        else if (text.startsWith(QLatin1String("ro ")))
+            QVERIFY2(platform::getFileAttributes(text.mid(3)) & platform::FILE_ATTRIBUTE_READONLY, qPrintable(text));
         else if (text.startsWith(QLatin1String("same-inode ")))
             QCOMPARE(inode(text.mid(11)), remembered);
         else if (text.startsWith(QLatin1String("enabled ")) || text.startsWith(QLatin1String("disabled "))) {

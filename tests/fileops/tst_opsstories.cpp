@@ -120,6 +120,8 @@ private:
             << L{"Y Delete all selected files?", "Y Failed to delete b.txt. Continue deleting?"} << L{"!/s/a.txt", "/s/b.txt", "!/s/c.txt", "!row a.txt"};
         QTest::newRow("list: second of three fails, stop") << abc + L{"fault Delete /s/b.txt", "list a.txt,b.txt,c.txt", "del"}
             << L{"Y Delete all selected files?", "N Failed to delete b.txt. Continue deleting?"} << L{"!/s/a.txt", "/s/b.txt", "/s/c.txt", "!row a.txt"};
+        QTest::newRow("list: a hard link keeps the attributes") << abc + L{"hard /s/h.txt=/s/b.txt", "ro /s/b.txt", "list b.txt", "del"}
+            << L{"Y Delete all selected files?"} << L{"!/s/b.txt", "/s/h.txt=B", "ro /s/h.txt"};
         QTest::newRow("list: read-only, and Paste forgets") << abc + L{"ro /s/b.txt", "list a.txt", "^C", "list b.txt", "del"}
             << L{"Y Delete all selected files?"} << L{"!/s/b.txt", "disabled 57637", "disabled 32778"};
     }

@@ -56,6 +56,7 @@ private Q_SLOTS:
             FolderEntry entry;
             QVERIFY(bound.ok() && folder.open("\\plain") && folder.first("*", entry) && subfolder.open(folder, entry));
             QVERIFY(subfolder.isMountPoint() && isMountPoint("\\plain\\bound") && !isWalkableSubfolder("\\plain\\bound", plain));
+            QVERIFY(listedEntry("\\plain\\bound").attributes & FILE_ATTRIBUTE_TEMPORARY);
         }
         // The host's own pseudo file systems, seen through a device root of "/".
         QVERIFY(setDeviceRoot(QStringLiteral("/")));

@@ -108,6 +108,8 @@ private:
             << L{askA, "O Failed to delete"} << L{"/out/o.txt=O", "/out/d/k.txt=K", "/A/m/o.txt"};
         QTest::newRow("tree: a bind-mounted folder itself") << bound + L{"tree /A/m/", "del"}
             << L{"Y Delete '/A/m' and everything in it?", "O Failed to delete"} << L{"/out/o.txt=O", "/out/d/k.txt=K"};
+        QTest::newRow("tree: a file mounted inside keeps its attributes") << L{"+/out/o.txt=O", "ro /out/o.txt", "+/A/f=x", "bind /A/f=/out/o.txt", "tree /A/", "del"}
+            << L{askA, "O Failed to delete"} << L{"/out/o.txt=O", "ro /out/o.txt"};
         QTest::newRow("tree: a link to a folder goes alone") << L{"+/out/k.txt=K", "@/L=/out", "tree /L/", "del"}
             << L{"Y Delete '/L' and everything in it?"} << L{"!/L", "/out/k.txt=K"};
 

@@ -43,10 +43,6 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
         m_host.CopyIntoSourceRefused();
         return false;
     }
-    // A source that went away leaves no empty copy behind.
-    if (m_nDepth == 1 && !FileExists(source))
-        return false;
-
     const QString folder = target + u'\\' + name;
     if (!platform::createDirectory(folder)) {
         m_host.CreateFolderFailed();
@@ -56,24 +52,37 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
 
     platform::FindFile find;
     platform::FindData data;
-    if (!find.first(source + QStringLiteral("\\*.*"), data))
-        return platform::lastError().code == ENOENT; // empty: nothing more to copy
+    if (!find.first(source + QStringLiteral("\\*.*"), data)) {
+        if (platform::lastError().code == ENOENT)
+            return FileExists(source); // empty: complete; gone: a failure with nothing to say
+        return failedListing(source);
+    }
 
     bool copied = true;
     do {
         const QString from = source + u'\\' + data.name;
-        if (platform::isWalkableFolder(data)) {
+        if (platform::isWalkableSubfolder(from, data)) {
             copied = CopyFolder(from, folder) && copied;
-        } else if (!platform::copyFile(from, folder + u'\\' + data.name, true)) {
+        } else if (platform::isWalkableFolder(data) || !platform::copyFile(from, folder + u'\\' + data.name, true)) {
+            // A mount inside is not entered: it fails as a file that cannot be copied.
             copied = false;
             if (!m_host.ContinueAfterFailedCopy(from))
                 m_bContinue = false;
         }
     } while (m_bContinue && find.next(data));
-    // A listing that broke off is a copy that is not complete.
     if (m_bContinue && platform::lastError().code != ENOENT)
-        copied = false;
+        return failedListing(source);
     return copied;
+}
+
+// A folder whose listing cannot be read, or broke off, is not copied
+// completely: it is reported as a file that failed, so no copy (and no move
+// after it) is taken for whole.
+bool FolderCopy::failedListing(const QString &source)
+{
+    if (!m_host.ContinueAfterFailedCopy(source))
+        m_bContinue = false;
+    return false;
 }
 
 } // namespace fileops

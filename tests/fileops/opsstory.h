@@ -19,10 +19,10 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QSet>
 
 #include <fstream>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,23 +32,21 @@
 //   "focus none"      the keyboard focus leaves both panes; "focus list"
 //   "^C" "^X" "^V"    the accelerators; "del", "new", "lnk", "menu" commands
 //   "+\p" "+\p=text"  a folder, a file, made behind the program's back; "-\p" removes one
-//   "@\l=\target"     a symbolic link to the target's host path
-//   "fault Op \p[|errno|after]"  an injected fault; "mount \p" makes \p
-//                     count as a mount point; "fifo \p" a named pipe
+//   "@\l=\target"     a symbolic link to the target's host path; "&\h=\file" a hard link
+//   "fault Op \p[|errno|after]"  an injected fault
+//   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story
 //   "ro \p"           makes \p read-only; "inode \p" remembers its inode
+//   "unreadable \p"   a folder whose listing cannot be opened
 //   "gnome cut \p,\q" another program puts entries on the desktop's clipboard
 //                     ("kde" its other format, "copy" instead of "cut");
 //                     "uri text" puts one URI there as it is
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
-// "row name" / "!row name" in the list, "link \p" a symbolic link,
+// "row name" / "!row name" in the list, "link \p" a symbolic link, "ro \p" read-only,
 // "same-inode \q", "enabled id" / "disabled id", "desktop cut \p,\q" (or
 // "copy") the desktop's clipboard offers these in every format, "desktop empty".
 // Paths may be written with "/": the story turns them into backslashes.
 // Boxes: "Y text", "N text", "O text" in the order they must appear.
 namespace opstest {
-
-inline QSet<QString> mountPoints;
-inline bool fakeMountPoint(const QString &path) { return mountPoints.contains(path); }
 
 // Every box's caption and type, by the start and the end of its text.
 inline void checkBoxStyle(const testsupport::MessageBoxScript::Box &box)
@@ -76,11 +74,12 @@ struct Story : apptest::FrameFixture {
     CDirTreeView *tree() const { return frame->GetTreePane(); }
     CFileListViewEx *list() const { return frame->GetListPane(); }
     ino_t remembered = 0;
+    QList<QByteArray> mounted, locked;
+    bool skipped = false;
 
     // The list sorted by name, ascending, so rows come in a known order.
     Story()
     {
-        fileops::SetMountPointTest(fakeMountPoint);
         QGuiApplication::clipboard()->clear();
         if (!ok)
             return;
@@ -99,8 +98,10 @@ struct Story : apptest::FrameFixture {
     }
     ~Story()
     {
-        fileops::SetMountPointTest(nullptr);
-        mountPoints.clear();
+        for (auto at = mounted.crbegin(); at != mounted.crend(); ++at)
+            ::umount2(at->constData(), MNT_DETACH);
+        for (const QByteArray &folder : std::as_const(locked))
+            ::chmod(folder.constData(), 0700);
         platform::faults::clear();
     }
 
@@ -244,14 +245,19 @@ struct Story : apptest::FrameFixture {
         else if (text.startsWith(u'-'))
             QVERIFY(QFileInfo(root.host(disk)).isDir() ? QDir(root.host(disk)).removeRecursively()
                                                         : QFile::remove(root.host(disk)));
-        else if (text.startsWith(u'@'))
-            QCOMPARE(::symlink(host(value).constData(), host(disk).constData()), 0);
-        else if (text.startsWith(QLatin1String("fifo ")))
-            QCOMPARE(::mkfifo(host(arg).constData(), 0600), 0);
+        else if (text.startsWith(u'@') || text.startsWith(u'&'))
+            QCOMPARE((text.startsWith(u'@') ? ::symlink : ::link)(host(value).constData(), host(disk).constData()), 0);
         else if (text.startsWith(QLatin1String("ro ")))
             QVERIFY(platform::setFileAttributes(arg, platform::FILE_ATTRIBUTE_READONLY));
-        else if (text.startsWith(QLatin1String("mount ")))
-            mountPoints.insert(arg);
+        else if (text.startsWith(QLatin1String("unreadable ")) && ::geteuid() == 0) // root reads mode 000 anyway
+            platform::faults::inject(platform::FsOperation::Find, arg, EACCES);
+        else if (text.startsWith(QLatin1String("unreadable ")))
+            QCOMPARE(::chmod((locked << host(arg)).last().constData(), 0), 0);
+        else if (text.startsWith(QLatin1String("bind "))) {
+            if ((skipped = ::mount(host(value).constData(), host(arg.section(u'=', 0, 0)).constData(), nullptr, MS_BIND, nullptr)))
+                QSKIP("bind mounts are refused here");
+            mounted.append(host(arg.section(u'=', 0, 0)));
+        }
         else if (text.startsWith(QLatin1String("inode ")))
             remembered = inode(arg);
         else if (text.startsWith(QLatin1String("gnome ")) || text.startsWith(QLatin1String("kde ")))
@@ -267,8 +273,7 @@ struct Story : apptest::FrameFixture {
     {
         static const QHash<QString, platform::FsOperation> kOps{
             {"Copy", platform::FsOperation::Copy}, {"Delete", platform::FsOperation::Delete},
-            {"Write", platform::FsOperation::Write}, {"Create", platform::FsOperation::Create},
-            {"Move", platform::FsOperation::Move}};
+            {"Create", platform::FsOperation::Create}};
         QVERIFY(kOps.contains(operation));
         platform::faults::inject(kOps.value(operation), words.at(0), words.size() > 1 ? words.at(1).toInt() : EIO,
                                  words.size() > 2 ? words.at(2).toLongLong() : 0);
@@ -287,6 +292,8 @@ struct Story : apptest::FrameFixture {
             checkOffered(text.section(u' ', 1, 1), text.section(u' ', 2).split(u','));
         else if (text.startsWith(QLatin1String("link ")))
             QVERIFY2(QFileInfo(root.host(text.mid(5))).isSymLink(), qPrintable(text));
+        else if (text.startsWith(QLatin1String("ro ")))
+            QVERIFY2(platform::getFileAttributes(text.mid(3)) & platform::FILE_ATTRIBUTE_READONLY, qPrintable(text));
         else if (text.startsWith(QLatin1String("same-inode ")))
             QCOMPARE(inode(text.mid(11)), remembered);
         else if (text.startsWith(QLatin1String("enabled ")) || text.startsWith(QLatin1String("disabled "))) {
@@ -312,7 +319,7 @@ struct Story : apptest::FrameFixture {
                                       : box.startsWith(u'N') ? platform::IDNO : platform::IDOK);
         for (const QString &text : steps) {
             step(text);
-            if (QTest::currentTestFailed())
+            if (QTest::currentTestFailed() || skipped)
                 return;
         }
         for (const auto &box : script.shown())

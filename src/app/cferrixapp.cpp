@@ -4,6 +4,7 @@
 #include "cferrixdoc.h"
 #include "cmainframe.h"
 #include "csplashdlg.h"
+#include "filelist/folderprefetch.h"
 #include "resources/resourceids.h"
 
 #include <QCoreApplication>
@@ -29,13 +30,18 @@ CMainFrame *CFerrixApp::GetMainWnd() const
 
 bool CFerrixApp::InitInstance()
 {
+    // The list's first folder is the root: it is read while the splash is
+    // up, so that the main window shows its rows from its first frame.
+    folderprefetch::start(QStringLiteral("\\"));
     CSplashDlg splash;
     splash.exec();
 
     // The framework's profile key; the program itself stores nothing there.
     QCoreApplication::setOrganizationName(QStringLiteral("Norvik"));
 
-    if (!OpenNewDocument())
+    const bool made = OpenNewDocument();
+    folderprefetch::discard(); // taken by the list, unless it listed elsewhere
+    if (!made)
         return false;
     if (CMainFrame *frame = m_pMainWnd) {
         frame->showNormal();

@@ -3,6 +3,7 @@
 #include "cfilelistmodel.h"
 #include "cfilelisttextsort.h"
 #include "entrysort.h"
+#include "folderprefetch.h"
 #include "platform/fileattributes.h"
 #include "platform/findfile.h"
 #include "platform/ui/messagebox.h"
@@ -59,9 +60,12 @@ void CFileListViewEx::Populate(const QString &folder, bool force)
     m_folderNames.clear();
     ++m_nListings;
 
-    platform::FindFile find;
     platform::FindData data;
-    if (find.first(m_strFolder + QStringLiteral("\\*"), data)) {
+    folderprefetch::Listing ahead;
+    if (folderprefetch::take(m_strFolder, ahead)) {
+        m_entries.Entries() = std::move(ahead.files);
+        m_folderNames = std::move(ahead.folders);
+    } else if (platform::FindFile find; find.first(m_strFolder + QStringLiteral("\\*"), data)) {
         do {
             if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
                 m_folderNames.append(data.name);

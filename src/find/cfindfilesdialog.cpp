@@ -181,6 +181,7 @@ void CFindFilesDialog::StartSearchThread()
     // the worker's first instant is not lost.
     m_pStopEvent.Reset();
     m_bThreadEnded = false;
+    const int generation = ++m_nGeneration;
     // The strings are copied now: later edits do not change this search.
     m_hThread = QThread::create([this, pattern = m_strFileName, folder = m_strDirectory,
                                  text = m_strContaining] {
@@ -191,7 +192,12 @@ void CFindFilesDialog::StartSearchThread()
         if (m_hooks.atEnd)
             m_hooks.atEnd(m_pStopEvent);
     });
-    connect(m_hThread, &QThread::finished, this, [this] { m_bThreadEnded = true; });
+    // The last worker's signal may arrive after this one has started: only
+    // this worker's own end counts.
+    connect(m_hThread, &QThread::finished, this, [this, generation] {
+        if (generation == m_nGeneration)
+            m_bThreadEnded = true;
+    });
     m_hThread->start();
 }
 

@@ -60,6 +60,7 @@ private:
     int m_nTimer = 0;
     QThread *m_hThread = nullptr;
     bool m_bThreadEnded = true; // set on this thread once the worker has finished
+    int m_nGeneration = 0;      // counts the workers started
     StopEvent m_pStopEvent;
     bool m_bRestart = false;
     bool m_bInitialised = false;

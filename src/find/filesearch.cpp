@@ -94,9 +94,9 @@ bool CFileSearch::Reportable(const platform::FolderHandle &folder, const platfor
         platform::FindData data;
         return folder.find(entry, data) && !(data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY);
     }
-    // Only regular files are read: a link is a leaf, and a FIFO, socket or
-    // device is never opened.
-    if (entry.type != platform::EntryType::File)
+    // Only regular files are read, a link's when it leads to one; a FIFO,
+    // socket or device is never opened, and a link is never walked through.
+    if (entry.type != platform::EntryType::File && entry.type != platform::EntryType::Link)
         return false;
     platform::File file;
     return file.openForReading(folder, entry) && FileContains(file, folder.path() + entry.name);

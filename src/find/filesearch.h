@@ -32,7 +32,8 @@ struct SearchHooks {
 // unless the text is empty, whose contents hold the text byte for byte (the
 // text in the platform's 8-bit code). Depth first: a folder's own matching
 // files, then each subfolder in the order the folder lists them. Links are
-// leaves and the kernel's pseudo file systems are not entered. Before each
+// leaves (a link to a regular file has that file's content tested) and the
+// kernel's pseudo file systems are not entered. Before each
 // folder, after each entry and before and after each block of a file the
 // stop event is tested, and the search unwinds as soon as it is set.
 class CFileSearch {

@@ -18,9 +18,23 @@ using namespace detail;
 struct File::State {
     Fd fd;
     QString path;
+    qint64 size = -1;
     qint64 position = 0;
     ByteFault readFault;
 };
+
+template<typename Open>
+bool File::openWith(const QString &path, Open open)
+{
+    auto state = std::make_unique<State>();
+    if (const int err = open(state->fd, state->size))
+        return fail(err, "Open", path);
+    state->path = path;
+    state->readFault = injectedByteFault(FsOperation::Read, path);
+    d = std::move(state);
+    clearLastError();
+    return true;
+}
 
 File::File() = default;
 
@@ -36,7 +50,9 @@ bool File::openForReading(const QString &path)
         return fail(err, "Open", path);
     // Reading goes through a link to its file, as opening any file does; a
     // FIFO, socket or device is never opened.
-    return openRegular(at.parent.get(), at.name.constData(), true, path);
+    return openWith(path, [&](Fd &fd, qint64 &size) {
+        return openRegularAt(at.parent.get(), at.name.constData(), true, fd, &size);
+    });
 }
 
 bool File::openForReading(const FolderHandle &folder, const FolderEntry &entry)
@@ -45,19 +61,21 @@ bool File::openForReading(const FolderHandle &folder, const FolderEntry &entry)
     const QString path = folder.path() + entry.name;
     if (const int err = injectedFault(FsOperation::Open, path))
         return fail(err, "Open", path);
-    return openRegular(folder.descriptor(), entry.hostName.constData(), false, path);
-}
-
-bool File::openRegular(int dirFd, const char *name, bool follow, const QString &path)
-{
-    auto state = std::make_unique<State>();
-    if (const int err = openRegularAt(dirFd, name, follow, state->fd))
-        return fail(err, "Open", path);
-    state->path = path;
-    state->readFault = injectedByteFault(FsOperation::Read, path);
-    d = std::move(state);
-    clearLastError();
-    return true;
+    const int dirFd = folder.descriptor();
+    const char *name = entry.hostName.constData();
+    return openWith(path, [&](Fd &fd, qint64 &size) {
+        switch (entry.type) {
+        case EntryType::File:
+            return openListedFileAt(dirFd, name, fd, size);
+        case EntryType::Link: // pinned first: only a regular file at its end is opened
+            return openRegularAt(dirFd, name, true, fd, &size);
+        case EntryType::Folder:
+            return EISDIR;
+        case EntryType::Other:
+            break;
+        }
+        return EINVAL;
+    });
 }
 
 void File::close()
@@ -72,10 +90,7 @@ bool File::isOpen() const
 
 qint64 File::size() const
 {
-    if (!d)
-        return -1;
-    struct stat st;
-    return ::fstat(d->fd.get(), &st) == 0 ? qint64(st.st_size) : -1;
+    return d ? d->size : -1;
 }
 
 bool File::read(char *buffer, qint64 maxBytes, qint64 *bytesRead)

@@ -131,7 +131,7 @@ int statAt(int dirFd, const char *name, struct statx &out, bool follow)
     return 0;
 }
 
-int openRegularAt(int dirFd, const char *name, bool follow, Fd &out)
+int openRegularAt(int dirFd, const char *name, bool follow, Fd &out, qint64 *size)
 {
     Fd pinned(retryOnIntr([&] { return ::openat(dirFd, name, O_PATH | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)); }));
     if (!pinned.isValid())
@@ -158,6 +158,25 @@ int openRegularAt(int dirFd, const char *name, bool follow, Fd &out)
         return errno;
     if (again.st_dev != st.st_dev || again.st_ino != st.st_ino)
         return EAGAIN; // replaced while we looked
+    if (size)
+        *size = qint64(again.st_size);
+    out = std::move(opened);
+    return 0;
+}
+
+int openListedFileAt(int dirFd, const char *name, Fd &out, qint64 &size)
+{
+    Fd opened(retryOnIntr([&] {
+        return ::openat(dirFd, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    }));
+    if (!opened.isValid())
+        return errno == ELOOP ? EINVAL : errno; // a link put in the file's place
+    struct stat st;
+    if (::fstat(opened.get(), &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    size = qint64(st.st_size);
     out = std::move(opened);
     return 0;
 }

@@ -51,7 +51,15 @@ int statAt(int dirFd, const char *name, struct statx &out, bool follow = false);
 // FIFO can block and no device is ever opened: the entry is pinned with
 // O_PATH, checked, then reopened without blocking. A final link is followed
 // only when asked. 0, EISDIR for a folder, EINVAL for any other kind, or errno.
-int openRegularAt(int dirFd, const char *name, bool follow, Fd &out);
+// size, when given: the file's length when it was opened.
+int openRegularAt(int dirFd, const char *name, bool follow, Fd &out, qint64 *size = nullptr);
+
+// Opens dirFd/name, which its folder's listing reported as a regular file,
+// directly and without blocking or following a link; whatever else is found
+// there now is closed again (EINVAL, EISDIR). Never call it for a name the
+// listing gave as anything else: opening a device may act on it.
+// size: the file's length when it was opened.
+int openListedFileAt(int dirFd, const char *name, Fd &out, qint64 &size);
 
 // Extended attributes of dirFd/name; a final link is followed only when asked.
 // Returns the value length, or -errno.

@@ -3,6 +3,7 @@
 #include "common/testsuite.h"
 #include "filelist/cfilelistctrl.h"
 #include "filelist/cfilelistviewex.h"
+#include "filelist/folderprefetch.h"
 #include "filelist/rowtext.h"
 #include "listtesthelpers.h"
 #include "platform/registry.h"
@@ -74,16 +75,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QStringList>("files"); // below the folder shown
         QTest::addColumn<QStringList>("listed");
-        QTest::newRow("root") << "\\" << QStringList{"a.txt", "b", "sub\\inner.txt"} << QStringList{"a.txt", "b"};
-        QTest::newRow("trailing backslash dropped") << "\\docs\\" << QStringList{"x.doc"} << QStringList{"x.doc"};
-        QTest::newRow("only sub-folders") << "\\d" << QStringList{"e\\f"} << QStringList{};
-        QTest::newRow("missing folder") << "\\gone" << QStringList{} << QStringList{};
+        // The folder read ahead of the pane ("" none); "+" after it: a file is added meanwhile.
+        QTest::addColumn<QString>("readAhead");
+        QTest::newRow("root") << "\\" << QStringList{"a.txt", "b", "sub\\inner.txt"} << QStringList{"a.txt", "b"} << QString();
+        QTest::newRow("root read ahead") << "\\" << QStringList{"a.txt", "sub\\b"} << QStringList{"a.txt"} << "\\";
+        QTest::newRow("read ahead, a file added since") << "\\r" << QStringList{"a"} << QStringList{"a", "late"} << "\\r+";
+        QTest::newRow("another folder read ahead") << "\\r" << QStringList{"a", "b\\c"} << QStringList{"a"} << "\\r\\b";
+        QTest::newRow("trailing backslash dropped") << "\\docs\\" << QStringList{"x.doc"} << QStringList{"x.doc"} << QString();
+        QTest::newRow("only sub-folders") << "\\d" << QStringList{"e\\f"} << QStringList{} << QString();
+        QTest::newRow("missing folder") << "\\gone" << QStringList{} << QStringList{} << QString();
         const QStringList odd{" lead", "line\nbreak", "tab\there", ".hidden", QStringLiteral("back\uF05Cslash"), "_", "..x",
                               QStringLiteral("\u00e9t\u00e9.txt"), QStringLiteral("invoice\u202Etxt.exe"), "caf" + QString(QChar(0xDCE9))};
-        QTest::newRow("odd names") << "\\o" << odd << odd;
+        QTest::newRow("odd names") << "\\o" << odd << odd << QString();
     }
     // A folder that cannot be read lists empty and says nothing; any list
-    // sorts; only a forced listing of the same folder reads it again.
+    // sorts; only a forced listing of the same folder reads it again. A
+    // listing read ahead serves the folder's first listing only while the
+    // folder is unchanged.
     void listsFilesOfFolder()
     {
         QFETCH(QString, shown);
@@ -101,6 +109,13 @@ private Q_SLOTS:
             const QString path = folder + "\\" + file;
             QVERIFY(root.makeFolder(path.section(u'\\', 0, -2)) && platform::writeFileAtomically(path, "x", true));
         }
+        QFETCH(QString, readAhead);
+        if (!readAhead.isEmpty()) {
+            folderprefetch::start(readAhead.endsWith(u'+') ? readAhead.chopped(1) : readAhead);
+            if (readAhead.endsWith(u'+'))
+                QVERIFY(root.makeFile(folder + "\\late", "x"));
+        }
+        const auto forget = qScopeGuard([] { folderprefetch::discard(); });
         testsupport::MessageBoxScript boxes;
         CFileListViewEx pane;
         pane.ShowFolder(shown, true);

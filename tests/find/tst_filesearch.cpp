@@ -72,8 +72,10 @@ private Q_SLOTS:
               QString(2000, u'z'), 1024, {"\\a", "\\c"});
         texts("byte for byte, letter case matters", {"\\a=CAFÉ", "\\b=cafe", "\\c=un café"}, "café", block, {"\\c"});
         texts("empty and short files", {"\\empty=", "\\a=need", "\\b=needle"}, "needle", block, {"\\b"});
-        texts("FIFOs and links are not read", {"\\a=needle", "\\pipe|", "\\link->a", "\\b=needle"}, "needle", block,
-              {"\\a", "\\b"});
+        texts("a link's own file is read, nothing else a link leads to",
+              {"\\d\\a=needle", "\\d\\pipe|", "\\d\\sub\\b=needle", "\\file->d/a", "\\fifo->d/pipe", "\\broken->none",
+               "\\folder->d/sub"},
+              "needle", block, {"\\file", "\\d\\a", "\\d\\sub\\b"});
         // Files that cannot be read are passed over; the search goes on.
         const QStringList unreadable{"\\d\\a=" + QString(30, u'.') + "needle", "\\b=needle"};
         texts("cannot open", unreadable, "needle", 16, {"\\b"}, "open 0 \\d\\a");

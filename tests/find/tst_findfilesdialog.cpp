@@ -18,6 +18,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <atomic>
 
@@ -158,6 +159,70 @@ private Q_SLOTS:
         QTRY_COMPARE(ends.load(), 2);
         QTRY_COMPARE(shown.state(), QStringLiteral("Start"));
         QCOMPARE(results(shown.dialog), QStringList{"\\a.txt"});
+    }
+
+    // Presses in quick succession, each row a sequence of steps: "Start",
+    // "Stop", "Cancel" press those buttons (without running events first);
+    // "hold" makes later searches wait in their first block until asked to
+    // stop, "quick" lets them run but wait as they end until "ended", which
+    // lets a search end and leaves its last signals undelivered; "events"
+    // delivers them. The dialog must close, every worker ended.
+    void rapidPresses_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("late end of the last search, then Cancel")
+            << QStringList{"quick", "Start", "ended", "hold", "Start", "events", "Cancel"};
+        QTest::newRow("late end of the last search, then Stop, Start, Cancel")
+            << QStringList{"quick", "Start", "ended", "hold", "Start", "events", "Stop", "events", "Start", "Cancel"};
+        QTest::newRow("Start Stop Start Cancel at once") << QStringList{"hold", "Start", "Stop", "Start", "Cancel"};
+        QTest::newRow("Start again while the last one ends")
+            << QStringList{"hold", "Start", "events", "Stop", "events", "Start", "events", "Cancel"};
+    }
+    void rapidPresses()
+    {
+        QFETCH(QStringList, steps);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(findtest::build(root, kLongSearch));
+        Shown shown;
+        QVERIFY(shown.ok);
+        std::atomic<bool> hold{false}, pauseAtEnd{false}, paused{false};
+        std::atomic<int> ends{0};
+        SearchHooks hooks;
+        hooks.afterBlock = [&hold](const QString &, int, const StopEvent &stop) {
+            if (hold)
+                stop.WaitUntilSet();
+        };
+        hooks.atEnd = [&](const StopEvent &) {
+            ++ends;
+            paused = pauseAtEnd.load();
+            pauseAtEnd.wait(true);
+        };
+        shown.dialog.SetSearchHooks(hooks);
+        typeInto(shown.dialog, "directory", "\\d");
+        typeInto(shown.dialog, "containing", "needle");
+        int starts = 0;
+        for (const QString &step : steps) {
+            if (step == "hold" || step == "quick") {
+                hold = step == "hold";
+                pauseAtEnd = step == "quick";
+            } else if (step == "Start" || step == "Stop") {
+                starts += shown.state() == "Start" && !shown.dialog.IsSearchRunning();
+                shown.dialog.StartStopButton().click();
+            } else if (step == "ended") {
+                QTRY_VERIFY(paused);
+                pauseAtEnd = false;
+                pauseAtEnd.notify_all();
+                while (shown.dialog.IsSearchRunning())
+                    QThread::yieldCurrentThread();
+            } else if (step == "events") {
+                QCoreApplication::processEvents();
+            } else {
+                shown.dialog.findChild<QPushButton *>("cancel")->click();
+            }
+        }
+        QVERIFY(!shown.dialog.isVisible());
+        QVERIFY(!shown.dialog.IsSearchRunning());
+        QCOMPARE(ends.load(), starts);
     }
 
     // Start clears the last results and shows "Stop"; each file found gets

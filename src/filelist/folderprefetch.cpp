@@ -1,0 +1,112 @@
+#include "folderprefetch.h"
+
+#include "platform/fileattributes.h"
+#include "platform/findfile.h"
+
+#include <mutex>
+#include <thread>
+
+namespace folderprefetch {
+
+namespace {
+
+QString withoutBackslash(const QString &folder)
+{
+    return folder.endsWith(QLatin1Char('\\')) ? folder.chopped(1) : folder;
+}
+
+void deleteFiles(Listing &listing)
+{
+    for (FileEntry *entry : listing.files)
+        delete entry;
+    listing.files.clear();
+}
+
+// The one listing under way or done. The thread is always joined before its
+// listing is used or dropped.
+struct Pending {
+    std::mutex mutex;
+    std::thread reader;
+    QString folder;
+    Listing listing;
+    platform::FileTime changed = 0; // the folder's last-write time before it was read
+
+    ~Pending() { drop(); }
+
+    void drop()
+    {
+        if (reader.joinable())
+            reader.join();
+        deleteFiles(listing);
+        listing.folders.clear();
+        folder.clear();
+    }
+};
+
+Pending &pending()
+{
+    static Pending one;
+    return one;
+}
+
+// The folder's last-write time; 0 when it cannot be read.
+platform::FileTime lastWrite(const QString &folder)
+{
+    platform::FindData data;
+    return platform::findEntry(folder.isEmpty() ? QStringLiteral("\\") : folder, data) ? data.lastWriteTime : 0;
+}
+
+void read(const QString &folder, Listing &out)
+{
+    platform::FindFile find;
+    platform::FindData data;
+    if (!find.first(folder + QStringLiteral("\\*"), data))
+        return;
+    do {
+        if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY)
+            out.folders.append(data.name);
+        else
+            out.files.push_back(new FileEntry(data));
+    } while (find.next(data));
+}
+
+} // namespace
+
+void start(const QString &folder)
+{
+    Pending &p = pending();
+    std::lock_guard lock(p.mutex);
+    p.drop();
+    p.folder = withoutBackslash(folder);
+    p.reader = std::thread([&p, folder = p.folder] {
+        p.changed = lastWrite(folder);
+        read(folder, p.listing);
+    });
+}
+
+bool take(const QString &folder, Listing &out)
+{
+    Pending &p = pending();
+    std::lock_guard lock(p.mutex);
+    if (!p.reader.joinable() || p.folder != withoutBackslash(folder))
+        return false;
+    p.reader.join();
+    // A file added, removed or renamed since: the listing is not the folder's.
+    if (p.changed == 0 || lastWrite(p.folder) != p.changed) {
+        p.drop();
+        return false;
+    }
+    out = std::move(p.listing);
+    p.listing = Listing();
+    p.folder.clear();
+    return true;
+}
+
+void discard()
+{
+    Pending &p = pending();
+    std::lock_guard lock(p.mutex);
+    p.drop();
+}
+
+} // namespace folderprefetch

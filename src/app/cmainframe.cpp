@@ -3,6 +3,7 @@
 #include "ccommandbar.h"
 #include "cferrixdoc.h"
 #include "filelist/cfilelistviewex.h"
+#include "platform/longwork.h"
 #include "resources/resourceids.h"
 #include "resources/strings.h"
 #include "tree/cdirtreeview.h"
@@ -57,7 +58,11 @@ bool CMainFrame::LoadFrame(CFerrixDoc *document, const CommandMap *appCommands)
     // Commands also become possible or impossible without any event of
     // ours (a selection, a file appearing): look again now and then.
     m_idleUpdate.setInterval(250);
-    connect(&m_idleUpdate, &QTimer::timeout, this, &CMainFrame::UpdateCommands);
+    // Not while long work runs: its commands change the panes only when it ends.
+    connect(&m_idleUpdate, &QTimer::timeout, this, [this] {
+        if (!platform::currentWork())
+            UpdateCommands();
+    });
     m_idleUpdate.start();
     UpdateCommands();
     return true;

@@ -4,6 +4,7 @@
 #include "platform/filesystem.h"
 #include "platform/findfile.h"
 #include "platform/lasterror.h"
+#include "platform/longwork.h"
 #include "platform/walkguard.h"
 
 #include <cerrno>
@@ -48,32 +49,44 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
         return false;
 
     const QString folder = target + u'\\' + name;
-    if (!platform::createDirectory(folder)) {
+    if (!platform::runStep([&] { return platform::createDirectory(folder); })) {
         m_host.CreateFolderFailed();
         return false;
     }
     m_host.FolderCreated();
 
-    platform::FindFile find;
-    platform::FindData data;
-    if (!find.first(source + QStringLiteral("\\*.*"), data))
+    QList<platform::FindData> entries;
+    if (!ListFolder(source + QStringLiteral("\\*.*"), entries))
         return platform::lastError().code == ENOENT; // empty: nothing more to copy
+    const int listingEnd = platform::lastError().code;
 
     bool copied = true;
-    do {
+    for (const platform::FindData &data : std::as_const(entries)) {
+        // A stop asked for ends every level, like a No.
+        if (platform::stopRequested())
+            m_bContinue = false;
+        if (!m_bContinue)
+            break;
         const QString from = source + u'\\' + data.name;
         if (platform::isWalkableFolder(data)) {
             copied = CopyFolder(from, folder) && copied;
-        } else if (!platform::copyFile(from, folder + u'\\' + data.name, true)) {
+        } else if (copyFile(from, folder + u'\\' + data.name)) {
+            platform::noteFileDone();
+        } else {
             copied = false;
-            if (!m_host.ContinueAfterFailedCopy(from))
+            if (platform::stopRequested() || !m_host.ContinueAfterFailedCopy(from))
                 m_bContinue = false;
         }
-    } while (m_bContinue && find.next(data));
-    // A listing that broke off is a copy that is not complete.
-    if (m_bContinue && platform::lastError().code != ENOENT)
+    }
+    // A listing that broke off, or a stopped copy, is a copy that is not complete.
+    if ((m_bContinue && listingEnd != ENOENT) || platform::stopRequested())
         copied = false;
     return copied;
+}
+
+bool FolderCopy::copyFile(const QString &from, const QString &to)
+{
+    return platform::beginStep(from) && platform::runStep([&] { return platform::copyFile(from, to, true); });
 }
 
 } // namespace fileops

@@ -31,6 +31,7 @@ public:
 
 private:
     bool refusedIntoSource(const QString &source, const QString &target) const;
+    static bool copyFile(const QString &from, const QString &to);
 
     FolderCopyHost &m_host;
     // One depth and one continue flag for all levels of a copy: a No deep

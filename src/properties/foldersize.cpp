@@ -1,9 +1,12 @@
 #include "foldersize.h"
 
 #include "platform/findfile.h"
+#include "platform/longwork.h"
 #include "platform/walkguard.h"
 
-double FolderSize(const QString &folder)
+namespace {
+
+double sizeOf(const QString &folder)
 {
     QString base = folder;
     if (!base.endsWith(u'\\'))
@@ -12,16 +15,31 @@ double FolderSize(const QString &folder)
         return 0;
     platform::FindFile find;
     platform::FindData data;
-    if (!find.first(base + QStringLiteral("*.*"), data))
+    if (!platform::beginStep(base) || !find.first(base + QStringLiteral("*.*"), data))
         return 0;
     double sum = 0;
     do {
+        if (platform::stopRequested())
+            break;
         if (platform::isLinkEntry(data))
             continue;
-        if (platform::isWalkableFolder(data))
-            sum += FolderSize(base + data.name);
-        else
+        if (platform::isWalkableFolder(data)) {
+            sum += sizeOf(base + data.name);
+        } else {
             sum += double(data.sizeHigh) * 4294967296.0 + double(data.sizeLow);
+            if (platform::WorkProgress *work = platform::currentWork()) {
+                work->files.fetch_add(1, std::memory_order_relaxed);
+                work->bytes.fetch_add(qint64(data.size()), std::memory_order_relaxed);
+            }
+        }
     } while (find.next(data));
     return sum;
+}
+
+} // namespace
+
+double FolderSize(const QString &folder)
+{
+    // One step: the walk has nothing to ask on the way.
+    return platform::runStep([&] { return sizeOf(folder); });
 }

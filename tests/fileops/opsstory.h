@@ -30,11 +30,12 @@
 //   "^C" "^X" "^V"    the accelerators; "del", "new", "lnk", "menu" commands
 //   "+\p" "+\p=text"  a folder, a file, made behind the program's back; "-\p" removes one
 //   "@\l=\target"     a symbolic link to the target's host path
-//   "fault Op \p[|errno|after]"  an injected fault; "mount \p" makes \p
+//   "fault Op \p[|errno|after]"  an injected fault ("Stop": the user cancels
+//                     there); "mount \p" makes \p
 //                     count as a mount point; "fifo \p" a named pipe
 //   "ro \p"           makes \p read-only; "inode \p" remembers its inode
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
-// "row name" / "!row name" in the list, "link \p" a symbolic link,
+// "row name" / "!row name" in the list, "link \p" a symbolic link, "empty \p",
 // "same-inode \q", "enabled id" / "disabled id".
 // Paths may be written with "/": the story turns them into backslashes.
 // Boxes: "Y text", "N text", "O text" in the order they must appear.
@@ -46,6 +47,7 @@ inline bool fakeMountPoint(const QString &path) { return mountPoints.contains(pa
 // Every box's caption and type, by the start and the end of its text.
 inline void checkBoxStyle(const testsupport::MessageBoxScript::Box &box)
 {
+    QVERIFY2(!box.busyCursor, qPrintable("under the wait cursor: " + box.text));
     static const struct { const char *prefix, *suffix, *caption; unsigned type; } kBoxes[] = {
         {"Failed to copy ", "\nContinue Copy?", "Error", 4}, {"Failed to copy ", "", "Error", 0},
         {"Failed to delete ", "Continue deleting?", "Continue?", 0x124}, {"Failed to delete ", "", "Delete", 0x30},
@@ -69,6 +71,7 @@ struct Story : apptest::FrameFixture {
     CDirTreeView *tree() const { return frame->GetTreePane(); }
     CFileListViewEx *list() const { return frame->GetListPane(); }
     ino_t remembered = 0;
+    std::function<void()> probe; // runs as each box shows
 
     // The list sorted by name, ascending, so rows come in a known order.
     Story()
@@ -220,7 +223,7 @@ struct Story : apptest::FrameFixture {
         static const QHash<QString, platform::FsOperation> kOps{
             {"Copy", platform::FsOperation::Copy}, {"Delete", platform::FsOperation::Delete},
             {"Write", platform::FsOperation::Write}, {"Create", platform::FsOperation::Create},
-            {"Move", platform::FsOperation::Move}};
+            {"Move", platform::FsOperation::Move}, {"Stop", platform::FsOperation::Stop}};
         QVERIFY(kOps.contains(operation));
         platform::faults::inject(kOps.value(operation), words.at(0), words.size() > 1 ? words.at(1).toInt() : EIO,
                                  words.size() > 2 ? words.at(2).toLongLong() : 0);
@@ -233,6 +236,9 @@ struct Story : apptest::FrameFixture {
             QVERIFY2(row(text.mid(4)) >= 0, qPrintable(text));
         else if (text.startsWith(QLatin1String("!row ")))
             QVERIFY2(row(text.mid(5)) < 0, qPrintable(text));
+        else if (text.startsWith(QLatin1String("empty ")))
+            QVERIFY2(QDir(root.host(text.mid(6))).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty(),
+                     qPrintable(text));
         else if (text.startsWith(QLatin1String("link ")))
             QVERIFY2(QFileInfo(root.host(text.mid(5))).isSymLink(), qPrintable(text));
         else if (text.startsWith(QLatin1String("same-inode ")))
@@ -253,6 +259,7 @@ struct Story : apptest::FrameFixture {
     {
         QVERIFY(ok);
         testsupport::MessageBoxScript script;
+        script.whenShown(probe);
         for (QStringList *texts : {&steps, &boxes, &checks})
             texts->replaceInStrings(QStringLiteral("/"), QStringLiteral("\\"));
         for (const QString &box : boxes)

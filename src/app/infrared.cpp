@@ -84,8 +84,8 @@ bool SendFolder(QWidget *owner, const QString &folder)
         return true;
     do {
         if (data.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // A link to a folder is neither a file to send nor walked through.
-            if (isWalkableFolder(data) && !SendFolder(owner, folder + data.name + u'\\'))
+            // A link to a folder or a mount inside is neither a file to send nor walked through.
+            if (isWalkableSubfolder(folder + data.name, data) && !SendFolder(owner, folder + data.name + u'\\'))
                 return false;
             continue;
         }

@@ -90,17 +90,10 @@ void FileClipboard::PasteFiles()
 
 void FileClipboard::PasteFolder()
 {
-    if (m_nMode & ClipCopy) {
-        // A folder that went away since the copy gets the words a lost file gets.
-        if (!FileExists(fileops::WithoutFinalBackslash(m_strSource))) {
-            platform::messageBox(nullptr, QStringLiteral("Failed to copy ") + fileops::WithoutFinalBackslash(m_strSource),
-                                 QStringLiteral("Error"), platform::MB_OK);
-            return;
-        }
+    if (m_nMode & ClipCopy)
         CopyFolder(m_strSource, m_strTarget);
-    } else {
+    else
         MoveFolder(m_strSource, m_strTarget);
-    }
 }
 
 bool FileClipboard::CopyFolder(const QString &source, const QString &target)

@@ -44,10 +44,6 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
         m_host.CopyIntoSourceRefused();
         return false;
     }
-    // A source that went away leaves no empty copy behind.
-    if (m_nDepth == 1 && !FileExists(source))
-        return false;
-
     const QString folder = target + u'\\' + name;
     if (!platform::runStep([&] { return platform::createDirectory(folder); })) {
         m_host.CreateFolderFailed();
@@ -56,8 +52,11 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
     m_host.FolderCreated();
 
     QList<platform::FindData> entries;
-    if (!ListFolder(source + QStringLiteral("\\*.*"), entries))
-        return platform::lastError().code == ENOENT; // empty: nothing more to copy
+    if (!ListFolder(source + QStringLiteral("\\*.*"), entries)) {
+        if (platform::lastError().code == ENOENT)
+            return FileExists(source); // empty: complete; gone: a failure with nothing to say
+        return failedListing(source);
+    }
     const int listingEnd = platform::lastError().code;
 
     bool copied = true;
@@ -68,20 +67,33 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
         if (!m_bContinue)
             break;
         const QString from = source + u'\\' + data.name;
-        if (platform::isWalkableFolder(data)) {
+        if (platform::isWalkableSubfolder(from, data)) {
             copied = CopyFolder(from, folder) && copied;
-        } else if (copyFile(from, folder + u'\\' + data.name)) {
+        } else if (!platform::isWalkableFolder(data) && copyFile(from, folder + u'\\' + data.name)) {
             platform::noteFileDone();
         } else {
+            // A mount inside is not entered: it fails as a file that cannot be copied.
             copied = false;
             if (platform::stopRequested() || !m_host.ContinueAfterFailedCopy(from))
                 m_bContinue = false;
         }
     }
-    // A listing that broke off, or a stopped copy, is a copy that is not complete.
-    if ((m_bContinue && listingEnd != ENOENT) || platform::stopRequested())
-        copied = false;
+    // A stopped copy is not complete.
+    if (platform::stopRequested())
+        return false;
+    if (m_bContinue && listingEnd != ENOENT)
+        return failedListing(source);
     return copied;
+}
+
+// A folder whose listing cannot be read, or broke off, is not copied
+// completely: it is reported as a file that failed, so no copy (and no move
+// after it) is taken for whole.
+bool FolderCopy::failedListing(const QString &source)
+{
+    if (!m_host.ContinueAfterFailedCopy(source))
+        m_bContinue = false;
+    return false;
 }
 
 bool FolderCopy::copyFile(const QString &from, const QString &to)

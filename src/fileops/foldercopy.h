@@ -17,8 +17,9 @@ public:
 
 // Copies folder S with everything in it into folder T, as T\<name of S>.
 // Folders are never merged: an existing T\<name> fails the copy. Links are
-// copied as links, never walked through; a FIFO, socket or device is a file
-// that cannot be copied. A destination inside the source is refused, by
+// copied as links, never walked through; a FIFO, socket or device, a mount
+// inside S (bind mounts too) and a folder that cannot be listed are files
+// that cannot be copied. A source that is gone leaves its empty copy. A destination inside the source is refused, by
 // its text and by what it is on disk (a link leading back into the source).
 // New files are not flushed one by one: a move flushes the destination once
 // before it deletes anything.
@@ -32,6 +33,7 @@ public:
 private:
     bool refusedIntoSource(const QString &source, const QString &target) const;
     static bool copyFile(const QString &from, const QString &to);
+    bool failedListing(const QString &source);
 
     FolderCopyHost &m_host;
     // One depth and one continue flag for all levels of a copy: a No deep

@@ -13,14 +13,12 @@ namespace fileops {
 
 namespace {
 
-MountPointTest g_isMountPoint = platform::isMountPoint;
-
 // folder ends with a backslash. One find record serves every level: a
 // level reads it only for the entry just fetched, before descending.
 bool deleteLevel(const QString &folder, platform::FindData &data)
 {
     const QString path = folder.chopped(1);
-    if (g_isMountPoint(path))
+    if (platform::isMountPoint(path))
         return platform::failWith(EBUSY, QStringLiteral("Delete: %1 is a mount point").arg(path));
     bool deleted = true;
     platform::FindFile find;
@@ -54,13 +52,6 @@ bool DeleteFolderTree(const QString &folderPath)
     if (platform::findEntry(path, data) && platform::isLinkEntry(data))
         return platform::deleteFile(path);
     return deleteLevel(path + u'\\', data);
-}
-
-MountPointTest SetMountPointTest(MountPointTest test)
-{
-    const MountPointTest previous = g_isMountPoint;
-    g_isMountPoint = test ? test : platform::isMountPoint;
-    return previous;
 }
 
 } // namespace fileops

@@ -77,9 +77,8 @@ void CFileSearch::SearchFolder(platform::FolderHandle &folder)
     }
     platform::FolderHandle subfolder;
     for (const platform::FolderEntry &sub : subfolders) {
-        // Mount points are where another file system begins; cards and disks
-        // are searched, the kernel's own file systems are not.
-        if (subfolder.open(folder, sub) && !(subfolder.isMountPoint() && subfolder.isPseudoFileSystem()))
+        // A mount inside the folder (another file system, a bind mount) is not searched.
+        if (subfolder.open(folder, sub) && !subfolder.isMountPoint())
             SearchFolder(subfolder);
         if (Stopped())
             return;

@@ -25,6 +25,7 @@ namespace {
 struct Limits {
     ByteFault read;
     ByteFault write;
+    int unnamed = 0; // the unnamed file's creation fails with it
     ByteFault stop;
 };
 
@@ -40,6 +41,15 @@ bool sameTarget(const Location &a, const Location &b)
     struct statx x, y;
     return statAt(a.parent.get(), a.name.constData(), x, true) == 0
         && statAt(b.parent.get(), b.name.constData(), y, true) == 0 && sameFile(x, y);
+}
+
+// A file (a link: its target) with the read-only attribute, which is
+// the owner's write permission missing.
+bool isReadOnlyFile(const Location &at)
+{
+    struct statx st;
+    return statAt(at.parent.get(), at.name.constData(), st, true) == 0 && S_ISREG(st.stx_mode)
+        && !(st.stx_mode & S_IWUSR);
 }
 
 // Whether both locations name one entry: the same name in the same folder.
@@ -132,9 +142,10 @@ int copyData(int in, int out, const Limits &limits)
     return copyByReading(in, out, copied, limits);
 }
 
-// The regular file at src copied into a new temporary sibling of dst, with its
-// permissions, stored attributes and last-write time, then put in place:
-// flushed first when it replaces a file, so a crash leaves the old one.
+// The regular file at src copied into a new file beside dst, unnamed where
+// the file system allows, given its permissions, stored attributes and
+// last-write time and only then its name: flushed first when it replaces a
+// file, so a crash leaves the old one.
 int copyRegular(const Location &src, const Location &dst, bool replacing, const Limits &limits)
 {
     Fd in;
@@ -145,7 +156,7 @@ int copyRegular(const Location &src, const Location &dst, bool replacing, const 
         return errno;
 
     TempSibling temp(dst.parent.get());
-    if (const int err = temp.create(0600))
+    if (const int err = temp.create(0600, limits.unnamed))
         return err;
     if (const int err = copyData(in.get(), temp.fd(), limits))
         return err;
@@ -163,6 +174,7 @@ int copyRegular(const Location &src, const Location &dst, bool replacing, const 
 }
 
 // A symbolic link is copied as a link to the same target, never followed.
+// A new link is made under its name at once, which never replaces anything.
 int copyLink(const Location &src, const Location &dst, bool replacing)
 {
     QByteArray target(256, Qt::Uninitialized);
@@ -176,6 +188,8 @@ int copyLink(const Location &src, const Location &dst, bool replacing)
         }
         target.resize(target.size() * 4);
     }
+    if (!replacing)
+        return ::symlinkat(target.constData(), dst.parent.get(), dst.name.constData()) == 0 ? 0 : errno;
     TempSibling temp(dst.parent.get());
     if (const int err = temp.createLink(target))
         return err;
@@ -203,6 +217,8 @@ int copyEntry(const Location &src, const Location &dst, bool failIfExists, const
             return EEXIST;
         if (S_ISDIR(to.stx_mode))
             return EISDIR;
+        if (isReadOnlyFile(dst))
+            return EACCES; // a copy replaces no read-only file, as the device's does not
     } else if (toErr != ENOENT) {
         return toErr;
     }
@@ -213,7 +229,7 @@ int copyEntry(const Location &src, const Location &dst, bool failIfExists, const
 Limits copyLimits(const QString &from, const QString &to)
 {
     return {injectedByteFault(FsOperation::Read, from), injectedByteFault(FsOperation::Write, to),
-            injectedByteFault(FsOperation::Stop, from)};
+            injectedFault(FsOperation::UnnamedFile, to), injectedByteFault(FsOperation::Stop, from)};
 }
 
 } // namespace
@@ -319,7 +335,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, bool failI
         return fail(EISDIR, "Write", path);
 
     TempSibling temp(at.parent.get());
-    if (const int err = temp.create(0666))
+    if (const int err = temp.create(0666, injectedFault(FsOperation::UnnamedFile, path)))
         return fail(err, "Write", path);
     qint64 written = 0;
     if (const int err = writeAll(temp.fd(), data.constData(), data.size(), &written, writeFault))

@@ -169,6 +169,14 @@ bool deleteFile(const QString &path)
     });
 }
 
+bool hasOtherHardLinks(const QString &path)
+{
+    Location at;
+    struct statx st;
+    return locate(path, at) == 0 && !at.root && statAt(at.parent.get(), at.name.constData(), st) == 0
+        && !S_ISDIR(st.stx_mode) && st.stx_nlink > 1;
+}
+
 bool createDirectory(const QString &path)
 {
     return changeEntry(FsOperation::Create, "Create folder", path, EEXIST, [](const Location &at) {

@@ -11,9 +11,11 @@ namespace platform {
 quint32 getFileAttributes(const QString &path); // INVALID_FILE_ATTRIBUTES on failure
 bool setFileAttributes(const QString &path, quint32 attributes);
 
-// Writes a temporary sibling, flushes it and renames it into place, so the
-// destination is either the old file or the complete copy. Keeps the
-// last-write time and attributes. Copying a file onto itself fails.
+// Writes the copy as an unnamed file and names it only when it is complete
+// (a replaced file after a flush), so the destination is either the old file
+// or the whole copy, and a crash leaves nothing. Keeps the last-write time
+// and attributes. Copying a file onto itself fails, and so does replacing a
+// read-only file.
 bool copyFile(const QString &from, const QString &to, bool failIfExists);
 
 // Never replaces an existing destination. A file moved to another file
@@ -21,6 +23,9 @@ bool copyFile(const QString &from, const QString &to, bool failIfExists);
 bool moveFile(const QString &from, const QString &to);
 
 bool deleteFile(const QString &path);        // files and symbolic links, not folders
+// A file whose inode other names (hard links) share: a change of its mode
+// or stored attributes is theirs too.
+bool hasOtherHardLinks(const QString &path);
 bool createDirectory(const QString &path);   // fails if anything exists there
 bool removeDirectory(const QString &path);   // empty folders only
 
@@ -28,8 +33,8 @@ bool removeDirectory(const QString &path);   // empty folders only
 bool getDiskFreeSpace(const QString &path, quint64 *freeBytesToCaller,
                       quint64 *totalBytes, quint64 *totalFreeBytes);
 
-// Writes data to path through a temporary sibling renamed into place (no
-// half-written file). With failIfExists an existing path makes it fail.
+// Writes data to path the way copyFile writes a copy (no half-written
+// file). With failIfExists an existing path makes it fail.
 bool writeFileAtomically(const QString &path, const QByteArray &data, bool failIfExists);
 
 // Sets the last-write time of a file or folder.

@@ -8,6 +8,7 @@
 #include "faultpoints.h"
 #include "hostfs.h"
 #include "lasterror.h"
+#include "tempsibling.h"
 #include "wildcard.h"
 
 #include <cerrno>
@@ -83,6 +84,8 @@ void FindFile::readAhead(State &state)
         const char *hostName = entry->d_name;
         if (isDotOrDotDot(hostName))
             continue;
+        if (isTempSiblingName(hostName) && removeStaleTempSibling(::dirfd(state.dir), hostName))
+            continue; // left by a copy that crashed
         EntryBatch::Entry pending;
         pending.size = qsizetype(std::strlen(hostName));
         // With a pattern the name is decoded now to pick the entry; else when it is yielded.

@@ -45,11 +45,6 @@ int injectedListFault(const QString &folderPath)
     return faults::any() ? injectedFindFault(folderPath + QStringLiteral("*.*")) : 0;
 }
 
-bool sameDevice(const struct statx &a, const struct statx &b)
-{
-    return a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
-}
-
 } // namespace
 
 FolderHandle::FolderHandle() = default;
@@ -68,7 +63,7 @@ bool FolderHandle::open(const QString &folderPath)
     state->path = path;
     if (const int err = openFolder(path, O_RDONLY, state->fd))
         return fail(err, "Find", path);
-    if (::statx(state->fd.get(), "", AT_EMPTY_PATH, STATX_TYPE, &state->stat) != 0)
+    if (::statx(state->fd.get(), "", AT_EMPTY_PATH, STATX_TYPE | STATX_MNT_ID, &state->stat) != 0)
         return fail(errno, "Find", path);
     d = std::move(state);
     clearLastError();
@@ -92,9 +87,9 @@ bool FolderHandle::open(const FolderHandle &parent, const FolderEntry &entry)
     if (fd < 0)
         return fail(errno, "Find", path);
     state->fd.reset(fd);
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE, &state->stat) != 0)
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MNT_ID, &state->stat) != 0)
         return fail(errno, "Find", path);
-    state->mountPoint = !sameDevice(state->stat, parent.d->stat);
+    state->mountPoint = isMountRootFd(fd, state->stat, parent.d->fd.get(), parent.d->stat);
     d = std::move(state);
     clearLastError();
     return true;

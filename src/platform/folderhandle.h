@@ -45,7 +45,7 @@ public:
 
     // The folder's device path, ending with a backslash.
     const QString &path() const;
-    // Opened as a subfolder, and on another file system than its parent.
+    // Opened as a subfolder, and where a mount begins (bind mounts too).
     bool isMountPoint() const;
     // On one of the kernel's pseudo file systems (see walkguard.h).
     bool isPseudoFileSystem() const;

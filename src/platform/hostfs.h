@@ -73,6 +73,10 @@ auto retryOnIntr(F f)
 // Whether the open folder fd lies on one of the kernel's pseudo file systems.
 bool isPseudoFileSystemFd(int fd);
 
+// Whether the folder open as fd is where a mount begins below the folder
+// open as parentFd; self and parent are their statx with STATX_MNT_ID asked.
+bool isMountRootFd(int fd, const struct statx &self, int parentFd, const struct statx &parent);
+
 // Records a failed call as the thread's last error and returns false.
 bool fail(int code, const char *operation, const QString &path);
 bool fail(int code, const char *operation, const QString &from, const QString &to);

@@ -49,10 +49,10 @@ void WorkCounter::countFolder(const QString &folder)
         if (isLinkEntry(data))
             continue;
         const QString path = folder + u'\\' + data.name;
-        if (isWalkableFolder(data)) {
-            if (!isMountPoint(path) && !isPseudoFileSystem(path))
+        if (isWalkableSubfolder(path, data)) {
+            if (!isPseudoFileSystem(path))
                 countFolder(path);
-        } else {
+        } else if (!(data.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             ++m_files;
             m_bytes += qint64(data.size());
         }

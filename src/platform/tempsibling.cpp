@@ -5,19 +5,37 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace platform::detail {
 
 namespace {
 
+constexpr char kPrefix[] = ".ferrix-";
+constexpr char kSuffix[] = ".tmp";
+
 QByteArray randomName()
 {
-    return QByteArrayLiteral(".ferrix-") + QByteArray::number(QRandomGenerator::global()->generate64(), 36)
-        + QByteArrayLiteral(".tmp");
+    return QByteArray(kPrefix) + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + kSuffix;
+}
+
+// ".ferrix-" + base-36 digits + ".tmp", exactly as randomName() makes them.
+bool isOurTempName(const char *name)
+{
+    const size_t length = std::strlen(name);
+    constexpr size_t fixed = sizeof kPrefix - 1 + sizeof kSuffix - 1;
+    if (length <= fixed || std::strcmp(name + length - (sizeof kSuffix - 1), kSuffix) != 0)
+        return false;
+    for (const char *c = name + sizeof kPrefix - 1; c < name + length - (sizeof kSuffix - 1); ++c)
+        if (!((*c >= '0' && *c <= '9') || (*c >= 'a' && *c <= 'z')))
+            return false;
+    return std::strncmp(name, kPrefix, sizeof kPrefix - 1) == 0;
 }
 
 template<typename Make>
@@ -25,10 +43,10 @@ int withFreshName(QByteArray &name, Make make)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = randomName();
-        if (make(name.constData()) == 0)
+        const int err = make(name.constData());
+        if (err == 0)
             return 0;
-        if (errno != EEXIST) {
-            const int err = errno;
+        if (err != EEXIST) {
             name.clear();
             return err;
         }
@@ -37,55 +55,101 @@ int withFreshName(QByteArray &name, Make make)
     return EEXIST;
 }
 
+// O_TMPFILE is unknown to the kernel or the file system.
+bool unnamedRefused(int err)
+{
+    return err == EOPNOTSUPP || err == EISDIR || err == EINVAL;
+}
+
 } // namespace
 
 TempSibling::~TempSibling()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
     if (!m_name.isEmpty())
         ::unlinkat(m_dirFd, m_name.constData(), 0);
+    if (m_fd >= 0)
+        ::close(m_fd); // after the unlink: the lock keeps a listing off it till then
 }
 
-int TempSibling::create(mode_t mode)
+int TempSibling::create(mode_t mode, int unnamedError)
+{
+    if (!unnamedError) {
+        m_fd = retryOnIntr([&] { return ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode); });
+        if (m_fd >= 0) {
+            m_unnamed = true;
+            return 0;
+        }
+        unnamedError = errno;
+    }
+    return unnamedRefused(unnamedError) ? createNamed(mode) : unnamedError;
+}
+
+// A named sibling, locked so that a listing never takes it for one a crash
+// left. A listing that locked it first has removed it: another name then.
+int TempSibling::createNamed(mode_t mode)
 {
     return withFreshName(m_name, [&](const char *name) {
-        m_fd = retryOnIntr([&] {
+        const int fd = retryOnIntr([&] {
             return ::openat(m_dirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         });
-        return m_fd >= 0 ? 0 : -1;
+        if (fd < 0)
+            return errno;
+        struct stat st;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &st) != 0 || st.st_nlink == 0) {
+            ::close(fd);
+            return EEXIST;
+        }
+        m_fd = fd;
+        return 0;
     });
 }
 
 int TempSibling::createLink(const QByteArray &target)
 {
-    return withFreshName(m_name, [&](const char *name) { return ::symlinkat(target.constData(), m_dirFd, name); });
+    return withFreshName(m_name, [&](const char *name) {
+        return ::symlinkat(target.constData(), m_dirFd, name) == 0 ? 0 : errno;
+    });
+}
+
+// Links the unnamed file under name, which must not exist. Without the
+// capability AT_EMPTY_PATH wants, its /proc path does the same.
+int TempSibling::linkUnnamed(const char *name)
+{
+    if (::linkat(m_fd, "", m_dirFd, name, AT_EMPTY_PATH) == 0)
+        return 0;
+    if (errno != ENOENT && errno != EPERM)
+        return errno;
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", m_fd);
+    return ::linkat(AT_FDCWD, path, m_dirFd, name, AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+}
+
+// The temporary name renamed to name, never replacing when no-replace.
+int TempSibling::renameInto(const char *name)
+{
+    if (::renameat2(m_dirFd, m_name.constData(), m_dirFd, name, RENAME_NOREPLACE) == 0) {
+        m_name.clear();
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+    // No RENAME_NOREPLACE here: a hard link cannot replace either; the
+    // temporary name goes when this object does.
+    return ::linkat(m_dirFd, m_name.constData(), m_dirFd, name, 0) == 0 ? 0 : errno;
 }
 
 int TempSibling::commit(const char *name, bool replacing)
 {
-    if (m_fd >= 0) {
-        const int synced = replacing ? ::fsync(m_fd) : 0;
-        const int err = errno;
-        const int closed = ::close(m_fd);
-        m_fd = -1;
-        if (synced != 0)
+    if (m_fd >= 0 && replacing && ::fsync(m_fd) != 0)
+        return errno;
+    if (m_unnamed) {
+        if (!replacing)
+            return linkUnnamed(name);
+        // A link cannot replace: the content gets a temporary name, renamed over.
+        if (const int err = withFreshName(m_name, [&](const char *temp) { return linkUnnamed(temp); }))
             return err;
-        if (closed != 0 && errno != EINTR)
-            return errno;
-    }
-    if (!replacing) {
-        if (::renameat2(m_dirFd, m_name.constData(), m_dirFd, name, RENAME_NOREPLACE) != 0) {
-            if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-                return errno;
-            // No RENAME_NOREPLACE here: a hard link cannot replace either.
-            if (::linkat(m_dirFd, m_name.constData(), m_dirFd, name, 0) != 0)
-                return errno;
-            // The temporary name goes when this object does.
-        } else {
-            m_name.clear();
-        }
-        return 0;
+    } else if (!replacing) {
+        return renameInto(name);
     }
     if (::renameat(m_dirFd, m_name.constData(), m_dirFd, name) != 0)
         return errno;
@@ -101,6 +165,20 @@ void syncFolder(int dirFd)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+bool removeStaleTempSibling(int dirFd, const char *name)
+{
+    if (!isOurTempName(name))
+        return false;
+    Fd file;
+    if (openRegularAt(dirFd, name, false, file) != 0 || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
+        return false; // not a file of ours, or still being written
+    struct stat held, named;
+    if (::fstat(file.get(), &held) != 0 || ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) != 0
+        || held.st_ino != named.st_ino || held.st_dev != named.st_dev)
+        return false;
+    return ::unlinkat(dirFd, name, 0) == 0;
 }
 
 } // namespace platform::detail

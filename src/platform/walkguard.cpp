@@ -65,6 +65,24 @@ bool isDevtmpfsMount(int fd)
     return false;
 }
 
+bool mountStat(int fd, struct statx &out)
+{
+    return ::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MNT_ID, &out) == 0;
+}
+
+// The mount id /proc gives for an open descriptor, 0 when unknown; for
+// kernels whose statx has none.
+quint64 fdinfoMountId(int fd)
+{
+    QFile info(QStringLiteral("/proc/self/fdinfo/%1").arg(fd));
+    if (!info.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : info.readAll().split('\n'))
+        if (line.startsWith("mnt_id:"))
+            return line.mid(7).trimmed().toULongLong();
+    return 0;
+}
+
 bool statFd(int fd, struct stat &out)
 {
     return ::fstat(fd, &out) == 0;
@@ -72,17 +90,35 @@ bool statFd(int fd, struct stat &out)
 
 } // namespace
 
+bool detail::isMountRootFd(int fd, const struct statx &self, int parentFd, const struct statx &parent)
+{
+    // A bind mount of a folder of the same file system keeps the device:
+    // the kernel's mount-root mark tells it, and the mount ids do too.
+    if ((self.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (self.stx_attributes & STATX_ATTR_MOUNT_ROOT))
+        return true;
+    if (self.stx_dev_major != parent.stx_dev_major || self.stx_dev_minor != parent.stx_dev_minor)
+        return true;
+    const quint64 own = (self.stx_mask & STATX_MNT_ID) ? self.stx_mnt_id : fdinfoMountId(fd);
+    const quint64 above = (parent.stx_mask & STATX_MNT_ID) ? parent.stx_mnt_id : fdinfoMountId(parentFd);
+    return own != 0 && above != 0 && own != above;
+}
+
 bool isMountPoint(const QString &folder)
 {
     Location at;
     if (locate(folder, at) != 0 || at.root)
         return false;
-    struct statx self {}, parent {};
-    if (statAt(at.parent.get(), at.name.constData(), self, true) != 0
-        || statAt(at.parent.get(), ".", parent, true) != 0)
-        return false;
-    return S_ISDIR(self.stx_mode)
-        && (self.stx_dev_major != parent.stx_dev_major || self.stx_dev_minor != parent.stx_dev_minor);
+    const Fd self(retryOnIntr([&] {
+        return ::openat(at.parent.get(), at.name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }));
+    struct statx own {}, parent {};
+    return self.isValid() && mountStat(self.get(), own) && mountStat(at.parent.get(), parent)
+        && isMountRootFd(self.get(), own, at.parent.get(), parent);
+}
+
+bool isWalkableSubfolder(const QString &path, const FindData &data)
+{
+    return isWalkableFolder(data) && !isMountPoint(path);
 }
 
 bool isPseudoFileSystem(const QString &folder)

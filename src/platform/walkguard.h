@@ -23,8 +23,13 @@ inline bool isWalkableFolder(const FindData &data)
     return (data.attributes & FILE_ATTRIBUTE_DIRECTORY) && !isLinkEntry(data);
 }
 
-// A folder on another file system than its parent (the device root: false).
+// A folder where a mount begins: another file system, or a bind mount of a
+// folder of the same one (the device root: false).
 bool isMountPoint(const QString &folder);
+
+// A subfolder a walk enters (path is its device path): a real folder, not a
+// link to one, and no mount point.
+bool isWalkableSubfolder(const QString &path, const FindData &data);
 
 // A folder on one of the kernel's pseudo file systems (proc, sysfs,
 // devtmpfs, devpts, cgroup, debugfs, tracefs, ...), which holds no user

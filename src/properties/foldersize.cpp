@@ -1,5 +1,6 @@
 #include "foldersize.h"
 
+#include "platform/fileattributes.h"
 #include "platform/findfile.h"
 #include "platform/longwork.h"
 #include "platform/walkguard.h"
@@ -23,8 +24,10 @@ double sizeOf(const QString &folder)
             break;
         if (platform::isLinkEntry(data))
             continue;
-        if (platform::isWalkableFolder(data)) {
+        if (platform::isWalkableSubfolder(base + data.name, data)) {
             sum += sizeOf(base + data.name);
+        } else if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
+            continue; // a mount inside counts nothing
         } else {
             sum += double(data.sizeHigh) * 4294967296.0 + double(data.sizeLow);
             if (platform::WorkProgress *work = platform::currentWork()) {

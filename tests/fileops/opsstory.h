@@ -16,10 +16,10 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QSet>
 
 #include <fstream>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,18 +31,17 @@
 //   "+\p" "+\p=text"  a folder, a file, made behind the program's back; "-\p" removes one
 //   "@\l=\target"     a symbolic link to the target's host path
 //   "fault Op \p[|errno|after]"  an injected fault ("Stop": the user cancels
-//                     there); "mount \p" makes \p
-//                     count as a mount point; "fifo \p" a named pipe
-//   "ro \p"           makes \p read-only; "inode \p" remembers its inode
+//                     there); "fifo \p" a named pipe
+//   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story
+//   "ro \p"           makes \p read-only; "inode \p" remembers its inode; "hard \p=\q" a hard link
+//   "unreadable \p"   a folder whose listing cannot be opened
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
-// "row name" / "!row name" in the list, "link \p" a symbolic link, "empty \p",
+// "row name" / "!row name" in the list, "link \p" a symbolic link, "ro \p" read-only,
+// "empty \p",
 // "same-inode \q", "enabled id" / "disabled id".
 // Paths may be written with "/": the story turns them into backslashes.
 // Boxes: "Y text", "N text", "O text" in the order they must appear.
 namespace opstest {
-
-inline QSet<QString> mountPoints;
-inline bool fakeMountPoint(const QString &path) { return mountPoints.contains(path); }
 
 // Every box's caption and type, by the start and the end of its text.
 inline void checkBoxStyle(const testsupport::MessageBoxScript::Box &box)
@@ -72,11 +71,12 @@ struct Story : apptest::FrameFixture {
     CFileListViewEx *list() const { return frame->GetListPane(); }
     ino_t remembered = 0;
     std::function<void()> probe; // runs as each box shows
+    QList<QByteArray> mounted, locked;
+    bool skipped = false;
 
     // The list sorted by name, ascending, so rows come in a known order.
     Story()
     {
-        fileops::SetMountPointTest(fakeMountPoint);
         if (!ok)
             return;
         QHeaderView *header = list()->horizontalHeader();
@@ -94,8 +94,10 @@ struct Story : apptest::FrameFixture {
     }
     ~Story()
     {
-        fileops::SetMountPointTest(nullptr);
-        mountPoints.clear();
+        for (auto at = mounted.crbegin(); at != mounted.crend(); ++at)
+            ::umount2(at->constData(), MNT_DETACH);
+        for (const QByteArray &folder : std::as_const(locked))
+            ::chmod(folder.constData(), 0700);
         platform::faults::clear();
     }
 
@@ -209,14 +211,34 @@ struct Story : apptest::FrameFixture {
             QCOMPARE(::mkfifo(host(arg).constData(), 0600), 0);
         else if (text.startsWith(QLatin1String("ro ")))
             QVERIFY(platform::setFileAttributes(arg, platform::FILE_ATTRIBUTE_READONLY));
-        else if (text.startsWith(QLatin1String("mount ")))
-            mountPoints.insert(arg);
+        else if (text.startsWith(QLatin1String("unreadable ")))
+            unreadable(arg);
+        else if (text.startsWith(QLatin1String("bind ")))
+            bind(host(arg.section(u'=', 0, 0)), host(arg.section(u'=', 1)));
+        else if (text.startsWith(QLatin1String("hard ")))
+            QCOMPARE(::link(host(arg.section(u'=', 1)).constData(), host(arg.section(u'=', 0, 0)).constData()), 0);
         else if (text.startsWith(QLatin1String("inode ")))
             remembered = inode(arg);
         else if (text.startsWith(QLatin1String("fault ")))
             injectFault(arg.section(u' ', 0, 0), arg.section(u' ', 1).split(u'|'));
         else
             QFAIL(qPrintable("unknown step " + text));
+    }
+    // Mode 000, or where root reads it anyway, a listing that fails.
+    void unreadable(const QString &folder)
+    {
+        if (::geteuid() == 0)
+            return platform::faults::inject(platform::FsOperation::Find, folder, EACCES);
+        locked.append(host(folder));
+        QCOMPARE(::chmod(host(folder).constData(), 0), 0);
+    }
+    void bind(const QByteArray &at, const QByteArray &folder)
+    {
+        if (::mount(folder.constData(), at.constData(), nullptr, MS_BIND, nullptr) != 0) {
+            skipped = true;
+            QSKIP(qPrintable(QStringLiteral("bind mounts refused here: ") + QString::fromLocal8Bit(strerror(errno))));
+        }
+        mounted.append(at);
     }
     static void injectFault(const QString &operation, const QStringList &words)
     {
@@ -241,6 +263,8 @@ struct Story : apptest::FrameFixture {
                      qPrintable(text));
         else if (text.startsWith(QLatin1String("link ")))
             QVERIFY2(QFileInfo(root.host(text.mid(5))).isSymLink(), qPrintable(text));
+        else if (text.startsWith(QLatin1String("ro ")))
+            QVERIFY2(platform::getFileAttributes(text.mid(3)) & platform::FILE_ATTRIBUTE_READONLY, qPrintable(text));
         else if (text.startsWith(QLatin1String("same-inode ")))
             QCOMPARE(inode(text.mid(11)), remembered);
         else if (text.startsWith(QLatin1String("enabled ")) || text.startsWith(QLatin1String("disabled "))) {
@@ -267,7 +291,7 @@ struct Story : apptest::FrameFixture {
                                       : box.startsWith(u'N') ? platform::IDNO : platform::IDOK);
         for (const QString &text : steps) {
             step(text);
-            if (QTest::currentTestFailed())
+            if (QTest::currentTestFailed() || skipped)
                 return;
         }
         for (const auto &box : script.shown())

@@ -62,6 +62,8 @@ private:
             << L{} << L{"empty /t/", "/s/big", "disabled 57637"};
         QTest::newRow("Cancel between cut files keeps the rest") << abc + L{"fault Stop /s/b.txt", "tree /s/", "list a.txt,b.txt,c.txt", "^X", "tree /t/", "^V"}
             << L{} << L{"/t/a.txt=AAAA", "!/s/a.txt", "/s/b.txt=B", "!/t/b.txt", "/s/c.txt=C", "!/t/c.txt", "row a.txt", "disabled 57637"};
+        QTest::newRow("Yes to overwrite a read-only file: it stays") << abc + L{"+/t/a.txt=old", "ro /t/a.txt", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
+            << L{"Y /t/a.txt already exists, do you want to overwrite it?", "O Failed to copy /s/a.txt"} << L{"/t/a.txt=old", "/s/a.txt=AAAA"};
         QTest::newRow("odd names") << L{"+/s/ a b.txt=1", "+/s/'q\".txt=2", "+/s/.dot=3", "+/s/" + bad + "=4", "+/s/" + slash + "=5", "+/t/",
                                         "tree /s/", "list  a b.txt,'q\".txt,.dot," + bad + "," + slash, "^X", "tree /t/", "^V"}
             << L{} << L{"/t/ a b.txt=1", "/t/'q\".txt=2", "/t/.dot=3", "/t/" + bad + "=4", "/t/" + slash + "=5", "!/s/.dot", "!/s/" + bad};
@@ -87,6 +89,16 @@ private:
             << L{"O Error moving directory A"} << L{"/A/f.txt=F", "/A/x/g.txt=G", "/A/x/y/h.txt=H", "!/T/A/x/g.txt"};
         QTest::newRow("links copied as links") << L{"+/out/o.txt=O", "+/A/", "@/A/l=/out", "@/A/f=/out/o.txt", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
             << L{} << L{"link /T/A/l", "link /T/A/f", "/T/A/f=O", "!/A", "/out/o.txt=O"};
+        QTest::newRow("a bind mount inside is not copied, a cut keeps it all")
+            << L{"+/out/o.txt=O", "+/A/a.txt=A", "+/A/m/", "bind /A/m=/out", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{"Y Failed to copy /A/m\nContinue Copy?", "O Error moving directory A"}
+            << L{"/T/A/a.txt=A", "!/T/A/m", "/A/a.txt=A", "/A/m/o.txt=O", "/out/o.txt=O"};
+        QTest::newRow("an unreadable subfolder is not copied, a cut keeps it")
+            << L{"+/A/a.txt=A", "+/A/sub/s.txt=S", "+/T/", "unreadable /A/sub", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{"Y Failed to copy /A/sub\nContinue Copy?", "O Error moving directory A"}
+            << L{"/T/A/a.txt=A", "!/T/A/sub/s.txt", "/A/sub/s.txt=S", "/A/a.txt=A"};
+        QTest::newRow("a copied folder that went away leaves its empty copy, no word")
+            << L{"+/A/a.txt=A", "+/T/", "tree /A/", "^C", "-/A", "tree /T/", "^V"} << L{} << L{"/T/A", "!/T/A/a.txt"};
         QTest::newRow("special file fails, the rest comes") << L{"+/A/a.txt=A", "+/A/z.txt=Z", "fifo /A/p", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
             << L{"Y Failed to copy /A/p\nContinue Copy?", "O Error moving directory A"} << L{"/T/A/a.txt=A", "/T/A/z.txt=Z", "/A/p"};
     }
@@ -106,8 +118,11 @@ private:
         QTest::newRow("tree: links go, their targets stay") << L{"+/out/o.txt=O", "+/out/d/k.txt=K", "+/A/", "@/A/l=/out/d", "@/A/f=/out/o.txt",
                                                                "ro /out/o.txt", "tree /A/", "del"}
             << L{askA} << L{"!/A", "/out/o.txt=O", "/out/d/k.txt=K"};
-        QTest::newRow("tree: a mount point inside is not entered") << L{"+/A/a.txt=A", "+/A/m/inner.txt=I", "mount /A/m", "tree /A/", "del"}
-            << L{askA, "O Failed to delete"} << L{"/A/m/inner.txt=I"};
+        const L bound{"+/out/o.txt=O", "+/out/d/k.txt=K", "+/A/m/", "bind /A/m=/out"};
+        QTest::newRow("tree: a bind mount inside is not entered") << bound + L{"tree /A/", "del"}
+            << L{askA, "O Failed to delete"} << L{"/out/o.txt=O", "/out/d/k.txt=K", "/A/m/o.txt"};
+        QTest::newRow("tree: a bind-mounted folder itself") << bound + L{"tree /A/m/", "del"}
+            << L{"Y Delete '/A/m' and everything in it?", "O Failed to delete"} << L{"/out/o.txt=O", "/out/d/k.txt=K"};
         QTest::newRow("tree: a link to a folder goes alone") << L{"+/out/k.txt=K", "@/L=/out", "tree /L/", "del"}
             << L{"Y Delete '/L' and everything in it?"} << L{"!/L", "/out/k.txt=K"};
 
@@ -117,6 +132,8 @@ private:
             << L{"Y Delete all selected files?", "N Failed to delete b.txt. Continue deleting?"} << L{"!/s/a.txt", "/s/b.txt", "/s/c.txt", "!row a.txt"};
         QTest::newRow("list: Cancel before the second keeps the rest") << abc + L{"fault Stop /s/b.txt", "list a.txt,b.txt,c.txt", "del"}
             << L{"Y Delete all selected files?"} << L{"!/s/a.txt", "/s/b.txt", "/s/c.txt", "!row a.txt"};
+        QTest::newRow("list: a hard link keeps the attributes") << abc + L{"hard /s/h.txt=/s/b.txt", "ro /s/b.txt", "list b.txt", "del"}
+            << L{"Y Delete all selected files?"} << L{"!/s/b.txt", "/s/h.txt=B", "ro /s/h.txt"};
         QTest::newRow("list: read-only, and Paste forgets") << abc + L{"ro /s/b.txt", "list a.txt", "^C", "list b.txt", "del"}
             << L{"Y Delete all selected files?"} << L{"!/s/b.txt", "disabled 57637", "disabled 32778"};
     }

@@ -60,7 +60,8 @@ inline uint hostMode(const testsupport::TempDeviceRoot &root, const QString &dev
     return ::lstat(QFile::encodeName(root.host(devicePath)).constData(), &st) == 0 ? uint(st.st_mode & 07777) : ~0u;
 }
 
-// A file system mounted on a host folder for the object's lifetime.
+// A file system mounted on a host folder for the object's lifetime (no
+// type: a bind mount of the folder source).
 class Mount {
 public:
     Mount(const QString &source, const QString &hostFolder, const char *type, const QStringList &options = {})
@@ -69,7 +70,8 @@ public:
         if (!QDir().mkpath(hostFolder) || ::geteuid() != 0)
             return;
         QProcess mount;
-        mount.start(QStringLiteral("mount"), options + QStringList {QStringLiteral("-t"), QLatin1String(type), source, hostFolder});
+        const QStringList typed = type ? QStringList {QStringLiteral("-t"), QLatin1String(type)} : QStringList();
+        mount.start(QStringLiteral("mount"), options + typed + QStringList {source, hostFolder});
         m_ok = mount.waitForFinished() && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
     }
     ~Mount()

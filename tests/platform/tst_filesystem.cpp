@@ -3,9 +3,13 @@
 #include "platform/walkguard.h"
 #include "platformtest.h"
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
+
+#include <csignal>
 
 #include <tuple>
 
@@ -174,6 +178,54 @@ private Q_SLOTS:
         FindData data;
         QVERIFY(findEntry("\\dst.bin", data) && data.lastWriteTime == kTime);
         QCOMPARE(hostMode(root, "\\dst.bin"), 0640u);
+    }
+
+    // A copy whose process is killed half-way leaves no file at all; where no
+    // unnamed file can be made, the named one it leaves goes at the next
+    // listing (not before: a listing while it is written keeps it), and
+    // copies still work there. The child stops where the size limit hits.
+    void crashMidCopy_data()
+    {
+        QTest::addColumn<bool>("unnamed");
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("new file") << true << false;
+        QTest::newRow("replacing") << true << true;
+        QTest::newRow("no unnamed files, new file") << false << false;
+        QTest::newRow("no unnamed files, replacing") << false << true;
+    }
+
+    void crashMidCopy()
+    {
+        QFETCH(bool, unnamed);
+        QFETCH(bool, replace);
+        testsupport::TempDeviceRoot root;
+        const QByteArray content(1 << 20, 's');
+        QVERIFY(root.makeFile("\\src.bin", content) && (!replace || root.makeFile("\\dst.bin", "keep me")));
+        const QStringList before = hostEntries(root.hostPath());
+        if (!unnamed)
+            faults::inject(FsOperation::UnnamedFile, "\\dst.bin", EOPNOTSUPP);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const struct rlimit size {1 << 16, 1 << 16};
+            std::signal(SIGXFSZ, [](int) { ::raise(SIGSTOP); });
+            ::setrlimit(RLIMIT_FSIZE, &size);
+            copyFile("\\src.bin", "\\dst.bin", false);
+            ::_exit(0);
+        }
+        int status = 0;
+        const bool stopped = ::waitpid(child, &status, WUNTRACED) == child && WIFSTOPPED(status);
+        const qsizetype listed = findAll("\\*").size();
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        QVERIFY(stopped);
+        QCOMPARE(listed, before.size() + (unnamed ? 0 : 1));
+
+        QCOMPARE(findAll("\\*"), before);
+        QCOMPARE(hostEntries(root.hostPath()), before);
+        QCOMPARE(root.read("\\dst.bin"), replace ? QByteArray("keep me") : QByteArray());
+        QVERIFY(copyFile("\\src.bin", "\\dst.bin", false));
+        QCOMPARE(root.read("\\dst.bin"), content);
+        QCOMPARE(hostEntries(root.hostPath()), (QStringList {"dst.bin", "src.bin"}));
     }
 
     // What an entry reports: a link to a file its file (plus the link bit),

@@ -1,4 +1,5 @@
 #include "platform/devicepath.h"
+#include "platform/folderhandle.h"
 #include "platform/walkguard.h"
 #include "platformtest.h"
 
@@ -49,6 +50,21 @@ private Q_SLOTS:
         QVERIFY(!isMountPoint("\\"));
         QVERIFY(!isPseudoFileSystem("\\plain"));
         QVERIFY(flushFileSystem("\\plain"));
+        {
+            // A bind mount of a folder of the same file system, to a walk and to a search.
+            QVERIFY(root.makeFile("\\out\\o.txt") && root.makeFolder("\\plain\\bound"));
+            const Mount bound(root.host("\\out"), root.host("\\plain\\bound"), nullptr, {"--bind"});
+            if (!bound.ok())
+                QSKIP("bind mounts refused here");
+            FindData data;
+            QVERIFY(findEntry("\\plain\\bound", data) && isMountPoint("\\plain\\bound"));
+            QVERIFY(isWalkableFolder(data) && !isWalkableSubfolder("\\plain\\bound", data));
+            QVERIFY(!isMountPoint("\\plain") && isWalkableSubfolder("\\plain", plain));
+            FolderHandle folder, subfolder;
+            FolderEntry entry;
+            QVERIFY(folder.open("\\plain") && folder.first("*", entry) && subfolder.open(folder, entry));
+            QVERIFY(subfolder.isMountPoint());
+        }
         // The host's own pseudo file systems, seen through a device root of "/".
         QVERIFY(setDeviceRoot(QStringLiteral("/")));
         QVERIFY(isPseudoFileSystem("\\proc"));

@@ -115,7 +115,7 @@ bool FileClipboard::NewFolder()
     const QString folder = SelectedPath();
     platform::LongWork work(platform::WorkKind::Creating);
     const QString path = folder + fileops::NewFolderName(folder);
-    if (!platform::runStep([&] { return platform::createDirectory(path); })) {
+    if (!platform::runStep([&] { return platform::createDirectory(path); }, platform::Step::Short)) {
         platform::messageBox(AppOwner(), QStringLiteral("Failed to create folder"), QString(),
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
@@ -126,7 +126,7 @@ bool FileClipboard::NewFolder()
 
 bool FileClipboard::WriteShortcut(const QString &target, const QString &file)
 {
-    return platform::runStep([&] { return fileops::WriteShortcut(target, file); });
+    return platform::runStep([&] { return fileops::WriteShortcut(target, file); }, platform::Step::Short);
 }
 
 void FileClipboard::PasteShortcut()

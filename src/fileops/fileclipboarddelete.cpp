@@ -50,7 +50,7 @@ bool FileClipboard::DeleteFromList()
                 running = false;
                 break;
             }
-            if (platform::runStep([&] { return fileops::DeleteClearedFile(full); })) {
+            if (platform::runStep([&] { return fileops::DeleteClearedFile(full); }, platform::Step::Short)) {
                 platform::noteFileDone();
                 continue;
             }

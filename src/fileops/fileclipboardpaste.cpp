@@ -114,7 +114,7 @@ bool FileClipboard::MoveFolder(const QString &sourcePath, const QString &targetP
         done = CopyFolder(source, target) && platform::runStep([&] { return platform::flushFileSystem(moved); })
             && DeleteFolderTree(source);
     } else {
-        done = platform::runStep([&] { return platform::moveFile(source, moved); });
+        done = platform::runStep([&] { return platform::moveFile(source, moved); }, platform::Step::Short);
     }
     if (done)
         RefreshTree();

@@ -24,7 +24,7 @@ bool ListFolder(const QString &pattern, QList<platform::FindData> &entries)
             entries.append(data);
         while (!platform::stopRequested() && find.next(data));
         return true;
-    });
+    }, platform::Step::Short);
 }
 
 QString WithoutFinalBackslash(const QString &path)

@@ -45,7 +45,7 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
         return false;
     }
     const QString folder = target + u'\\' + name;
-    if (!platform::runStep([&] { return platform::createDirectory(folder); })) {
+    if (!platform::runStep([&] { return platform::createDirectory(folder); }, platform::Step::Short)) {
         m_host.CreateFolderFailed();
         return false;
     }
@@ -69,7 +69,7 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
         const QString from = source + u'\\' + data.name;
         if (platform::isWalkableSubfolder(from, data)) {
             copied = CopyFolder(from, folder) && copied;
-        } else if (!platform::isWalkableFolder(data) && copyFile(from, folder + u'\\' + data.name)) {
+        } else if (!platform::isWalkableFolder(data) && copyFile(from, folder + u'\\' + data.name, data.size())) {
             platform::noteFileDone();
         } else {
             // A mount inside is not entered: it fails as a file that cannot be copied.
@@ -96,9 +96,13 @@ bool FolderCopy::failedListing(const QString &source)
     return false;
 }
 
-bool FolderCopy::copyFile(const QString &from, const QString &to)
+bool FolderCopy::copyFile(const QString &from, const QString &to, quint64 size)
 {
-    return platform::beginStep(from) && platform::runStep([&] { return platform::copyFile(from, to, true); });
+    // A small file costs less than the way to the worker and back.
+    static constexpr quint64 kSmallFile = 1 << 20;
+    return platform::beginStep(from)
+        && platform::runStep([&] { return platform::copyFile(from, to, true); },
+                             size < kSmallFile ? platform::Step::Short : platform::Step::Long);
 }
 
 } // namespace fileops

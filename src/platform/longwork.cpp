@@ -25,6 +25,9 @@ namespace {
 constexpr auto kSpin = std::chrono::microseconds(40);
 // Between events the UI thread handles at least this often.
 constexpr qint64 kPumpMs = 16;
+// A short step that takes longer than this sends the work's later short
+// steps to the worker: the disk is slower than it looked.
+constexpr qint64 kSlowShortStepNs = 20'000'000;
 
 inline void cpuRelax()
 {
@@ -146,6 +149,7 @@ struct Scope {
     std::unique_ptr<WorkProgress> progress;
     std::unique_ptr<detail::WorkCounter> counter;
     QElapsedTimer sincePump;
+    bool slowShortSteps = false;
 };
 
 std::atomic<WorkProgress *> g_current {nullptr};
@@ -177,6 +181,7 @@ LongWork::LongWork(WorkKind kind)
         g_scopeThread = std::this_thread::get_id();
         g_scope.progress = std::make_unique<WorkProgress>(kind);
         g_scope.sincePump.start();
+        g_scope.slowShortSteps = false;
         g_current.store(g_scope.progress.get());
     }
     g_depth.fetch_add(1);
@@ -262,18 +267,43 @@ bool dispatching()
         && std::this_thread::get_id() == g_scopeThread;
 }
 
-void runOnWorker(const std::function<void()> &job)
+namespace {
+// Steps that end at once never reach the event loop: let it run now and then.
+void pumpWhenDue()
 {
-    t_waiting = true;
-    worker().run(job);
-    t_waiting = false;
-    // Steps that end at once never reach the event loop: let it run now and then.
     if (g_scope.sincePump.elapsed() >= kPumpMs) {
         t_waiting = true;
         QCoreApplication::processEvents();
         t_waiting = false;
         g_scope.sincePump.start();
     }
+}
+} // namespace
+
+void runOnWorker(const std::function<void()> &job)
+{
+    t_waiting = true;
+    worker().run(job);
+    t_waiting = false;
+    pumpWhenDue();
+}
+
+bool shortStepInline()
+{
+    return !g_scope.slowShortSteps;
+}
+
+qint64 nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void shortStepDone(qint64 startedNs)
+{
+    if (nowNs() - startedNs > kSlowShortStepNs)
+        g_scope.slowShortSteps = true;
+    pumpWhenDue();
 }
 
 bool noteCopied(qint64 bytes)

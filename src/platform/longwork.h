@@ -77,9 +77,19 @@ void setLongWorkObserver(LongWorkObserver observer);
 // a timer that would change the panes waits for the operation.
 void afterLongWork(std::function<void()> job);
 
+// How long a step may take. A short one (one small file, one folder made)
+// runs right here while the work's short steps have all been quick, with
+// the event loop run between them; once one was slow, they go to the
+// worker too. A long one (many bytes, a whole walk, a child) always goes.
+enum class Step { Long, Short };
+
 namespace detail {
 // Whether a step called here now goes to the worker.
 bool dispatching();
+// Whether a short step may run here; if so, shortStepDone() after it.
+bool shortStepInline();
+void shortStepDone(qint64 startedNs);
+qint64 nowNs();
 // Runs job on the worker; this thread's last error travels with it.
 void runOnWorker(const std::function<void()> &job);
 // Bytes of a copy gone through; false when the copy is to stop.
@@ -88,12 +98,23 @@ bool noteCopied(qint64 bytes);
 
 // Runs a blocking step: on the worker inside a long work scope on the UI
 // thread, else right here. Returns what the step returns.
-template <class Step>
-auto runStep(Step &&step) -> std::invoke_result_t<Step &>
+template <class Work>
+auto runStep(Work &&step, Step size = Step::Long) -> std::invoke_result_t<Work &>
 {
-    using Result = std::invoke_result_t<Step &>;
+    using Result = std::invoke_result_t<Work &>;
     if (!detail::dispatching())
         return step();
+    if (size == Step::Short && detail::shortStepInline()) {
+        const qint64 started = detail::nowNs();
+        if constexpr (std::is_void_v<Result>) {
+            step();
+            detail::shortStepDone(started);
+        } else {
+            Result result = step();
+            detail::shortStepDone(started);
+            return result;
+        }
+    }
     if constexpr (std::is_void_v<Result>) {
         detail::runOnWorker([&] { step(); });
     } else {

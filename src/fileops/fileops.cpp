@@ -48,9 +48,9 @@ QString TopLevelFolder(const QString &path)
 bool DeleteClearedFile(const QString &path)
 {
     // A link refuses the change (it stores nothing) and keeps its target as
-    // it is. Unlinking needs no change, so an inode that other hard links
-    // share keeps its attributes for them.
-    if (!platform::hasOtherHardLinks(path))
+    // it is. Unlinking needs no change, so an inode that other names share
+    // keeps its attributes for them.
+    if (!platform::isSharedFile(path))
         platform::setFileAttributes(path, 0);
     return platform::deleteFile(path);
 }

@@ -26,8 +26,8 @@ QString LastComponent(const QString &path);
 QString TopLevelFolder(const QString &path);
 
 // Clears a file's attributes (read-only, hidden, system) and deletes it; a
-// link is removed itself, nothing is changed through it, and a file with
-// other hard links is deleted without the change, which would be theirs.
+// link is removed itself, nothing is changed through it, and a file other
+// names share (hard links, a bind mount) loses no attributes, which are theirs.
 bool DeleteClearedFile(const QString &path);
 
 // "report.txt" gives "report.lnk", "archive.tar.gz" "archive.tar.lnk",

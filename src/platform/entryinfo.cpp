@@ -88,7 +88,8 @@ int readEntry(int dirFd, const char *name, FolderFacts &folder, bool keepRawValu
     bool ownXattrs = true;
     bool *readXattrs = &folder.readXattrs;
     if (S_ISDIR(out.stat.stx_mode) && folder.stat && !out.root) {
-        out.mountPoint = !sameDevice(out.stat, *folder.stat);
+        out.mountPoint = !sameDevice(out.stat, *folder.stat) // a bind mount keeps the device
+            || ((out.stat.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (out.stat.stx_attributes & STATX_ATTR_MOUNT_ROOT));
         if (out.mountPoint) {
             fat = isFatEntry(dirFd, name);
             readXattrs = &ownXattrs;

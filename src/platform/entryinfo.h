@@ -21,7 +21,7 @@ struct EntryFacts {
     struct statx stat {};   // the entry itself, a link's own when it is one
     struct statx target {}; // a link's target, when it resolves
     bool linkResolves = false;
-    bool mountPoint = false; // a folder on another file system than its parent
+    bool mountPoint = false; // a folder where a mount begins (another file system, a bind mount)
     bool root = false;       // the device root itself
     bool fat = false;        // stored is the entry's FAT attribute byte
     DosAttrib stored;        // user.DOSATTRIB (or the FAT byte), when the entry has one

@@ -23,9 +23,9 @@ bool copyFile(const QString &from, const QString &to, bool failIfExists);
 bool moveFile(const QString &from, const QString &to);
 
 bool deleteFile(const QString &path);        // files and symbolic links, not folders
-// A file whose inode other names (hard links) share: a change of its mode
-// or stored attributes is theirs too.
-bool hasOtherHardLinks(const QString &path);
+// A file whose inode other names share (hard links, a file mounted here
+// from elsewhere): a change of its mode or stored attributes is theirs too.
+bool isSharedFile(const QString &path);
 bool createDirectory(const QString &path);   // fails if anything exists there
 bool removeDirectory(const QString &path);   // empty folders only
 

@@ -77,6 +77,7 @@ int TempSibling::create(mode_t mode, int unnamedError)
         m_fd = retryOnIntr([&] { return ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode); });
         if (m_fd >= 0) {
             m_unnamed = true;
+            ::flock(m_fd, LOCK_EX | LOCK_NB); // for the moment it has a temporary name
             return 0;
         }
         unnamedError = errno;

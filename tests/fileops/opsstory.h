@@ -29,11 +29,10 @@
 //   "focus none"      the keyboard focus leaves both panes; "focus list"
 //   "^C" "^X" "^V"    the accelerators; "del", "new", "lnk", "menu" commands
 //   "+\p" "+\p=text"  a folder, a file, made behind the program's back; "-\p" removes one
-//   "@\l=\target"     a symbolic link to the target's host path
-//   "fault Op \p[|errno|after]"  an injected fault ("Stop": the user cancels
-//                     there); "fifo \p" a named pipe
+//   "@\l=\target"     a symbolic link to the target's host path; "&\h=\file" a hard link
+//   "fault Op \p[|errno|after]"  an injected fault ("Stop": the user cancels there)
 //   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story
-//   "ro \p"           makes \p read-only; "inode \p" remembers its inode; "hard \p=\q" a hard link
+//   "ro \p"           makes \p read-only; "inode \p" remembers its inode
 //   "unreadable \p"   a folder whose listing cannot be opened
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
 // "row name" / "!row name" in the list, "link \p" a symbolic link, "ro \p" read-only,
@@ -205,18 +204,19 @@ struct Story : apptest::FrameFixture {
         else if (text.startsWith(u'-'))
             QVERIFY(QFileInfo(root.host(disk)).isDir() ? QDir(root.host(disk)).removeRecursively()
                                                         : QFile::remove(root.host(disk)));
-        else if (text.startsWith(u'@'))
-            QCOMPARE(::symlink(host(value).constData(), host(disk).constData()), 0);
-        else if (text.startsWith(QLatin1String("fifo ")))
-            QCOMPARE(::mkfifo(host(arg).constData(), 0600), 0);
+        else if (text.startsWith(u'@') || text.startsWith(u'&'))
+            QCOMPARE((text.startsWith(u'@') ? ::symlink : ::link)(host(value).constData(), host(disk).constData()), 0);
         else if (text.startsWith(QLatin1String("ro ")))
             QVERIFY(platform::setFileAttributes(arg, platform::FILE_ATTRIBUTE_READONLY));
+        else if (text.startsWith(QLatin1String("unreadable ")) && ::geteuid() == 0) // root reads mode 000 anyway
+            platform::faults::inject(platform::FsOperation::Find, arg, EACCES);
         else if (text.startsWith(QLatin1String("unreadable ")))
-            unreadable(arg);
-        else if (text.startsWith(QLatin1String("bind ")))
-            bind(host(arg.section(u'=', 0, 0)), host(arg.section(u'=', 1)));
-        else if (text.startsWith(QLatin1String("hard ")))
-            QCOMPARE(::link(host(arg.section(u'=', 1)).constData(), host(arg.section(u'=', 0, 0)).constData()), 0);
+            QCOMPARE(::chmod((locked << host(arg)).last().constData(), 0), 0);
+        else if (text.startsWith(QLatin1String("bind "))) {
+            if ((skipped = ::mount(host(value).constData(), host(arg.section(u'=', 0, 0)).constData(), nullptr, MS_BIND, nullptr)))
+                QSKIP("bind mounts are refused here");
+            mounted.append(host(arg.section(u'=', 0, 0)));
+        }
         else if (text.startsWith(QLatin1String("inode ")))
             remembered = inode(arg);
         else if (text.startsWith(QLatin1String("fault ")))
@@ -224,28 +224,11 @@ struct Story : apptest::FrameFixture {
         else
             QFAIL(qPrintable("unknown step " + text));
     }
-    // Mode 000, or where root reads it anyway, a listing that fails.
-    void unreadable(const QString &folder)
-    {
-        if (::geteuid() == 0)
-            return platform::faults::inject(platform::FsOperation::Find, folder, EACCES);
-        locked.append(host(folder));
-        QCOMPARE(::chmod(host(folder).constData(), 0), 0);
-    }
-    void bind(const QByteArray &at, const QByteArray &folder)
-    {
-        if (::mount(folder.constData(), at.constData(), nullptr, MS_BIND, nullptr) != 0) {
-            skipped = true;
-            QSKIP(qPrintable(QStringLiteral("bind mounts refused here: ") + QString::fromLocal8Bit(strerror(errno))));
-        }
-        mounted.append(at);
-    }
     static void injectFault(const QString &operation, const QStringList &words)
     {
         static const QHash<QString, platform::FsOperation> kOps{
             {"Copy", platform::FsOperation::Copy}, {"Delete", platform::FsOperation::Delete},
-            {"Write", platform::FsOperation::Write}, {"Create", platform::FsOperation::Create},
-            {"Move", platform::FsOperation::Move}, {"Stop", platform::FsOperation::Stop}};
+            {"Create", platform::FsOperation::Create}, {"Stop", platform::FsOperation::Stop}};
         QVERIFY(kOps.contains(operation));
         platform::faults::inject(kOps.value(operation), words.at(0), words.size() > 1 ? words.at(1).toInt() : EIO,
                                  words.size() > 2 ? words.at(2).toLongLong() : 0);

@@ -3,12 +3,16 @@
 // folder tree pane collapsed, with the folder pasted into expanded, and
 // with no tree at all (what the tree refreshes after each new folder cost),
 // against `cp -r` of the same tree in the same run, and one tree refresh
-// of each shape. Every copy starts with
-// nothing dirty in the page cache.
+// of each shape. The collapsed copy runs once more as the program runs a
+// paste: as long work, with the progress window's machinery and the count
+// of the whole beside it. Every copy starts with nothing dirty in the page
+// cache.
 #include "benchdevice.h"
 #include "filelist/cfilelistviewex.h"
 #include "fileops/fileclipboard.h"
+#include "platform/longwork.h"
 #include "platform/ui/messagebox.h"
+#include "progress/progressservice.h"
 #include "tree/cdirtreeview.h"
 
 #include <QApplication>
@@ -19,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,7 +117,7 @@ QString nextDestination()
     return QStringLiteral("\\dst\\") + name;
 }
 
-enum class Tree { Collapsed, ParentExpanded, None };
+enum class Tree { Collapsed, ParentExpanded, None, CollapsedWithProgress };
 
 // Both panes shown, the root selected.
 struct Panes {
@@ -157,6 +162,8 @@ void copyFolder(benchmark::State &state, Tree shape)
         return platform::IDNO;
     });
     Panes panes;
+    ProgressService progress(&panes.view);
+    const bool longWork = shape == Tree::CollapsedWithProgress;
     FileClipboard clipboard;
     clipboard.SetFileList(&panes.list);
     clipboard.SetTreeView(shape == Tree::None ? nullptr : &panes.view);
@@ -166,6 +173,11 @@ void copyFolder(benchmark::State &state, Tree shape)
         if (shape == Tree::ParentExpanded)
             panes.expand(destination);
         state.ResumeTiming();
+        std::optional<platform::LongWork> work;
+        if (longWork) {
+            work.emplace(platform::WorkKind::Copying);
+            work->countBeside({QStringLiteral("\\src")});
+        }
         if (!clipboard.CopyFolder(QStringLiteral("\\src"), destination))
             state.SkipWithError("the copy failed");
     }
@@ -179,6 +191,7 @@ void copyFolder(benchmark::State &state, Tree shape)
 void BM_CopyFolderTreeCollapsed(benchmark::State &state) { copyFolder(state, Tree::Collapsed); }
 void BM_CopyFolderParentExpanded(benchmark::State &state) { copyFolder(state, Tree::ParentExpanded); }
 void BM_CopyFolderNoTree(benchmark::State &state) { copyFolder(state, Tree::None); }
+void BM_CopyFolderWithProgress(benchmark::State &state) { copyFolder(state, Tree::CollapsedWithProgress); }
 
 // One refresh as a folder copy makes it after each new folder, with the
 // copy's first folder in place under "\dst".
@@ -236,11 +249,17 @@ public:
         const double cp = median("BM_CpR");
         if (cp <= 0)
             return;
-        for (const char *name : {"BM_CopyFolderTreeCollapsed", "BM_CopyFolderParentExpanded", "BM_CopyFolderNoTree"}) {
+        for (const char *name : {"BM_CopyFolderTreeCollapsed", "BM_CopyFolderParentExpanded", "BM_CopyFolderNoTree",
+                                 "BM_CopyFolderWithProgress"}) {
             const double copy = median(name);
             if (copy > 0)
                 std::printf("%s / cp -r (median of %d): %.2f ms / %.2f ms = %.2fx\n", name, kRounds, copy, cp, copy / cp);
         }
+        const double plain = median("BM_CopyFolderTreeCollapsed");
+        const double withProgress = median("BM_CopyFolderWithProgress");
+        if (plain > 0 && withProgress > 0)
+            std::printf("BM_CopyFolderWithProgress / BM_CopyFolderTreeCollapsed (median of %d): %.2f ms / %.2f ms = %.2fx\n",
+                        kRounds, withProgress, plain, withProgress / plain);
     }
 
 private:
@@ -272,6 +291,8 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark("BM_CopyFolderParentExpanded", BM_CopyFolderParentExpanded)
             ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
         benchmark::RegisterBenchmark("BM_CopyFolderNoTree", BM_CopyFolderNoTree)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+        benchmark::RegisterBenchmark("BM_CopyFolderWithProgress", BM_CopyFolderWithProgress)
             ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
     }
     benchmark::Initialize(&argc, argv);

@@ -4,6 +4,7 @@
 #include "cferrixdoc.h"
 #include "filelist/cfilelistviewex.h"
 #include "platform/desktopclipboard.h"
+#include "platform/longwork.h"
 #include "resources/resourceids.h"
 #include "resources/strings.h"
 #include "tree/cdirtreeview.h"
@@ -58,7 +59,11 @@ bool CMainFrame::LoadFrame(CFerrixDoc *document, const CommandMap *appCommands)
     // Commands also become possible or impossible without any event of
     // ours (a selection, a file appearing): look again now and then.
     m_idleUpdate.setInterval(250);
-    connect(&m_idleUpdate, &QTimer::timeout, this, &CMainFrame::UpdateCommands);
+    // Not while long work runs: its commands change the panes only when it ends.
+    connect(&m_idleUpdate, &QTimer::timeout, this, [this] {
+        if (!platform::currentWork())
+            UpdateCommands();
+    });
     m_idleUpdate.start();
     // Another program putting files on the desktop's clipboard can enable Paste.
     connect(&platform::DesktopClipboard::instance(), &platform::DesktopClipboard::changed, this,

@@ -2,6 +2,7 @@
 #include "commandmap.h"
 #include "commandrouter.h"
 #include "fileops/fileclipboard.h"
+#include "progress/progressservice.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -89,6 +90,7 @@ private:
     CDirTreeView *m_pTreePane = nullptr;     // owned by the splitter
     CFileListViewEx *m_pListPane = nullptr;  // owned by the splitter
     FileClipboard m_clipboard;
+    ProgressService m_progress{this}; // the window of long file work
     CCommandBar *m_wndCommandBar = nullptr;
     bool m_bFullToolBar = true; // so that the first switch shows the menu bar
 

@@ -3,6 +3,7 @@
 #include "platform/devicepath.h"
 #include "platform/filesystem.h"
 #include "platform/findfile.h"
+#include "platform/longwork.h"
 #include "platform/shell.h"
 #include "platform/spawn.h"
 #include "platform/ui/messagebox.h"
@@ -34,7 +35,9 @@ bool runTool(const QList<QByteArray> &arguments)
     request.environment.append({kRootVariable, QFile::encodeName(deviceRoot())});
     request.wait = true;
     WaitCursor wait;
-    return spawnProcess(request);
+    // The window keeps painting while the tool runs; a stop ends the tool.
+    LongWork work(WorkKind::Transferring);
+    return runStep([&] { return spawnProcess(request); });
 }
 
 // Root entries that carry the archive mark. Links are never received and

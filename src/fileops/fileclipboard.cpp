@@ -3,6 +3,7 @@
 #include "filelist/cfilelistview.h"
 #include "fileops.h"
 #include "platform/filesystem.h"
+#include "platform/longwork.h"
 #include "platform/ui/messagebox.h"
 #include "tree/cdirtreeview.h"
 
@@ -121,7 +122,9 @@ bool FileClipboard::FileExists(const QString &path)
 bool FileClipboard::NewFolder()
 {
     const QString folder = SelectedPath();
-    if (!platform::createDirectory(folder + fileops::NewFolderName(folder))) {
+    platform::LongWork work(platform::WorkKind::Creating);
+    const QString path = folder + fileops::NewFolderName(folder);
+    if (!platform::runStep([&] { return platform::createDirectory(path); }, platform::Step::Short)) {
         platform::messageBox(AppOwner(), QStringLiteral("Failed to create folder"), QString(),
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
@@ -132,7 +135,7 @@ bool FileClipboard::NewFolder()
 
 bool FileClipboard::WriteShortcut(const QString &target, const QString &file)
 {
-    return fileops::WriteShortcut(target, file);
+    return platform::runStep([&] { return fileops::WriteShortcut(target, file); }, platform::Step::Short);
 }
 
 void FileClipboard::PasteShortcut()
@@ -149,7 +152,10 @@ void FileClipboard::PasteInStartMenu()
 // without the folder gets none.
 void FileClipboard::PasteShortcutsInto(const QString &folder, bool reloadList)
 {
+    platform::LongWork work(platform::WorkKind::Creating);
     for (const QString &name : std::as_const(m_names)) {
+        if (platform::stopRequested())
+            break;
         const QString file = folder + fileops::ShortcutName(name);
         if (FileExists(file)
             && platform::messageBox(ListOwner(), QStringLiteral("Overwrite existing file ?"),

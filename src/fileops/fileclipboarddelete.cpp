@@ -3,6 +3,7 @@
 #include "filelist/cfilelistview.h"
 #include "fileops.h"
 #include "folderdelete.h"
+#include "platform/longwork.h"
 #include "platform/ui/messagebox.h"
 
 void FileClipboard::DeleteFromTree()
@@ -14,7 +15,10 @@ void FileClipboard::DeleteFromTree()
                              QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
         != platform::IDYES)
         return;
-    if (DeleteFolderTree(folder))
+    platform::LongWork work(platform::WorkKind::Deleting);
+    work.countBeside({folder});
+    // Stopped by the user, it says nothing but shows what is left.
+    if (DeleteFolderTree(folder) || platform::stopRequested())
         RefreshTree();
     else
         platform::messageBox(AppOwner(), QStringLiteral("Failed to delete"), QString(),
@@ -23,7 +27,7 @@ void FileClipboard::DeleteFromTree()
 
 bool FileClipboard::DeleteFolderTree(const QString &folder)
 {
-    return fileops::DeleteFolderTree(folder);
+    return platform::runStep([&] { return fileops::DeleteFolderTree(folder); });
 }
 
 bool FileClipboard::DeleteFromList()
@@ -36,10 +40,20 @@ bool FileClipboard::DeleteFromList()
         running = platform::messageBox(ListOwner(), QStringLiteral("Delete all selected files?"),
                                        QStringLiteral("Delete files"), kAsk)
             == platform::IDYES;
+        platform::LongWork work(platform::WorkKind::Deleting);
+        platform::currentWork()->totalFiles.store(count);
         for (qsizetype i = 0; running && i < count; ++i) {
             const QString &name = m_names.at(i);
-            if (fileops::DeleteClearedFile(SelectedPath() + name))
+            const QString full = SelectedPath() + name;
+            // A stop asked for in the progress window ends the run as a No does.
+            if (!platform::beginStep(full)) {
+                running = false;
+                break;
+            }
+            if (platform::runStep([&] { return fileops::DeleteClearedFile(full); }, platform::Step::Short)) {
+                platform::noteFileDone();
                 continue;
+            }
             if (i + 1 < count) {
                 running = platform::messageBox(ListOwner(),
                                                QStringLiteral("Failed to delete ") + name

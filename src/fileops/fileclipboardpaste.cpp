@@ -4,6 +4,7 @@
 #include "fileops.h"
 #include "folderdelete.h"
 #include "platform/filesystem.h"
+#include "platform/longwork.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/waitcursor.h"
 #include "platform/walkguard.h"
@@ -16,18 +17,32 @@ void FileClipboard::Paste()
         return;
     }
     m_strTarget = SelectedPath();
-    if (m_nMode & ClipFromList)
+    const bool cut = m_nMode & ClipCut;
+    platform::LongWork work(cut ? platform::WorkKind::Moving : platform::WorkKind::Copying);
+    if (m_nMode & ClipFromList) {
+        QStringList sources;
+        for (const QString &name : std::as_const(m_names))
+            sources.append(m_strSource + name);
+        work.countBeside(sources);
         PasteFiles();
-    else
+    } else {
+        const QString source = fileops::WithoutFinalBackslash(m_strSource);
+        // A rename moves no bytes: nothing to count.
+        if (!cut || fileops::TopLevelFolder(source) != fileops::TopLevelFolder(fileops::WithoutFinalBackslash(m_strTarget)))
+            work.countBeside({source});
         PasteFolder();
-    if (m_nMode & ClipCut)
+    }
+    if (cut)
         WithdrawFromDesktop(); // moved: other programs must not paste it again
 }
 
 bool FileClipboard::CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists)
 {
     platform::WaitCursor wait;
-    return platform::copyFile(existing, newPath, failIfExists);
+    if (!platform::beginStep(existing) || !platform::runStep([&] { return platform::copyFile(existing, newPath, failIfExists); }))
+        return false;
+    platform::noteFileDone();
+    return true;
 }
 
 void FileClipboard::PasteFiles()
@@ -36,6 +51,11 @@ void FileClipboard::PasteFiles()
     const bool cut = m_nMode & ClipCut;
     bool running = true;
     for (qsizetype i = 0; running && i < count; ++i) {
+        // A stop asked for in the progress window ends the paste as a No does.
+        if (platform::stopRequested()) {
+            running = false;
+            break;
+        }
         const QString &name = m_names.at(i);
         const QString from = m_strSource + name;
         const QString to = m_strTarget + name;
@@ -46,6 +66,10 @@ void FileClipboard::PasteFiles()
         if (!running)
             break;
         if (!CopyOneFile(from, to, false)) {
+            if (platform::stopRequested()) {
+                running = false;
+                break;
+            }
             const QString failed = QStringLiteral("Failed to copy ") + from;
             if (count > 1) {
                 running = platform::messageBox(nullptr, failed + QStringLiteral("\nContinue Copy?"),
@@ -58,7 +82,7 @@ void FileClipboard::PasteFiles()
             continue;
         }
         // The copy must be on disk before its only other instance goes.
-        if (cut && !(platform::flushFileSystem(to) && fileops::DeleteClearedFile(from)))
+        if (cut && !platform::runStep([&] { return platform::flushFileSystem(to) && fileops::DeleteClearedFile(from); }))
             platform::messageBox(ListOwner(), QStringLiteral("Could not delete file ") + from, QString(),
                                  platform::MB_OK);
     }
@@ -91,10 +115,10 @@ bool FileClipboard::MoveFolder(const QString &sourcePath, const QString &targetP
     bool done;
     if (fileops::TopLevelFolder(source) != fileops::TopLevelFolder(target)) {
         // Nothing of the source goes before its copy is complete and on disk.
-        done = CopyFolder(source, target) && platform::flushFileSystem(moved)
+        done = CopyFolder(source, target) && platform::runStep([&] { return platform::flushFileSystem(moved); })
             && DeleteFolderTree(source);
     } else {
-        done = platform::moveFile(source, moved);
+        done = platform::runStep([&] { return platform::moveFile(source, moved); }, platform::Step::Short);
     }
     if (done)
         RefreshTree();

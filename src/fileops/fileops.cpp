@@ -3,6 +3,7 @@
 #include "filetypes/shortcutfile.h"
 #include "platform/filesystem.h"
 #include "platform/findfile.h"
+#include "platform/longwork.h"
 
 namespace fileops {
 
@@ -10,6 +11,20 @@ bool FileExists(const QString &path)
 {
     platform::FindData data;
     return platform::findEntry(path, data);
+}
+
+bool ListFolder(const QString &pattern, QList<platform::FindData> &entries)
+{
+    return platform::runStep([&] {
+        platform::FindFile find;
+        platform::FindData data;
+        if (!find.first(pattern, data))
+            return false;
+        do
+            entries.append(data);
+        while (!platform::stopRequested() && find.next(data));
+        return true;
+    }, platform::Step::Short);
 }
 
 QString WithoutFinalBackslash(const QString &path)

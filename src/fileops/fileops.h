@@ -1,4 +1,7 @@
 #pragma once
+#include "platform/finddata.h"
+
+#include <QList>
 #include <QString>
 
 // Small file and path helpers of the file operations. Paths are device
@@ -7,6 +10,12 @@ namespace fileops {
 
 // Whether an exact search for path (no wildcard) finds a file or folder.
 bool FileExists(const QString &path);
+
+// Every entry a search over pattern yields, in the order it yields them,
+// read as one step (long work reads it off the user-interface thread).
+// False when the search cannot start; else the last error tells how the
+// listing ended (ENOENT: complete). A stop asked for ends it early.
+bool ListFolder(const QString &pattern, QList<platform::FindData> &entries);
 
 // path without one final backslash.
 QString WithoutFinalBackslash(const QString &path);

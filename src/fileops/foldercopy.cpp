@@ -4,6 +4,7 @@
 #include "platform/filesystem.h"
 #include "platform/findfile.h"
 #include "platform/lasterror.h"
+#include "platform/longwork.h"
 #include "platform/walkguard.h"
 
 #include <cerrno>
@@ -44,33 +45,43 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
         return false;
     }
     const QString folder = target + u'\\' + name;
-    if (!platform::createDirectory(folder)) {
+    if (!platform::runStep([&] { return platform::createDirectory(folder); }, platform::Step::Short)) {
         m_host.CreateFolderFailed();
         return false;
     }
     m_host.FolderCreated();
 
-    platform::FindFile find;
-    platform::FindData data;
-    if (!find.first(source + QStringLiteral("\\*.*"), data)) {
+    QList<platform::FindData> entries;
+    if (!ListFolder(source + QStringLiteral("\\*.*"), entries)) {
         if (platform::lastError().code == ENOENT)
             return FileExists(source); // empty: complete; gone: a failure with nothing to say
         return failedListing(source);
     }
+    const int listingEnd = platform::lastError().code;
 
     bool copied = true;
-    do {
+    for (const platform::FindData &data : std::as_const(entries)) {
+        // A stop asked for ends every level, like a No.
+        if (platform::stopRequested())
+            m_bContinue = false;
+        if (!m_bContinue)
+            break;
         const QString from = source + u'\\' + data.name;
         if (platform::isWalkableSubfolder(from, data)) {
             copied = CopyFolder(from, folder) && copied;
-        } else if (platform::isWalkableFolder(data) || !platform::copyFile(from, folder + u'\\' + data.name, true)) {
+        } else if (!platform::isWalkableFolder(data) && copyFile(from, folder + u'\\' + data.name, data.size())) {
+            platform::noteFileDone();
+        } else {
             // A mount inside is not entered: it fails as a file that cannot be copied.
             copied = false;
-            if (!m_host.ContinueAfterFailedCopy(from))
+            if (platform::stopRequested() || !m_host.ContinueAfterFailedCopy(from))
                 m_bContinue = false;
         }
-    } while (m_bContinue && find.next(data));
-    if (m_bContinue && platform::lastError().code != ENOENT)
+    }
+    // A stopped copy is not complete.
+    if (platform::stopRequested())
+        return false;
+    if (m_bContinue && listingEnd != ENOENT)
         return failedListing(source);
     return copied;
 }
@@ -83,6 +94,15 @@ bool FolderCopy::failedListing(const QString &source)
     if (!m_host.ContinueAfterFailedCopy(source))
         m_bContinue = false;
     return false;
+}
+
+bool FolderCopy::copyFile(const QString &from, const QString &to, quint64 size)
+{
+    // A small file costs less than the way to the worker and back.
+    static constexpr quint64 kSmallFile = 1 << 20;
+    return platform::beginStep(from)
+        && platform::runStep([&] { return platform::copyFile(from, to, true); },
+                             size < kSmallFile ? platform::Step::Short : platform::Step::Long);
 }
 
 } // namespace fileops

@@ -32,6 +32,7 @@ public:
 
 private:
     bool refusedIntoSource(const QString &source, const QString &target) const;
+    static bool copyFile(const QString &from, const QString &to, quint64 size);
     bool failedListing(const QString &source);
 
     FolderCopyHost &m_host;

@@ -4,6 +4,7 @@
 #include "platform/filesystem.h"
 #include "platform/findfile.h"
 #include "platform/lasterror.h"
+#include "platform/longwork.h"
 #include "platform/walkguard.h"
 
 #include <cerrno>
@@ -23,9 +24,17 @@ bool deleteLevel(const QString &folder, platform::FindData &data)
     platform::FindFile find;
     if (find.first(folder + u'*', data)) {
         do {
+            // A stop asked for is a delete that did not complete.
+            if (platform::stopRequested()) {
+                deleted = platform::failWith(ECANCELED, QStringLiteral("Delete: stopped"));
+                break;
+            }
             const QString entry = folder + data.name;
-            deleted = platform::isWalkableFolder(data) ? deleteLevel(entry + u'\\', data)
-                                                       : DeleteClearedFile(entry);
+            if (platform::isWalkableFolder(data)) {
+                deleted = deleteLevel(entry + u'\\', data);
+            } else if ((deleted = platform::beginStep(entry) && DeleteClearedFile(entry))) {
+                platform::noteFileDone();
+            }
         } while (deleted && find.next(data));
         find.close();
     }

@@ -24,6 +24,8 @@ enum class FsOperation {
     Write,         // writing to that path fails after afterBytes bytes (copy destination, atomic write)
     UnnamedFile,   // new content for that path cannot be an unnamed file (EOPNOTSUPP: a file
                    // system without O_TMPFILE, so a named temporary sibling is written)
+    Stop,          // the running long work is asked to stop as it reaches that path, or once
+                   // afterBytes bytes of it are copied (a user's Cancel at that point)
 };
 
 namespace faults {

@@ -4,6 +4,7 @@
 #include "faultpoints.h"
 #include "hostfs.h"
 #include "lasterror.h"
+#include "longwork.h"
 #include "tempsibling.h"
 
 #include <cerrno>
@@ -25,6 +26,7 @@ struct Limits {
     ByteFault read;
     ByteFault write;
     int unnamed = 0; // the unnamed file's creation fails with it
+    ByteFault stop;
 };
 
 bool sameFile(const struct statx &a, const struct statx &b)
@@ -105,18 +107,26 @@ int copyByReading(int in, int out, qint64 copied, const Limits &limits)
         copied += n;
         if (const int err = writeAll(out, buffer.constData(), n, &written, limits.write))
             return err;
+        if (limits.stop.after > 0 && copied >= limits.stop.after)
+            requestStop();
+        if (!noteCopied(n))
+            return ECANCELED;
     }
 }
 
-// In-kernel copy where the file systems allow it, else read and write.
+// In-kernel copy where the file systems allow it, else read and write. A
+// long work that is stopped stops the copy within one block.
 int copyData(int in, int out, const Limits &limits)
 {
+    static constexpr size_t kBlock = size_t(8) << 20;
     qint64 copied = 0;
-    if (limits.read.after < 0 && limits.write.after < 0) {
+    if (limits.read.after < 0 && limits.write.after < 0 && limits.stop.after <= 0) {
         for (;;) {
-            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kBlock, 0);
             if (n > 0) {
                 copied += n;
+                if (!noteCopied(n))
+                    return ECANCELED;
                 continue;
             }
             if (n == 0 && copied > 0)
@@ -219,7 +229,7 @@ int copyEntry(const Location &src, const Location &dst, bool failIfExists, const
 Limits copyLimits(const QString &from, const QString &to)
 {
     return {injectedByteFault(FsOperation::Read, from), injectedByteFault(FsOperation::Write, to),
-            injectedFault(FsOperation::UnnamedFile, to)};
+            injectedFault(FsOperation::UnnamedFile, to), injectedByteFault(FsOperation::Stop, from)};
 }
 
 } // namespace

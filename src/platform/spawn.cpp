@@ -2,6 +2,7 @@
 
 #include "devicepath.h"
 #include "lasterror.h"
+#include "longwork.h"
 
 #include <QString>
 
@@ -11,7 +12,10 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,6 +63,28 @@ int waitFor(pid_t pid)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Waits as waitFor does, but a long work the user stops ends the program
+// (SIGTERM) instead of waiting on for it.
+int waitForUnlessStopped(pid_t pid)
+{
+    const int fd = int(::syscall(SYS_pidfd_open, pid, 0));
+    if (fd < 0)
+        return waitFor(pid);
+    bool stopped = false;
+    pollfd ready {fd, POLLIN, 0};
+    for (;;) {
+        const int n = ::poll(&ready, 1, 50);
+        if (n > 0 || (n < 0 && errno != EINTR))
+            break;
+        if (!stopped && stopRequested()) {
+            stopped = true;
+            ::kill(pid, SIGTERM);
+        }
+    }
+    ::close(fd);
+    return waitFor(pid);
+}
+
 } // namespace
 
 bool spawnProcess(const SpawnRequest &request, int *exitCode)
@@ -91,7 +117,7 @@ bool spawnProcess(const SpawnRequest &request, int *exitCode)
         return failWithErrno(err, what);
 
     if (request.wait) {
-        const int code = waitFor(pid);
+        const int code = currentWork() ? waitForUnlessStopped(pid) : waitFor(pid);
         if (exitCode)
             *exitCode = code;
     } else {

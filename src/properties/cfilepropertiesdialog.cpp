@@ -5,6 +5,7 @@
 #include "foldersize.h"
 #include "platform/filesystem.h"
 #include "platform/findfile.h"
+#include "platform/longwork.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/waitcursor.h"
 #include "resources/images.h"
@@ -92,7 +93,10 @@ void CFilePropertiesDialog::OnInitDialog()
             picture->setPixmap(m_bitmap);
         if (folder) {
             WaitCursor wait; // a large tree takes a while
-            m_strSize = folderSizeText(FolderSize(m_strPath));
+            {
+                platform::LongWork work(platform::WorkKind::Measuring);
+                m_strSize = folderSizeText(FolderSize(m_strPath));
+            }
             m_strFree = freeSpaceText(m_strPath);
         } else {
             m_strSize = QString::asprintf("%.0f bytes", double(data.sizeHigh) * 4294967296.0 + double(data.sizeLow));

@@ -2,9 +2,12 @@
 
 #include "platform/fileattributes.h"
 #include "platform/findfile.h"
+#include "platform/longwork.h"
 #include "platform/walkguard.h"
 
-double FolderSize(const QString &folder)
+namespace {
+
+double sizeOf(const QString &folder)
 {
     QString base = folder;
     if (!base.endsWith(u'\\'))
@@ -13,18 +16,33 @@ double FolderSize(const QString &folder)
         return 0;
     platform::FindFile find;
     platform::FindData data;
-    if (!find.first(base + QStringLiteral("*.*"), data))
+    if (!platform::beginStep(base) || !find.first(base + QStringLiteral("*.*"), data))
         return 0;
     double sum = 0;
     do {
+        if (platform::stopRequested())
+            break;
         if (platform::isLinkEntry(data))
             continue;
-        if (platform::isWalkableSubfolder(base + data.name, data))
-            sum += FolderSize(base + data.name);
-        else if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY)
+        if (platform::isWalkableSubfolder(base + data.name, data)) {
+            sum += sizeOf(base + data.name);
+        } else if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
             continue; // a mount inside counts nothing
-        else
+        } else {
             sum += double(data.sizeHigh) * 4294967296.0 + double(data.sizeLow);
+            if (platform::WorkProgress *work = platform::currentWork()) {
+                work->files.fetch_add(1, std::memory_order_relaxed);
+                work->bytes.fetch_add(qint64(data.size()), std::memory_order_relaxed);
+            }
+        }
     } while (find.next(data));
     return sum;
+}
+
+} // namespace
+
+double FolderSize(const QString &folder)
+{
+    // One step: the walk has nothing to ask on the way.
+    return platform::runStep([&] { return sizeOf(folder); });
 }

@@ -2,6 +2,7 @@
 
 #include "dirtreeitem.h"
 #include "filelist/cfilelistviewex.h"
+#include "platform/longwork.h"
 #include "platform/systeminfo.h"
 #include "platform/ui/touchtaps.h"
 #include "treeimages.h"
@@ -9,6 +10,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPointer>
 
 namespace {
 // The root's label when the host name cannot be read.
@@ -45,7 +47,13 @@ CDirTreeView::CDirTreeView(QWidget *parent)
     connect(this, &QTreeWidget::currentItemChanged, this, &CDirTreeView::OnSelChanged);
     m_listTimer.setSingleShot(true);
     m_listTimer.setInterval(0);
-    connect(&m_listTimer, &QTimer::timeout, this, &CDirTreeView::showSelectedFolder);
+    // A long operation's event loop may fire it: the list follows when the work is done.
+    connect(&m_listTimer, &QTimer::timeout, this, [this] {
+        platform::afterLongWork([tree = QPointer<CDirTreeView>(this)] {
+            if (tree)
+                tree->showSelectedFolder();
+        });
+    });
     platform::TouchTaps::install(this);
 }
 

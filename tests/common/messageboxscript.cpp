@@ -2,6 +2,8 @@
 
 #include "platform/ui/messagebox.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QTest>
 
 namespace testsupport {
@@ -32,7 +34,10 @@ MessageBoxScript &MessageBoxScript::expect(const QString &text, int answer)
 
 int MessageBoxScript::answer(QWidget *, const QString &text, const QString &caption, unsigned type)
 {
-    m_shown.append({text, caption, type});
+    const QCursor *cursor = QGuiApplication::overrideCursor();
+    m_shown.append({text, caption, type, cursor && cursor->shape() == Qt::WaitCursor});
+    if (m_probe)
+        m_probe();
     if (m_expected.isEmpty() || (!m_expected.first().text.isEmpty() && m_expected.first().text != text)) {
         const QByteArray message = "unexpected message box: " + text.toUtf8();
         QTest::qFail(message.constData(), __FILE__, __LINE__);

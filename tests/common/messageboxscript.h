@@ -2,6 +2,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace testsupport {
@@ -15,6 +17,7 @@ public:
         QString text;
         QString caption;
         unsigned type = 0;
+        bool busyCursor = false; // shown under the wait cursor
     };
 
     MessageBoxScript();  // installs itself
@@ -22,6 +25,12 @@ public:
 
     // Expect a box with this text (empty: any text) and answer it.
     MessageBoxScript &expect(const QString &text, int answer);
+    // Runs probe as each box shows, before it is answered.
+    MessageBoxScript &whenShown(std::function<void()> probe)
+    {
+        m_probe = std::move(probe);
+        return *this;
+    }
     const QList<Box> &shown() const { return m_shown; }
     int pending() const { return int(m_expected.size()); }
 
@@ -34,6 +43,7 @@ private:
     };
     QList<Expected> m_expected;
     QList<Box> m_shown;
+    std::function<void()> m_probe;
 };
 
 } // namespace testsupport

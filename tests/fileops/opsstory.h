@@ -33,7 +33,7 @@
 //   "^C" "^X" "^V"    the accelerators; "del", "new", "lnk", "menu" commands
 //   "+\p" "+\p=text"  a folder, a file, made behind the program's back; "-\p" removes one
 //   "@\l=\target"     a symbolic link to the target's host path; "&\h=\file" a hard link
-//   "fault Op \p[|errno|after]"  an injected fault
+//   "fault Op \p[|errno|after]"  an injected fault ("Stop": the user cancels there)
 //   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story
 //   "ro \p"           makes \p read-only; "inode \p" remembers its inode
 //   "unreadable \p"   a folder whose listing cannot be opened
@@ -42,7 +42,7 @@
 //                     "uri text" puts one URI there as it is
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
 // "row name" / "!row name" in the list, "link \p" a symbolic link, "ro \p" read-only,
-// "same-inode \q", "enabled id" / "disabled id", "desktop cut \p,\q" (or
+// "empty \p", "same-inode \q", "enabled id" / "disabled id", "desktop cut \p,\q" (or
 // "copy") the desktop's clipboard offers these in every format, "desktop empty".
 // Paths may be written with "/": the story turns them into backslashes.
 // Boxes: "Y text", "N text", "O text" in the order they must appear.
@@ -51,6 +51,7 @@ namespace opstest {
 // Every box's caption and type, by the start and the end of its text.
 inline void checkBoxStyle(const testsupport::MessageBoxScript::Box &box)
 {
+    QVERIFY2(!box.busyCursor, qPrintable("under the wait cursor: " + box.text));
     static const struct { const char *prefix, *suffix, *caption; unsigned type; } kBoxes[] = {
         {"Failed to copy ", "\nContinue Copy?", "Error", 4}, {"Failed to copy ", "", "Error", 0},
         {"Failed to delete ", "Continue deleting?", "Continue?", 0x124}, {"Failed to delete ", "", "Delete", 0x30},
@@ -74,6 +75,7 @@ struct Story : apptest::FrameFixture {
     CDirTreeView *tree() const { return frame->GetTreePane(); }
     CFileListViewEx *list() const { return frame->GetListPane(); }
     ino_t remembered = 0;
+    std::function<void()> probe; // runs as each box shows
     QList<QByteArray> mounted, locked;
     bool skipped = false;
 
@@ -273,7 +275,7 @@ struct Story : apptest::FrameFixture {
     {
         static const QHash<QString, platform::FsOperation> kOps{
             {"Copy", platform::FsOperation::Copy}, {"Delete", platform::FsOperation::Delete},
-            {"Create", platform::FsOperation::Create}};
+            {"Create", platform::FsOperation::Create}, {"Stop", platform::FsOperation::Stop}};
         QVERIFY(kOps.contains(operation));
         platform::faults::inject(kOps.value(operation), words.at(0), words.size() > 1 ? words.at(1).toInt() : EIO,
                                  words.size() > 2 ? words.at(2).toLongLong() : 0);
@@ -290,6 +292,9 @@ struct Story : apptest::FrameFixture {
             QVERIFY(!QGuiApplication::clipboard()->mimeData() || QGuiApplication::clipboard()->mimeData()->formats().isEmpty());
         else if (text.startsWith(QLatin1String("desktop ")))
             checkOffered(text.section(u' ', 1, 1), text.section(u' ', 2).split(u','));
+        else if (text.startsWith(QLatin1String("empty ")))
+            QVERIFY2(QDir(root.host(text.mid(6))).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty(),
+                     qPrintable(text));
         else if (text.startsWith(QLatin1String("link ")))
             QVERIFY2(QFileInfo(root.host(text.mid(5))).isSymLink(), qPrintable(text));
         else if (text.startsWith(QLatin1String("ro ")))
@@ -312,6 +317,7 @@ struct Story : apptest::FrameFixture {
     {
         QVERIFY(ok);
         testsupport::MessageBoxScript script;
+        script.whenShown(probe);
         for (QStringList *texts : {&steps, &boxes, &checks})
             texts->replaceInStrings(QStringLiteral("/"), QStringLiteral("\\"));
         for (const QString &box : boxes)

@@ -56,6 +56,11 @@ private:
             << L{} << L{"/t/a.txt=AAAA", "/t/c.txt=C", "!/s/a.txt", "!/s/c.txt", "/s/b.txt", "disabled 57637", "disabled 32778"};
         QTest::newRow("cut file that cannot go") << abc + L{"fault Delete /s/a.txt", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
             << L{"O Could not delete file /s/a.txt"} << L{"/s/a.txt=AAAA", "/t/a.txt=AAAA"};
+        QTest::newRow("Cancel mid-file leaves no part of it") << L{"+/s/big=" + QString(600000, u'x'), "+/t/", "fault Stop /s/big|0|300000",
+                                                                    "tree /s/", "list big", "^X", "tree /t/", "^V"}
+            << L{} << L{"empty /t/", "/s/big", "disabled 57637"};
+        QTest::newRow("Cancel between cut files keeps the rest") << abc + L{"fault Stop /s/b.txt", "tree /s/", "list a.txt,b.txt,c.txt", "^X", "tree /t/", "^V"}
+            << L{} << L{"/t/a.txt=AAAA", "!/s/a.txt", "/s/b.txt=B", "!/t/b.txt", "/s/c.txt=C", "!/t/c.txt", "row a.txt", "disabled 57637"};
         QTest::newRow("Yes to overwrite a read-only file: it stays") << abc + L{"+/t/a.txt=old", "ro /t/a.txt", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
             << L{"Y /t/a.txt already exists, do you want to overwrite it?", "O Failed to copy /s/a.txt"} << L{"/t/a.txt=old", "/s/a.txt=AAAA"};
         QTest::newRow("odd names") << L{"+/s/ a b.txt=1", "+/s/'q\".txt=2", "+/s/.dot=3", "+/s/" + bad + "=4", "+/s/" + slash + "=5", "+/t/",
@@ -77,6 +82,9 @@ private:
             << L{"+/A/f.txt=F", "+/A/x/g.txt=G", "+/A/x/y/h.txt=H", "+/T/", "fault Copy /A/f.txt", "fault Copy /A/x/g.txt",
                  "fault Copy /A/x/y/h.txt", "tree /A/", "^X", "tree /T/", "^V"}
             << L{"N ", "O Error moving directory A"} << L{"/A/f.txt=F", "/A/x/g.txt=G", "/A/x/y/h.txt=H"};
+        QTest::newRow("Cancel deep in a move loses nothing")
+            << L{"+/A/f.txt=F", "+/A/x/g.txt=G", "+/A/x/y/h.txt=H", "+/T/", "fault Stop /A/x/g.txt", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{"O Error moving directory A"} << L{"/A/f.txt=F", "/A/x/g.txt=G", "/A/x/y/h.txt=H", "!/T/A/x/g.txt"};
         QTest::newRow("links copied as links") << L{"+/out/o.txt=O", "+/A/", "@/A/l=/out", "@/A/f=/out/o.txt", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
             << L{} << L{"link /T/A/l", "link /T/A/f", "/T/A/f=O", "!/A", "/out/o.txt=O"};
         QTest::newRow("a bind mount inside is not copied, a cut keeps it all")
@@ -101,6 +109,8 @@ private:
         QTest::newRow("tree: everything in it, read-only too") << deep + L{"tree /A/", "del"} << L{askA} << L{"!/A", "disabled 32772"};
         QTest::newRow("tree: stops at a file it cannot delete") << deep + L{"fault Delete /A/x/y/f.txt", "tree /A/", "del"}
             << L{askA, "O Failed to delete"} << L{"/A/x/y/f.txt=F", "/A/x"};
+        QTest::newRow("tree: Cancel mid-delete stops without a word") << deep + L{"fault Stop /A/x/y/f.txt", "tree /A/", "del"}
+            << L{askA} << L{"/A/x/y/f.txt=F", "/A/x/y"};
         QTest::newRow("tree: links go, their targets stay") << L{"+/out/o.txt=O", "+/out/d/k.txt=K", "+/A/", "@/A/l=/out/d", "@/A/f=/out/o.txt",
                                                                "ro /out/o.txt", "tree /A/", "del"}
             << L{askA} << L{"!/A", "/out/o.txt=O", "/out/d/k.txt=K"};
@@ -118,6 +128,8 @@ private:
             << L{"Y Delete all selected files?", "Y Failed to delete b.txt. Continue deleting?"} << L{"!/s/a.txt", "/s/b.txt", "!/s/c.txt", "!row a.txt"};
         QTest::newRow("list: second of three fails, stop") << abc + L{"fault Delete /s/b.txt", "list a.txt,b.txt,c.txt", "del"}
             << L{"Y Delete all selected files?", "N Failed to delete b.txt. Continue deleting?"} << L{"!/s/a.txt", "/s/b.txt", "/s/c.txt", "!row a.txt"};
+        QTest::newRow("list: Cancel before the second keeps the rest") << abc + L{"fault Stop /s/b.txt", "list a.txt,b.txt,c.txt", "del"}
+            << L{"Y Delete all selected files?"} << L{"!/s/a.txt", "/s/b.txt", "/s/c.txt", "!row a.txt"};
         QTest::newRow("list: a hard link keeps the attributes") << abc + L{"&/s/h.txt=/s/b.txt", "ro /s/b.txt", "list b.txt", "del"}
             << L{"Y Delete all selected files?"} << L{"!/s/b.txt", "/s/h.txt=B", "ro /s/h.txt"};
         QTest::newRow("list: read-only, and Paste forgets") << abc + L{"ro /s/b.txt", "list a.txt", "^C", "list b.txt", "del"}

@@ -57,6 +57,7 @@ private Q_SLOTS:
         QTest::newRow("links and an unreadable subfolder not counted")
             << QStringList{"\\d\\a=100", "\\big\\b=5000", "\\d\\big->\\big", "\\d\\b->\\big\\b", "\\d\\bad\\b=5000"}
             << "\\d" << "d" << "100b";
+        QTest::newRow("stopped in a subfolder: nothing more counted") << QStringList{"\\d\\stop\\b=5000"} << "\\d" << "d" << "0b";
     }
     // Folders show their store's free space; a file does not.
     void texts()
@@ -72,6 +73,7 @@ private Q_SLOTS:
                 QVERIFY(name.endsWith(u'\\') ? root.makeFolder(name) : root.makeFile(name, QByteArray(file.section(u'=', 1).toInt(), 'x')));
         }
         faults::inject(FsOperation::Find, "\\d\\bad");
+        faults::inject(FsOperation::Stop, "\\d\\stop"); // the user cancels there
         const QDateTime local(QDate(2004, 2, 3), QTime(9, 5, 7));
         QVERIFY(setLastWriteTime(path, fileTimeFromUnix(local.toSecsSinceEpoch(), 0)));
         const int result = showProperties(path, [path](CFilePropertiesDialog *d) {

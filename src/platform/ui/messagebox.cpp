@@ -1,6 +1,7 @@
 #include "platform/ui/messagebox.h"
 
 #include "messageboxstyle.h"
+#include "platform/ui/waitcursor.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -24,6 +25,7 @@ void setMessageBoxHandler(MessageBoxHandler newHandler)
 int messageBox(QWidget *owner, const QString &text, const QString &caption, unsigned type)
 {
     const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
+    const NormalCursor normal;
     if (handler())
         return handler()(owner, text, title, type);
     const MessageBoxStyle style = messageBoxStyle(type);

@@ -30,6 +30,20 @@ void endWaitCursor()
     }
 }
 
+NormalCursor::NormalCursor()
+{
+    if (cursorSet) {
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+        m_set = true;
+    }
+}
+
+NormalCursor::~NormalCursor()
+{
+    if (m_set && qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        QGuiApplication::restoreOverrideCursor();
+}
+
 int waitCursorDepth()
 {
     return depth;

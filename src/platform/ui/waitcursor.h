@@ -15,4 +15,17 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
+// The normal cursor for as long as it lives, over a wait cursor too: a
+// question is never asked under the busy cursor.
+class NormalCursor {
+public:
+    NormalCursor();
+    ~NormalCursor();
+    NormalCursor(const NormalCursor &) = delete;
+    NormalCursor &operator=(const NormalCursor &) = delete;
+
+private:
+    bool m_set = false;
+};
+
 } // namespace platform

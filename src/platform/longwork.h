@@ -1,0 +1,127 @@
+#pragma once
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <type_traits>
+
+// Long file work (a paste, a delete, a folder's size, a tool run) keeps its
+// control flow on the user-interface thread, but each step that can block
+// (the bytes of one file, one listing, one delete, waiting for a child)
+// runs on a worker while the UI thread waits in a local event loop, so the
+// window keeps painting. Only inside a LongWork scope; elsewhere a step
+// runs where it is called, as any other platform call does.
+namespace platform {
+
+enum class WorkKind { Copying, Moving, Deleting, Creating, Measuring, Transferring };
+
+// What the running work has done so far; steps write it from any thread.
+struct WorkProgress {
+    explicit WorkProgress(WorkKind k) : kind(k) {}
+    const WorkKind kind;
+    std::atomic<qint64> files {0};
+    std::atomic<qint64> bytes {0};
+    // The whole, once the counting walk beside the work knows it; -1 before.
+    std::atomic<qint64> totalFiles {-1};
+    std::atomic<qint64> totalBytes {-1};
+    std::atomic<bool> stop {false};
+
+    QString current() const;
+    void setCurrent(const QString &path);
+
+private:
+    mutable std::mutex m_mutex;
+    QString m_current;
+};
+
+// Opened on the UI thread by an operation, around all of its work. Scopes
+// nest; the outermost one is the operation the user sees.
+class LongWork {
+public:
+    explicit LongWork(WorkKind kind);
+    ~LongWork();
+    LongWork(const LongWork &) = delete;
+    LongWork &operator=(const LongWork &) = delete;
+
+    // Counts what lies below these device paths (files and folders) on a
+    // thread of its own, for the bar; links are never followed, pseudo file
+    // systems and mount points are not entered. Once per scope.
+    void countBeside(const QStringList &paths);
+
+private:
+    bool m_outermost;
+};
+
+// The running work's progress; null when no long work runs.
+WorkProgress *currentWork();
+// Whether the user asked the running work to stop; cheap, any thread.
+bool stopRequested();
+void requestStop();
+// Notes what the work is at now (a device path); false, with the last
+// error ECANCELED, when the user asked it to stop: the step is not to start.
+bool beginStep(const QString &path);
+// One more file done.
+void noteFileDone();
+
+// Told on the UI thread when the outermost scope opens and closes (the
+// progress window and the input blocker live there).
+struct LongWorkObserver {
+    std::function<void(WorkProgress &)> begin;
+    std::function<void(WorkProgress &)> end;
+};
+void setLongWorkObserver(LongWorkObserver observer);
+
+// Runs job after the running long work has ended, or now when none runs:
+// a timer that would change the panes waits for the operation.
+void afterLongWork(std::function<void()> job);
+
+// How long a step may take. A short one (one small file, one folder made)
+// runs right here while the work's short steps have all been quick, with
+// the event loop run between them; once one was slow, they go to the
+// worker too. A long one (many bytes, a whole walk, a child) always goes.
+enum class Step { Long, Short };
+
+namespace detail {
+// Whether a step called here now goes to the worker.
+bool dispatching();
+// Whether a short step may run here; if so, shortStepDone() after it.
+bool shortStepInline();
+void shortStepDone(qint64 startedNs);
+qint64 nowNs();
+// Runs job on the worker; this thread's last error travels with it.
+void runOnWorker(const std::function<void()> &job);
+// Bytes of a copy gone through; false when the copy is to stop.
+bool noteCopied(qint64 bytes);
+} // namespace detail
+
+// Runs a blocking step: on the worker inside a long work scope on the UI
+// thread, else right here. Returns what the step returns.
+template <class Work>
+auto runStep(Work &&step, Step size = Step::Long) -> std::invoke_result_t<Work &>
+{
+    using Result = std::invoke_result_t<Work &>;
+    if (!detail::dispatching())
+        return step();
+    if (size == Step::Short && detail::shortStepInline()) {
+        const qint64 started = detail::nowNs();
+        if constexpr (std::is_void_v<Result>) {
+            step();
+            detail::shortStepDone(started);
+        } else {
+            Result result = step();
+            detail::shortStepDone(started);
+            return result;
+        }
+    }
+    if constexpr (std::is_void_v<Result>) {
+        detail::runOnWorker([&] { step(); });
+    } else {
+        std::optional<Result> result;
+        detail::runOnWorker([&] { result.emplace(step()); });
+        return std::move(*result);
+    }
+}
+
+} // namespace platform

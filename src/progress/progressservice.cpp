@@ -1,0 +1,91 @@
+#include "progressservice.h"
+
+#include "cprogresswnd.h"
+#include "inputblocker.h"
+#include "platform/longwork.h"
+
+#include <QElapsedTimer>
+
+namespace {
+ProgressService *g_instance = nullptr;
+
+ProgressService::Clock &testClock()
+{
+    static ProgressService::Clock c;
+    return c;
+}
+
+qint64 now()
+{
+    if (testClock())
+        return testClock()();
+    static QElapsedTimer since = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return since.elapsed();
+}
+} // namespace
+
+ProgressService::ProgressService(QWidget *owner)
+    : m_owner(owner)
+{
+    g_instance = this;
+    m_timer.setInterval(kTickMs);
+    connect(&m_timer, &QTimer::timeout, this, &ProgressService::tick);
+    platform::setLongWorkObserver({[this](platform::WorkProgress &work) { begin(work); },
+                                   [this](platform::WorkProgress &) { end(); }});
+}
+
+ProgressService::~ProgressService()
+{
+    if (g_instance == this) {
+        g_instance = nullptr;
+        platform::setLongWorkObserver({});
+    }
+}
+
+ProgressService *ProgressService::instance()
+{
+    return g_instance;
+}
+
+CProgressWnd *ProgressService::window()
+{
+    return g_instance ? g_instance->m_window.get() : nullptr;
+}
+
+void ProgressService::setClock(Clock c)
+{
+    testClock() = std::move(c);
+}
+
+void ProgressService::begin(platform::WorkProgress &work)
+{
+    m_work = &work;
+    m_begun = now();
+    m_blocker = std::make_unique<InputBlocker>();
+    m_timer.start();
+}
+
+void ProgressService::end()
+{
+    m_timer.stop();
+    m_window.reset();
+    m_blocker.reset();
+    m_work = nullptr;
+}
+
+void ProgressService::tick()
+{
+    if (!m_work)
+        return;
+    const qint64 elapsed = now() - m_begun;
+    if (!m_window && elapsed >= kDelayMs) {
+        m_window = std::make_unique<CProgressWnd>(*m_work, m_owner);
+        m_window->show();
+    }
+    if (m_window)
+        m_window->Update(elapsed);
+}

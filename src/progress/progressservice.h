@@ -1,0 +1,45 @@
+#pragma once
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class CProgressWnd;
+class InputBlocker;
+namespace platform {
+struct WorkProgress;
+}
+
+// Watches the long work the platform layer runs: while it runs, input to
+// the open windows is blocked; past about a second the progress window
+// shows over the owner and follows the work until it ends.
+class ProgressService : public QObject {
+public:
+    // Milliseconds on a monotonic clock.
+    using Clock = std::function<qint64()>;
+    static constexpr qint64 kDelayMs = 1000;
+    static constexpr int kTickMs = 100;
+
+    explicit ProgressService(QWidget *owner);
+    ~ProgressService() override;
+
+    static ProgressService *instance();
+    // The window of the running work; null before its delay and after it.
+    static CProgressWnd *window();
+    // Tests drive the clock; an empty one is the real clock again.
+    static void setClock(Clock clock);
+    // What the timer does: show the window once its delay is over, update it.
+    void tick();
+
+private:
+    void begin(platform::WorkProgress &work);
+    void end();
+
+    QWidget *m_owner;
+    QTimer m_timer;
+    platform::WorkProgress *m_work = nullptr;
+    qint64 m_begun = 0;
+    std::unique_ptr<InputBlocker> m_blocker;
+    std::unique_ptr<CProgressWnd> m_window;
+};

@@ -58,16 +58,16 @@ bool CMainFrame::LoadFrame(CFerrixDoc *document, const CommandMap *appCommands)
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
     // Commands also become possible or impossible without any event of
     // ours (a selection, a file appearing): look again now and then.
-    m_idleUpdate.setInterval(250);
     // Not while long work runs: its commands change the panes only when it ends.
-    connect(&m_idleUpdate, &QTimer::timeout, this, [this] {
+    const auto updateWhenIdle = [this] {
         if (!platform::currentWork())
             UpdateCommands();
-    });
+    };
+    m_idleUpdate.setInterval(250);
+    connect(&m_idleUpdate, &QTimer::timeout, this, updateWhenIdle);
     m_idleUpdate.start();
     // Another program putting files on the desktop's clipboard can enable Paste.
-    connect(&platform::DesktopClipboard::instance(), &platform::DesktopClipboard::changed, this,
-            &CMainFrame::UpdateCommands);
+    connect(&platform::DesktopClipboard::instance(), &platform::DesktopClipboard::changed, this, updateWhenIdle);
     UpdateCommands();
     return true;
 }

@@ -147,7 +147,7 @@ private Q_SLOTS:
         QFETCH(QStringList, launched);
         QFETCH(bool, noFile);
         testsupport::TempDeviceRoot root;
-        for (const QString &program : {"\\calc.exe", "\\Windows\\pword.exe"}) {
+        for (const QString program : {"\\calc.exe", "\\Windows\\pword.exe"}) {
             QVERIFY(root.makeFile(program, "#!/bin/sh\n"));
             QVERIFY(QFile::setPermissions(root.host(program), QFile::ReadOwner | QFile::ExeOwner));
         }

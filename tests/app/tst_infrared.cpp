@@ -151,7 +151,7 @@ private Q_SLOTS:
             if (clashing.contains(name))
                 QCOMPARE(f.root.read("\\" + destination + "\\" + name), QByteArray("mine"));
         }
-        for (const QString &old : {"\\old.txt", "\\Old Folder", "\\old link"})
+        for (const QString old : {"\\old.txt", "\\Old Folder", "\\old link"})
             QCOMPARE(getFileAttributes(old) & FILE_ATTRIBUTE_ARCHIVE, 0u);
         QVERIFY(f.root.exists("\\old link"));
         if (!destination.isEmpty())

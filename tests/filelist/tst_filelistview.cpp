@@ -351,7 +351,6 @@ private Q_SLOTS:
         QTest::newRow("result list: same name") << true << "a.txt" << false << "a.txt" << false;
         QTest::newRow("result list: a path") << true << "..\\a.txt" << false << "a.txt" << false;
         QTest::newRow("finger: new name") << false << "b.txt" << false << "b.txt" << true;
-        QTest::newRow("result list, finger: new name") << true << "b.txt" << false << "b.txt" << true;
     }
     // The editor shows the name only. The pane lists the folder again and
     // selects the remembered row.

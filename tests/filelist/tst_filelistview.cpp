@@ -188,19 +188,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<QStringList>("sorted"); // the last clicked column, top to bottom
-        const QStringList nameUp {"\\a", "\\b", "\\c"}, typeUp {"TXT-File", "DOC-File", "ABC-File"};
         QTest::newRow("Attrs: texts the other way round") << QStringList{"Attrs"} << QStringList{"RHA", "RA", "A"};
         QTest::newRow("Size after Attrs up: down") << QStringList{"Attrs", "Size"} << QStringList{"1.0Mb", "1.0Kb", "512 b"};
         QTest::newRow("Changed after a sort down: up") << QStringList{"Attrs", "Size", "Changed"}
                                                         << QStringList{"31-12-2003 23:59:59", "03-02-2004 09:05:07", "04-02-2004 00:00:00"};
         QTest::newRow("Name twice") << QStringList{"Name", "Name"} << QStringList{"\\c", "\\b", "\\a"};
-        QTest::newRow("Name three times") << QStringList{"Name", "Name", "Name"} << nameUp;
-        QTest::newRow("Name after Size up: up") << QStringList{"Size", "Name"} << nameUp;
+        QTest::newRow("Name after Size up: up") << QStringList{"Size", "Name"} << QStringList{"\\a", "\\b", "\\c"};
         QTest::newRow("Changed after Type up: down") << QStringList{"Type", "Changed"}
                                                       << QStringList{"04-02-2004 00:00:00", "03-02-2004 09:05:07", "31-12-2003 23:59:59"};
-        QTest::newRow("Attrs after Size up: down") << QStringList{"Size", "Attrs"} << QStringList{"A", "RA", "RHA"};
-        QTest::newRow("Type after Size up: up") << QStringList{"Size", "Type"} << typeUp;
-        QTest::newRow("Type after Type down: up") << QStringList{"Type", "Type", "Type"} << typeUp;
+        QTest::newRow("Type after Type down: up") << QStringList{"Type", "Type", "Type"} << QStringList{"TXT-File", "DOC-File", "ABC-File"};
     }
     void headingClicksSortResults()
     {
@@ -355,7 +351,6 @@ private Q_SLOTS:
         QTest::newRow("result list: same name") << true << "a.txt" << false << "a.txt" << false;
         QTest::newRow("result list: a path") << true << "..\\a.txt" << false << "a.txt" << false;
         QTest::newRow("finger: new name") << false << "b.txt" << false << "b.txt" << true;
-        QTest::newRow("result list, finger: new name") << true << "b.txt" << false << "b.txt" << true;
     }
     // The editor shows the name only. The pane lists the folder again and
     // selects the remembered row.

@@ -139,7 +139,6 @@ private Q_SLOTS:
         QTest::newRow("kind bits are not settable") << "f" << false << (D | FILE_ATTRIBUTE_REPARSE_POINT | A) << A << QByteArray();
         QTest::newRow("dot file stays hidden") << ".dot" << false << N << H << QByteArray("0x0", 4);
         QTest::newRow("dot file hidden is not stored") << ".dot" << false << (H | A) << (H | A) << QByteArray();
-        QTest::newRow("hidden folder") << "d" << true << (D | H) << (D | H) << QByteArray("0x12", 5);
         QTest::newRow("plain folder") << "d" << true << D << D << QByteArray();
         QTest::newRow("read-only folder is stored") << "d" << true << (D | R) << (D | R) << QByteArray("0x11", 5);
     }

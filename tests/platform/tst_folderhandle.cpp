@@ -78,19 +78,23 @@ private Q_SLOTS:
     // What opening an entry relative to its folder gives: a subfolder only
     // when it is a real folder, a file only when it is a regular one or a
     // link to one. "!" after the name: the listing had it as a regular file
-    // (something else took its place since).
+    // (something else took its place since). A refused listing or open
+    // fails with the refusal's reason.
     void openRelative_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("opensAsFolder");
         QTest::addColumn<QByteArray>("content"); // empty: cannot be opened for reading
-        QTest::newRow("regular file") << "a.txt" << false << QByteArray("alpha");
-        QTest::newRow("real folder") << "sub" << true << QByteArray();
-        QTest::newRow("link to a folder") << "dir.txt" << false << QByteArray();
-        QTest::newRow("link to a file, read through") << "file.txt" << false << QByteArray("alpha");
-        QTest::newRow("broken link") << "broken.txt" << false << QByteArray();
-        QTest::newRow("FIFO, without blocking") << "pipe.txt" << false << QByteArray();
-        QTest::newRow("FIFO where a file was listed, without blocking") << "pipe.txt!" << false << QByteArray();
+        QTest::addColumn<int>("fault"); // -1 none, else this operation on the entry fails with EACCES
+        QTest::newRow("regular file") << "a.txt" << false << QByteArray("alpha") << -1;
+        QTest::newRow("real folder") << "sub" << true << QByteArray() << -1;
+        QTest::newRow("link to a folder") << "dir.txt" << false << QByteArray() << -1;
+        QTest::newRow("link to a file, read through") << "file.txt" << false << QByteArray("alpha") << -1;
+        QTest::newRow("broken link") << "broken.txt" << false << QByteArray() << -1;
+        QTest::newRow("FIFO, without blocking") << "pipe.txt" << false << QByteArray() << -1;
+        QTest::newRow("FIFO where a file was listed, without blocking") << "pipe.txt!" << false << QByteArray() << -1;
+        QTest::newRow("folder cannot be listed") << "sub" << false << QByteArray() << int(FsOperation::Find);
+        QTest::newRow("file cannot be opened") << "a.txt" << false << QByteArray() << int(FsOperation::Open);
     }
 
     void openRelative()
@@ -98,8 +102,11 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(bool, opensAsFolder);
         QFETCH(QByteArray, content);
+        QFETCH(int, fault);
         testsupport::TempDeviceRoot root;
         QVERIFY(build(root));
+        if (fault >= 0)
+            faults::inject(FsOperation(fault), "\\d\\" + name, EACCES);
         FolderHandle folder;
         QVERIFY(folder.open(QStringLiteral("\\d\\")));
         const bool listedAsFile = name.endsWith(u'!');
@@ -111,6 +118,8 @@ private Q_SLOTS:
             entry.type = EntryType::File;
         FolderHandle subfolder;
         QCOMPARE(subfolder.open(folder, entry), opensAsFolder);
+        if (fault == int(FsOperation::Find))
+            QCOMPARE(lastError().code, EACCES);
         if (opensAsFolder) {
             QCOMPARE(subfolder.path(), "\\d\\" + name + "\\");
             QVERIFY(!subfolder.isMountPoint());
@@ -120,40 +129,13 @@ private Q_SLOTS:
         }
         File file;
         QCOMPARE(file.openForReading(folder, entry), !content.isEmpty());
+        if (fault == int(FsOperation::Open))
+            QCOMPARE(lastError().code, EACCES);
         QByteArray read;
         if (!content.isEmpty()) {
             QVERIFY(file.readAll(read));
             QCOMPARE(read, content);
         }
-    }
-
-    void faultsApply_data()
-    {
-        QTest::addColumn<int>("operation");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("folder cannot be listed") << int(FsOperation::Find) << "\\d\\sub";
-        QTest::newRow("file cannot be opened") << int(FsOperation::Open) << "\\d\\a.txt";
-    }
-
-    void faultsApply()
-    {
-        QFETCH(int, operation);
-        QFETCH(QString, path);
-        testsupport::TempDeviceRoot root;
-        QVERIFY(build(root));
-        faults::inject(FsOperation(operation), path, EACCES);
-        FolderHandle folder;
-        QVERIFY(folder.open(QStringLiteral("\\d")));
-        FolderEntry entry;
-        QVERIFY(entryNamed(folder, path.section(QLatin1Char('\\'), -1), entry));
-        if (FsOperation(operation) == FsOperation::Find) {
-            FolderHandle subfolder;
-            QVERIFY(!subfolder.open(folder, entry));
-        } else {
-            File file;
-            QVERIFY(!file.openForReading(folder, entry));
-        }
-        QCOMPARE(lastError().code, EACCES);
     }
 };
 

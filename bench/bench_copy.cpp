@@ -240,8 +240,10 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred) {
                 m_times[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+                m_rounds[run.run_name.function_name].push_back({run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()});
+            }
     }
     void Finalize() override
     {
@@ -260,9 +262,36 @@ public:
         if (plain > 0 && withProgress > 0)
             std::printf("BM_CopyFolderWithProgress / BM_CopyFolderTreeCollapsed (median of %d): %.2f ms / %.2f ms = %.2fx\n",
                         kRounds, withProgress, plain, withProgress / plain);
+        // The disk's speed drifts a lot between rounds; the two copies of one
+        // round run one after the other, so their ratio drifts less.
+        printRoundByRound("BM_CopyFolderWithProgress", "BM_CopyFolderTreeCollapsed", false);
+        printRoundByRound("BM_CopyFolderWithProgress", "BM_CopyFolderTreeCollapsed", true);
     }
 
 private:
+    struct Times {
+        double real, cpu;
+    };
+
+    // The round whose ratio is the median, by wall time or by the process's
+    // processor time (every thread of the copy: the worker and the count).
+    void printRoundByRound(const std::string &name, const std::string &base, bool cpu)
+    {
+        const std::vector<Times> &a = m_rounds[name], &b = m_rounds[base];
+        const size_t n = std::min(a.size(), b.size());
+        if (n == 0)
+            return;
+        std::vector<size_t> order(n);
+        for (size_t i = 0; i < n; ++i)
+            order[i] = i;
+        const auto pick = [cpu](const Times &t) { return cpu ? t.cpu : t.real; };
+        std::sort(order.begin(), order.end(),
+                  [&](size_t i, size_t j) { return pick(a[i]) / pick(b[i]) < pick(a[j]) / pick(b[j]); });
+        const size_t mid = order[n / 2];
+        std::printf("%s / %s, round by round (median of %zu)%s: %.2f ms / %.2f ms = %.2fx\n", name.c_str(), base.c_str(),
+                    n, cpu ? ", processor time" : "", pick(a[mid]), pick(b[mid]), pick(a[mid]) / pick(b[mid]));
+    }
+
     double median(const std::string &name)
     {
         std::vector<double> &times = m_times[name];
@@ -272,6 +301,7 @@ private:
         return times[times.size() / 2];
     }
     std::map<std::string, std::vector<double>> m_times;
+    std::map<std::string, std::vector<Times>> m_rounds;
 };
 
 } // namespace
@@ -287,13 +317,13 @@ int main(int argc, char **argv)
     for (int round = 0; round < kRounds; ++round) {
         benchmark::RegisterBenchmark("BM_CpR", BM_CpR)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
         benchmark::RegisterBenchmark("BM_CopyFolderTreeCollapsed", BM_CopyFolderTreeCollapsed)
-            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+            ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(1);
         benchmark::RegisterBenchmark("BM_CopyFolderParentExpanded", BM_CopyFolderParentExpanded)
-            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+            ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(1);
         benchmark::RegisterBenchmark("BM_CopyFolderNoTree", BM_CopyFolderNoTree)
-            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+            ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(1);
         benchmark::RegisterBenchmark("BM_CopyFolderWithProgress", BM_CopyFolderWithProgress)
-            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+            ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(1);
     }
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;

@@ -6,6 +6,7 @@
 // column. The tree lives in a temporary folder, removed at the end.
 //   build/bench/bench_find
 #include "benchdevice.h"
+#include "benchtool.h"
 #include "filelist/cfilelistctrl.h"
 #include "find/filesearch.h"
 
@@ -109,27 +110,6 @@ public:
     }
     int found = 0;
 };
-
-// Runs a tool with its output thrown away; the processor time it used
-// (user and system), in milliseconds.
-double runTool(std::vector<std::string> arguments)
-{
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int status = -1;
-    struct rusage usage {};
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
-        ::wait4(pid, &status, 0, &usage);
-    posix_spawn_file_actions_destroy(&actions);
-    const auto ms = [](const timeval &t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
 
 // A tool run per iteration; its processor time goes into the "cpu_ms"
 // counter, since the benchmark's own CPU column sees only this process.

@@ -10,8 +10,10 @@
 
 // The entries of one folder read ahead of a listing on a few helper threads,
 // so that a first listing does not wait for one stored-attribute read after
-// another. The listing itself never waits for a helper: an entry a helper
-// has not finished yet it simply reads again.
+// another. Helpers and the listing take chunks of entries in the folder's
+// order, so the entries the listing wants next are the ones read first; the
+// listing reads a chunk itself when it gets there before any helper, and
+// reads further chunks rather than sit idle while a helper finishes one.
 namespace platform::detail {
 
 class EntryBatch {
@@ -43,7 +45,6 @@ private:
         Entry entry;
         EntryFacts facts;
         int error = 0;
-        std::atomic<int> state {0}; // 0 free, 1 a helper's, 2 read by it, 3 the listing's
     };
     struct Shared {
         Fd dir;
@@ -51,15 +52,22 @@ private:
         FolderFacts folder;
         QByteArray names; // never changed once helpers run
         std::vector<Slot> slots;
+        size_t chunks = 0;
+        std::unique_ptr<std::atomic<int>[]> chunkRead; // 1 once every entry of the chunk is read
+        std::atomic<size_t> nextChunk {0};              // the first chunk nobody has taken
         std::atomic<bool> abandoned {false};
         std::atomic<bool> noXattrs {false};
-        void helpFromTheEnd();
+
+        bool take(size_t &chunk);
+        void read(int dirFd, size_t chunk, FolderFacts &folderFacts);
+        void help();
     };
+    void waitForChunk(size_t chunk);
 
     std::shared_ptr<Shared> m_shared;
     int m_dirFd; // the listing's own, open while the batch is in use
     FolderFacts m_own;
-    EntryFacts m_scratch;
+    size_t m_readyChunk = size_t(-1); // the chunk the listing knows is read
 };
 
 } // namespace platform::detail

@@ -11,6 +11,7 @@
 #include "tempsibling.h"
 #include "wildcard.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -34,9 +35,12 @@ struct FindFile::State {
     Wildcard wildcard;
     QString folder;    // device path of the folder, for messages
     FolderFacts folderFacts;
-    // Entries read ahead, yielded from `next` on.
+    // Entries read ahead, yielded from `next` on; the batch after it is
+    // started halfway through, so helpers never wait for the listing.
     std::unique_ptr<EntryBatch> batch;
+    std::unique_ptr<EntryBatch> following;
     size_t next = 0;
+    size_t batchSize = 256; // small at first, for a quick first entry
     bool exhausted = false;
     int endError = 0;
     // A search for one exact name yields it from first() and nothing after.
@@ -61,19 +65,19 @@ void describe(const EntryFacts &facts, const char *hostName, FindData &out)
 } // namespace
 
 // The next names that match, up to a batch of them, handed to helpers.
-void FindFile::readAhead(State &state)
+std::unique_ptr<EntryBatch> FindFile::readAhead(State &state)
 {
-    static constexpr size_t kBatch = 2048;
+    static constexpr size_t kLargestBatch = 2048;
     if (state.batch && state.batch->foundNoXattrs())
         state.folderFacts.readXattrs = false;
-    state.batch.reset();
-    state.next = 0;
+    const size_t wanted = state.batchSize;
+    state.batchSize = std::min(kLargestBatch, wanted * 4);
     std::vector<EntryBatch::Entry> entries;
-    entries.reserve(kBatch);
+    entries.reserve(wanted);
     QByteArray names;
-    names.reserve(kBatch * 16);
+    names.reserve(qsizetype(wanted * 16));
     const bool everything = state.wildcard.matchesEverything();
-    while (entries.size() < kBatch) {
+    while (entries.size() < wanted) {
         errno = 0;
         const struct dirent *entry = ::readdir(state.dir);
         if (!entry) {
@@ -98,8 +102,7 @@ void FindFile::readAhead(State &state)
         names.append(hostName, pending.size + 1);
         entries.push_back(std::move(pending));
     }
-    state.batch = std::make_unique<EntryBatch>(::dirfd(state.dir), state.folderFacts, std::move(names),
-                                               std::move(entries));
+    return std::make_unique<EntryBatch>(::dirfd(state.dir), state.folderFacts, std::move(names), std::move(entries));
 }
 
 FindFile::FindFile() = default;
@@ -165,11 +168,14 @@ bool FindFile::next(FindData &out)
         return fail(ENOENT, "Find next", d->folder);
     for (;;) {
         if (!d->batch || d->next == d->batch->size()) {
-            if (d->exhausted)
+            if (!d->following && d->exhausted)
                 return fail(d->endError ? d->endError : ENOENT, "Find next", d->folder);
-            readAhead(*d);
+            d->batch = d->following ? std::move(d->following) : readAhead(*d);
+            d->next = 0;
             continue;
         }
+        if (d->next == d->batch->size() / 2 && !d->following && !d->exhausted)
+            d->following = readAhead(*d);
         const size_t i = d->next++;
         const EntryFacts *facts = nullptr;
         const int err = d->batch->facts(i, facts);

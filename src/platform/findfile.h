@@ -5,6 +5,10 @@
 
 namespace platform {
 
+namespace detail {
+class EntryBatch;
+}
+
 // Find-first/find-next over "folder\pattern". Wildcards * and ? match
 // case-insensitively; "*.*" matches every name, with or without a dot; "."
 // and ".." are never yielded. A pattern without wildcards finds that one
@@ -29,7 +33,7 @@ public:
 
 private:
     struct State;
-    static void readAhead(State &state);
+    static std::unique_ptr<detail::EntryBatch> readAhead(State &state);
     std::unique_ptr<State> d;
 };
 

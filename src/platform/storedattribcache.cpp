@@ -1,8 +1,8 @@
 #include "storedattribcache.h"
 
 #include <ctime>
+#include <memory>
 #include <mutex>
-#include <unordered_map>
 
 namespace platform::detail {
 namespace {
@@ -10,59 +10,85 @@ namespace {
 constexpr size_t kShards = 64;            // listings read on a few threads at once
 constexpr size_t kMostEntries = 1 << 19; // about 24 MiB at the most
 constexpr size_t kMostPerShard = kMostEntries / kShards;
+constexpr size_t kFirstCapacity = 64;
 constexpr qint64 kSettledSeconds = 2;   // change times older than this are kept
 
-struct Key {
-    quint64 device;
-    quint64 inode;
-    bool operator==(const Key &) const = default;
-};
-
-struct KeyHash {
-    size_t operator()(const Key &k) const noexcept
-    {
-        return size_t(k.inode * 0x9E3779B97F4A7C15ull ^ k.device);
-    }
-};
-
-struct Value {
-    qint64 changeSeconds;
-    quint32 changeNanoseconds;
-    DosAttrib stored;
+// One inode's stored attributes and the change time they were read at. A
+// first listing remembers every entry, so the table is open-addressed: no
+// allocation per entry, and a look-up touches one or two cache lines.
+struct Slot {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 changeSeconds = 0;
+    quint32 changeNanoseconds = 0;
+    quint32 attributes = 0;
+    FileTime createTime = 0;
+    qint8 blobVersion = 0;
+    bool valid = false;
+    bool used = false;
 };
 
 struct alignas(64) Shard {
     std::mutex mutex;
-    std::unordered_map<Key, Value, KeyHash> values;
+    std::unique_ptr<Slot[]> slots;
+    size_t capacity = 0; // a power of two, at least twice the entries
+    size_t entries = 0;
+
+    // The slot of the key, or the free one where it would go.
+    Slot &find(quint64 device, quint64 inode)
+    {
+        const size_t mask = capacity - 1;
+        for (size_t i = size_t((inode * 0x9E3779B97F4A7C15ull ^ device) >> 20) & mask;; i = (i + 1) & mask) {
+            Slot &s = slots[i];
+            if (!s.used || (s.inode == inode && s.device == device))
+                return s;
+        }
+    }
+    void grow()
+    {
+        std::unique_ptr<Slot[]> old = std::move(slots);
+        const size_t oldCapacity = capacity;
+        capacity = capacity ? capacity * 2 : kFirstCapacity;
+        slots = std::make_unique<Slot[]>(capacity);
+        for (size_t i = 0; i < oldCapacity; ++i)
+            if (old[i].used)
+                find(old[i].device, old[i].inode) = old[i];
+    }
+    void clear()
+    {
+        slots.reset();
+        capacity = entries = 0;
+    }
 };
 
-Shard &shardOf(const Key &key)
+quint64 deviceOf(const struct statx &st)
 {
-    static Shard shards[kShards];
-    return shards[(key.inode ^ key.device) % kShards];
+    return (quint64(st.stx_dev_major) << 32) | st.stx_dev_minor;
 }
 
-Key keyOf(const struct statx &st)
+Shard &shardOf(quint64 device, quint64 inode)
 {
-    return {(quint64(st.stx_dev_major) << 32) | st.stx_dev_minor, st.stx_ino};
+    static Shard shards[kShards];
+    return shards[(inode ^ device) % kShards];
 }
 
 } // namespace
 
 bool lookupStoredAttrib(const struct statx &st, DosAttrib &out)
 {
-    const Key key = keyOf(st);
-    Shard &c = shardOf(key);
+    const quint64 device = deviceOf(st);
+    Shard &c = shardOf(device, st.stx_ino);
     std::lock_guard lock(c.mutex);
-    const auto it = c.values.find(key);
-    if (it == c.values.end())
+    if (c.capacity == 0)
         return false;
-    if (it->second.changeSeconds != st.stx_ctime.tv_sec
-        || it->second.changeNanoseconds != st.stx_ctime.tv_nsec) {
-        c.values.erase(it);
+    const Slot &s = c.find(device, st.stx_ino);
+    // A slot whose change time is not the inode's is left to be overwritten.
+    if (!s.used || s.changeSeconds != st.stx_ctime.tv_sec || s.changeNanoseconds != st.stx_ctime.tv_nsec)
         return false;
-    }
-    out = it->second.stored;
+    out.valid = s.valid;
+    out.attributes = s.attributes;
+    out.blobVersion = s.blobVersion;
+    out.createTime = s.createTime;
     return true;
 }
 
@@ -72,20 +98,26 @@ void rememberStoredAttrib(const struct statx &st, const DosAttrib &value)
     if (::clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0
         || st.stx_ctime.tv_sec > qint64(now.tv_sec) - kSettledSeconds)
         return;
-    const Key key = keyOf(st);
-    Shard &c = shardOf(key);
+    const quint64 device = deviceOf(st);
+    Shard &c = shardOf(device, st.stx_ino);
     std::lock_guard lock(c.mutex);
-    if (c.values.size() >= kMostPerShard)
-        c.values.clear();
-    c.values[key] = {st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, value};
+    if (c.entries >= kMostPerShard)
+        c.clear();
+    if ((c.entries + 1) * 2 > c.capacity)
+        c.grow();
+    Slot &s = c.find(device, st.stx_ino);
+    if (!s.used)
+        ++c.entries;
+    s = {device, st.stx_ino, st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, value.attributes, value.createTime,
+         qint8(value.blobVersion), value.valid, true};
 }
 
 void forgetStoredAttribs()
 {
     for (size_t i = 0; i < kShards; ++i) {
-        Shard &c = shardOf(Key {0, i});
+        Shard &c = shardOf(0, i);
         std::lock_guard lock(c.mutex);
-        c.values.clear();
+        c.clear();
     }
 }
 

@@ -8,6 +8,7 @@
 #include "platform/walkguard.h"
 
 #include <cerrno>
+#include <optional>
 
 namespace fileops {
 
@@ -60,6 +61,9 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
     const int listingEnd = platform::lastError().code;
 
     bool copied = true;
+    // Both folders are held open for the files between two subfolders: a
+    // level held through the levels below would hold a descriptor per level.
+    std::optional<platform::FolderCopyPair> pair;
     for (const platform::FindData &data : std::as_const(entries)) {
         // A stop asked for ends every level, like a No.
         if (platform::stopRequested())
@@ -68,8 +72,10 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
             break;
         const QString from = source + u'\\' + data.name;
         if (platform::isWalkableSubfolder(from, data)) {
+            pair.reset();
             copied = CopyFolder(from, folder) && copied;
-        } else if (!platform::isWalkableFolder(data) && copyFile(from, folder + u'\\' + data.name, data.size())) {
+        } else if (!platform::isWalkableFolder(data)
+                   && copyFile(pair, source, folder, from, folder + u'\\' + data.name, data.size())) {
             platform::noteFileDone();
         } else {
             // A mount inside is not entered: it fails as a file that cannot be copied.
@@ -96,12 +102,20 @@ bool FolderCopy::failedListing(const QString &source)
     return false;
 }
 
-bool FolderCopy::copyFile(const QString &from, const QString &to, quint64 size)
+// The pair of folders is opened by the first file's step, off the
+// user-interface thread like the copy itself.
+bool FolderCopy::copyFile(std::optional<platform::FolderCopyPair> &pair, const QString &source,
+                          const QString &folder, const QString &from, const QString &to, quint64 size)
 {
     // A small file costs less than the way to the worker and back.
     static constexpr quint64 kSmallFile = 1 << 20;
     return platform::beginStep(from)
-        && platform::runStep([&] { return platform::copyFile(from, to, true); },
+        && platform::runStep(
+               [&] {
+                   if (!pair)
+                       pair.emplace(source, folder);
+                   return pair->copyFile(from, to, true);
+               },
                              size < kSmallFile ? platform::Step::Short : platform::Step::Long);
 }
 

@@ -1,5 +1,9 @@
 #pragma once
+#include "platform/filesystem.h"
+
 #include <QString>
+
+#include <optional>
 
 namespace fileops {
 
@@ -32,7 +36,8 @@ public:
 
 private:
     bool refusedIntoSource(const QString &source, const QString &target) const;
-    static bool copyFile(const QString &from, const QString &to, quint64 size);
+    static bool copyFile(std::optional<platform::FolderCopyPair> &pair, const QString &source, const QString &folder,
+                         const QString &from, const QString &to, quint64 size);
     bool failedListing(const QString &source);
 
     FolderCopyHost &m_host;

@@ -1,5 +1,6 @@
 #include "filesystem.h"
 
+#include "devicepath.h"
 #include "dosattrib.h"
 #include "faultpoints.h"
 #include "hostfs.h"
@@ -21,6 +22,19 @@ using namespace detail;
 
 namespace {
 
+// An entry of a folder held open: a located path, or a name in a folder
+// that a folder copy holds for all its files.
+struct Place {
+    int dir;
+    const QByteArray &name;
+    bool root = false;
+};
+
+Place placeOf(const Location &at)
+{
+    return {at.parent.get(), at.name, at.root};
+}
+
 // Injected faults on the way through.
 struct Limits {
     ByteFault read;
@@ -36,19 +50,19 @@ bool sameFile(const struct statx &a, const struct statx &b)
 
 // Whether both entries, links followed, are one file: a link copied onto its
 // own target would otherwise replace the file by a link to itself.
-bool sameTarget(const Location &a, const Location &b)
+bool sameTarget(const Place &a, const Place &b)
 {
     struct statx x, y;
-    return statAt(a.parent.get(), a.name.constData(), x, true) == 0
-        && statAt(b.parent.get(), b.name.constData(), y, true) == 0 && sameFile(x, y);
+    return statAt(a.dir, a.name.constData(), x, true) == 0 && statAt(b.dir, b.name.constData(), y, true) == 0
+        && sameFile(x, y);
 }
 
 // A file (a link: its target) with the read-only attribute, which is
 // the owner's write permission missing.
-bool isReadOnlyFile(const Location &at)
+bool isReadOnlyFile(const Place &at)
 {
     struct statx st;
-    return statAt(at.parent.get(), at.name.constData(), st, true) == 0 && S_ISREG(st.stx_mode)
+    return statAt(at.dir, at.name.constData(), st, true) == 0 && S_ISREG(st.stx_mode)
         && !(st.stx_mode & S_IWUSR);
 }
 
@@ -115,8 +129,10 @@ int copyByReading(int in, int out, qint64 copied, const Limits &limits)
 }
 
 // In-kernel copy where the file systems allow it, else read and write. A
-// long work that is stopped stops the copy within one block.
-int copyData(int in, int out, const Limits &limits)
+// long work that is stopped stops the copy within one block. A file is
+// copied as long as it was when opened (size); one that says it is empty
+// (a kernel's generated file) is read to its end.
+int copyData(int in, int out, qint64 size, const Limits &limits)
 {
     static constexpr size_t kBlock = size_t(8) << 20;
     qint64 copied = 0;
@@ -127,6 +143,8 @@ int copyData(int in, int out, const Limits &limits)
                 copied += n;
                 if (!noteCopied(n))
                     return ECANCELED;
+                if (size > 0 && copied >= size)
+                    return 0;
                 continue;
             }
             if (n == 0 && copied > 0)
@@ -146,19 +164,19 @@ int copyData(int in, int out, const Limits &limits)
 // the file system allows, given its permissions, stored attributes and
 // last-write time and only then its name: flushed first when it replaces a
 // file, so a crash leaves the old one.
-int copyRegular(const Location &src, const Location &dst, bool replacing, const Limits &limits)
+int copyRegular(const Place &src, const Place &dst, bool replacing, const Limits &limits)
 {
+    // The caller found a regular file there, so it is opened at once; what
+    // else may have taken its place meanwhile is closed again unread.
     Fd in;
-    if (const int err = openRegularAt(src.parent.get(), src.name.constData(), false, in))
-        return err;
     struct stat st;
-    if (::fstat(in.get(), &st) != 0)
-        return errno;
+    if (const int err = openListedFileAt(src.dir, src.name.constData(), in, st))
+        return err;
 
-    TempSibling temp(dst.parent.get());
+    TempSibling temp(dst.dir);
     if (const int err = temp.create(0600, limits.unnamed))
         return err;
-    if (const int err = copyData(in.get(), temp.fd(), limits))
+    if (const int err = copyData(in.get(), temp.fd(), qint64(st.st_size), limits))
         return err;
 
     char value[65536];
@@ -175,11 +193,11 @@ int copyRegular(const Location &src, const Location &dst, bool replacing, const 
 
 // A symbolic link is copied as a link to the same target, never followed.
 // A new link is made under its name at once, which never replaces anything.
-int copyLink(const Location &src, const Location &dst, bool replacing)
+int copyLink(const Place &src, const Place &dst, bool replacing)
 {
     QByteArray target(256, Qt::Uninitialized);
     for (;;) {
-        const ssize_t n = ::readlinkat(src.parent.get(), src.name.constData(), target.data(), size_t(target.size()));
+        const ssize_t n = ::readlinkat(src.dir, src.name.constData(), target.data(), size_t(target.size()));
         if (n < 0)
             return errno;
         if (n < target.size()) {
@@ -189,32 +207,40 @@ int copyLink(const Location &src, const Location &dst, bool replacing)
         target.resize(target.size() * 4);
     }
     if (!replacing)
-        return ::symlinkat(target.constData(), dst.parent.get(), dst.name.constData()) == 0 ? 0 : errno;
-    TempSibling temp(dst.parent.get());
+        return ::symlinkat(target.constData(), dst.dir, dst.name.constData()) == 0 ? 0 : errno;
+    TempSibling temp(dst.dir);
     if (const int err = temp.createLink(target))
         return err;
     return temp.commit(dst.name.constData(), replacing);
 }
 
-// Checks and copies src onto dst; 0 or errno.
-int copyEntry(const Location &src, const Location &dst, bool failIfExists, const Limits &limits)
+// Checks and copies src onto dst; 0 or errno. Where no existing file may
+// be replaced the destination is not looked at first: the copy is named
+// only if the name is free, so a taken one fails it anyway.
+int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limits &limits)
 {
     if (dst.root)
         return EISDIR;
     struct statx from;
-    if (const int err = statAt(src.parent.get(), src.name.constData(), from))
+    if (const int err = statAt(src.dir, src.name.constData(), from))
         return err;
     if (S_ISDIR(from.stx_mode))
         return EISDIR;
     if (!S_ISREG(from.stx_mode) && !S_ISLNK(from.stx_mode))
         return EINVAL; // devices, pipes and sockets have no content to copy
+    const auto ontoItself = [&](const struct statx &to) { return sameFile(from, to) || sameTarget(src, dst); };
+    if (failIfExists) {
+        const int err = S_ISLNK(from.stx_mode) ? copyLink(src, dst, false) : copyRegular(src, dst, false, limits);
+        struct statx to;
+        if (err == EEXIST && statAt(dst.dir, dst.name.constData(), to) == 0 && ontoItself(to))
+            return EINVAL;
+        return err;
+    }
     struct statx to;
-    const int toErr = statAt(dst.parent.get(), dst.name.constData(), to);
+    const int toErr = statAt(dst.dir, dst.name.constData(), to);
     if (toErr == 0) {
-        if (sameFile(from, to) || sameTarget(src, dst))
+        if (ontoItself(to))
             return EINVAL; // onto itself
-        if (failIfExists)
-            return EEXIST;
         if (S_ISDIR(to.stx_mode))
             return EISDIR;
         if (isReadOnlyFile(dst))
@@ -250,7 +276,51 @@ bool copyFile(const QString &from, const QString &to, bool failIfExists)
         return fail(err, "Copy", from, to);
     if (const int err = locate(to, dst))
         return fail(err, "Copy", from, to);
-    if (const int err = copyEntry(src, dst, failIfExists, copyLimits(from, to)))
+    if (const int err = copyEntry(placeOf(src), placeOf(dst), failIfExists, copyLimits(from, to)))
+        return fail(err, "Copy", from, to);
+    clearLastError();
+    return true;
+}
+
+struct FolderCopyPair::Held {
+    QString source, target;
+    Fd sourceDir, targetDir;
+};
+
+namespace {
+
+// The host name of path when it names an entry directly inside folder.
+bool nameInside(const QString &path, const QString &folder, QByteArray &hostName)
+{
+    const qsizetype at = folder.size() + 1;
+    if (path.size() <= at || path.at(at - 1) != u'\\' || !path.startsWith(folder))
+        return false;
+    const QStringView name = QStringView(path).mid(at);
+    if (name.contains(u'\\') || name == u"." || name == u"..")
+        return false;
+    hostName = hostNameFromDevice(name.toString());
+    return true;
+}
+
+} // namespace
+
+FolderCopyPair::FolderCopyPair(const QString &source, const QString &target) : d(std::make_unique<Held>())
+{
+    d->source = source;
+    d->target = target;
+    if (openFolder(source, O_PATH, d->sourceDir) != 0 || openFolder(target, O_PATH, d->targetDir) != 0)
+        d->sourceDir.reset(); // every file goes by its paths
+}
+
+FolderCopyPair::~FolderCopyPair() = default;
+
+bool FolderCopyPair::copyFile(const QString &from, const QString &to, bool failIfExists) const
+{
+    QByteArray fromName, toName;
+    if (!d->sourceDir.isValid() || faults::any() || !isValidDevicePath(from) || !isValidDevicePath(to)
+        || !nameInside(from, d->source, fromName) || !nameInside(to, d->target, toName))
+        return platform::copyFile(from, to, failIfExists);
+    if (const int err = copyEntry({d->sourceDir.get(), fromName}, {d->targetDir.get(), toName}, failIfExists, Limits()))
         return fail(err, "Copy", from, to);
     clearLastError();
     return true;
@@ -306,7 +376,7 @@ bool moveFile(const QString &from, const QString &to)
 
     // Another file system: copy, then remove the original. If it cannot be
     // removed, the copy goes again, so the move happened completely or not at all.
-    if ((err = copyEntry(src, dst, true, copyLimits(from, to))))
+    if ((err = copyEntry(placeOf(src), placeOf(dst), true, copyLimits(from, to))))
         return fail(err, "Move", from, to);
     if ((err = removeOldName(src, from))) {
         ::unlinkat(dst.parent.get(), dst.name.constData(), 0);

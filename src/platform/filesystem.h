@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <memory>
+
 // File system operations on device paths. Every call returns whether it
 // succeeded and sets the thread's last error when it did not; none throws.
 namespace platform {
@@ -17,6 +19,25 @@ bool setFileAttributes(const QString &path, quint32 attributes);
 // and attributes. Copying a file onto itself fails, and so does replacing a
 // read-only file.
 bool copyFile(const QString &from, const QString &to, bool failIfExists);
+
+// The two folders of one level of a folder copy, held open while its files
+// are copied, so that no file pays for walking both folders' paths again.
+// copyFile then does what the free function does for a file directly inside
+// the one folder copied directly into the other (any other pair of paths it
+// hands on); a folder renamed meanwhile is still the one copied from and into.
+class FolderCopyPair {
+public:
+    FolderCopyPair(const QString &source, const QString &target);
+    ~FolderCopyPair();
+    FolderCopyPair(const FolderCopyPair &) = delete;
+    FolderCopyPair &operator=(const FolderCopyPair &) = delete;
+
+    bool copyFile(const QString &from, const QString &to, bool failIfExists) const;
+
+private:
+    struct Held;
+    std::unique_ptr<Held> d;
+};
 
 // Never replaces an existing destination. A file moved to another file
 // system is copied, then removed; a folder is not (the move fails).

@@ -77,7 +77,6 @@ int TempSibling::create(mode_t mode, int unnamedError)
         m_fd = retryOnIntr([&] { return ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode); });
         if (m_fd >= 0) {
             m_unnamed = true;
-            ::flock(m_fd, LOCK_EX | LOCK_NB); // for the moment it has a temporary name
             return 0;
         }
         unnamedError = errno;
@@ -146,7 +145,9 @@ int TempSibling::commit(const char *name, bool replacing)
     if (m_unnamed) {
         if (!replacing)
             return linkUnnamed(name);
-        // A link cannot replace: the content gets a temporary name, renamed over.
+        // A link cannot replace: the content gets a temporary name, renamed
+        // over, and is locked meanwhile so that no listing takes it for one a crash left.
+        ::flock(m_fd, LOCK_EX | LOCK_NB);
         if (const int err = withFreshName(m_name, [&](const char *temp) { return linkUnnamed(temp); }))
             return err;
     } else if (!replacing) {

@@ -67,6 +67,12 @@ private:
                                         "tree /s/", "list  a b.txt,'q\".txt,.dot," + bad + "," + slash, "^X", "tree /t/", "^V"}
             << L{} << L{"/t/ a b.txt=1", "/t/'q\".txt=2", "/t/.dot=3", "/t/" + bad + "=4", "/t/" + slash + "=5", "!/s/.dot", "!/s/" + bad};
 
+        QTest::newRow("folder copy keeps odd names, files before and after a subfolder")
+            << L{"+/A/ a b.txt=1", "+/A/'q\".txt=2", "+/A/line\nbreak=3", "+/A/" + bad + "=4", "+/A/" + slash + "=5",
+                 "+/A/st*r?.txt=6", "+/A/sub/x=7", "+/A/z.txt=8", "+/T/", "tree /A/", "^C", "tree /T/", "^V"}
+            << L{} << L{"/T/A/ a b.txt=1", "/T/A/'q\".txt=2", "/T/A/line\nbreak=3", "/T/A/" + bad + "=4",
+                         "/T/A/" + slash + "=5", "/T/A/st*r?.txt=6", "/T/A/sub/x=7", "/T/A/z.txt=8", "/A/z.txt=8"};
+
         const L refused{"O Can not copy into source."};
         QTest::newRow("folder into itself") << L{"+/A/f.txt=F", "tree /A/", "^C", "^V"} << refused << L{"!/A/A"};
         QTest::newRow("folder into a longer name") << L{"+/A/", "+/AB/", "tree /A/", "^X", "tree /AB/", "^V"}

@@ -28,6 +28,11 @@ constexpr qint64 kPumpMs = 16;
 // A short step that takes longer than this sends the work's later short
 // steps to the worker: the disk is slower than it looked.
 constexpr qint64 kSlowShortStepNs = 20'000'000;
+// Short steps come back here after this many in a row each took less than
+// kQuickShortStepNs on the worker: one slow moment (a journal commit, a
+// busy machine) must not cost every later small file a trip there and back.
+constexpr int kQuickRunToComeBack = 64;
+constexpr qint64 kQuickShortStepNs = 2'000'000;
 
 inline void cpuRelax()
 {
@@ -150,6 +155,7 @@ struct Scope {
     std::unique_ptr<detail::WorkCounter> counter;
     QElapsedTimer sincePump;
     bool slowShortSteps = false;
+    int quickRun = 0; // quick short steps in a row on the worker
 };
 
 std::atomic<WorkProgress *> g_current {nullptr};
@@ -182,6 +188,7 @@ LongWork::LongWork(WorkKind kind)
         g_scope.progress = std::make_unique<WorkProgress>(kind);
         g_scope.sincePump.start();
         g_scope.slowShortSteps = false;
+        g_scope.quickRun = 0;
         g_current.store(g_scope.progress.get());
     }
     g_depth.fetch_add(1);
@@ -301,9 +308,19 @@ qint64 nowNs()
 
 void shortStepDone(qint64 startedNs)
 {
-    if (nowNs() - startedNs > kSlowShortStepNs)
+    if (nowNs() - startedNs > kSlowShortStepNs) {
         g_scope.slowShortSteps = true;
+        g_scope.quickRun = 0;
+    }
     pumpWhenDue();
+}
+
+void shortStepDoneThere(qint64 startedNs)
+{
+    if (nowNs() - startedNs >= kQuickShortStepNs)
+        g_scope.quickRun = 0;
+    else if (++g_scope.quickRun >= kQuickRunToComeBack)
+        g_scope.slowShortSteps = false;
 }
 
 bool noteCopied(qint64 bytes)

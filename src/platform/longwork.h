@@ -80,7 +80,8 @@ void afterLongWork(std::function<void()> job);
 // How long a step may take. A short one (one small file, one folder made)
 // runs right here while the work's short steps have all been quick, with
 // the event loop run between them; once one was slow, they go to the
-// worker too. A long one (many bytes, a whole walk, a child) always goes.
+// worker too, until a long run of them is quick again there. A long one
+// (many bytes, a whole walk, a child) always goes.
 enum class Step { Long, Short };
 
 namespace detail {
@@ -89,6 +90,8 @@ bool dispatching();
 // Whether a short step may run here; if so, shortStepDone() after it.
 bool shortStepInline();
 void shortStepDone(qint64 startedNs);
+// After a short step the worker ran.
+void shortStepDoneThere(qint64 startedNs);
 qint64 nowNs();
 // Runs job on the worker; this thread's last error travels with it.
 void runOnWorker(const std::function<void()> &job);
@@ -115,11 +118,16 @@ auto runStep(Work &&step, Step size = Step::Long) -> std::invoke_result_t<Work &
             return result;
         }
     }
+    const qint64 started = size == Step::Short ? detail::nowNs() : 0;
     if constexpr (std::is_void_v<Result>) {
         detail::runOnWorker([&] { step(); });
+        if (size == Step::Short)
+            detail::shortStepDoneThere(started);
     } else {
         std::optional<Result> result;
         detail::runOnWorker([&] { result.emplace(step()); });
+        if (size == Step::Short)
+            detail::shortStepDoneThere(started);
         return std::move(*result);
     }
 }

@@ -74,7 +74,9 @@ EntryBatch::EntryBatch(int dirFd, const FolderFacts &folder, QByteArray names, s
     : m_shared(std::make_shared<Shared>()), m_dirFd(dirFd)
 {
     Shared &s = *m_shared;
-    s.dir.reset(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
+    const int helpers = helpersFor(entries.size());
+    if (helpers > 0) // a folder of a few entries is read by the listing alone
+        s.dir.reset(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
     s.folder = folder;
     if (folder.stat) {
         s.folderStat = *folder.stat;
@@ -87,7 +89,7 @@ EntryBatch::EntryBatch(int dirFd, const FolderFacts &folder, QByteArray names, s
         s.slots[i].entry = std::move(entries[i]);
     s.chunks = (s.slots.size() + kChunk - 1) / kChunk;
     s.chunkRead = std::make_unique<std::atomic<int>[]>(s.chunks);
-    for (int i = s.dir.isValid() ? helpersFor(s.slots.size()) : 0; i > 0; --i)
+    for (int i = s.dir.isValid() ? helpers : 0; i > 0; --i)
         helperPool().start([shared = m_shared] { shared->help(); });
 }
 

@@ -108,6 +108,7 @@ DosAttrib parseDosAttrib(const char *data, qsizetype size)
     DosAttrib result;
     if (size <= 0)
         return result;
+    result.present = true;
     const void *nul = std::memchr(data, 0, size_t(size));
     const qsizetype hexLength = nul ? static_cast<const char *>(nul) - data : size;
     quint32 hex = 0;

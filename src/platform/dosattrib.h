@@ -12,6 +12,7 @@ inline constexpr char kDosAttribName[] = "user.DOSATTRIB";
 
 struct DosAttrib {
     bool valid = false;       // a value that could be read
+    bool present = false;     // some value is stored, readable or not
     quint32 attributes = 0;   // every bit as stored
     int blobVersion = 0;      // 3..5 when an NDR blob follows the hex string
     FileTime createTime = 0;  // from the blob, 0 when it holds none

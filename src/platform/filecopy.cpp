@@ -5,12 +5,14 @@
 #include "faultpoints.h"
 #include "hostfs.h"
 #include "lasterror.h"
+#include "storedattribcache.h"
 #include "longwork.h"
 #include "tempsibling.h"
 
 #include <cerrno>
 
 #include <fcntl.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -164,7 +166,7 @@ int copyData(int in, int out, qint64 size, const Limits &limits)
 // the file system allows, given its permissions, stored attributes and
 // last-write time and only then its name: flushed first when it replaces a
 // file, so a crash leaves the old one.
-int copyRegular(const Place &src, const Place &dst, bool replacing, const Limits &limits)
+int copyRegular(const Place &src, const struct statx &from, const Place &dst, bool replacing, const Limits &limits)
 {
     // The caller found a regular file there, so it is opened at once; what
     // else may have taken its place meanwhile is closed again unread.
@@ -179,8 +181,13 @@ int copyRegular(const Place &src, const Place &dst, bool replacing, const Limits
     if (const int err = copyData(in.get(), temp.fd(), qint64(st.st_size), limits))
         return err;
 
+    // A listing of the folder may have found already that nothing is stored.
+    DosAttrib seen;
+    const bool sameInode = st.st_ino == from.stx_ino && major(st.st_dev) == from.stx_dev_major
+        && minor(st.st_dev) == from.stx_dev_minor;
+    const bool nothingStored = sameInode && lookupStoredAttrib(from, seen) && !seen.present;
     char value[65536];
-    const ssize_t n = ::fgetxattr(in.get(), kDosAttribName, value, sizeof value);
+    const ssize_t n = nothingStored ? 0 : ::fgetxattr(in.get(), kDosAttribName, value, sizeof value);
     if (n > 0 && ::fsetxattr(temp.fd(), kDosAttribName, value, size_t(n), 0) != 0 && errno != ENOTSUP)
         return errno;
     if (::fchmod(temp.fd(), st.st_mode & 0777) != 0)
@@ -230,7 +237,7 @@ int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limit
         return EINVAL; // devices, pipes and sockets have no content to copy
     const auto ontoItself = [&](const struct statx &to) { return sameFile(from, to) || sameTarget(src, dst); };
     if (failIfExists) {
-        const int err = S_ISLNK(from.stx_mode) ? copyLink(src, dst, false) : copyRegular(src, dst, false, limits);
+        const int err = S_ISLNK(from.stx_mode) ? copyLink(src, dst, false) : copyRegular(src, from, dst, false, limits);
         struct statx to;
         if (err == EEXIST && statAt(dst.dir, dst.name.constData(), to) == 0 && ontoItself(to))
             return EINVAL;
@@ -249,7 +256,7 @@ int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limit
         return toErr;
     }
     const bool replacing = toErr == 0;
-    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, replacing) : copyRegular(src, dst, replacing, limits);
+    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, replacing) : copyRegular(src, from, dst, replacing, limits);
 }
 
 Limits copyLimits(const QString &from, const QString &to)

@@ -25,6 +25,7 @@ struct Slot {
     FileTime createTime = 0;
     qint8 blobVersion = 0;
     bool valid = false;
+    bool present = false;
     bool used = false;
 };
 
@@ -86,6 +87,7 @@ bool lookupStoredAttrib(const struct statx &st, DosAttrib &out)
     if (!s.used || s.changeSeconds != st.stx_ctime.tv_sec || s.changeNanoseconds != st.stx_ctime.tv_nsec)
         return false;
     out.valid = s.valid;
+    out.present = s.present;
     out.attributes = s.attributes;
     out.blobVersion = s.blobVersion;
     out.createTime = s.createTime;
@@ -109,7 +111,7 @@ void rememberStoredAttrib(const struct statx &st, const DosAttrib &value)
     if (!s.used)
         ++c.entries;
     s = {device, st.stx_ino, st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, value.attributes, value.createTime,
-         qint8(value.blobVersion), value.valid, true};
+         qint8(value.blobVersion), value.valid, value.present, true};
 }
 
 void forgetStoredAttribs()

@@ -5,6 +5,7 @@
 // taking turns: on the machine as it is, and with a child process keeping
 // one more core busy.
 #include "benchdevice.h"
+#include "benchratio.h"
 #include "platform/findfile.h"
 #include "platform/storedattribcache.h"
 
@@ -16,7 +17,6 @@
 #include <chrono>
 #include <cstdio>
 #include <vector>
-#include <map>
 #include <string>
 
 #include <csignal>
@@ -129,34 +129,6 @@ BENCHMARK(BM_FindFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.
 BENCHMARK(BM_FindFileFirstListing)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 BENCHMARK(BM_ReaddirFstatat)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
-// Prints the usual table, then how much slower the find loop is.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const auto plain = m_times.find("BM_ReaddirFstatat");
-        if (plain == m_times.end() || plain->second <= 0)
-            return;
-        for (const char *name : {"BM_FindFile", "BM_FindFileFirstListing"}) {
-            const auto find = m_times.find(name);
-            if (find != m_times.end())
-                std::printf("%s / readdir+fstatat: %.2f ms / %.2f ms = %.2fx\n", name, find->second,
-                            plain->second, find->second / plain->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 double elapsedMs(const std::chrono::steady_clock::time_point &since)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
@@ -176,8 +148,8 @@ public:
     {
         m_pid = ::fork();
         if (m_pid == 0) {
-            for (volatile quint64 spin = 0;; spin += 1) {
-            }
+            for (;;)
+                __asm__ volatile(""); // spins; never optimised away
         }
     }
     ~BusyCore()
@@ -227,13 +199,9 @@ void compareInTurns(int rounds, const char *how)
             }
         }
     }
-    const double a = median(platformMs), b = median(plainMs);
-    std::printf("First listing, in turns%s (median of %d) / readdir+fstatat: %.2f ms / %.2f ms = %.2fx\n", how,
-                rounds, a, b, a / b);
-    const double ca = median(platformCpu), cb = median(plainCpu);
-    std::printf("First listing, in turns%s (median of %d), processor time / readdir+fstatat: %.2f ms / %.2f ms = %.2fx\n",
-                how, rounds, ca, cb, ca / cb);
-    std::fflush(stdout);
+    const std::string what = std::string("First listing, in turns") + how + " (median of " + std::to_string(rounds) + ")";
+    bench::printRatio(what + " / readdir+fstatat", median(platformMs), median(plainMs));
+    bench::printRatio(what + ", processor time / readdir+fstatat", median(platformCpu), median(plainCpu));
 }
 
 } // namespace
@@ -241,7 +209,11 @@ void compareInTurns(int rounds, const char *how)
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    // How much slower the find loop is than the plain one.
+    bench::TimesReporter reporter([](const bench::TimesReporter &times) {
+        for (const char *name : {"BM_FindFile", "BM_FindFileFirstListing"})
+            times.compare(std::string(name) + " / readdir+fstatat", name, "BM_ReaddirFstatat");
+    });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     compareInTurns(15, "");
     if (BusyCore busy; busy.running())

@@ -3,6 +3,7 @@
 // root of 100,000 files, how long from the splash closing until the list
 // first paints a screen of rows, with the root read while the splash is up
 // and without.
+#include "benchratio.h"
 #include "app/cferrixapp.h"
 #include "app/cferrixdoc.h"
 #include "app/cmainframe.h"
@@ -21,7 +22,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
@@ -177,30 +177,6 @@ void BM_SplashClosedToFirstRows(benchmark::State &state)
     state.counters["shown_ms"] = benchmark::Counter(shownMs, benchmark::Counter::kAvgIterations);
 }
 
-// Prints the usual table, then the start-up with read-ahead against the
-// one without.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                m_times[run.run_name.str()] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const auto with = m_times.find("BM_SplashClosedToFirstRows/100000/1/iterations:3/manual_time");
-        const auto without = m_times.find("BM_SplashClosedToFirstRows/100000/0/iterations:3/manual_time");
-        if (with != m_times.end() && without != m_times.end() && without->second > 0)
-            std::printf("Splash closed to first rows, read ahead / read after: %.2f ms / %.2f ms = %.2fx\n",
-                        with->second, without->second, with->second / without->second);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
 
 } // namespace
 
@@ -218,7 +194,12 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ferrix"));
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    // The start-up with read-ahead against the one without.
+    bench::TimesReporter reporter([](const bench::TimesReporter &times) {
+        times.compare("Splash closed to first rows, read ahead / read after",
+                      "BM_SplashClosedToFirstRows/100000/1/iterations:3/manual_time",
+                      "BM_SplashClosedToFirstRows/100000/0/iterations:3/manual_time");
+    });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

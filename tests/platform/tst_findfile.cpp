@@ -133,23 +133,6 @@ private Q_SLOTS:
         faults::clear();
     }
 
-    void mountPointIsTemporary()
-    {
-        // A folder on another file system than its parent: /proc below /.
-        struct stat top, proc;
-        if (::stat("/", &top) != 0 || ::stat("/proc", &proc) != 0 || top.st_dev == proc.st_dev)
-            QSKIP("no mount point below / to look at");
-        const QString previous = deviceRoot();
-        QVERIFY(setDeviceRoot(QStringLiteral("/")));
-        FindData single;
-        const bool found = findEntry("\\proc", single);
-        const FindData listed = listedEntry("\\proc");
-        setDeviceRoot(previous);
-        QVERIFY(found && listed.name == u"proc");
-        QCOMPARE(single.attributes & ~FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY);
-        QCOMPARE(listed.attributes, single.attributes);
-    }
-
     // A name with a backslash and a byte that is no UTF-8 survives a round
     // through listing, copy, rename and delete.
     void nonUtf8NamesSurvive()

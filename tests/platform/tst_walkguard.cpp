@@ -63,6 +63,11 @@ private Q_SLOTS:
         QVERIFY(isPseudoFileSystem("\\proc"));
         QVERIFY(isPseudoFileSystem("\\sys"));
         QVERIFY(isMountPoint("\\proc"));
+        // A look-up and a listing agree that a mount point is one.
+        FindData single;
+        QVERIFY(findEntry("\\proc", single));
+        QCOMPARE(single.attributes & ~FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY);
+        QCOMPARE(listedEntry("\\proc").attributes, single.attributes);
         QVERIFY(!isPseudoFileSystem("\\"));
     }
 };

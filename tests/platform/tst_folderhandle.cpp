@@ -8,6 +8,12 @@
 using namespace platform;
 using namespace platformtest;
 
+namespace {
+// content: empty when it cannot be opened for reading; fault: -1 for none, else this operation on the entry fails
+// with EACCES.
+struct OpenCase { QString name; bool opensAsFolder; QByteArray content; int fault; };
+} // namespace
+
 // Listing an open folder by entry type, and opening what it holds relative
 // to it: no link is walked through, only regular files are opened.
 class FolderHandleTest : public QObject {
@@ -82,27 +88,22 @@ private Q_SLOTS:
     // fails with the refusal's reason.
     void openRelative_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("opensAsFolder");
-        QTest::addColumn<QByteArray>("content"); // empty: cannot be opened for reading
-        QTest::addColumn<int>("fault"); // -1 none, else this operation on the entry fails with EACCES
-        QTest::newRow("regular file") << "a.txt" << false << QByteArray("alpha") << -1;
-        QTest::newRow("real folder") << "sub" << true << QByteArray() << -1;
-        QTest::newRow("link to a folder") << "dir.txt" << false << QByteArray() << -1;
-        QTest::newRow("link to a file, read through") << "file.txt" << false << QByteArray("alpha") << -1;
-        QTest::newRow("broken link") << "broken.txt" << false << QByteArray() << -1;
-        QTest::newRow("FIFO, without blocking") << "pipe.txt" << false << QByteArray() << -1;
-        QTest::newRow("FIFO where a file was listed, without blocking") << "pipe.txt!" << false << QByteArray() << -1;
-        QTest::newRow("folder cannot be listed") << "sub" << false << QByteArray() << int(FsOperation::Find);
-        QTest::newRow("file cannot be opened") << "a.txt" << false << QByteArray() << int(FsOperation::Open);
+        QTest::addColumn<OpenCase>("row");
+        QTest::newRow("regular file") << OpenCase{"a.txt", false, QByteArray("alpha"), -1};
+        QTest::newRow("real folder") << OpenCase{"sub", true, QByteArray(), -1};
+        QTest::newRow("link to a folder") << OpenCase{"dir.txt", false, QByteArray(), -1};
+        QTest::newRow("link to a file, read through") << OpenCase{"file.txt", false, QByteArray("alpha"), -1};
+        QTest::newRow("broken link") << OpenCase{"broken.txt", false, QByteArray(), -1};
+        QTest::newRow("FIFO, without blocking") << OpenCase{"pipe.txt", false, QByteArray(), -1};
+        QTest::newRow("FIFO where a file was listed, without blocking") << OpenCase{"pipe.txt!", false, QByteArray(), -1};
+        QTest::newRow("folder cannot be listed") << OpenCase{"sub", false, QByteArray(), int(FsOperation::Find)};
+        QTest::newRow("file cannot be opened") << OpenCase{"a.txt", false, QByteArray(), int(FsOperation::Open)};
     }
 
     void openRelative()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, opensAsFolder);
-        QFETCH(QByteArray, content);
-        QFETCH(int, fault);
+        QFETCH(OpenCase, row);
+        auto [name, opensAsFolder, content, fault] = row;
         testsupport::TempDeviceRoot root;
         QVERIFY(build(root));
         if (fault >= 0)

@@ -11,6 +11,10 @@
 using namespace platform;
 using namespace platformtest;
 
+namespace {
+struct SubfolderCase { QString name; bool expected; int error; };
+} // namespace
+
 class FindFileTest : public QObject {
     Q_OBJECT
 
@@ -95,26 +99,23 @@ private Q_SLOTS:
     // probe on its parent: both agree, also on the reason for "no".
     void subfolders_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("expected");
-        QTest::addColumn<int>("error");
-        QTest::newRow("a subfolder") << "sub" << true << 0;
-        QTest::newRow("only files") << "files" << false << ENOENT;
-        QTest::newRow("empty") << "empty" << false << ENOENT;
-        QTest::newRow("a link to a folder") << "folderlink" << true << 0;
-        QTest::newRow("a link to a file") << "filelink" << false << ENOENT;
-        QTest::newRow("a dangling link") << "dangling" << false << ENOENT;
-        QTest::newRow("backslash in the name") << QString::fromUtf16(u"a\uF05Cb") << true << 0;
-        QTest::newRow("missing") << "none" << false << ENOENT;
-        QTest::newRow("a file") << "files\\a.txt" << false << ENOTDIR;
-        QTest::newRow("injected fault") << "faulty" << false << EROFS;
+        QTest::addColumn<SubfolderCase>("row");
+        QTest::newRow("a subfolder") << SubfolderCase{"sub", true, 0};
+        QTest::newRow("only files") << SubfolderCase{"files", false, ENOENT};
+        QTest::newRow("empty") << SubfolderCase{"empty", false, ENOENT};
+        QTest::newRow("a link to a folder") << SubfolderCase{"folderlink", true, 0};
+        QTest::newRow("a link to a file") << SubfolderCase{"filelink", false, ENOENT};
+        QTest::newRow("a dangling link") << SubfolderCase{"dangling", false, ENOENT};
+        QTest::newRow("backslash in the name") << SubfolderCase{QString::fromUtf16(u"a\uF05Cb"), true, 0};
+        QTest::newRow("missing") << SubfolderCase{"none", false, ENOENT};
+        QTest::newRow("a file") << SubfolderCase{"files\\a.txt", false, ENOTDIR};
+        QTest::newRow("injected fault") << SubfolderCase{"faulty", false, EROFS};
     }
 
     void subfolders()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, expected);
-        QFETCH(int, error);
+        QFETCH(SubfolderCase, row);
+        auto [name, expected, error] = row;
         testsupport::TempDeviceRoot root;
         for (const char16_t *folder : {u"\\p\\sub\\x", u"\\p\\empty", u"\\p\\faulty\\x", u"\\p\\a\uF05Cb\\x"})
             QVERIFY(root.makeFolder(QString::fromUtf16(folder)));

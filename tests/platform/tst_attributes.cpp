@@ -156,8 +156,7 @@ private Q_SLOTS:
 
     void roundTrip()
     {
-        QFETCH(RoundTrip, row);
-        auto [name, folder, set, expected, stored] = row;
+        auto [name, folder, set, expected, stored] = fetchRow<RoundTrip>();
         testsupport::TempDeviceRoot root;
         const QString path = QLatin1Char('\\') + name;
         QVERIFY(folder ? root.makeFolder(path) : root.makeFile(path));
@@ -209,8 +208,7 @@ private Q_SLOTS:
 
     void storedForms()
     {
-        QFETCH(StoredForm, row);
-        auto [value, expected, created, set] = row;
+        auto [value, expected, created, set] = fetchRow<StoredForm>();
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\f") && store(root.host("\\f"), value));
         FindData data;
@@ -256,8 +254,7 @@ private Q_SLOTS:
 
     void nowhereToStore()
     {
-        QFETCH(NowhereToStore, row);
-        auto [ramfs, folder, mode, set, error, after] = row;
+        auto [ramfs, folder, mode, set, error, after] = fetchRow<NowhereToStore>();
         testsupport::TempDeviceRoot root;
         const Mount mount("ramfs", root.host("\\ram"), "ramfs");
         if (ramfs && !mount.ok())
@@ -304,8 +301,7 @@ private Q_SLOTS:
 
     void fat()
     {
-        QFETCH(FatCase, row);
-        auto [real, name, folder, set, error, after, writes] = row;
+        auto [real, name, folder, set, error, after, writes] = fetchRow<FatCase>();
         testsupport::TempDeviceRoot root;
         QString path = QLatin1Char('\\') + name;
         std::unique_ptr<Mount> mount;
@@ -351,8 +347,7 @@ private Q_SLOTS:
     }
     void cacheAnswers()
     {
-        QFETCH(CacheCase, row);
-        auto [ageSeconds, laterInode, laterShift, laterNanoseconds, hit] = row;
+        auto [ageSeconds, laterInode, laterShift, laterNanoseconds, hit] = fetchRow<CacheCase>();
         const qint64 changed = qint64(std::time(nullptr)) - ageSeconds;
         detail::DosAttrib value;
         value.valid = true, value.present = true, value.attributes = 0x22, value.createTime = 123;

@@ -102,8 +102,7 @@ private Q_SLOTS:
     }
     void fileUris()
     {
-        QFETCH(UriCase, row);
-        auto [uri, device, canonical] = row;
+        auto [uri, device, canonical] = platformtest::fetchRow<UriCase>();
         testsupport::TempDeviceRoot root;
         uri.replace("ROOT", QFile::encodeName(root.hostPath()).toPercentEncoding("/"));
         QCOMPARE(devicePathFromFileUri(uri), device);

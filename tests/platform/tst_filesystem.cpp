@@ -132,8 +132,7 @@ private Q_SLOTS:
 
     void failures()
     {
-        QFETCH(Failure, row);
-        auto [call, from, to, error, fault, faultPath] = row;
+        auto [call, from, to, error, fault, faultPath] = fetchRow<Failure>();
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\a\\f.txt", "source"));
         QVERIFY(root.makeFile("\\a\\g.txt", "other"));
@@ -175,8 +174,7 @@ private Q_SLOTS:
 
     void interruptedWrites()
     {
-        QFETCH(Interruption, row);
-        auto [copy, operation, faultPath, replace, unnamed] = row;
+        auto [copy, operation, faultPath, replace, unnamed] = fetchRow<Interruption>();
         testsupport::TempDeviceRoot root;
         const QByteArray content(1 << 20, 's');
         QVERIFY(root.makeFile("\\src.bin", content) && (!replace || root.makeFile("\\dst.bin", "keep me")));
@@ -229,8 +227,7 @@ private Q_SLOTS:
 
     void linkFindData()
     {
-        QFETCH(LinkEntry, row);
-        auto [path, attributes, size, targetTime] = row;
+        auto [path, attributes, size, targetTime] = fetchRow<LinkEntry>();
         testsupport::TempDeviceRoot root;
         QVERIFY(makeLinkFixture(root));
         QVERIFY(::truncate(QFile::encodeName(root.host("\\d2\\b")).constData(), 0x123456789LL) == 0);
@@ -275,8 +272,7 @@ private Q_SLOTS:
 
     void linkOperations()
     {
-        QFETCH(LinkOperation, row);
-        auto [call, from, to, error, made, text] = row;
+        auto [call, from, to, error, made, text] = fetchRow<LinkOperation>();
         testsupport::TempDeviceRoot root;
         QVERIFY(makeLinkFixture(root));
         const auto target = [&] {
@@ -315,8 +311,7 @@ private Q_SLOTS:
 
     void specialFiles()
     {
-        QFETCH(SpecialFile, row);
-        auto [call, from, to, error] = row;
+        auto [call, from, to, error] = fetchRow<SpecialFile>();
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\keep.txt", "kept") && root.makeFolder("\\folder"));
         QVERIFY(::mkfifo(QFile::encodeName(root.host("\\x.lnk")), 0644) == 0);
@@ -348,8 +343,7 @@ private Q_SLOTS:
 
     void moves()
     {
-        QFETCH(MoveCase, row);
-        auto [from, to, fallback, removeFault, error, after] = row;
+        auto [from, to, fallback, removeFault, error, after] = fetchRow<MoveCase>();
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\a\\f.txt", "source"));
         QVERIFY(::link(QFile::encodeName(root.host("\\a\\f.txt")), QFile::encodeName(root.host("\\a\\hard"))) == 0);

@@ -114,8 +114,7 @@ private Q_SLOTS:
 
     void subfolders()
     {
-        QFETCH(SubfolderCase, row);
-        auto [name, expected, error] = row;
+        auto [name, expected, error] = fetchRow<SubfolderCase>();
         testsupport::TempDeviceRoot root;
         for (const char16_t *folder : {u"\\p\\sub\\x", u"\\p\\empty", u"\\p\\faulty\\x", u"\\p\\a\uF05Cb\\x"})
             QVERIFY(root.makeFolder(QString::fromUtf16(folder)));

@@ -107,8 +107,7 @@ private Q_SLOTS:
 
     void openRelative()
     {
-        QFETCH(OpenCase, row);
-        auto [name, opensAsFolder, content, fault] = row;
+        auto [name, opensAsFolder, content, fault] = fetchRow<OpenCase>();
         testsupport::TempDeviceRoot root;
         QVERIFY(build(root));
         if (fault >= 0)
@@ -161,8 +160,7 @@ private Q_SLOTS:
 
     void insideByIdentity()
     {
-        QFETCH(InsideCase, row);
-        auto [folder, ancestor, inside] = row;
+        auto [folder, ancestor, inside] = fetchRow<InsideCase>();
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFolder("\\A\\B\\C") && root.makeFolder("\\AB"));
         QVERIFY(makeLink(root, "A/B", "\\L") && makeLink(root, "AB", "\\M"));

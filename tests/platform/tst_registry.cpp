@@ -125,8 +125,7 @@ private Q_SLOTS:
     // Each text is parsed as it is and read from a file, a block at a time.
     void parse()
     {
-        QFETCH(ParseCase, row);
-        auto [text, root, key, name, value, warnings] = row;
+        auto [text, root, key, name, value, warnings] = platformtest::fetchRow<ParseCase>();
         qputenv("FERRIX_T", "/opt/ferrix");
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.reg"));
@@ -175,8 +174,7 @@ private Q_SLOTS:
 
     void query()
     {
-        QFETCH(QueryCase, row);
-        auto [files, desktop, root, subKey, name, value] = row;
+        auto [files, desktop, root, subKey, name, value] = platformtest::fetchRow<QueryCase>();
         Registry::configure(files, desktop);
         RegKey key = 0;
         QCOMPARE(regOpenKey(RegRoot(root), subKey, &key), value == u"<no key>" ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);

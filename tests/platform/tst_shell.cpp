@@ -86,8 +86,7 @@ private Q_SLOTS:
 
     void start()
     {
-        QFETCH(StartCase, row);
-        auto [shell, target, arguments, started, error] = row;
+        auto [shell, target, arguments, started, error] = platformtest::fetchRow<StartCase>();
         testsupport::TempDeviceRoot root;
         for (const char *file : {"\\bin\\tool", "\\docs\\r.ferrixdoc", "\\docs\\R.FERRIXDOC", "\\My Docs\\a b.ferrixdoc", "\\docs\\a.bare", "\\docs\\a.zzqq", "\\docs\\a.two",
                                  "\\docs\\x\" --evil \"y.ferrixdoc"})

@@ -45,8 +45,7 @@ private Q_SLOTS:
 
     void power()
     {
-        QFETCH(PowerCase, row);
-        auto [supplies, ac, flag, percent, lifeTime, fullLifeTime] = row;
+        auto [supplies, ac, flag, percent, lifeTime, fullLifeTime] = platformtest::fetchRow<PowerCase>();
         testsupport::TempDeviceRoot sys; // "BAT0|status=Full": a folder and its attribute files
         const bool elsewhere = supplies.value(0).startsWith(u'@');
         for (const QString &supply : elsewhere ? QStringList() : supplies) {

@@ -37,8 +37,7 @@ private Q_SLOTS:
 
     void style()
     {
-        QFETCH(StyleCase, row);
-        auto [type, buttons, results, icon, enter, escape] = row;
+        auto [type, buttons, results, icon, enter, escape] = platformtest::fetchRow<StyleCase>();
         const MessageBoxStyle s = messageBoxStyle(type);
         QList<int> shown, returned;
         for (QMessageBox::StandardButton b : s.buttons) {

@@ -293,7 +293,6 @@ private Q_SLOTS:
             row("dot name is not hidden", ".f", false, A, 0, A, 0);
             row("dot name hidden", ".f", false, H, 0, H, 1);
             row("read-only folder", "d", true, D | R, 0, D | R, 1);
-            row("hidden folder", "d", true, D | H, 0, D | H, 1);
             if (!real)
                 row("the ioctl fails", "f", false, H | A, EIO, A, 1);
         }

@@ -166,7 +166,6 @@ private Q_SLOTS:
         QTest::newRow("copy: read fails, replacing") << Interruption{true, int(FsOperation::Read), "\\src.bin", true, true};
         QTest::newRow("copy: write fails, no unnamed files") << Interruption{true, int(FsOperation::Write), "\\dst.bin", true, false};
         QTest::newRow("atomic write fails, replacing") << Interruption{false, int(FsOperation::Write), "\\dst.bin", true, true};
-        QTest::newRow("copy killed") << Interruption{true, -1, "", false, true};
         QTest::newRow("copy killed, replacing") << Interruption{true, -1, "", true, true};
         QTest::newRow("copy killed, no unnamed files") << Interruption{true, -1, "", false, false};
         QTest::newRow("copy killed, replacing, no unnamed files") << Interruption{true, -1, "", true, false};

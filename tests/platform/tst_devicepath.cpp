@@ -14,6 +14,9 @@ QString u16(const char16_t *text)
 {
     return QString::fromUtf16(text);
 }
+// device: null when refused.
+struct UriCase { QByteArray uri; QString device; bool canonical; };
+
 } // namespace
 
 class DevicePathTest : public QObject {
@@ -85,25 +88,21 @@ private Q_SLOTS:
     // device path becomes.
     void fileUris_data()
     {
-        QTest::addColumn<QByteArray>("uri");
-        QTest::addColumn<QString>("device"); // null: refused
-        QTest::addColumn<bool>("canonical");
-        QTest::newRow("hostile bytes") << QByteArray("file://ROOT/a%20%27%22%0A%25%23%3F%FF") << units({'\\', 'a', ' ', '\'', '"', '\n', '%', '#', '?', 0xDCFF}) << true;
-        QTest::newRow("UTF-8") << QByteArray("file://ROOT/%C3%A9") << u16(u"\\\u00e9") << true;
-        QTest::newRow("localhost, scheme in capitals") << QByteArray("FILE://localhost/ROOT/x") << "\\x" << false;
-        QTest::newRow("one slash, fragment, query") << QByteArray("file:ROOT/x#y?z") << "\\x" << false;
-        QTest::newRow("the root itself") << QByteArray("file://ROOT") << "\\" << false;
-        QTest::newRow("another host") << QByteArray("file://elsewhere.invalid/ROOT/x") << QString() << false;
-        QTest::newRow("another scheme") << QByteArray("sftp://localhost/ROOT/x") << QString() << false;
-        QTest::newRow("outside the root") << QByteArray("file://ROOT/../x") << QString() << false;
-        QTest::newRow("a name sharing the root's start") << QByteArray("file://ROOTx/y") << QString() << false;
-        QTest::newRow("odd separators") << QByteArray("file://ROOT//a/./b%5Cc") << units({'\\', 'a', '\\', 'b', 0xF05C, 'c'}) << false;
+        QTest::addColumn<UriCase>("row");
+        QTest::newRow("hostile bytes") << UriCase{QByteArray("file://ROOT/a%20%27%22%0A%25%23%3F%FF"), units({'\\', 'a', ' ', '\'', '"', '\n', '%', '#', '?', 0xDCFF}), true};
+        QTest::newRow("UTF-8") << UriCase{QByteArray("file://ROOT/%C3%A9"), u16(u"\\\u00e9"), true};
+        QTest::newRow("localhost, scheme in capitals") << UriCase{QByteArray("FILE://localhost/ROOT/x"), "\\x", false};
+        QTest::newRow("one slash, fragment, query") << UriCase{QByteArray("file:ROOT/x#y?z"), "\\x", false};
+        QTest::newRow("the root itself") << UriCase{QByteArray("file://ROOT"), "\\", false};
+        QTest::newRow("another host") << UriCase{QByteArray("file://elsewhere.invalid/ROOT/x"), QString(), false};
+        QTest::newRow("another scheme") << UriCase{QByteArray("sftp://localhost/ROOT/x"), QString(), false};
+        QTest::newRow("outside the root") << UriCase{QByteArray("file://ROOT/../x"), QString(), false};
+        QTest::newRow("a name sharing the root's start") << UriCase{QByteArray("file://ROOTx/y"), QString(), false};
+        QTest::newRow("odd separators") << UriCase{QByteArray("file://ROOT//a/./b%5Cc"), units({'\\', 'a', '\\', 'b', 0xF05C, 'c'}), false};
     }
     void fileUris()
     {
-        QFETCH(QByteArray, uri);
-        QFETCH(QString, device);
-        QFETCH(bool, canonical);
+        auto [uri, device, canonical] = platformtest::fetchRow<UriCase>();
         testsupport::TempDeviceRoot root;
         uri.replace("ROOT", QFile::encodeName(root.hostPath()).toPercentEncoding("/"));
         QCOMPARE(devicePathFromFileUri(uri), device);

@@ -4,9 +4,7 @@
 #include "platformtest.h"
 
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 
 #include <csignal>
@@ -69,6 +67,24 @@ qsizetype listedWhileKilledMidWrite(const std::function<bool()> &write)
     return ::kill(child, SIGKILL) == 0 && ::waitpid(child, &status, 0) == child && stopped ? listed : -1;
 }
 
+// fault: -1 for none, else the FsOperation injected on faultPath.
+struct Failure { int call; QString from; QString to; int error; int fault; QString faultPath; };
+
+// copy: else an atomic write of the same content; operation: what fails, -1 when the process is killed;
+// unnamed: else the file system has no unnamed files.
+struct Interruption { bool copy; int operation; QString faultPath; bool replace; bool unnamed; };
+
+struct LinkEntry { QString path; uint attributes; quint64 size; bool targetTime; };
+
+// error: 0 when it succeeds; made: where a link was made or left, with text as its target (empty: nothing there).
+struct LinkOperation { int call; QString from; QString to; int error; QString made; QString text; };
+
+struct SpecialFile { int call; QString from; QString to; int error; };
+
+// fallback: as where the no-replace rename is missing; removeFault: removing the old name fails with this;
+// after: what the folder holds after.
+struct MoveCase { QString from; QString to; bool fallback; int removeFault; int error; QStringList after; };
+
 } // namespace
 
 class FileSystemTest : public QObject {
@@ -81,17 +97,12 @@ private Q_SLOTS:
     // latter works once the fault is gone.
     void failures_data()
     {
-        QTest::addColumn<int>("call");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<int>("fault"); // -1: none, else the FsOperation injected on faultPath
-        QTest::addColumn<QString>("faultPath");
+        QTest::addColumn<Failure>("row");
 
         const QString f = "\\a\\f.txt";
         auto row = [&](const char *name, int call, const QString &from, const QString &to, int error, int fault = -1,
                        const QString &faultPath = {}) {
-            QTest::newRow(name) << call << from << to << error << fault << faultPath;
+            QTest::newRow(name) << Failure{call, from, to, error, fault, faultPath};
         };
         row("rename with a slash", Move, f, "\\a/b", EINVAL);
         row("rename onto a file", Move, f, "\\a\\g.txt", EEXIST);
@@ -121,12 +132,7 @@ private Q_SLOTS:
 
     void failures()
     {
-        QFETCH(int, call);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(int, error);
-        QFETCH(int, fault);
-        QFETCH(QString, faultPath);
+        auto [call, from, to, error, fault, faultPath] = fetchRow<Failure>();
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\a\\f.txt", "source"));
         QVERIFY(root.makeFile("\\a\\g.txt", "other"));
@@ -156,27 +162,18 @@ private Q_SLOTS:
     // while it is written). Then a copy is whole and keeps time and permissions.
     void interruptedWrites_data()
     {
-        QTest::addColumn<bool>("copy"); // else an atomic write of the same content
-        QTest::addColumn<int>("operation"); // -1: the process is killed
-        QTest::addColumn<QString>("faultPath");
-        QTest::addColumn<bool>("replace");
-        QTest::addColumn<bool>("unnamed"); // else the file system has no unnamed files
-        QTest::newRow("copy: read fails, replacing") << true << int(FsOperation::Read) << "\\src.bin" << true << true;
-        QTest::newRow("copy: write fails, no unnamed files") << true << int(FsOperation::Write) << "\\dst.bin" << true << false;
-        QTest::newRow("atomic write fails, replacing") << false << int(FsOperation::Write) << "\\dst.bin" << true << true;
-        QTest::newRow("copy killed") << true << -1 << "" << false << true;
-        QTest::newRow("copy killed, replacing") << true << -1 << "" << true << true;
-        QTest::newRow("copy killed, no unnamed files") << true << -1 << "" << false << false;
-        QTest::newRow("copy killed, replacing, no unnamed files") << true << -1 << "" << true << false;
+        QTest::addColumn<Interruption>("row");
+        QTest::newRow("copy: read fails, replacing") << Interruption{true, int(FsOperation::Read), "\\src.bin", true, true};
+        QTest::newRow("copy: write fails, no unnamed files") << Interruption{true, int(FsOperation::Write), "\\dst.bin", true, false};
+        QTest::newRow("atomic write fails, replacing") << Interruption{false, int(FsOperation::Write), "\\dst.bin", true, true};
+        QTest::newRow("copy killed, replacing") << Interruption{true, -1, "", true, true};
+        QTest::newRow("copy killed, no unnamed files") << Interruption{true, -1, "", false, false};
+        QTest::newRow("copy killed, replacing, no unnamed files") << Interruption{true, -1, "", true, false};
     }
 
     void interruptedWrites()
     {
-        QFETCH(bool, copy);
-        QFETCH(int, operation);
-        QFETCH(QString, faultPath);
-        QFETCH(bool, replace);
-        QFETCH(bool, unnamed);
+        auto [copy, operation, faultPath, replace, unnamed] = fetchRow<Interruption>();
         testsupport::TempDeviceRoot root;
         const QByteArray content(1 << 20, 's');
         QVERIFY(root.makeFile("\\src.bin", content) && (!replace || root.makeFile("\\dst.bin", "keep me")));
@@ -214,28 +211,22 @@ private Q_SLOTS:
     // anything else only what it is itself; sizes past 32 bits whole.
     void linkFindData_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<uint>("attributes");
-        QTest::addColumn<quint64>("size");
-        QTest::addColumn<bool>("targetTime");
+        QTest::addColumn<LinkEntry>("row");
 
         const uint L = FILE_ATTRIBUTE_REPARSE_POINT, H = FILE_ATTRIBUTE_HIDDEN, A = FILE_ATTRIBUTE_ARCHIVE;
         const uint R = FILE_ATTRIBUTE_READONLY, D = FILE_ATTRIBUTE_DIRECTORY;
-        QTest::newRow("link to a file") << "\\d1\\a" << (L | R | A) << quint64(6) << true;
-        QTest::newRow("dot link to a file") << "\\d1\\.dot" << (L | H | R | A) << quint64(6) << true;
-        QTest::newRow("link to a folder") << "\\d1\\dir" << (L | D) << quint64(0) << false;
-        QTest::newRow("a file over 4 GB") << "\\d2\\b" << A << quint64(0x123456789) << false;
-        QTest::newRow("a folder") << "\\d2" << D << quint64(0) << false;
-        QTest::newRow("broken link") << "\\d1\\broken" << L << quint64(7) << false;
-        QTest::newRow("link to itself") << "\\d1\\loop" << L << quint64(4) << false;
+        QTest::newRow("link to a file") << LinkEntry{"\\d1\\a", (L | R | A), quint64(6), true};
+        QTest::newRow("dot link to a file") << LinkEntry{"\\d1\\.dot", (L | H | R | A), quint64(6), true};
+        QTest::newRow("link to a folder") << LinkEntry{"\\d1\\dir", (L | D), quint64(0), false};
+        QTest::newRow("a file over 4 GB") << LinkEntry{"\\d2\\b", A, quint64(0x123456789), false};
+        QTest::newRow("a folder") << LinkEntry{"\\d2", D, quint64(0), false};
+        QTest::newRow("broken link") << LinkEntry{"\\d1\\broken", L, quint64(7), false};
+        QTest::newRow("link to itself") << LinkEntry{"\\d1\\loop", L, quint64(4), false};
     }
 
     void linkFindData()
     {
-        QFETCH(QString, path);
-        QFETCH(uint, attributes);
-        QFETCH(quint64, size);
-        QFETCH(bool, targetTime);
+        auto [path, attributes, size, targetTime] = fetchRow<LinkEntry>();
         testsupport::TempDeviceRoot root;
         QVERIFY(makeLinkFixture(root));
         QVERIFY(::truncate(QFile::encodeName(root.host("\\d2\\b")).constData(), 0x123456789LL) == 0);
@@ -259,16 +250,11 @@ private Q_SLOTS:
     // nothing is ever set or copied through one onto its target.
     void linkOperations_data()
     {
-        QTest::addColumn<int>("call");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<int>("error"); // 0: succeeds
-        QTest::addColumn<QString>("made"); // where a link was made or left, with
-        QTest::addColumn<QString>("text"); // this target text; empty: nothing there
+        QTest::addColumn<LinkOperation>("row");
 
         auto row = [](const char *name, int call, const QString &from, const QString &to, int error,
                       const QString &made = {}, const QString &text = {}) {
-            QTest::newRow(name) << call << from << to << error << made << text;
+            QTest::newRow(name) << LinkOperation{call, from, to, error, made, text};
         };
         row("copy a link onto its target", CopyOver, "\\d1\\a", "\\d2\\a", EINVAL, "\\d1\\a", "../d2/a");
         row("copy a file onto a link to it", CopyOver, "\\d2\\a", "\\d1\\a", EINVAL, "\\d1\\a", "../d2/a");
@@ -285,12 +271,7 @@ private Q_SLOTS:
 
     void linkOperations()
     {
-        QFETCH(int, call);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(int, error);
-        QFETCH(QString, made);
-        QFETCH(QString, text);
+        auto [call, from, to, error, made, text] = fetchRow<LinkOperation>();
         testsupport::TempDeviceRoot root;
         QVERIFY(makeLinkFixture(root));
         const auto target = [&] {
@@ -315,42 +296,29 @@ private Q_SLOTS:
     // leaves the destination as it was.
     void specialFiles_data()
     {
-        QTest::addColumn<int>("call");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<int>("error");
+        QTest::addColumn<SpecialFile>("row");
 
-        QTest::newRow("open a FIFO named as a shortcut") << int(Open) << "\\x.lnk" << QString() << EINVAL;
-        QTest::newRow("open a socket") << int(Open) << "\\socket" << QString() << EINVAL;
-        QTest::newRow("open a device through a link") << int(Open) << "\\zero.lnk" << QString() << EINVAL;
-        QTest::newRow("open a folder") << int(Open) << "\\folder" << QString() << EISDIR;
-        QTest::newRow("open a link to a folder") << int(Open) << "\\folder.lnk" << QString() << EISDIR;
-        QTest::newRow("copy a FIFO") << int(CopyNew) << "\\x.lnk" << "\\copy" << EINVAL;
-        QTest::newRow("copy a FIFO over a file") << int(CopyOver) << "\\x.lnk" << "\\keep.txt" << EINVAL;
-        QTest::newRow("copy a file onto a FIFO") << int(CopyNew) << "\\keep.txt" << "\\x.lnk" << EEXIST;
+        QTest::newRow("open a FIFO named as a shortcut") << SpecialFile{int(Open), "\\x.lnk", QString(), EINVAL};
+        QTest::newRow("open a socket") << SpecialFile{int(Open), "\\socket", QString(), EINVAL};
+        QTest::newRow("open a device through a link") << SpecialFile{int(Open), "\\zero.lnk", QString(), EINVAL};
+        QTest::newRow("open a folder") << SpecialFile{int(Open), "\\folder", QString(), EISDIR};
+        QTest::newRow("open a link to a folder") << SpecialFile{int(Open), "\\folder.lnk", QString(), EISDIR};
+        QTest::newRow("copy a FIFO") << SpecialFile{int(CopyNew), "\\x.lnk", "\\copy", EINVAL};
+        QTest::newRow("copy a FIFO over a file") << SpecialFile{int(CopyOver), "\\x.lnk", "\\keep.txt", EINVAL};
+        QTest::newRow("copy a file onto a FIFO") << SpecialFile{int(CopyNew), "\\keep.txt", "\\x.lnk", EEXIST};
     }
 
     void specialFiles()
     {
-        QFETCH(int, call);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(int, error);
+        auto [call, from, to, error] = fetchRow<SpecialFile>();
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\keep.txt", "kept") && root.makeFolder("\\folder"));
         QVERIFY(::mkfifo(QFile::encodeName(root.host("\\x.lnk")), 0644) == 0);
         QVERIFY(makeLink(root, "/dev/zero", "\\zero.lnk") && makeLink(root, "folder", "\\folder.lnk"));
-        const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address {};
-        address.sun_family = AF_UNIX;
-        const QByteArray socketPath = QFile::encodeName(root.host("\\socket"));
-        QVERIFY(sock >= 0 && size_t(socketPath.size()) < sizeof address.sun_path);
-        qstrcpy(address.sun_path, socketPath.constData());
-        QVERIFY(::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+        QVERIFY(::mknod(QFile::encodeName(root.host("\\socket")), S_IFSOCK | 0644, 0) == 0); // no listener needed
         const QStringList before = hostEntries(root.hostPath());
 
         QVERIFY(!run(call, from, to));
-        ::close(sock);
         QCOMPARE(lastError().code, error);
         QCOMPARE(root.read("\\keep.txt"), QByteArray("kept"));
         QCOMPARE(hostEntries(root.hostPath()), before);
@@ -360,32 +328,21 @@ private Q_SLOTS:
     // and take a rename onto the entry's own path as done.
     void moves_data()
     {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<bool>("fallback"); // as where the no-replace rename is missing
-        QTest::addColumn<int>("removeFault"); // removing the old name fails with this
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QStringList>("after"); // what the folder holds after
+        QTest::addColumn<MoveCase>("row");
 
         const QStringList untouched {"f.txt", "g.txt", "hard"};
-        QTest::newRow("onto its own path") << "\\a\\f.txt" << "\\a\\f.txt" << false << 0 << 0 << untouched;
-        QTest::newRow("onto its own path, spelt otherwise") << "\\a\\f.txt" << "\\a\\.\\f.txt" << false << 0 << 0 << untouched;
-        QTest::newRow("a folder onto its own path") << "\\a" << "\\a" << false << 0 << 0 << untouched;
-        QTest::newRow("onto a hard link of itself") << "\\a\\f.txt" << "\\a\\hard" << false << 0 << EEXIST << untouched;
-        QTest::newRow("fallback") << "\\a\\f.txt" << "\\a\\m.txt" << true << 0 << 0
-                                  << QStringList {"g.txt", "hard", "m.txt"};
-        QTest::newRow("fallback, old name stays") << "\\a\\f.txt" << "\\a\\m.txt" << true << EROFS << EROFS << untouched;
-        QTest::newRow("fallback onto a file") << "\\a\\f.txt" << "\\a\\g.txt" << true << 0 << EEXIST << untouched;
+        QTest::newRow("onto its own path") << MoveCase{"\\a\\f.txt", "\\a\\f.txt", false, 0, 0, untouched};
+        QTest::newRow("onto its own path, spelt otherwise") << MoveCase{"\\a\\f.txt", "\\a\\.\\f.txt", false, 0, 0, untouched};
+        QTest::newRow("a folder onto its own path") << MoveCase{"\\a", "\\a", false, 0, 0, untouched};
+        QTest::newRow("onto a hard link of itself") << MoveCase{"\\a\\f.txt", "\\a\\hard", false, 0, EEXIST, untouched};
+        QTest::newRow("fallback") << MoveCase{"\\a\\f.txt", "\\a\\m.txt", true, 0, 0, {"g.txt", "hard", "m.txt"}};
+        QTest::newRow("fallback, old name stays") << MoveCase{"\\a\\f.txt", "\\a\\m.txt", true, EROFS, EROFS, untouched};
+        QTest::newRow("fallback onto a file") << MoveCase{"\\a\\f.txt", "\\a\\g.txt", true, 0, EEXIST, untouched};
     }
 
     void moves()
     {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(bool, fallback);
-        QFETCH(int, removeFault);
-        QFETCH(int, error);
-        QFETCH(QStringList, after);
+        auto [from, to, fallback, removeFault, error, after] = fetchRow<MoveCase>();
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\a\\f.txt", "source"));
         QVERIFY(::link(QFile::encodeName(root.host("\\a\\f.txt")), QFile::encodeName(root.host("\\a\\hard"))) == 0);

@@ -11,6 +11,10 @@
 using namespace platform;
 using namespace platformtest;
 
+namespace {
+struct SubfolderCase { QString name; bool expected; int error; };
+} // namespace
+
 class FindFileTest : public QObject {
     Q_OBJECT
 
@@ -95,26 +99,22 @@ private Q_SLOTS:
     // probe on its parent: both agree, also on the reason for "no".
     void subfolders_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("expected");
-        QTest::addColumn<int>("error");
-        QTest::newRow("a subfolder") << "sub" << true << 0;
-        QTest::newRow("only files") << "files" << false << ENOENT;
-        QTest::newRow("empty") << "empty" << false << ENOENT;
-        QTest::newRow("a link to a folder") << "folderlink" << true << 0;
-        QTest::newRow("a link to a file") << "filelink" << false << ENOENT;
-        QTest::newRow("a dangling link") << "dangling" << false << ENOENT;
-        QTest::newRow("backslash in the name") << QString::fromUtf16(u"a\uF05Cb") << true << 0;
-        QTest::newRow("missing") << "none" << false << ENOENT;
-        QTest::newRow("a file") << "files\\a.txt" << false << ENOTDIR;
-        QTest::newRow("injected fault") << "faulty" << false << EROFS;
+        QTest::addColumn<SubfolderCase>("row");
+        QTest::newRow("a subfolder") << SubfolderCase{"sub", true, 0};
+        QTest::newRow("only files") << SubfolderCase{"files", false, ENOENT};
+        QTest::newRow("empty") << SubfolderCase{"empty", false, ENOENT};
+        QTest::newRow("a link to a folder") << SubfolderCase{"folderlink", true, 0};
+        QTest::newRow("a link to a file") << SubfolderCase{"filelink", false, ENOENT};
+        QTest::newRow("a dangling link") << SubfolderCase{"dangling", false, ENOENT};
+        QTest::newRow("backslash in the name") << SubfolderCase{QString::fromUtf16(u"a\uF05Cb"), true, 0};
+        QTest::newRow("missing") << SubfolderCase{"none", false, ENOENT};
+        QTest::newRow("a file") << SubfolderCase{"files\\a.txt", false, ENOTDIR};
+        QTest::newRow("injected fault") << SubfolderCase{"faulty", false, EROFS};
     }
 
     void subfolders()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, expected);
-        QFETCH(int, error);
+        auto [name, expected, error] = fetchRow<SubfolderCase>();
         testsupport::TempDeviceRoot root;
         for (const char16_t *folder : {u"\\p\\sub\\x", u"\\p\\empty", u"\\p\\faulty\\x", u"\\p\\a\uF05Cb\\x"})
             QVERIFY(root.makeFolder(QString::fromUtf16(folder)));
@@ -131,23 +131,6 @@ private Q_SLOTS:
         QCOMPARE(probe.hasSubfolder(name), expected);
         QCOMPARE(lastError().code, error);
         faults::clear();
-    }
-
-    void mountPointIsTemporary()
-    {
-        // A folder on another file system than its parent: /proc below /.
-        struct stat top, proc;
-        if (::stat("/", &top) != 0 || ::stat("/proc", &proc) != 0 || top.st_dev == proc.st_dev)
-            QSKIP("no mount point below / to look at");
-        const QString previous = deviceRoot();
-        QVERIFY(setDeviceRoot(QStringLiteral("/")));
-        FindData single;
-        const bool found = findEntry("\\proc", single);
-        const FindData listed = listedEntry("\\proc");
-        setDeviceRoot(previous);
-        QVERIFY(found && listed.name == u"proc");
-        QCOMPARE(single.attributes & ~FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY);
-        QCOMPARE(listed.attributes, single.attributes);
     }
 
     // A name with a backslash and a byte that is no UTF-8 survives a round

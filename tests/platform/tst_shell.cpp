@@ -35,6 +35,9 @@ QStringList withRoot(QStringList list, const testsupport::TempDeviceRoot &root)
     return list.replaceInStrings(QStringLiteral("<root>"), root.hostPath());
 }
 
+// shell: shellExecute, else createProcess; started: host program, then arguments, "<root>" for the device root.
+struct StartCase { bool shell; QString target; QString arguments; QStringList started; int error; };
+
 } // namespace
 
 // Starting programs and opening files with their registered commands, and the
@@ -50,50 +53,40 @@ private Q_SLOTS:
     // host paths, or nothing and the reason.
     void start_data()
     {
-        QTest::addColumn<bool>("shell"); // shellExecute, else createProcess
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<QStringList>("started"); // host program, then arguments; <root> is the device root
-        QTest::addColumn<int>("error");
+        QTest::addColumn<StartCase>("row");
         const QString sh = QStandardPaths::findExecutable(QStringLiteral("sh")), xdgOpen = findProgramOnPath(QStringLiteral("xdg-open"));
         const QString tool = "<root>/bin/tool", viewer = "<root>/bin/viewer";
         const QStringList none;
-        QTest::newRow("device program and paths") << false << "\\bin\\tool" << "\\docs\\a.txt -x" << QStringList {tool, "<root>/docs/a.txt", "-x"} << 0;
-        QTest::newRow("quotes inside a word, empty quotes") << false << "\\bin\\tool" << "pre\"fix and\"post \"\" b" << QStringList {tool, "prefix andpost", "", "b"} << 0;
-        QTest::newRow("backslashes before quotes") << false << "\\bin\\tool" << R"(a\\"b c" x\\\"d e\\f "g h\\" i)"
-                                                  << QStringList {tool, R"(a\b c)", R"(x\"d)", R"(e\\f)", R"(g h\)", "i"} << 0;
-        QTest::newRow("unclosed quote runs to the end") << false << "\\bin\\tool" << "a \"b c" << QStringList {tool, "a", "b c"} << 0;
-        QTest::newRow("unquoted blank splits") << false << "\\bin\\tool" << "\\My Documents\\a.txt" << QStringList {tool, "<root>/My", "Documents\\a.txt"} << 0;
-        QTest::newRow("quoted path with blanks") << false << "\\bin\\tool" << "\"\\My Documents\\b c.txt\"" << QStringList {tool, "<root>/My Documents/b c.txt"} << 0;
-        QTest::newRow("bare name on PATH") << false << "sh" << "-c \"exit 0\"" << QStringList {sh, "-c", "exit 0"} << 0;
-        QTest::newRow("host path stays") << false << "/bin/true" << "" << QStringList {"/bin/true"} << 0;
-        QTest::newRow("not on PATH") << false << "ferrix-no-such-program" << "x" << none << ENOENT;
-        QTest::newRow("invalid device path") << false << "\\bin/tool" << "x" << none << EINVAL;
-        QTest::newRow("open: program with parameters") << true << "\\bin\\tool" << "-a \\x" << QStringList {tool, "-a", "<root>/x"} << 0;
-        QTest::newRow("open: registered class command") << true << "\\docs\\r.ferrixdoc" << "" << QStringList {viewer, "-v", "<root>/docs/r.ferrixdoc"} << 0;
-        QTest::newRow("open: extension in upper case") << true << "\\docs\\R.FERRIXDOC" << "" << QStringList {viewer, "-v", "<root>/docs/R.FERRIXDOC"} << 0;
-        QTest::newRow("open: path with blanks") << true << "\\My Docs\\a b.ferrixdoc" << "ignored" << QStringList {viewer, "-v", "<root>/My Docs/a b.ferrixdoc"} << 0;
-        QTest::newRow("open: command without %1") << true << "\\docs\\a.bare" << "" << QStringList {"/opt/viewer", "<root>/docs/a.bare"} << 0;
-        QTest::newRow("open: unregistered, desktop opener") << true << "\\docs\\a.zzqq" << "" << QStringList {xdgOpen, "<root>/docs/a.zzqq"} << 0;
-        QTest::newRow("open: folder") << true << "\\docs" << "" << QStringList {xdgOpen, "<root>/docs"} << 0;
+        QTest::newRow("device program and paths") << StartCase{false, "\\bin\\tool", "\\docs\\a.txt -x", {tool, "<root>/docs/a.txt", "-x"}, 0};
+        QTest::newRow("quotes inside a word, empty quotes") << StartCase{false, "\\bin\\tool", "pre\"fix and\"post \"\" b", {tool, "prefix andpost", "", "b"}, 0};
+        QTest::newRow("backslashes before quotes") << StartCase{false, "\\bin\\tool", R"(a\\"b c" x\\\"d e\\f "g h\\" i)", {tool, R"(a\b c)", R"(x\"d)", R"(e\\f)", R"(g h\)", "i"}, 0};
+        QTest::newRow("unclosed quote runs to the end") << StartCase{false, "\\bin\\tool", "a \"b c", {tool, "a", "b c"}, 0};
+        QTest::newRow("unquoted blank splits") << StartCase{false, "\\bin\\tool", "\\My Documents\\a.txt", {tool, "<root>/My", "Documents\\a.txt"}, 0};
+        QTest::newRow("quoted path with blanks") << StartCase{false, "\\bin\\tool", "\"\\My Documents\\b c.txt\"", {tool, "<root>/My Documents/b c.txt"}, 0};
+        QTest::newRow("bare name on PATH") << StartCase{false, "sh", "-c \"exit 0\"", {sh, "-c", "exit 0"}, 0};
+        QTest::newRow("host path stays") << StartCase{false, "/bin/true", "", {"/bin/true"}, 0};
+        QTest::newRow("not on PATH") << StartCase{false, "ferrix-no-such-program", "x", none, ENOENT};
+        QTest::newRow("invalid device path") << StartCase{false, "\\bin/tool", "x", none, EINVAL};
+        QTest::newRow("open: program with parameters") << StartCase{true, "\\bin\\tool", "-a \\x", {tool, "-a", "<root>/x"}, 0};
+        QTest::newRow("open: registered class command") << StartCase{true, "\\docs\\r.ferrixdoc", "", {viewer, "-v", "<root>/docs/r.ferrixdoc"}, 0};
+        QTest::newRow("open: extension in upper case") << StartCase{true, "\\docs\\R.FERRIXDOC", "", {viewer, "-v", "<root>/docs/R.FERRIXDOC"}, 0};
+        QTest::newRow("open: path with blanks") << StartCase{true, "\\My Docs\\a b.ferrixdoc", "ignored", {viewer, "-v", "<root>/My Docs/a b.ferrixdoc"}, 0};
+        QTest::newRow("open: command without %1") << StartCase{true, "\\docs\\a.bare", "", {"/opt/viewer", "<root>/docs/a.bare"}, 0};
+        QTest::newRow("open: unregistered, desktop opener") << StartCase{true, "\\docs\\a.zzqq", "", {xdgOpen, "<root>/docs/a.zzqq"}, 0};
+        QTest::newRow("open: folder") << StartCase{true, "\\docs", "", {xdgOpen, "<root>/docs"}, 0};
         const QString evil = "x\" --evil \"y", odd = QString("caf") + QChar(0xDCE9) + " %1";
-        QTest::newRow("quotes in a marked path") << false << "\\bin\\tool" << literalCommandText("\\docs\\" + evil) << QStringList {tool, "<root>/docs/" + evil} << 0;
-        QTest::newRow("not UTF-8") << false << "\\bin\\tool" << "\\docs\\" + odd << QStringList {tool, "<root>/docs/caf" + QString(QChar(0xDCE9)), "%1"} << 0;
-        QTest::newRow("open: quotes in the name") << true << "\\docs\\" + evil + ".ferrixdoc" << "" << QStringList {viewer, "-v", "<root>/docs/" + evil + ".ferrixdoc"} << 0;
-        QTest::newRow("open: parameters not scanned") << true << "\\docs\\" + odd + ".params" << "-p %1 \"%*\"" << QStringList {viewer, "-p", "%1", "%*", "<root>/docs/" + odd + ".params"} << 0;
-        QTest::newRow("open: %2 and %3 one parameter each") << true << "\\docs\\a.two" << "\"first arg\" \\x extra"
-                                                           << QStringList {viewer, "first arg", "-f", "<root>/docs/a.two", "<root>/x"} << 0;
-        QTest::newRow("open: missing file") << true << "\\nothing.ferrixdoc" << "" << none << ENOENT;
-        QTest::newRow("open: no file") << true << "" << "" << none << EINVAL;
+        QTest::newRow("quotes in a marked path") << StartCase{false, "\\bin\\tool", literalCommandText("\\docs\\" + evil), {tool, "<root>/docs/" + evil}, 0};
+        QTest::newRow("not UTF-8") << StartCase{false, "\\bin\\tool", "\\docs\\" + odd, {tool, "<root>/docs/caf" + QString(QChar(0xDCE9)), "%1"}, 0};
+        QTest::newRow("open: quotes in the name") << StartCase{true, "\\docs\\" + evil + ".ferrixdoc", "", {viewer, "-v", "<root>/docs/" + evil + ".ferrixdoc"}, 0};
+        QTest::newRow("open: parameters not scanned") << StartCase{true, "\\docs\\" + odd + ".params", "-p %1 \"%*\"", {viewer, "-p", "%1", "%*", "<root>/docs/" + odd + ".params"}, 0};
+        QTest::newRow("open: %2 and %3 one parameter each") << StartCase{true, "\\docs\\a.two", "\"first arg\" \\x extra", {viewer, "first arg", "-f", "<root>/docs/a.two", "<root>/x"}, 0};
+        QTest::newRow("open: missing file") << StartCase{true, "\\nothing.ferrixdoc", "", none, ENOENT};
+        QTest::newRow("open: no file") << StartCase{true, "", "", none, EINVAL};
     }
 
     void start()
     {
-        QFETCH(bool, shell);
-        QFETCH(QString, target);
-        QFETCH(QString, arguments);
-        QFETCH(QStringList, started);
-        QFETCH(int, error);
+        auto [shell, target, arguments, started, error] = platformtest::fetchRow<StartCase>();
         testsupport::TempDeviceRoot root;
         for (const char *file : {"\\bin\\tool", "\\docs\\r.ferrixdoc", "\\docs\\R.FERRIXDOC", "\\My Docs\\a b.ferrixdoc", "\\docs\\a.bare", "\\docs\\a.zzqq", "\\docs\\a.two",
                                  "\\docs\\x\" --evil \"y.ferrixdoc"})
@@ -168,40 +161,31 @@ private Q_SLOTS:
         QCOMPARE(again.cacheKey(), icon.cacheKey());
     }
 
-    // The environment arrives as given.
-    void spawnEnvironment()
-    {
-        int exitCode = -1;
-        SpawnRequest shell;
-        shell.program = "/bin/sh";
-        shell.arguments = {"-c", "test \"$FERRIX_SPAWN_TEST\" = \"x y\" && exit 7"};
-        shell.environment = {{"FERRIX_SPAWN_TEST", "x y"}};
-        shell.wait = true;
-        QVERIFY(spawnProcess(shell, &exitCode));
-        QCOMPARE(exitCode, 7);
-    }
-
-    void spawnFailures_data()
+    // The environment arrives as given; a program that cannot start is a
+    // failure with its reason.
+    void spawn_data()
     {
         QTest::addColumn<QByteArray>("program");
-        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("error"); // -1: any; else 0 and the shell's exit code is 7
+        QTest::newRow("environment arrives") << QByteArray("/bin/sh") << 0;
         QTest::newRow("missing") << QByteArray("/nonexistent/tool") << ENOENT;
-        QTest::newRow("not executable") << QByteArray("/etc/hostname") << 0; // EACCES, or ENOEXEC for root
+        QTest::newRow("not executable") << QByteArray("/etc/hostname") << -1; // EACCES, or ENOEXEC for root
         QTest::newRow("empty") << QByteArray() << ENOENT;
     }
 
-    void spawnFailures()
+    void spawn()
     {
         QFETCH(QByteArray, program);
         QFETCH(int, error);
+        int exitCode = -1;
         SpawnRequest request;
         request.program = program;
+        request.arguments = {"-c", "test \"$FERRIX_SPAWN_TEST\" = \"x y\" && exit 7"};
+        request.environment = {{"FERRIX_SPAWN_TEST", "x y"}};
         request.wait = true;
-        QVERIFY(!spawnProcess(request));
-        if (error)
-            QCOMPARE(lastError().code, error);
-        else
-            QVERIFY(lastError().code != 0);
+        QCOMPARE(spawnProcess(request, &exitCode), error == 0);
+        QCOMPARE(exitCode, error == 0 ? 7 : -1);
+        QVERIFY(error < 0 ? lastError().code != 0 : lastError().code == error);
     }
 };
 

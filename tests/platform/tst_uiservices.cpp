@@ -12,6 +12,11 @@ using namespace platform;
 
 Q_DECLARE_METATYPE(QMessageBox::Icon)
 
+namespace {
+// results: what each button returns; escape: 0 when Escape is not tried.
+struct StyleCase { unsigned type; QList<int> buttons; QList<int> results; QMessageBox::Icon icon; int enter; int escape; };
+} // namespace
+
 class UiServicesTest : public QObject {
     Q_OBJECT
 
@@ -21,29 +26,18 @@ private Q_SLOTS:
     void style_data()
     {
         using B = QMessageBox;
-        QTest::addColumn<unsigned>("type");
-        QTest::addColumn<QList<int>>("buttons");
-        QTest::addColumn<QList<int>>("results"); // what each button returns
-        QTest::addColumn<QMessageBox::Icon>("icon");
-        QTest::addColumn<int>("enter");
-        QTest::addColumn<int>("escape"); // 0: Escape is not tried
-        QTest::newRow("0x30 warning") << 0x30u << QList<int> {B::Ok} << QList<int> {IDOK} << B::Warning << IDOK << IDOK;
-        QTest::newRow("0x24 question yes/no") << 0x24u << QList<int> {B::Yes, B::No} << QList<int> {IDYES, IDNO} << B::Question << IDYES << 0;
-        QTest::newRow("0x124 no is default") << 0x124u << QList<int> {B::Yes, B::No} << QList<int> {IDYES, IDNO} << B::Question << IDNO << 0;
-        QTest::newRow("0x21 ok/cancel") << 0x21u << QList<int> {B::Ok, B::Cancel} << QList<int> {IDOK, IDCANCEL} << B::Question << IDOK
-                                        << IDCANCEL;
-        QTest::newRow("0x213 third default") << 0x213u << QList<int> {B::Yes, B::No, B::Cancel} << QList<int> {IDYES, IDNO, IDCANCEL}
-                                             << B::Critical << IDCANCEL << IDCANCEL;
+        QTest::addColumn<StyleCase>("row");
+        QTest::newRow("0x30 warning") << StyleCase{0x30u, {B::Ok}, {IDOK}, B::Warning, IDOK, IDOK};
+        QTest::newRow("0x24 question yes/no") << StyleCase{0x24u, {B::Yes, B::No}, {IDYES, IDNO}, B::Question, IDYES, 0};
+        QTest::newRow("0x124 no is default") << StyleCase{0x124u, {B::Yes, B::No}, {IDYES, IDNO}, B::Question, IDNO, 0};
+        QTest::newRow("0x21 ok/cancel") << StyleCase{0x21u, {B::Ok, B::Cancel}, {IDOK, IDCANCEL}, B::Question, IDOK, IDCANCEL};
+        QTest::newRow("0x213 third default") << StyleCase{0x213u, {B::Yes, B::No, B::Cancel}, {IDYES, IDNO, IDCANCEL}, B::Critical,
+            IDCANCEL, IDCANCEL};
     }
 
     void style()
     {
-        QFETCH(unsigned, type);
-        QFETCH(QList<int>, buttons);
-        QFETCH(QList<int>, results);
-        QFETCH(QMessageBox::Icon, icon);
-        QFETCH(int, enter);
-        QFETCH(int, escape);
+        auto [type, buttons, results, icon, enter, escape] = platformtest::fetchRow<StyleCase>();
         const MessageBoxStyle s = messageBoxStyle(type);
         QList<int> shown, returned;
         for (QMessageBox::StandardButton b : s.buttons) {

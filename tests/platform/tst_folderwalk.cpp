@@ -1,6 +1,8 @@
+#include "platform/devicepath.h"
 #include "platform/faultinjection.h"
 #include "platform/file.h"
 #include "platform/folderhandle.h"
+#include "platform/walkguard.h"
 #include "platformtest.h"
 
 #include <sys/stat.h>
@@ -8,9 +10,18 @@
 using namespace platform;
 using namespace platformtest;
 
+namespace {
+// content: empty when it cannot be opened for reading; fault: -1 for none, else this operation on the entry fails
+// with EACCES.
+struct OpenCase { QString name; bool opensAsFolder; QByteArray content; int fault; };
+struct InsideCase { QString folder; QString ancestor; bool inside; };
+
+} // namespace
+
 // Listing an open folder by entry type, and opening what it holds relative
-// to it: no link is walked through, only regular files are opened.
-class FolderHandleTest : public QObject {
+// to it: no link is walked through, only regular files are opened. And the
+// guards a walk asks where to stop: identity, mount points, pseudo file systems.
+class FolderWalkTest : public QObject {
     Q_OBJECT
 
     static bool build(const testsupport::TempDeviceRoot &root)
@@ -82,27 +93,21 @@ private Q_SLOTS:
     // fails with the refusal's reason.
     void openRelative_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("opensAsFolder");
-        QTest::addColumn<QByteArray>("content"); // empty: cannot be opened for reading
-        QTest::addColumn<int>("fault"); // -1 none, else this operation on the entry fails with EACCES
-        QTest::newRow("regular file") << "a.txt" << false << QByteArray("alpha") << -1;
-        QTest::newRow("real folder") << "sub" << true << QByteArray() << -1;
-        QTest::newRow("link to a folder") << "dir.txt" << false << QByteArray() << -1;
-        QTest::newRow("link to a file, read through") << "file.txt" << false << QByteArray("alpha") << -1;
-        QTest::newRow("broken link") << "broken.txt" << false << QByteArray() << -1;
-        QTest::newRow("FIFO, without blocking") << "pipe.txt" << false << QByteArray() << -1;
-        QTest::newRow("FIFO where a file was listed, without blocking") << "pipe.txt!" << false << QByteArray() << -1;
-        QTest::newRow("folder cannot be listed") << "sub" << false << QByteArray() << int(FsOperation::Find);
-        QTest::newRow("file cannot be opened") << "a.txt" << false << QByteArray() << int(FsOperation::Open);
+        QTest::addColumn<OpenCase>("row");
+        QTest::newRow("regular file") << OpenCase{"a.txt", false, QByteArray("alpha"), -1};
+        QTest::newRow("real folder") << OpenCase{"sub", true, QByteArray(), -1};
+        QTest::newRow("link to a folder") << OpenCase{"dir.txt", false, QByteArray(), -1};
+        QTest::newRow("link to a file, read through") << OpenCase{"file.txt", false, QByteArray("alpha"), -1};
+        QTest::newRow("broken link") << OpenCase{"broken.txt", false, QByteArray(), -1};
+        QTest::newRow("FIFO, without blocking") << OpenCase{"pipe.txt", false, QByteArray(), -1};
+        QTest::newRow("FIFO where a file was listed, without blocking") << OpenCase{"pipe.txt!", false, QByteArray(), -1};
+        QTest::newRow("folder cannot be listed") << OpenCase{"sub", false, QByteArray(), int(FsOperation::Find)};
+        QTest::newRow("file cannot be opened") << OpenCase{"a.txt", false, QByteArray(), int(FsOperation::Open)};
     }
 
     void openRelative()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, opensAsFolder);
-        QFETCH(QByteArray, content);
-        QFETCH(int, fault);
+        auto [name, opensAsFolder, content, fault] = fetchRow<OpenCase>();
         testsupport::TempDeviceRoot root;
         QVERIFY(build(root));
         if (fault >= 0)
@@ -137,7 +142,62 @@ private Q_SLOTS:
             QCOMPARE(read, content);
         }
     }
+
+    void insideByIdentity_data()
+    {
+        QTest::addColumn<InsideCase>("row");
+
+        QTest::newRow("itself") << InsideCase{"\\A", "\\A", true};
+        QTest::newRow("a child") << InsideCase{"\\A\\B", "\\A", true};
+        QTest::newRow("a name that only starts alike") << InsideCase{"\\AB", "\\A", false};
+        QTest::newRow("the parent is not inside") << InsideCase{"\\A", "\\A\\B", false};
+        QTest::newRow("through a link into the source") << InsideCase{"\\L", "\\A", true};
+        QTest::newRow("below a link into the source") << InsideCase{"\\L\\C", "\\A", true};
+        QTest::newRow("a link pointing elsewhere") << InsideCase{"\\M", "\\A", false};
+        QTest::newRow("a missing folder") << InsideCase{"\\none", "\\A", false};
+        QTest::newRow("everything is inside the root") << InsideCase{"\\AB", "\\", true};
+    }
+
+    void insideByIdentity()
+    {
+        auto [folder, ancestor, inside] = fetchRow<InsideCase>();
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder("\\A\\B\\C") && root.makeFolder("\\AB"));
+        QVERIFY(makeLink(root, "A/B", "\\L") && makeLink(root, "AB", "\\M"));
+        QCOMPARE(isSameOrInsideFolder(folder, ancestor), inside);
+    }
+
+    void boundaries()
+    {
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder("\\plain") && root.makeFolder("\\out"));
+        FindData plain; // links are never walkable: see the file system tests
+        QVERIFY(findEntry("\\plain", plain) && isWalkableFolder(plain));
+        QVERIFY(!isMountPoint("\\plain"));
+        QVERIFY(!isMountPoint("\\"));
+        QVERIFY(!isPseudoFileSystem("\\plain"));
+        QVERIFY(flushFileSystem("\\plain"));
+        { // a bind mount of a folder of the same file system, to a walk and to a search
+            const Mount bound(root.host("\\out"), root.host("\\plain\\bound"), nullptr, {"--bind"});
+            FolderHandle folder, subfolder;
+            FolderEntry entry;
+            QVERIFY(bound.ok() && folder.open("\\plain") && folder.first("*", entry) && subfolder.open(folder, entry));
+            QVERIFY(subfolder.isMountPoint() && isMountPoint("\\plain\\bound") && !isWalkableSubfolder("\\plain\\bound", plain));
+            QVERIFY(listedEntry("\\plain\\bound").attributes & FILE_ATTRIBUTE_TEMPORARY);
+        }
+        // The host's own pseudo file systems, seen through a device root of "/".
+        QVERIFY(setDeviceRoot(QStringLiteral("/")));
+        QVERIFY(isPseudoFileSystem("\\proc"));
+        QVERIFY(isPseudoFileSystem("\\sys"));
+        QVERIFY(isMountPoint("\\proc"));
+        // A look-up and a listing agree that a mount point is one.
+        FindData single;
+        QVERIFY(findEntry("\\proc", single));
+        QCOMPARE(single.attributes & ~FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY);
+        QCOMPARE(listedEntry("\\proc").attributes, single.attributes);
+        QVERIFY(!isPseudoFileSystem("\\"));
+    }
 };
 
-FERRIX_TEST(FolderHandleTest)
-#include "tst_folderhandle.moc"
+FERRIX_TEST(FolderWalkTest)
+#include "tst_folderwalk.moc"

@@ -82,7 +82,6 @@ private Q_SLOTS:
         QTest::newRow("read ahead, a file added since") << "\\r" << QStringList{"a"} << QStringList{"a", "late"} << "\\r+";
         QTest::newRow("another folder read ahead") << "\\r" << QStringList{"a", "b\\c"} << QStringList{"a"} << "\\r\\b";
         QTest::newRow("trailing backslash dropped") << "\\docs\\" << QStringList{"x.doc"} << QStringList{"x.doc"} << QString();
-        QTest::newRow("only sub-folders") << "\\d" << QStringList{"e\\f"} << QStringList{} << QString();
         QTest::newRow("missing folder") << "\\gone" << QStringList{} << QStringList{} << QString();
         const QStringList odd{" lead", "line\nbreak", "tab\there", ".hidden", QStringLiteral("back\uF05Cslash"), "_", "..x",
                               QStringLiteral("\u00e9t\u00e9.txt"), QStringLiteral("invoice\u202Etxt.exe"), "caf" + QString(QChar(0xDCE9))};

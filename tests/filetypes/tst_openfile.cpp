@@ -145,27 +145,38 @@ private Q_SLOTS:
     // and, for a file without an extension, by the program handler: a program runs, a
     // document opens with the desktop's default for its content, and a .reg entry for
     // the handler takes both. The program gets the file's exact host path, and nothing else runs.
+    // Typed parameters follow the file, exactly as typed, when the desktop's default
+    // application takes a list of files.
     void realStart_data()
     {
         QTest::addColumn<QByteArray>("hostName"); // in \My Documents
         QTest::addColumn<QString>("registry");    // "types", "desktop" or a .reg file with the desktop
         QTest::addColumn<bool>("executable");
-        QTest::addColumn<QString>("record");      // "args" or "ran" in \out, or "desktop"
+        QTest::addColumn<QString>("record");      // "args" or "ran" in \out, "desktop" or "list"
+        QTest::addColumn<QString>("parameters");  // null: opened without any
+        QTest::addColumn<QByteArray>("received"); // after the file's host path; <root> is the device root
         const QString types = "types", desktop = "desktop", override = FILETYPES_FIXTURES "/override.reg";
-        QTest::newRow("blanks") << QByteArray("some file.rec") << types << true << "args";
-        QTest::newRow("quotes, quoted %1") << QByteArray("a\" \"+!touch PWNED\" \".rec") << types << true << "args";
-        QTest::newRow("quotes, unquoted %1") << QByteArray("x\" --evil \"y.urec") << types << true << "args";
-        QTest::newRow("%* in an executable's name") << QByteArray("notes%*.rec") << types << true << "args";
-        QTest::newRow("%1 and %*") << QByteArray("page%1%*.urec") << types << true << "args";
-        QTest::newRow("not UTF-8") << QByteArray("caf\xe9 \xff.rec") << types << true << "args";
-        QTest::newRow("backslash") << QByteArray("back\\slash.urec") << types << true << "args";
-        QTest::newRow("look-alike of a mark") << QByteArray("m\xef\xb7\x90" "9\xef\xb7\x91\" y.urec") << types << true << "args";
-        QTest::newRow("desktop: quotes") << QByteArray("a\" \"+!touch PWNED\" \".txt") << desktop << true << "desktop";
-        QTest::newRow("desktop: not UTF-8") << QByteArray("caf\xe9 %*.txt") << desktop << true << "desktop";
-        QTest::newRow("no extension: program runs") << QByteArray("README") << desktop << true << "ran";
-        QTest::newRow("no extension: text opens in the editor") << QByteArray("README") << desktop << false << "desktop";
-        QTest::newRow("no extension: .reg entry, document") << QByteArray("README") << override << false << "args";
-        QTest::newRow("no extension: .reg entry, program") << QByteArray("README") << override << true << "args";
+        auto row = [](const char *name, const QByteArray &hostName, const QString &registry, bool executable,
+                      const char *record, const QString &parameters = {}, const QByteArray &received = {}) {
+            QTest::newRow(name) << hostName << registry << executable << QString::fromLatin1(record) << parameters << received;
+        };
+        row("blanks", "some file.rec", types, true, "args");
+        row("quotes, quoted %1", "a\" \"+!touch PWNED\" \".rec", types, true, "args");
+        row("quotes, unquoted %1", "x\" --evil \"y.urec", types, true, "args");
+        row("%* in an executable's name", "notes%*.rec", types, true, "args");
+        row("%1 and %*", "page%1%*.urec", types, true, "args");
+        row("not UTF-8", "caf\xe9 \xff.rec", types, true, "args");
+        row("backslash", "back\\slash.urec", types, true, "args");
+        row("look-alike of a mark", "m\xef\xb7\x90" "9\xef\xb7\x91\" y.urec", types, true, "args");
+        row("desktop: quotes", "a\" \"+!touch PWNED\" \".txt", desktop, true, "desktop");
+        row("desktop: not UTF-8", "caf\xe9 %*.txt", desktop, true, "desktop");
+        row("no extension: program runs", "README", desktop, true, "ran");
+        row("no extension: text opens in the editor", "README", desktop, false, "desktop");
+        row("no extension: .reg entry, document", "README", override, false, "args");
+        row("no extension: .reg entry, program", "README", override, true, "args");
+        row("parameters, list: after the file", "q\"uote\ncaf\xe9.md", desktop, false, "list",
+            R"(-x "two words" a\"b \out)", "-x\ntwo words\na\"b\n<root>/out\n");
+        row("parameters, one file only: none", "a b.txt", desktop, false, "desktop", "-x");
     }
     void realStart()
     {
@@ -173,6 +184,8 @@ private Q_SLOTS:
         QFETCH(QString, registry);
         QFETCH(bool, executable);
         QFETCH(QString, record);
+        QFETCH(QString, parameters);
+        QFETCH(QByteArray, received);
         testsupport::TempDeviceRoot root;
         QVERIFY(installRecorder(root));
         // The file is a script that leaves a mark if it is ever run.
@@ -181,15 +194,21 @@ private Q_SLOTS:
         const auto removeFile = qScopeGuard([&hostPath] { ::unlink(hostPath.constData()); });
         if (registry != u"types")
             platform::Registry::configure(registry == u"desktop" ? QStringList() : QStringList {registry}, true);
-        QFile::remove(desktopHome().record);
+        const QString recordFile = record == u"desktop" ? desktopHome().record
+            : record == u"list"                         ? desktopHome().listRecord
+                                                        : root.host("\\out\\" + record + ".txt");
+        QFile::remove(recordFile);
         testsupport::MessageBoxScript boxes;
-        QVERIFY(OpenFile(QStringLiteral("\\My Documents\\") + platform::deviceNameFromHost(hostName), nullptr));
-        QCOMPARE(recorded(record == u"desktop" ? desktopHome().record : root.host("\\out\\" + record + ".txt")),
-                 record == u"ran" ? QByteArray("ran\n") : hostPath + '\n');
+        const QString path = QStringLiteral("\\My Documents\\") + platform::deviceNameFromHost(hostName);
+        QVERIFY(parameters.isNull() ? OpenFile(path, nullptr) : platform::shellExecute(path, parameters));
+        QCOMPARE(recorded(recordFile), record == u"ran" ? QByteArray("ran\n")
+                                       : hostPath + '\n' + received.replace("<root>", QFile::encodeName(root.hostPath())));
         QCOMPARE(root.exists(QStringLiteral("\\out\\ran.txt")), record == u"ran");
         QVERIFY(!root.exists(QStringLiteral("\\My Documents\\PWNED")) && !root.exists(QStringLiteral("\\PWNED")));
     }
 
+    // The desktop's association, or a .reg entry over it; a changed default
+    // application is used at the next opening, without a restart.
     void associations_data()
     {
         QTest::addColumn<QString>("regFile");
@@ -207,34 +226,14 @@ private Q_SLOTS:
         info.SetPath(QStringLiteral("\\My Documents\\a b.TXT"));
         QTEST(info.GetTypeText(), "typeText");
         QTEST(platform::readableCommandLine(info.GetOpenCommand()), "command");
-    }
-
-    // Parameters typed for a document opened by the desktop's default follow
-    // the file when the application takes a list of files, exactly as typed.
-    void executeWithParameters_data()
-    {
-        QTest::addColumn<QByteArray>("hostName"); // in \My Documents
-        QTest::addColumn<QString>("parameters");
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<QByteArray>("received"); // after the file's host path; <root> is the device root
-        QTest::newRow("list: after the file") << QByteArray("q\"uote\ncaf\xe9.md") << R"(-x "two words" a\"b \out)"
-                                              << desktopHome().listRecord << QByteArray("-x\ntwo words\na\"b\n<root>/out\n");
-        QTest::newRow("one file only: none") << QByteArray("a b.txt") << "-x" << desktopHome().record << QByteArray();
-    }
-    void executeWithParameters()
-    {
-        QFETCH(QByteArray, hostName);
-        QFETCH(QString, parameters);
-        QFETCH(QString, record);
-        QFETCH(QByteArray, received);
-        platform::Registry::configure({}, true);
-        testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFolder(QStringLiteral("\\My Documents")) && root.makeFolder(QStringLiteral("\\out")));
-        const QByteArray hostPath = QFile::encodeName(root.host(QStringLiteral("\\My Documents"))) + '/' + hostName;
-        QVERIFY(writeFile(hostPath, "text", 0644));
-        QFile::remove(record);
-        QVERIFY(platform::shellExecute(QStringLiteral("\\My Documents\\") + platform::deviceNameFromHost(hostName), parameters));
-        QCOMPARE(recorded(record), hostPath + '\n' + received.replace("<root>", QFile::encodeName(root.hostPath())));
+        if (!regFile.isEmpty())
+            return;
+        const QString other = desktopHome().dir.filePath(QStringLiteral("other.txt"));
+        QVERIFY(desktopHome().addRecorder("ferrix-test-other", other));
+        for (const auto &[id, record] : {std::pair("ferrix-test-other", other), std::pair("ferrix-test-recorder", desktopHome().record)}) {
+            QVERIFY(desktopHome().setDefault(id));
+            QTRY_VERIFY_WITH_TIMEOUT(platform::readableCommandLine(info.GetOpenCommand()).contains(record), 10000);
+        }
     }
 
     // An application that wants a terminal gets the desktop's; without one,
@@ -269,20 +268,6 @@ private Q_SLOTS:
         QCOMPARE(OpenFile(QStringLiteral("\\My Documents\\t b.log"), nullptr), !terminals.isEmpty());
         if (!terminals.isEmpty())
             QCOMPARE(recorded(record), started.replace("<file>", root.host(QStringLiteral("\\My Documents\\t b.log"))).toUtf8());
-    }
-
-    // A changed default application is used at the next opening, without a restart.
-    void followsDefaultApplication()
-    {
-        platform::Registry::configure({}, true);
-        FileTypeInfo info;
-        info.SetPath(QStringLiteral("\\a.txt"));
-        const QString other = desktopHome().dir.filePath(QStringLiteral("other.txt"));
-        QVERIFY(desktopHome().addRecorder("ferrix-test-other", other));
-        for (const auto &[id, record] : {std::pair("ferrix-test-other", other), std::pair("ferrix-test-recorder", desktopHome().record)}) {
-            QVERIFY(desktopHome().setDefault(id));
-            QTRY_VERIFY_WITH_TIMEOUT(platform::readableCommandLine(info.GetOpenCommand()).contains(record), 10000);
-        }
     }
 };
 

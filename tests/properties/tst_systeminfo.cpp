@@ -109,11 +109,8 @@ private Q_SLOTS:
     {
         QFETCH(int, field);
         QFETCH(quint32, value);
-        PowerStatus first;
-        first.acLineStatus = AC_LINE_OFFLINE;
-        first.batteryFlag = first.backupBatteryFlag = BATTERY_FLAG_HIGH;
-        first.batteryLifePercent = 50;
-        first.batteryLifeTime = 600;
+        const PowerStatus first{.acLineStatus = AC_LINE_OFFLINE, .batteryFlag = BATTERY_FLAG_HIGH, .batteryLifePercent = 50,
+                                .batteryLifeTime = 600, .backupBatteryFlag = BATTERY_FLAG_HIGH};
         PowerStatus second = first;
         quint8 *bytes[] = {&second.acLineStatus, &second.batteryFlag, &second.batteryLifePercent, nullptr, nullptr,
                            &second.backupBatteryFlag};
@@ -131,10 +128,8 @@ private Q_SLOTS:
     // An unreadable store leaves its figures; the total counts what is known.
     void memory()
     {
-        MemoryStatus memory;
-        memory.totalPhys = 64 << 20;
-        memory.availPhys = (16 << 20) + 1023;
-        StoreInformation store{14 << 10, 7 << 10};
+        const MemoryStatus memory{.totalPhys = 64 << 20, .availPhys = (16 << 20) + 1023};
+        const StoreInformation store{14 << 10, 7 << 10};
         CMemoryInfo page;
         page.ApplyStatus(&memory, &store);
         compareTexts(&page, {{1035, "65536"}, {1036, "49152"}, {1034, "16384"}, {1033, "14"}, {1037, "7"},

@@ -50,9 +50,10 @@ private Q_SLOTS:
 
     // Disk steps: "+path" makes a folder, "-path" removes one, "@link=target"
     // links, "!path" makes a folder unreadable. Tree steps: "refresh", "expand
-    // path", "collapse path", "select path", "tap path" (its expand button);
-    // "?path" checks the selected folder and the list's; "finger": the taps
-    // after it are a finger's.
+    // path", "collapse path", "select path", "tap path" (its expand button),
+    // "keys Down Up End" (sent before the list gets its turn, as by a held key);
+    // "?path" checks the selected folder and the list's, "=n" that the last
+    // refresh read the root n times; "finger": the taps after it are a finger's.
     void steps_data()
     {
         QTest::addColumn<QStringList>("disk");
@@ -63,8 +64,9 @@ private Q_SLOTS:
         const QString bad = "\\" + platform::deviceNameFromHost(QByteArray("bad\xff" "name"));
         const QString slash = QStringLiteral("\\back") + QChar(0xF05C) + QStringLiteral("slash");
         const QString rtl = QStringLiteral("\\rtl\u202Etxt.exe");
-        QTest::newRow("files only") << QStringList{"\\a.txt"} << QStringList{} << "\\" << QStringList{};
-        QTest::newRow("hidden folder") << QStringList{"\\.h"} << QStringList{} << "\\" << QStringList{kDummy};
+        // A refresh of the selected root reads it once for both panes.
+        QTest::newRow("files only") << QStringList{"\\a.txt"} << QStringList{"refresh", "=1"} << "\\" << QStringList{};
+        QTest::newRow("hidden folder") << QStringList{"\\.h"} << QStringList{"refresh", "=1"} << "\\" << QStringList{kDummy};
         QTest::newRow("sorted, case ignored first") << QStringList{"\\b", "\\C", "\\a", "\\x.txt"}
             << QStringList{"expand \\"} << "\\" << QStringList{"a", "b", "C"};
         QTest::newRow("case variants distinct") << QStringList{"\\abc", "\\ABC", "\\Abc"}
@@ -97,6 +99,12 @@ private Q_SLOTS:
             << QStringList{"expand \\", "expand \\A\\", "expand \\A\\x\\", "select \\A\\x\\y\\", "-\\A", "refresh", "?\\B\\"} << "\\" << QStringList{"B"};
         QTest::newRow("by finger") << ab << QStringList{"finger", "tap \\", "select \\A\\", "tap \\A\\", "?\\A\\"}
             << "\\A\\" << QStringList{"b"};
+        const QStringList seven{"\\A", "\\B", "\\C", "\\D", "\\E", "\\F", "\\G"}, labels{"A", "B", "C", "D", "E", "F", "G"};
+        QTest::newRow("held key over five folders") << seven
+            << QStringList{"expand \\", "select \\A\\", "keys Down Down Down Down Down", "?\\F\\"} << "\\" << labels;
+        QTest::newRow("keys there and back") << seven
+            << QStringList{"expand \\", "select \\A\\", "keys Down Down Down Up", "?\\C\\"} << "\\" << labels;
+        QTest::newRow("key to the end") << seven << QStringList{"expand \\", "select \\A\\", "keys End", "?\\G\\"} << "\\" << labels;
         QTest::newRow("collapse around the selection") << QStringList{"\\A", "\\A\\B", "\\A\\B\\C"}
             << QStringList{"expand \\", "expand \\A\\", "expand \\A\\B\\", "select \\A\\B\\C\\", "tap \\A\\", "?\\A\\"} << "\\A\\" << QStringList{kDummy};
     }
@@ -111,7 +119,13 @@ private Q_SLOTS:
             for (auto it = disk.crbegin(); it != disk.crend(); ++it)
                 platform::removeDirectory(*it);
         });
+        FolderOpens rootOpens;
+        QVERIFY(rootOpens.watch(f.device.hostPath()));
         QVERIFY(f.start(disk));
+        // Starting reads the root once, for the list; the tree learns from that
+        // listing whether the root has folders.
+        QCOMPARE(rootOpens.count(), 1);
+        int refreshReads = 0; // times the last refresh read the root
         QString host;
         QCOMPARE(f.node("\\")->text(0), platform::getHostName(host) && !host.isEmpty() ? host : "Device");
         // The first walk reloads the list; the first activation selects the root.
@@ -136,14 +150,22 @@ private Q_SLOTS:
                 QVERIFY(QFile::link(f.device.host(step.section('=', 1)), f.device.host(step.mid(1).section('=', 0, 0))));
             } else if (step.startsWith('!')) {
                 platform::faults::inject(platform::FsOperation::Find, step.mid(1));
+            } else if (step.startsWith('=')) {
+                QCOMPARE(refreshReads, step.mid(1).toInt());
             } else if (step.startsWith('?')) {
                 QCOMPARE(f.tree.GetSelectedPath(), step.mid(1));
                 QTRY_COMPARE(f.list.GetFolder(), step.mid(1).chopped(1)); // keys list once they are all handled
             } else {
-                if (verb == "refresh")
+                if (verb == "refresh") {
+                    const int opened = rootOpens.count();
                     f.tree.OnRefresh();
+                    refreshReads = rootOpens.count() - opened;
+                }
                 else if (verb == "select" || verb == "tap")
                     f.tap(arg, verb == "tap");
+                else if (verb == "keys")
+                    for (const QString &name : arg.split(u' '))
+                        QTest::keyClick(&f.tree, name == u"Up" ? Qt::Key_Up : name == u"End" ? Qt::Key_End : Qt::Key_Down);
                 else
                     f.key(arg, verb == "expand" ? Qt::Key_Right : Qt::Key_Left);
                 QVERIFY2(f.tree.isConsistent(), qPrintable(step));
@@ -160,6 +182,11 @@ private Q_SLOTS:
             } else if (verb == "tap") {
                 QCOMPARE(f.list.calls.size(), before + 1);
                 QCOMPARE(f.list.calls.last().folder, f.tree.GetSelectedPath());
+            } else if (verb == "select" && f.tree.GetSelectedPath() != selected) {
+                QCOMPARE(f.list.calls.last().folder, f.tree.GetSelectedPath()); // a tap lists at once
+            } else if (verb == "keys") { // only the folder where the keys stop is listed
+                QTRY_COMPARE(f.list.GetFolder(), f.tree.GetSelectedPath().chopped(1));
+                QCOMPARE(f.list.calls.size(), before + 1);
             }
         }
         QTEST(f.children(inspect), "expected");
@@ -167,61 +194,6 @@ private Q_SLOTS:
         const auto *delegate = qobject_cast<QStyledItemDelegate *>(f.tree.itemDelegate());
         for (const QString &label : f.children(inspect))
             QCOMPARE(delegate->displayText(label, QLocale()), visibleName(label));
-    }
-
-    // Starting reads the root once, for the list; the tree learns from that listing
-    // whether the root has folders. Refreshing reads the selected folder once for both.
-    void startReadsRootOnce_data()
-    {
-        QTest::addColumn<QStringList>("entries");
-        QTest::newRow("files only") << QStringList {"\\a.txt", "\\b.txt"};
-        QTest::newRow("files and folders") << QStringList {"\\a.txt", "\\A", "\\B", "\\B\\c"};
-    }
-    void startReadsRootOnce()
-    {
-        QFETCH(QStringList, entries);
-        TreeFixture f;
-        for (const QString &entry : entries)
-            QVERIFY(TreeFixture::make(entry));
-        FolderOpens opens;
-        QVERIFY(opens.watch(f.device.hostPath()));
-        QVERIFY(f.start({}));
-        QCOMPARE(opens.count(), 1);
-        QCOMPARE(f.children("\\").isEmpty(), entries.size() == 2); // a button when there are folders
-        f.tree.OnRefresh();
-        QCOMPARE(opens.count(), 2);
-        QVERIFY(f.tree.isConsistent());
-    }
-
-    // Keys that arrive before the list gets its turn (a held key) move the
-    // selection, and only the folder where it stops is listed; a tap lists at once.
-    void heldKeyListsWhereItStops_data()
-    {
-        QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<QString>("stop");
-        const int down = Qt::Key_Down;
-        QTest::newRow("held over five folders") << QList<int>(5, down) << "\\F\\";
-        QTest::newRow("there and back") << QList<int>{down, down, down, Qt::Key_Up} << "\\C\\";
-        QTest::newRow("to the end") << QList<int>{Qt::Key_End} << "\\G\\";
-    }
-    void heldKeyListsWhereItStops()
-    {
-        QFETCH(QList<int>, keys);
-        QFETCH(QString, stop);
-        TreeFixture f;
-        QVERIFY(f.start({"\\A", "\\B", "\\C", "\\D", "\\E", "\\F", "\\G", "\\F\\f.txt"}));
-        f.key("\\", Qt::Key_Right);
-        QTRY_COMPARE(f.children("\\").size(), 7);
-        f.tap("\\A\\");
-        QCOMPARE(f.list.calls.last().folder, QStringLiteral("\\A\\")); // a tap lists at once
-        const qsizetype before = f.list.calls.size();
-        for (int key : keys)
-            QTest::keyClick(&f.tree, Qt::Key(key));
-        QCOMPARE(f.tree.GetSelectedPath(), stop);
-        QTRY_COMPARE(f.list.GetFolder(), stop.chopped(1));
-        QCOMPARE(f.list.calls.size(), before + 1);
-        QCOMPARE(f.list.calls.last().folder, stop);
-        QCOMPARE(f.list.GetItemCount(), stop == u"\\F\\" ? 1 : 0);
     }
 };
 

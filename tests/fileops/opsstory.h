@@ -3,6 +3,7 @@
 #include "common/messageboxscript.h"
 #include "filelist/cfilelistviewex.h"
 #include "fileops/folderdelete.h"
+#include "find/searchfixture.h"
 #include "platform/devicepath.h"
 #include "platform/faultinjection.h"
 #include "platform/fileattributes.h"
@@ -31,7 +32,7 @@
 //   "list a,b"        tap those rows of the list, the later ones with Ctrl
 //   "focus none"      the keyboard focus leaves both panes; "focus list"
 //   "^C" "^X" "^V"    the accelerators; "del", "new", "lnk", "menu" commands
-//   "+\p" "+\p=text"  a folder, a file, made behind the program's back; "-\p" removes one
+//   "+\p\" "+\p=text"  a folder, a file (findtest::build), made behind the program's back; "-\p" removes one
 //   "@\l=\target"     a symbolic link to the target's host path; "&\h=\file" a hard link
 //   "fault Op \p[|errno|after]"  an injected fault ("Stop": the user cancels there)
 //   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story
@@ -156,13 +157,6 @@ struct Story : apptest::FrameFixture {
         std::ifstream in(host(path).constData(), std::ios::binary);
         return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
     }
-    bool makeFile(const QString &path, const QByteArray &content) const
-    {
-        root.makeFolder(path.left(path.lastIndexOf(u'\\')));
-        std::ofstream out(host(path).constData(), std::ios::binary);
-        out << content.toStdString();
-        return bool(out.flush());
-    }
     QTreeWidgetItem *node(const QString &path) const
     {
         QTreeWidgetItem *item = tree()->topLevelItem(0);
@@ -240,10 +234,8 @@ struct Story : apptest::FrameFixture {
                             Qt::ControlModifier);
         else if (kCommands.contains(text))
             command(kCommands.value(text));
-        else if (text.startsWith(u'+') && text.contains(u'='))
-            QVERIFY(makeFile(disk, value.toUtf8()));
         else if (text.startsWith(u'+'))
-            QVERIFY(root.makeFolder(disk));
+            QVERIFY(findtest::build(root, {text.mid(1)}));
         else if (text.startsWith(u'-'))
             QVERIFY(QFileInfo(root.host(disk)).isDir() ? QDir(root.host(disk)).removeRecursively()
                                                         : QFile::remove(root.host(disk)));

@@ -8,12 +8,10 @@
 #include "filelist/listtesthelpers.h"
 #include "find/cfindfilesdialog.h"
 #include "platform/registry.h"
-#include "platform/shell.h"
 #include "resources/resourceids.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -221,11 +219,7 @@ private Q_SLOTS:
     {
         testsupport::TempDeviceRoot root;
         QVERIFY(findtest::build(root, {"\\b.txt=bb", "\\f\\a.txt=aaaa", "\\f\\g\\c.txt=c", "\\f\\d.doc"}));
-        QList<QStringList> launches;
-        platform::setProcessLauncher([&launches](const QString &program, const QStringList &arguments) {
-            return launches.append(QStringList{program} + arguments), true;
-        });
-        const auto restore = qScopeGuard([] { platform::setProcessLauncher({}); });
+        const apptest::Launches launches;
         testsupport::MessageBoxScript boxes;
         Shown shown;
         QVERIFY(shown.ok);

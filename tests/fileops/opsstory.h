@@ -3,6 +3,7 @@
 #include "common/messageboxscript.h"
 #include "filelist/cfilelistviewex.h"
 #include "fileops/folderdelete.h"
+#include "filelist/listtesthelpers.h"
 #include "find/searchfixture.h"
 #include "platform/devicepath.h"
 #include "platform/faultinjection.h"
@@ -18,7 +19,6 @@
 #include <QMimeData>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QLineEdit>
 
 #include <fstream>
@@ -84,11 +84,8 @@ struct Story : apptest::FrameFixture {
     Story()
     {
         QGuiApplication::clipboard()->clear();
-        if (!ok)
-            return;
-        QHeaderView *header = list()->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(CFileLister::ColName) + 4, header->height() / 2));
+        if (ok)
+            listtest::clickHeading(*list(), QStringLiteral("Name"));
     }
     // A field of the frame that is neither pane takes the focus.
     void elsewhere()
@@ -172,10 +169,6 @@ struct Story : apptest::FrameFixture {
         }
         return item;
     }
-    void tap(QAbstractItemView *view, const QRect &rect, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, rect.center());
-    }
     void selectFolder(const QString &path)
     {
         QTreeWidgetItem *item = node(path);
@@ -183,7 +176,7 @@ struct Story : apptest::FrameFixture {
         tree()->setFocus();
         if (tree()->currentItem() != item) { // a tap on the current node starts a rename
             tree()->scrollToItem(item);
-            tap(tree(), tree()->visualItemRect(item));
+            QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(item).center());
         }
         QCOMPARE(tree()->GetSelectedPath(), path);
         QTRY_VERIFY(frame->IsTreeFocused());
@@ -202,16 +195,11 @@ struct Story : apptest::FrameFixture {
         for (const QString &name : names) {
             const int r = row(name);
             QVERIFY2(r >= 0, qPrintable(name));
-            tap(list(), list()->visualRect(list()->model()->index(r, 0)),
-                name == names.first() ? Qt::NoModifier : Qt::ControlModifier);
+            QTest::mouseClick(list()->viewport(), Qt::LeftButton,
+                              name == names.first() ? Qt::NoModifier : Qt::ControlModifier, listtest::cellCentre(*list(), r));
         }
         QTRY_VERIFY(frame->IsListFocused());
         QCOMPARE(list()->GetSelectedRows().size(), names.size());
-    }
-    void command(int id)
-    {
-        frame->UpdateCommands();
-        frame->action(id)->trigger();
     }
 
     void step(const QString &text)
@@ -232,8 +220,10 @@ struct Story : apptest::FrameFixture {
         else if (text.startsWith(u'^'))
             QTest::keyClick(QApplication::focusWidget(), text.at(1) == u'C' ? Qt::Key_C : text.at(1) == u'X' ? Qt::Key_X : Qt::Key_V,
                             Qt::ControlModifier);
-        else if (kCommands.contains(text))
-            command(kCommands.value(text));
+        else if (kCommands.contains(text)) {
+            frame->UpdateCommands();
+            frame->action(kCommands.value(text))->trigger();
+        }
         else if (text.startsWith(u'+'))
             QVERIFY(findtest::build(root, {text.mid(1)}));
         else if (text.startsWith(u'-'))

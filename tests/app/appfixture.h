@@ -4,6 +4,7 @@
 #include "app/commandmap.h"
 #include "common/devicefixture.h"
 #include "filelist/cfilelistviewex.h"
+#include "platform/shell.h"
 #include "tree/cdirtreeview.h"
 
 #include <QApplication>
@@ -11,6 +12,18 @@
 #include <QTest>
 
 namespace apptest {
+
+// Each program the code under test starts, with its arguments, recorded
+// instead of run while the object lives.
+struct Launches : QList<QStringList> {
+    Launches()
+    {
+        platform::setProcessLauncher([this](const QString &program, const QStringList &arguments) {
+            return append(QStringList{program} + arguments), true;
+        });
+    }
+    ~Launches() { platform::setProcessLauncher({}); }
+};
 
 // A main frame on a device root of its own holding the given files, shown
 // and active (ok), without the splash screen. The frame deletes itself

@@ -7,7 +7,6 @@
 #include "filelist/cfilelistviewex.h"
 #include "platform/fileattributes.h"
 #include "platform/filesystem.h"
-#include "platform/shell.h"
 #include "platform/ui/messagebox.h"
 #include "properties/cfilepropertiesdialog.h"
 #include "properties/systeminfosheet.h"
@@ -119,8 +118,6 @@ private Q_SLOTS:
         }
     }
 
-    void cleanup() { platform::setProcessLauncher({}); }
-
     void launch_data()
     {
         QTest::addColumn<QString>("path");
@@ -151,11 +148,7 @@ private Q_SLOTS:
             QVERIFY(root.makeFile(program, "#!/bin/sh\n"));
             QVERIFY(QFile::setPermissions(root.host(program), QFile::ReadOwner | QFile::ExeOwner));
         }
-        QStringList started;
-        platform::setProcessLauncher([&started](const QString &program, const QStringList &args) {
-            started = QStringList{program} + args;
-            return true;
-        });
+        const apptest::Launches started;
         testsupport::MessageBoxScript boxes;
         if (noFile)
             boxes.expect("No file selected", platform::IDOK);
@@ -170,7 +163,8 @@ private Q_SLOTS:
         QVERIFY(dialog.isVisible());
         if (!launched.isEmpty())
             launched[0] = root.host(launched[0]);
-        QCOMPARE(started, launched.replaceInStrings("<root>", root.hostPath()));
+        launched.replaceInStrings("<root>", root.hostPath());
+        QCOMPARE(started, launched.isEmpty() ? QList<QStringList>{} : QList<QStringList>{launched});
         if (noFile)
             QCOMPARE(boxes.shown().first().type, 0u);
         QTest::mouseClick(dialog.findChild<QPushButton *>("2"), Qt::LeftButton);

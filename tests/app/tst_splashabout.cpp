@@ -1,9 +1,9 @@
+#include "appfixture.h"
+
 #include "app/caboutdlg.h"
 #include "app/csplashdlg.h"
 #include "common/testsuite.h"
-#include "platform/shell.h"
 
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,12 +72,7 @@ private Q_SLOTS:
     void aboutTaps()
     {
         QFETCH(QString, target);
-        QStringList started;
-        platform::setProcessLauncher([&started](const QString &program, const QStringList &arguments) {
-            started << program << arguments;
-            return true;
-        });
-        const auto restore = qScopeGuard([] { platform::setProcessLauncher({}); });
+        const apptest::Launches started;
         CAboutDlg about;
         QSignalSpy finished(&about, &QDialog::finished);
         about.show();
@@ -99,7 +94,7 @@ private Q_SLOTS:
         QCOMPARE(about.isVisible(), website);
         QCOMPARE(finished.count(), website ? 0 : 1);
         const QStringList opened{m_bin.filePath(QStringLiteral("xdg-open")), "https://ferrix.example.org/"};
-        QCOMPARE(started, website ? opened : QStringList());
+        QCOMPARE(started, website ? QList<QStringList>{opened} : QList<QStringList>{});
     }
 };
 

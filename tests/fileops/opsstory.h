@@ -3,6 +3,8 @@
 #include "common/messageboxscript.h"
 #include "filelist/cfilelistviewex.h"
 #include "fileops/folderdelete.h"
+#include "filelist/listtesthelpers.h"
+#include "find/searchfixture.h"
 #include "platform/devicepath.h"
 #include "platform/faultinjection.h"
 #include "platform/fileattributes.h"
@@ -17,7 +19,6 @@
 #include <QMimeData>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QLineEdit>
 
 #include <fstream>
@@ -31,7 +32,7 @@
 //   "list a,b"        tap those rows of the list, the later ones with Ctrl
 //   "focus none"      the keyboard focus leaves both panes; "focus list"
 //   "^C" "^X" "^V"    the accelerators; "del", "new", "lnk", "menu" commands
-//   "+\p" "+\p=text"  a folder, a file, made behind the program's back; "-\p" removes one
+//   "+\p\" "+\p=text"  a folder, a file (findtest::build), made behind the program's back; "-\p" removes one
 //   "@\l=\target"     a symbolic link to the target's host path; "&\h=\file" a hard link
 //   "fault Op \p[|errno|after]"  an injected fault ("Stop": the user cancels there)
 //   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story
@@ -83,11 +84,8 @@ struct Story : apptest::FrameFixture {
     Story()
     {
         QGuiApplication::clipboard()->clear();
-        if (!ok)
-            return;
-        QHeaderView *header = list()->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(CFileLister::ColName) + 4, header->height() / 2));
+        if (ok)
+            listtest::clickHeading(*list(), QStringLiteral("Name"));
     }
     // A field of the frame that is neither pane takes the focus.
     void elsewhere()
@@ -156,13 +154,6 @@ struct Story : apptest::FrameFixture {
         std::ifstream in(host(path).constData(), std::ios::binary);
         return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
     }
-    bool makeFile(const QString &path, const QByteArray &content) const
-    {
-        root.makeFolder(path.left(path.lastIndexOf(u'\\')));
-        std::ofstream out(host(path).constData(), std::ios::binary);
-        out << content.toStdString();
-        return bool(out.flush());
-    }
     QTreeWidgetItem *node(const QString &path) const
     {
         QTreeWidgetItem *item = tree()->topLevelItem(0);
@@ -178,10 +169,6 @@ struct Story : apptest::FrameFixture {
         }
         return item;
     }
-    void tap(QAbstractItemView *view, const QRect &rect, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, rect.center());
-    }
     void selectFolder(const QString &path)
     {
         QTreeWidgetItem *item = node(path);
@@ -189,7 +176,7 @@ struct Story : apptest::FrameFixture {
         tree()->setFocus();
         if (tree()->currentItem() != item) { // a tap on the current node starts a rename
             tree()->scrollToItem(item);
-            tap(tree(), tree()->visualItemRect(item));
+            QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(item).center());
         }
         QCOMPARE(tree()->GetSelectedPath(), path);
         QTRY_VERIFY(frame->IsTreeFocused());
@@ -208,16 +195,11 @@ struct Story : apptest::FrameFixture {
         for (const QString &name : names) {
             const int r = row(name);
             QVERIFY2(r >= 0, qPrintable(name));
-            tap(list(), list()->visualRect(list()->model()->index(r, 0)),
-                name == names.first() ? Qt::NoModifier : Qt::ControlModifier);
+            QTest::mouseClick(list()->viewport(), Qt::LeftButton,
+                              name == names.first() ? Qt::NoModifier : Qt::ControlModifier, listtest::cellCentre(*list(), r));
         }
         QTRY_VERIFY(frame->IsListFocused());
         QCOMPARE(list()->GetSelectedRows().size(), names.size());
-    }
-    void command(int id)
-    {
-        frame->UpdateCommands();
-        frame->action(id)->trigger();
     }
 
     void step(const QString &text)
@@ -238,12 +220,12 @@ struct Story : apptest::FrameFixture {
         else if (text.startsWith(u'^'))
             QTest::keyClick(QApplication::focusWidget(), text.at(1) == u'C' ? Qt::Key_C : text.at(1) == u'X' ? Qt::Key_X : Qt::Key_V,
                             Qt::ControlModifier);
-        else if (kCommands.contains(text))
-            command(kCommands.value(text));
-        else if (text.startsWith(u'+') && text.contains(u'='))
-            QVERIFY(makeFile(disk, value.toUtf8()));
+        else if (kCommands.contains(text)) {
+            frame->UpdateCommands();
+            frame->action(kCommands.value(text))->trigger();
+        }
         else if (text.startsWith(u'+'))
-            QVERIFY(root.makeFolder(disk));
+            QVERIFY(findtest::build(root, {text.mid(1)}));
         else if (text.startsWith(u'-'))
             QVERIFY(QFileInfo(root.host(disk)).isDir() ? QDir(root.host(disk)).removeRecursively()
                                                         : QFile::remove(root.host(disk)));

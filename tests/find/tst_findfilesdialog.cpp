@@ -8,12 +8,10 @@
 #include "filelist/listtesthelpers.h"
 #include "find/cfindfilesdialog.h"
 #include "platform/registry.h"
-#include "platform/shell.h"
 #include "resources/resourceids.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -132,39 +130,15 @@ private Q_SLOTS:
         QCOMPARE(results(shown.dialog), QStringList{"\\d\\first"});
     }
 
-    // Start pressed while the last worker has shown "Start" but not yet
-    // ended begins a new search, with the fields of the last start, once
-    // it has.
-    void startWhileTheLastSearchEnds()
-    {
-        testsupport::TempDeviceRoot root;
-        QVERIFY(findtest::build(root, {"\\a.txt", "\\b.doc"}));
-        Shown shown;
-        QVERIFY(shown.ok);
-        std::atomic<int> ends{0};
-        SearchHooks hooks;
-        hooks.atEnd = [&ends](const StopEvent &stop) {
-            if (ends++ == 0)
-                stop.WaitUntilSet();
-        };
-        shown.dialog.SetSearchHooks(hooks);
-        shown.start("*.txt", "\\", "");
-        QTRY_COMPARE(ends.load(), 1);
-        QCOMPARE(shown.state(), QStringLiteral("Start"));
-        QVERIFY(shown.dialog.IsSearchRunning());
-        typeInto(shown.dialog, "filename", "*.doc"); // not read by the restart
-        shown.press();
-        QTRY_COMPARE(ends.load(), 2);
-        QTRY_COMPARE(shown.state(), QStringLiteral("Start"));
-        QCOMPARE(results(shown.dialog), QStringList{"\\a.txt"});
-    }
-
     // Presses in quick succession, each row a sequence of steps: "Start",
     // "Stop", "Cancel" press those buttons (without running events first);
     // "hold" makes later searches wait in their first block until asked to
     // stop, "quick" lets them run but wait as they end until "ended", which
     // lets a search end and leaves its last signals undelivered; "events"
-    // delivers them. The dialog must close, every worker ended.
+    // delivers them. "paused": the last search shows "Start" but has not
+    // ended; "type x" edits the file name; "restarted": the search begun by
+    // a Start pressed meanwhile has run, with the fields of the last Start.
+    // The dialog must close, every worker ended.
     void rapidPresses_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -175,6 +149,8 @@ private Q_SLOTS:
         QTest::newRow("Start Stop Start Cancel at once") << QStringList{"hold", "Start", "Stop", "Start", "Cancel"};
         QTest::newRow("Start again while the last one ends")
             << QStringList{"hold", "Start", "events", "Stop", "events", "Start", "events", "Cancel"};
+        QTest::newRow("Start while the last search ends, then edits")
+            << QStringList{"type *.*", "quick", "Start", "paused", "type *.doc", "Start", "ended", "restarted", "Cancel"};
     }
     void rapidPresses()
     {
@@ -206,6 +182,17 @@ private Q_SLOTS:
             } else if (step == "Start" || step == "Stop") {
                 starts += shown.state() == "Start" && !shown.dialog.IsSearchRunning();
                 shown.dialog.StartStopButton().click();
+            } else if (step == "paused") {
+                QTRY_VERIFY(paused);
+                QCOMPARE(shown.state(), QStringLiteral("Start"));
+                QVERIFY(shown.dialog.IsSearchRunning());
+            } else if (step.startsWith("type ")) {
+                typeInto(shown.dialog, "filename", step.mid(5));
+            } else if (step == "restarted") {
+                ++starts;
+                QTRY_COMPARE(ends.load(), starts);
+                QTRY_COMPARE(shown.state(), QStringLiteral("Start"));
+                QTRY_COMPARE(findtest::walkOrder(results(shown.dialog)), (QStringList{"\\d\\first", kLong}));
             } else if (step == "ended") {
                 QTRY_VERIFY(paused);
                 pauseAtEnd = false;
@@ -232,11 +219,7 @@ private Q_SLOTS:
     {
         testsupport::TempDeviceRoot root;
         QVERIFY(findtest::build(root, {"\\b.txt=bb", "\\f\\a.txt=aaaa", "\\f\\g\\c.txt=c", "\\f\\d.doc"}));
-        QList<QStringList> launches;
-        platform::setProcessLauncher([&launches](const QString &program, const QStringList &arguments) {
-            return launches.append(QStringList{program} + arguments), true;
-        });
-        const auto restore = qScopeGuard([] { platform::setProcessLauncher({}); });
+        const apptest::Launches launches;
         testsupport::MessageBoxScript boxes;
         Shown shown;
         QVERIFY(shown.ok);

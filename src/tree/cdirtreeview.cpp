@@ -115,7 +115,13 @@ QString CDirTreeView::GetSelectedPath() const
 void CDirTreeView::RefreshTree()
 {
     SyncBranch(nullptr, QStringLiteral("\\"), true);
-    viewport()->repaint();
+    // Long work runs the event loop every frame, so the tree is painted by
+    // the next one: a folder copy refreshes once per folder, thousands of
+    // times a second, and would otherwise paint each time.
+    if (platform::currentWork())
+        viewport()->update();
+    else
+        viewport()->repaint();
 }
 
 void CDirTreeView::OnRefresh()

@@ -2,6 +2,7 @@
 
 #include "devicepath.h"
 #include "devicepathparts.h"
+#include "dirreader.h"
 #include "entrybatch.h"
 #include "entryinfo.h"
 #include "fatattrib.h"
@@ -14,8 +15,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
-#include <dirent.h>
 #include <fcntl.h>
 
 namespace platform {
@@ -24,13 +25,8 @@ using namespace detail;
 
 struct FindFile::State {
     explicit State(const QString &pattern) : wildcard(pattern) {}
-    ~State()
-    {
-        if (dir)
-            ::closedir(dir);
-    }
 
-    DIR *dir = nullptr;
+    std::optional<DirReader> dir;
     struct statx folderStat {};
     Wildcard wildcard;
     QString folder;    // device path of the folder, for messages
@@ -78,17 +74,15 @@ std::unique_ptr<EntryBatch> FindFile::readAhead(State &state)
     names.reserve(qsizetype(wanted * 16));
     const bool everything = state.wildcard.matchesEverything();
     while (entries.size() < wanted) {
-        errno = 0;
-        const struct dirent *entry = ::readdir(state.dir);
-        if (!entry) {
+        const char *hostName = state.dir->next();
+        if (!hostName) {
             state.exhausted = true;
-            state.endError = errno;
+            state.endError = state.dir->error();
             break;
         }
-        const char *hostName = entry->d_name;
         if (isDotOrDotDot(hostName))
             continue;
-        if (isTempSiblingName(hostName) && removeStaleTempSibling(::dirfd(state.dir), hostName))
+        if (isTempSiblingName(hostName) && removeStaleTempSibling(state.dir->fd(), hostName))
             continue; // left by a copy that crashed
         EntryBatch::Entry pending;
         pending.size = qsizetype(std::strlen(hostName));
@@ -102,7 +96,7 @@ std::unique_ptr<EntryBatch> FindFile::readAhead(State &state)
         names.append(hostName, pending.size + 1);
         entries.push_back(std::move(pending));
     }
-    return std::make_unique<EntryBatch>(::dirfd(state.dir), state.folderFacts, std::move(names), std::move(entries));
+    return std::make_unique<EntryBatch>(state.dir->fd(), state.folderFacts, std::move(names), std::move(entries));
 }
 
 FindFile::FindFile() = default;
@@ -148,10 +142,7 @@ bool FindFile::first(const QString &pattern, FindData &out)
         return fail(errno, "Find", pattern);
     state->folderFacts.stat = &state->folderStat;
     state->folderFacts.fat = isFatFileSystem(fd.get());
-    state->dir = ::fdopendir(fd.get());
-    if (!state->dir)
-        return fail(errno, "Find", pattern);
-    fd.release();
+    state->dir.emplace(std::move(fd));
     d = std::move(state);
     if (next(out))
         return true;

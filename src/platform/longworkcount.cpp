@@ -49,9 +49,9 @@ void WorkCounter::countFolder(const QString &folder)
         if (isLinkEntry(data))
             continue;
         const QString path = folder + u'\\' + data.name;
+        // A subfolder that is no mount point lies on its parent's file system.
         if (isWalkableSubfolder(path, data)) {
-            if (!isPseudoFileSystem(path))
-                countFolder(path);
+            countFolder(path);
         } else if (!(data.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             ++m_files;
             m_bytes += qint64(data.size());

@@ -7,13 +7,13 @@
 
 namespace {
 
+// A subfolder that is no mount point lies on its parent's file system, so
+// only the folder measured is checked for a pseudo file system.
 double sizeOf(const QString &folder)
 {
     QString base = folder;
     if (!base.endsWith(u'\\'))
         base += u'\\';
-    if (platform::isPseudoFileSystem(base))
-        return 0;
     platform::FindFile find;
     platform::FindData data;
     if (!platform::beginStep(base) || !find.first(base + QStringLiteral("*.*"), data))
@@ -44,5 +44,5 @@ double sizeOf(const QString &folder)
 double FolderSize(const QString &folder)
 {
     // One step: the walk has nothing to ask on the way.
-    return platform::runStep([&] { return sizeOf(folder); });
+    return platform::runStep([&] { return platform::isPseudoFileSystem(folder) ? 0.0 : sizeOf(folder); });
 }

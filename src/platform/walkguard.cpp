@@ -1,5 +1,6 @@
 #include "walkguard.h"
 
+#include "devicepathparts.h"
 #include "hostfs.h"
 #include "lasterror.h"
 
@@ -7,6 +8,8 @@
 #include <QHash>
 
 #include <cerrno>
+#include <climits>
+#include <optional>
 
 #include <fcntl.h>
 #include <linux/magic.h>
@@ -103,8 +106,42 @@ bool detail::isMountRootFd(int fd, const struct statx &self, int parentFd, const
     return own != 0 && above != 0 && own != above;
 }
 
+namespace {
+
+// The answer from two lookups by path, where the host path fits one call
+// and the kernel gives mount ids; a walk asks for every subfolder.
+std::optional<bool> mountPointByPath(const QString &folder)
+{
+    QList<QByteArray> parts;
+    if (!hostComponents(folder, parts))
+        return std::nullopt;
+    if (parts.isEmpty())
+        return false; // the device root
+    QByteArray path = hostRoot();
+    for (const QByteArray &part : std::as_const(parts)) {
+        if (!path.endsWith('/'))
+            path += '/';
+        path += part;
+    }
+    if (path.size() >= PATH_MAX)
+        return std::nullopt;
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray parent = slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+    struct statx own {}, above {};
+    const unsigned mask = STATX_TYPE | STATX_MNT_ID;
+    if (::statx(AT_FDCWD, path.constData(), AT_NO_AUTOMOUNT, mask, &own) != 0
+        || ::statx(AT_FDCWD, parent.constData(), AT_NO_AUTOMOUNT, mask, &above) != 0
+        || !(own.stx_mask & above.stx_mask & STATX_MNT_ID))
+        return std::nullopt;
+    return S_ISDIR(own.stx_mode) && isMountRootFd(-1, own, -1, above);
+}
+
+} // namespace
+
 bool isMountPoint(const QString &folder)
 {
+    if (const std::optional<bool> answer = mountPointByPath(folder))
+        return *answer;
     Location at;
     if (locate(folder, at) != 0 || at.root)
         return false;

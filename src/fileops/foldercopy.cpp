@@ -75,7 +75,7 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
             pair.reset();
             copied = CopyFolder(from, folder) && copied;
         } else if (!platform::isWalkableFolder(data)
-                   && copyFile(pair, source, folder, from, folder + u'\\' + data.name, data.size())) {
+                   && copyFile(pair, source, folder, from, folder + u'\\' + data.name, data)) {
             platform::noteFileDone();
         } else {
             // A mount inside is not entered: it fails as a file that cannot be copied.
@@ -105,7 +105,8 @@ bool FolderCopy::failedListing(const QString &source)
 // The pair of folders is opened by the first file's step, off the
 // user-interface thread like the copy itself.
 bool FolderCopy::copyFile(std::optional<platform::FolderCopyPair> &pair, const QString &source,
-                          const QString &folder, const QString &from, const QString &to, quint64 size)
+                          const QString &folder, const QString &from, const QString &to,
+                          const platform::FindData &data)
 {
     // A small file costs less than the way to the worker and back.
     static constexpr quint64 kSmallFile = 1 << 20;
@@ -114,9 +115,9 @@ bool FolderCopy::copyFile(std::optional<platform::FolderCopyPair> &pair, const Q
                [&] {
                    if (!pair)
                        pair.emplace(source, folder);
-                   return pair->copyFile(from, to, true);
+                   return pair->copyFile(from, to, true, data.hostRegular);
                },
-                             size < kSmallFile ? platform::Step::Short : platform::Step::Long);
+                             data.size() < kSmallFile ? platform::Step::Short : platform::Step::Long);
 }
 
 } // namespace fileops

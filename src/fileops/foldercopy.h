@@ -37,7 +37,7 @@ public:
 private:
     bool refusedIntoSource(const QString &source, const QString &target) const;
     static bool copyFile(std::optional<platform::FolderCopyPair> &pair, const QString &source, const QString &folder,
-                         const QString &from, const QString &to, quint64 size);
+                         const QString &from, const QString &to, const platform::FindData &data);
     bool failedListing(const QString &source);
 
     FolderCopyHost &m_host;

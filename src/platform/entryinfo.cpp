@@ -184,6 +184,7 @@ void fillFindData(const EntryFacts &facts, quint32 attributes, FindData &out)
     out.sizeHigh = quint32(size >> 32);
     out.sizeLow = quint32(size & 0xFFFFFFFFu);
     out.objectId = 0;
+    out.hostRegular = S_ISREG(facts.stat.stx_mode);
 }
 
 } // namespace platform::detail

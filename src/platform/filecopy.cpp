@@ -165,37 +165,38 @@ int copyData(int in, int out, qint64 size, const Limits &limits)
 // The regular file at src copied into a new file beside dst, unnamed where
 // the file system allows, given its permissions, stored attributes and
 // last-write time and only then its name: flushed first when it replaces a
-// file, so a crash leaves the old one.
-int copyRegular(const Place &src, const struct statx &from, const Place &dst, bool replacing, const Limits &limits)
+// file, so a crash leaves the old one. in: the file, opened; from: its statx.
+int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &dst, bool replacing, const Limits &limits)
 {
-    // The caller found a regular file there, so it is opened at once; what
-    // else may have taken its place meanwhile is closed again unread.
-    Fd in;
-    struct stat st;
-    if (const int err = openListedFileAt(src.dir, src.name.constData(), in, st))
-        return err;
-
     TempSibling temp(dst.dir);
     if (const int err = temp.create(0600, limits.unnamed))
         return err;
-    if (const int err = copyData(in.get(), temp.fd(), qint64(st.st_size), limits))
+    if (const int err = copyData(in.get(), temp.fd(), qint64(from.stx_size), limits))
         return err;
 
     // A listing of the folder may have found already that nothing is stored.
     DosAttrib seen;
-    const bool sameInode = st.st_ino == from.stx_ino && major(st.st_dev) == from.stx_dev_major
-        && minor(st.st_dev) == from.stx_dev_minor;
-    const bool nothingStored = sameInode && lookupStoredAttrib(from, seen) && !seen.present;
+    const bool nothingStored = lookupStoredAttrib(from, seen) && !seen.present;
     char value[65536];
     const ssize_t n = nothingStored ? 0 : ::fgetxattr(in.get(), kDosAttribName, value, sizeof value);
     if (n > 0 && ::fsetxattr(temp.fd(), kDosAttribName, value, size_t(n), 0) != 0 && errno != ENOTSUP)
         return errno;
-    if (::fchmod(temp.fd(), st.st_mode & 0777) != 0)
+    if (::fchmod(temp.fd(), from.stx_mode & 0777) != 0)
         return errno;
-    const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {from.stx_mtime.tv_sec, from.stx_mtime.tv_nsec}};
     if (::futimens(temp.fd(), times) != 0)
         return errno;
     return temp.commit(dst.name.constData(), replacing);
+}
+
+// The caller found a regular file at src, so it is opened at once; what
+// else may have taken its place meanwhile is closed again unread.
+int copyRegular(const Place &src, const Place &dst, bool replacing, const Limits &limits, struct statx &from)
+{
+    Fd in;
+    if (const int err = openListedFileAt(src.dir, src.name.constData(), in, from))
+        return err;
+    return copyOpenedRegular(in, from, dst, replacing, limits);
 }
 
 // A symbolic link is copied as a link to the same target, never followed.
@@ -223,26 +224,33 @@ int copyLink(const Place &src, const Place &dst, bool replacing)
 
 // Checks and copies src onto dst; 0 or errno. Where no existing file may
 // be replaced the destination is not looked at first: the copy is named
-// only if the name is free, so a taken one fails it anyway.
-int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limits &limits)
+// only if the name is free, so a taken one fails it anyway. listedRegular:
+// the folder's listing has just reported a regular file there, so it is
+// opened without a look first; if that fails, what is there now is looked
+// at as when nothing was known.
+int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limits &limits, bool listedRegular = false)
 {
     if (dst.root)
         return EISDIR;
     struct statx from;
+    const auto ontoItself = [&](const struct statx &to) { return sameFile(from, to) || sameTarget(src, dst); };
+    const auto unlessOntoItself = [&](int err) {
+        struct statx to;
+        if (err == EEXIST && statAt(dst.dir, dst.name.constData(), to) == 0 && ontoItself(to))
+            return EINVAL;
+        return err;
+    };
+    if (Fd in; failIfExists && listedRegular && openListedFileAt(src.dir, src.name.constData(), in, from) == 0)
+        return unlessOntoItself(copyOpenedRegular(in, from, dst, false, limits));
     if (const int err = statAt(src.dir, src.name.constData(), from))
         return err;
     if (S_ISDIR(from.stx_mode))
         return EISDIR;
     if (!S_ISREG(from.stx_mode) && !S_ISLNK(from.stx_mode))
         return EINVAL; // devices, pipes and sockets have no content to copy
-    const auto ontoItself = [&](const struct statx &to) { return sameFile(from, to) || sameTarget(src, dst); };
-    if (failIfExists) {
-        const int err = S_ISLNK(from.stx_mode) ? copyLink(src, dst, false) : copyRegular(src, from, dst, false, limits);
-        struct statx to;
-        if (err == EEXIST && statAt(dst.dir, dst.name.constData(), to) == 0 && ontoItself(to))
-            return EINVAL;
-        return err;
-    }
+    if (failIfExists)
+        return unlessOntoItself(S_ISLNK(from.stx_mode) ? copyLink(src, dst, false)
+                                                        : copyRegular(src, dst, false, limits, from));
     struct statx to;
     const int toErr = statAt(dst.dir, dst.name.constData(), to);
     if (toErr == 0) {
@@ -256,7 +264,7 @@ int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limit
         return toErr;
     }
     const bool replacing = toErr == 0;
-    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, replacing) : copyRegular(src, from, dst, replacing, limits);
+    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, replacing) : copyRegular(src, dst, replacing, limits, from);
 }
 
 Limits copyLimits(const QString &from, const QString &to)
@@ -321,13 +329,14 @@ FolderCopyPair::FolderCopyPair(const QString &source, const QString &target) : d
 
 FolderCopyPair::~FolderCopyPair() = default;
 
-bool FolderCopyPair::copyFile(const QString &from, const QString &to, bool failIfExists) const
+bool FolderCopyPair::copyFile(const QString &from, const QString &to, bool failIfExists, bool listedRegular) const
 {
     QByteArray fromName, toName;
     if (!d->sourceDir.isValid() || faults::any() || !isValidDevicePath(from) || !isValidDevicePath(to)
         || !nameInside(from, d->source, fromName) || !nameInside(to, d->target, toName))
         return platform::copyFile(from, to, failIfExists);
-    if (const int err = copyEntry({d->sourceDir.get(), fromName}, {d->targetDir.get(), toName}, failIfExists, Limits()))
+    if (const int err = copyEntry({d->sourceDir.get(), fromName}, {d->targetDir.get(), toName}, failIfExists, Limits(),
+                                  listedRegular))
         return fail(err, "Copy", from, to);
     clearLastError();
     return true;

@@ -32,7 +32,8 @@ public:
     FolderCopyPair(const FolderCopyPair &) = delete;
     FolderCopyPair &operator=(const FolderCopyPair &) = delete;
 
-    bool copyFile(const QString &from, const QString &to, bool failIfExists) const;
+    // listedRegular: the source folder's listing found a regular file there.
+    bool copyFile(const QString &from, const QString &to, bool failIfExists, bool listedRegular = false) const;
 
 private:
     struct Held;

@@ -18,6 +18,10 @@ struct FindData {
     quint32 sizeLow = 0;
     quint32 objectId = 0;
     QString name; // device name: a host backslash shows as U+F05C
+    // Not the device's: the host's listing found a regular file (no link,
+    // pipe, socket or device), so work on many entries can open it without
+    // looking again.
+    bool hostRegular = false;
 
     quint64 size() const { return (quint64(sizeHigh) << 32) | sizeLow; }
 };

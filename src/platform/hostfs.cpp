@@ -166,23 +166,23 @@ int openRegularAt(int dirFd, const char *name, bool follow, Fd &out, qint64 *siz
 
 int openListedFileAt(int dirFd, const char *name, Fd &out, qint64 &size)
 {
-    struct stat st;
+    struct statx st;
     const int err = openListedFileAt(dirFd, name, out, st);
-    size = err ? 0 : qint64(st.st_size);
+    size = err ? 0 : qint64(st.stx_size);
     return err;
 }
 
-int openListedFileAt(int dirFd, const char *name, Fd &out, struct stat &st)
+int openListedFileAt(int dirFd, const char *name, Fd &out, struct statx &st)
 {
     Fd opened(retryOnIntr([&] {
         return ::openat(dirFd, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     }));
     if (!opened.isValid())
         return errno == ELOOP ? EINVAL : errno; // a link put in the file's place
-    if (::fstat(opened.get(), &st) != 0)
+    if (::statx(opened.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &st) != 0)
         return errno;
-    if (!S_ISREG(st.st_mode))
-        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    if (!S_ISREG(st.stx_mode))
+        return S_ISDIR(st.stx_mode) ? EISDIR : EINVAL;
     out = std::move(opened);
     return 0;
 }

@@ -60,8 +60,8 @@ int openRegularAt(int dirFd, const char *name, bool follow, Fd &out, qint64 *siz
 // listing gave as anything else: opening a device may act on it.
 // size: the file's length when it was opened.
 int openListedFileAt(int dirFd, const char *name, Fd &out, qint64 &size);
-// The same, with what fstat told of the opened file.
-int openListedFileAt(int dirFd, const char *name, Fd &out, struct stat &st);
+// The same, with what statx told of the opened file.
+int openListedFileAt(int dirFd, const char *name, Fd &out, struct statx &st);
 
 // Extended attributes of dirFd/name; a final link is followed only when asked.
 // Returns the value length, or -errno.

@@ -17,7 +17,7 @@ using namespace platformtest;
 
 namespace {
 
-enum Call { Move, CopyNew, CopyOver, MakeFolder, RemoveFolder, Delete, SetHidden, SetNormal, SetShown, WriteNew, Open };
+enum Call { Move, CopyNew, CopyOver, CopyListed, MakeFolder, RemoveFolder, Delete, SetHidden, SetNormal, SetShown, WriteNew, Open };
 
 // Second path only for moves and copies.
 bool run(int call, const QString &a, const QString &b)
@@ -26,6 +26,8 @@ bool run(int call, const QString &a, const QString &b)
     case Move: return moveFile(a, b);
     case CopyNew: return copyFile(a, b, true);
     case CopyOver: return copyFile(a, b, false);
+    case CopyListed: // as a folder copy does when its listing found a regular file at a
+        return FolderCopyPair(a.left(a.lastIndexOf(u'\\')), b.left(b.lastIndexOf(u'\\'))).copyFile(a, b, true, true);
     case MakeFolder: return createDirectory(a);
     case RemoveFolder: return removeDirectory(a);
     case Delete: return deleteFile(a);
@@ -306,6 +308,12 @@ private Q_SLOTS:
         QTest::newRow("copy a FIFO") << SpecialFile{int(CopyNew), "\\x.lnk", "\\copy", EINVAL};
         QTest::newRow("copy a FIFO over a file") << SpecialFile{int(CopyOver), "\\x.lnk", "\\keep.txt", EINVAL};
         QTest::newRow("copy a file onto a FIFO") << SpecialFile{int(CopyNew), "\\keep.txt", "\\x.lnk", EEXIST};
+        // The listing is older than the copy: what is there now decides.
+        QTest::newRow("copy a FIFO listed as a file") << SpecialFile{int(CopyListed), "\\x.lnk", "\\copy", EINVAL};
+        QTest::newRow("copy a socket listed as a file") << SpecialFile{int(CopyListed), "\\socket", "\\copy", EINVAL};
+        QTest::newRow("copy a folder listed as a file") << SpecialFile{int(CopyListed), "\\folder", "\\copy", EISDIR};
+        QTest::newRow("copy a listed file onto a FIFO") << SpecialFile{int(CopyListed), "\\keep.txt", "\\x.lnk", EEXIST};
+        QTest::newRow("copy a listed file onto itself") << SpecialFile{int(CopyListed), "\\keep.txt", "\\keep.txt", EINVAL};
     }
 
     void specialFiles()

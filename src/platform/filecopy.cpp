@@ -162,6 +162,20 @@ int copyData(int in, int out, qint64 size, const Limits &limits)
     return copyByReading(in, out, copied, limits);
 }
 
+// The stored attributes of one open file given to another; 0 or errno.
+int copyStoredAttributes(int from, int to)
+{
+    QByteArray value(256, Qt::Uninitialized);
+    ssize_t n = ::fgetxattr(from, kDosAttribName, value.data(), size_t(value.size()));
+    if (n < 0 && errno == ERANGE) {
+        value.resize(65536); // the kernel's limit for one value
+        n = ::fgetxattr(from, kDosAttribName, value.data(), size_t(value.size()));
+    }
+    if (n > 0 && ::fsetxattr(to, kDosAttribName, value.constData(), size_t(n), 0) != 0 && errno != ENOTSUP)
+        return errno;
+    return 0;
+}
+
 // The regular file at src copied into a new file beside dst, unnamed where
 // the file system allows, given its permissions, stored attributes and
 // last-write time and only then its name: flushed first when it replaces a
@@ -176,11 +190,10 @@ int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &dst, 
 
     // A listing of the folder may have found already that nothing is stored.
     DosAttrib seen;
-    const bool nothingStored = lookupStoredAttrib(from, seen) && !seen.present;
-    char value[65536];
-    const ssize_t n = nothingStored ? 0 : ::fgetxattr(in.get(), kDosAttribName, value, sizeof value);
-    if (n > 0 && ::fsetxattr(temp.fd(), kDosAttribName, value, size_t(n), 0) != 0 && errno != ENOTSUP)
-        return errno;
+    if (!lookupStoredAttrib(from, seen) || seen.present) {
+        if (const int err = copyStoredAttributes(in.get(), temp.fd()))
+            return err;
+    }
     if (::fchmod(temp.fd(), from.stx_mode & 0777) != 0)
         return errno;
     const struct timespec times[2] = {{0, UTIME_OMIT}, {from.stx_mtime.tv_sec, from.stx_mtime.tv_nsec}};

@@ -204,6 +204,7 @@ private Q_SLOTS:
         QTest::newRow("blob without a valid attribute: hex") << StoredForm{blob("0x4", 4,
             le32(0x10) + le32(0x2) + le64(0) + le64(kCreated)), 0x4u, kCreated, HA};
         QTest::newRow("unknown version: hex") << StoredForm{blob("0x2", 9, v4body), 0x2u, quint64(0), HA};
+        QTest::newRow("long unknown blob: hex") << StoredForm{QByteArray("0x22", 5) + QByteArray(400, 'z'), 0x22u, quint64(0), N};
     }
 
     void storedForms()
@@ -215,6 +216,8 @@ private Q_SLOTS:
         QVERIFY(findEntry("\\f", data));
         QCOMPARE(data.attributes, expected);
         QVERIFY(data.creationTime != 0 && (!created || data.creationTime == created));
+        QVERIFY(copyFile("\\f", "\\copy", true));
+        QCOMPARE(storedValue(root.host("\\copy")), value); // a copy keeps the very bytes
 
         const FileTime creationTime = data.creationTime;
         QVERIFY2(setFileAttributes("\\f", set), qPrintable(lastError().message));

@@ -1,5 +1,6 @@
 #pragma once
 #include "foldercopy.h"
+#include "refreshthrottle.h"
 
 #include <QString>
 #include <QStringList>
@@ -62,6 +63,7 @@ private:
     void CopyIntoSourceRefused() override;
     void CreateFolderFailed() override;
     void FolderCreated() override;
+    void BetweenSteps() override;
     bool ContinueAfterFailedCopy(const QString &sourceFile) override;
 
     // The desktop's clipboard: cut and copy also put the entries there;
@@ -86,4 +88,5 @@ private:
     CFileListView *m_pFileList = nullptr; // not owned
     QStringList m_names;  // the files cut or copied; also the list delete's selection
     fileops::FolderCopy m_folderCopy;
+    fileops::RefreshThrottle m_folderRefresh {[this] { RefreshTree(); }};
 };

@@ -103,7 +103,9 @@ void FileClipboard::PasteFolder()
 bool FileClipboard::CopyFolder(const QString &source, const QString &target)
 {
     platform::WaitCursor wait;
-    return m_folderCopy.CopyFolder(source, target);
+    const bool copied = m_folderCopy.CopyFolder(source, target);
+    m_folderRefresh.flush(); // the views end up showing every folder made
+    return copied;
 }
 
 bool FileClipboard::MoveFolder(const QString &sourcePath, const QString &targetPath)
@@ -130,23 +132,31 @@ bool FileClipboard::MoveFolder(const QString &sourcePath, const QString &targetP
 
 void FileClipboard::CopyIntoSourceRefused()
 {
+    m_folderRefresh.flush(); // what has been done shows before anything is asked
     platform::messageBox(AppOwner(), QStringLiteral("Can not copy into source."), QString(),
                          platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
 void FileClipboard::CreateFolderFailed()
 {
+    m_folderRefresh.flush();
     platform::messageBox(AppOwner(), QStringLiteral("Failed to create folder"), QString(),
                          platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
 void FileClipboard::FolderCreated()
 {
-    RefreshTree();
+    m_folderRefresh.request();
+}
+
+void FileClipboard::BetweenSteps()
+{
+    m_folderRefresh.catchUp();
 }
 
 bool FileClipboard::ContinueAfterFailedCopy(const QString &sourceFile)
 {
+    m_folderRefresh.flush();
     return platform::messageBox(nullptr, QStringLiteral("Failed to copy ") + sourceFile + QStringLiteral("\nContinue Copy?"),
                                 QStringLiteral("Error"), platform::MB_YESNO)
         == platform::IDYES;

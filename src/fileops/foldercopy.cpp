@@ -70,6 +70,7 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
             m_bContinue = false;
         if (!m_bContinue)
             break;
+        m_host.BetweenSteps();
         const QString from = source + u'\\' + data.name;
         if (platform::isWalkableSubfolder(from, data)) {
             pair.reset();

@@ -15,6 +15,8 @@ public:
     virtual void CreateFolderFailed() = 0;
     // A folder of the copy has just been made; the views may show it.
     virtual void FolderCreated() = 0;
+    // The copy is about to copy an entry or enter a subfolder.
+    virtual void BetweenSteps() = 0;
     // A file could not be copied; false stops the copy at every level.
     virtual bool ContinueAfterFailedCopy(const QString &sourceFile) = 0;
 };

@@ -1,5 +1,6 @@
 #include "walkguard.h"
 
+#include "devicepath.h"
 #include "devicepathparts.h"
 #include "hostfs.h"
 #include "lasterror.h"
@@ -112,17 +113,11 @@ namespace {
 // and the kernel gives mount ids; a walk asks for every subfolder.
 std::optional<bool> mountPointByPath(const QString &folder)
 {
-    QList<QByteArray> parts;
-    if (!hostComponents(folder, parts))
+    const QByteArray path = hostPathFromDevice(folder);
+    if (path.isEmpty())
         return std::nullopt;
-    if (parts.isEmpty())
+    if (path == hostRoot())
         return false; // the device root
-    QByteArray path = hostRoot();
-    for (const QByteArray &part : std::as_const(parts)) {
-        if (!path.endsWith('/'))
-            path += '/';
-        path += part;
-    }
     if (path.size() >= PATH_MAX)
         return std::nullopt;
     const qsizetype slash = path.lastIndexOf('/');

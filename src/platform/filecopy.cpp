@@ -30,6 +30,7 @@ struct Place {
     int dir;
     const QByteArray &name;
     bool root = false;
+    bool keepsNewModes = false; // folderKeepsNewModes(dir), when known
 };
 
 Place placeOf(const Location &at)
@@ -182,8 +183,12 @@ int copyStoredAttributes(int from, int to)
 // file, so a crash leaves the old one. in: the file, opened; from: its statx.
 int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &dst, bool replacing, const Limits &limits)
 {
+    // Where nothing masks it, the unnamed file has the source's mode from
+    // the start, which saves a call per file; else it is set before naming.
+    const mode_t mode = from.stx_mode & 0777;
+    const bool modeAtCreation = dst.keepsNewModes && umaskKeeps(mode);
     TempSibling temp(dst.dir);
-    if (const int err = temp.create(0600, limits.unnamed))
+    if (const int err = temp.create(modeAtCreation ? mode : 0600, limits.unnamed))
         return err;
     if (const int err = copyData(in.get(), temp.fd(), qint64(from.stx_size), limits))
         return err;
@@ -194,7 +199,7 @@ int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &dst, 
         if (const int err = copyStoredAttributes(in.get(), temp.fd()))
             return err;
     }
-    if (::fchmod(temp.fd(), from.stx_mode & 0777) != 0)
+    if (!(modeAtCreation && temp.isUnnamed()) && ::fchmod(temp.fd(), mode) != 0)
         return errno;
     const struct timespec times[2] = {{0, UTIME_OMIT}, {from.stx_mtime.tv_sec, from.stx_mtime.tv_nsec}};
     if (::futimens(temp.fd(), times) != 0)
@@ -313,6 +318,7 @@ bool copyFile(const QString &from, const QString &to, bool failIfExists)
 struct FolderCopyPair::Held {
     QString source, target;
     Fd sourceDir, targetDir;
+    bool targetKeepsNewModes = false;
 };
 
 namespace {
@@ -338,6 +344,8 @@ FolderCopyPair::FolderCopyPair(const QString &source, const QString &target) : d
     d->target = target;
     if (openFolder(source, O_PATH, d->sourceDir) != 0 || openFolder(target, O_PATH, d->targetDir) != 0)
         d->sourceDir.reset(); // every file goes by its paths
+    else
+        d->targetKeepsNewModes = folderKeepsNewModes(d->targetDir.get());
 }
 
 FolderCopyPair::~FolderCopyPair() = default;
@@ -348,7 +356,8 @@ bool FolderCopyPair::copyFile(const QString &from, const QString &to, bool failI
     if (!d->sourceDir.isValid() || faults::any() || !isValidDevicePath(from) || !isValidDevicePath(to)
         || !nameInside(from, d->source, fromName) || !nameInside(to, d->target, toName))
         return platform::copyFile(from, to, failIfExists);
-    if (const int err = copyEntry({d->sourceDir.get(), fromName}, {d->targetDir.get(), toName}, failIfExists, Limits(),
+    if (const int err = copyEntry({d->sourceDir.get(), fromName}, {d->targetDir.get(), toName, false, d->targetKeepsNewModes},
+                                  failIfExists, Limits(),
                                   listedRegular))
         return fail(err, "Copy", from, to);
     clearLastError();

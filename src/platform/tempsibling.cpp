@@ -1,6 +1,7 @@
 #include "tempsibling.h"
 
 #include "hostfs.h"
+#include "procfile.h"
 
 #include <QRandomGenerator>
 
@@ -69,6 +70,28 @@ TempSibling::~TempSibling()
         ::unlinkat(m_dirFd, m_name.constData(), 0);
     if (m_fd >= 0)
         ::close(m_fd); // after the unlink: the lock keeps a listing off it till then
+}
+
+bool folderKeepsNewModes(int dirFd)
+{
+    const ssize_t r = getXattrAt(dirFd, ".", "system.posix_acl_default", nullptr, 0, true);
+    return r == -ENODATA || r == -ENOTSUP;
+}
+
+bool umaskKeeps(mode_t mode)
+{
+    // Read once: umask() itself would change it for a moment under every
+    // other thread. Ferrix never changes its umask.
+    static const int mask = [] {
+        const QString status = readSmallTextFile(QStringLiteral("/proc/self/status"));
+        const qsizetype at = status.indexOf(QLatin1String("\nUmask:"));
+        if (at < 0)
+            return -1;
+        bool ok = false;
+        const int value = QStringView(status).mid(at + 7).trimmed().left(4).toInt(&ok, 8);
+        return ok ? value : -1;
+    }();
+    return mask >= 0 && (mode & mode_t(mask)) == 0;
 }
 
 int TempSibling::create(mode_t mode, int unnamedError)

@@ -24,6 +24,7 @@ public:
     // A symbolic link under a temporary name, for replacing a link.
     int createLink(const QByteArray &target);
     int fd() const { return m_fd; }
+    bool isUnnamed() const { return m_unnamed; }
 
     // Gives the content its name. A new name never replaces anything and
     // costs no flush; replacing a file, the content is flushed first and the
@@ -40,6 +41,13 @@ private:
     bool m_unnamed = false;
     QByteArray m_name;
 };
+
+// Whether a file created in folder dirFd gets the permission bits it is
+// created with, the umask aside: not where the folder has a default ACL,
+// which masks new files in the umask's place, nor where that is unknown.
+bool folderKeepsNewModes(int dirFd);
+// Whether the process's umask leaves mode as it is; false when unknown.
+bool umaskKeeps(mode_t mode);
 
 // fsync of the folder dirFd (which may be an O_PATH descriptor); best effort.
 void syncFolder(int dirFd);

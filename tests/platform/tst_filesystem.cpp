@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 
 #include <csignal>
 #include <functional>
@@ -207,6 +208,39 @@ private Q_SLOTS:
         FindData data;
         QVERIFY(findEntry("\\dst.bin", data) && data.lastWriteTime == kTime);
         QCOMPARE(hostMode(root, "\\dst.bin"), 0640u);
+    }
+
+    // A folder copy gives each file its source's permission bits, whether the
+    // unnamed file can start with them or the umask (022 as a rule) or a
+    // default ACL of the destination would take some away.
+    void folderCopyKeepsMode_data()
+    {
+        QTest::addColumn<uint>("mode");
+        QTest::addColumn<bool>("defaultAcl");
+        QTest::newRow("0640") << 0640u << false;
+        QTest::newRow("0444, read-only") << 0444u << false;
+        QTest::newRow("0666, past the umask") << 0666u << false;
+        QTest::newRow("0777, past the umask") << 0777u << false;
+        QTest::newRow("0644 under a default ACL without others") << 0644u << true;
+    }
+
+    void folderCopyKeepsMode()
+    {
+        QFETCH(uint, mode);
+        QFETCH(bool, defaultAcl);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFile("\\src\\f", "data") && createDirectory("\\dst"));
+        QVERIFY(::chmod(QFile::encodeName(root.host("\\src\\f")), mode) == 0);
+        if (defaultAcl) {
+            // version 2; user::rwx, group::r-x, other::---
+            const unsigned char acl[] = {2, 0, 0, 0, 1, 0, 7, 0, 0xff, 0xff, 0xff, 0xff,
+                                         4, 0, 5, 0, 0xff, 0xff, 0xff, 0xff, 0x20, 0, 0, 0, 0xff, 0xff, 0xff, 0xff};
+            if (::setxattr(QFile::encodeName(root.host("\\dst")), "system.posix_acl_default", acl, sizeof acl, 0) != 0)
+                QSKIP("the file system keeps no ACLs");
+        }
+        QVERIFY(run(CopyListed, "\\src\\f", "\\dst\\f"));
+        QCOMPARE(hostMode(root, "\\dst\\f"), mode);
+        QCOMPARE(root.read("\\dst\\f"), QByteArray("data"));
     }
 
     // What an entry reports: a link to a file its file (plus the link bit),

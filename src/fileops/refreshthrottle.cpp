@@ -2,8 +2,6 @@
 
 #include "platform/longwork.h"
 
-#include <QElapsedTimer>
-
 #include <algorithm>
 
 namespace fileops {
@@ -15,14 +13,7 @@ RefreshThrottle::RefreshThrottle(std::function<void()> refresh, Clock clock)
 
 qint64 RefreshThrottle::now() const
 {
-    if (m_clock)
-        return m_clock();
-    static const QElapsedTimer since = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return since.elapsed();
+    return m_clock ? m_clock() : platform::steadyMs();
 }
 
 void RefreshThrottle::run()

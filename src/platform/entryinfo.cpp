@@ -13,8 +13,6 @@ namespace platform::detail {
 
 namespace {
 
-constexpr qsizetype kLargestXattr = 65536; // the kernel's limit for one value
-
 bool sameDevice(const struct statx &a, const struct statx &b)
 {
     return a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
@@ -23,28 +21,16 @@ bool sameDevice(const struct statx &a, const struct statx &b)
 // True when the answer is final: a value, or none stored.
 bool readStored(int dirFd, const char *name, bool follow, bool *readXattrs, bool keepRawValue, EntryFacts &out)
 {
-    char small[256];
-    ssize_t r = getXattrAt(dirFd, name, kDosAttribName, small, sizeof small, follow);
-    if (r >= 0) {
-        out.stored = parseDosAttrib(small, r);
-        if (keepRawValue)
-            out.storedValue = QByteArray(small, r);
-        return true;
-    }
-    if (r == -ERANGE) {
-        QByteArray big(kLargestXattr, Qt::Uninitialized);
-        r = getXattrAt(dirFd, name, kDosAttribName, big.data(), size_t(big.size()), follow);
-        if (r >= 0) {
-            big.truncate(r);
-            out.stored = parseDosAttrib(big.constData(), r);
+    const ssize_t r = readXattrValue(
+        [&](char *buffer, size_t size) { return getXattrAt(dirFd, name, kDosAttribName, buffer, size, follow); },
+        [&](const char *value, ssize_t length) {
+            out.stored = parseDosAttrib(value, length);
             if (keepRawValue)
-                out.storedValue = big;
-        }
-        return r >= 0;
-    }
+                out.storedValue = QByteArray(value, length);
+        });
     if (r == -ENOTSUP)
         *readXattrs = false;
-    return r == -ENODATA;
+    return r >= 0 || r == -ENODATA;
 }
 
 // The stored attributes of the inode `st` describes, remembered or read.

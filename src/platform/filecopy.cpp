@@ -166,15 +166,17 @@ int copyData(int in, int out, qint64 size, const Limits &limits)
 // The stored attributes of one open file given to another; 0 or errno.
 int copyStoredAttributes(int from, int to)
 {
-    QByteArray value(256, Qt::Uninitialized);
-    ssize_t n = ::fgetxattr(from, kDosAttribName, value.data(), size_t(value.size()));
-    if (n < 0 && errno == ERANGE) {
-        value.resize(65536); // the kernel's limit for one value
-        n = ::fgetxattr(from, kDosAttribName, value.data(), size_t(value.size()));
-    }
-    if (n > 0 && ::fsetxattr(to, kDosAttribName, value.constData(), size_t(n), 0) != 0 && errno != ENOTSUP)
-        return errno;
-    return 0;
+    int err = 0;
+    readXattrValue(
+        [&](char *buffer, size_t size) {
+            const ssize_t n = ::fgetxattr(from, kDosAttribName, buffer, size);
+            return n < 0 ? -ssize_t(errno) : n;
+        },
+        [&](const char *value, ssize_t length) {
+            if (length > 0 && ::fsetxattr(to, kDosAttribName, value, size_t(length), 0) != 0 && errno != ENOTSUP)
+                err = errno;
+        });
+    return err;
 }
 
 // The regular file at src copied into a new file beside dst, unnamed where

@@ -2,6 +2,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cerrno>
+
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -68,6 +70,28 @@ int openListedFileAt(int dirFd, const char *name, Fd &out, struct statx &st);
 ssize_t getXattrAt(int dirFd, const char *name, const char *attribute, char *buffer, size_t size,
                    bool follow = false);
 int setXattrAt(int dirFd, const char *name, const char *attribute, const QByteArray &value);
+
+// Reads one extended attribute's value by read(buffer, size), which gives
+// its length or -errno: into a small buffer first, the kernel's largest
+// only when the value needs it. use(value, length) sees a value read.
+// The length, or -errno.
+template<typename Read, typename Use>
+ssize_t readXattrValue(Read read, Use use)
+{
+    char small[256];
+    ssize_t r = read(small, sizeof small);
+    if (r >= 0) {
+        use(static_cast<const char *>(small), r);
+        return r;
+    }
+    if (r != -ERANGE)
+        return r;
+    QByteArray big(65536, Qt::Uninitialized); // the kernel's limit for one value
+    r = read(big.data(), size_t(big.size()));
+    if (r >= 0)
+        use(big.constData(), r);
+    return r;
+}
 
 // Calls a system call again while it fails with EINTR.
 template<typename F>

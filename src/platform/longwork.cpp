@@ -18,6 +18,12 @@
 
 namespace platform {
 
+qint64 steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 namespace {
 
 // A step that ends this soon is waited for without sleeping, so small steps

@@ -15,6 +15,11 @@
 // runs where it is called, as any other platform call does.
 namespace platform {
 
+// Milliseconds on the steady clock that long work is timed by (the
+// progress window's delay, the pace of refreshes), where a test has put
+// no clock of its own.
+qint64 steadyMs();
+
 enum class WorkKind { Copying, Moving, Deleting, Creating, Measuring, Transferring };
 
 // What the running work has done so far; steps write it from any thread.

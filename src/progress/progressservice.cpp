@@ -4,8 +4,6 @@
 #include "inputblocker.h"
 #include "platform/longwork.h"
 
-#include <QElapsedTimer>
-
 namespace {
 ProgressService *g_instance = nullptr;
 
@@ -17,14 +15,7 @@ ProgressService::Clock &testClock()
 
 qint64 now()
 {
-    if (testClock())
-        return testClock()();
-    static QElapsedTimer since = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return since.elapsed();
+    return testClock() ? testClock()() : platform::steadyMs();
 }
 } // namespace
 

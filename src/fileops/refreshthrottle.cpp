@@ -6,28 +6,20 @@
 
 namespace fileops {
 
-RefreshThrottle::RefreshThrottle(std::function<void()> refresh, Clock clock)
-    : m_refresh(std::move(refresh)), m_clock(std::move(clock))
-{
-}
-
-qint64 RefreshThrottle::now() const
-{
-    return m_clock ? m_clock() : platform::steadyMs();
-}
+RefreshThrottle::RefreshThrottle(std::function<void()> refresh) : m_refresh(std::move(refresh)) {}
 
 void RefreshThrottle::run()
 {
     m_waiting = false;
-    const qint64 started = now();
+    const qint64 started = platform::steadyMs();
     m_refresh();
-    const qint64 ended = now();
+    const qint64 ended = platform::steadyMs();
     m_nextAt = ended + std::max(kFrameMs, 4 * (ended - started));
 }
 
 void RefreshThrottle::request()
 {
-    if (platform::currentWork() && now() < m_nextAt)
+    if (platform::currentWork() && platform::steadyMs() < m_nextAt)
         m_waiting = true;
     else
         run();
@@ -35,7 +27,7 @@ void RefreshThrottle::request()
 
 void RefreshThrottle::catchUp()
 {
-    if (m_waiting && now() >= m_nextAt)
+    if (m_waiting && platform::steadyMs() >= m_nextAt)
         run();
 }
 

@@ -16,8 +16,7 @@ namespace fileops {
 // asked or the copy ends.
 class RefreshThrottle {
 public:
-    using Clock = std::function<qint64()>; // milliseconds, steady
-    explicit RefreshThrottle(std::function<void()> refresh, Clock clock = {});
+    explicit RefreshThrottle(std::function<void()> refresh);
 
     void request();
     // Between two steps of the work: a waiting refresh whose time has come.
@@ -29,11 +28,9 @@ public:
     static constexpr qint64 kFrameMs = 16;
 
 private:
-    qint64 now() const;
     void run();
 
     std::function<void()> m_refresh;
-    Clock m_clock;
     qint64 m_nextAt = 0; // when the next refresh may run
     bool m_waiting = false;
 };

@@ -18,10 +18,21 @@
 
 namespace platform {
 
+namespace {
+std::function<qint64()> g_testClock;
+} // namespace
+
 qint64 steadyMs()
 {
+    if (g_testClock)
+        return g_testClock();
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+void setSteadyClock(std::function<qint64()> clock)
+{
+    g_testClock = std::move(clock);
 }
 
 namespace {

@@ -16,9 +16,11 @@
 namespace platform {
 
 // Milliseconds on the steady clock that long work is timed by (the
-// progress window's delay, the pace of refreshes), where a test has put
-// no clock of its own.
+// progress window's delay, the pace of refreshes).
 qint64 steadyMs();
+// Tests drive that clock; an empty one is the real clock again. Set it
+// only while no work runs.
+void setSteadyClock(std::function<qint64()> clock);
 
 enum class WorkKind { Copying, Moving, Deleting, Creating, Measuring, Transferring };
 

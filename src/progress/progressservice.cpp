@@ -7,16 +7,6 @@
 namespace {
 ProgressService *g_instance = nullptr;
 
-ProgressService::Clock &testClock()
-{
-    static ProgressService::Clock c;
-    return c;
-}
-
-qint64 now()
-{
-    return testClock() ? testClock()() : platform::steadyMs();
-}
 } // namespace
 
 ProgressService::ProgressService(QWidget *owner)
@@ -47,15 +37,10 @@ CProgressWnd *ProgressService::window()
     return g_instance ? g_instance->m_window.get() : nullptr;
 }
 
-void ProgressService::setClock(Clock c)
-{
-    testClock() = std::move(c);
-}
-
 void ProgressService::begin(platform::WorkProgress &work)
 {
     m_work = &work;
-    m_begun = now();
+    m_begun = platform::steadyMs();
     m_blocker = std::make_unique<InputBlocker>();
     m_timer.start();
 }
@@ -72,7 +57,7 @@ void ProgressService::tick()
 {
     if (!m_work)
         return;
-    const qint64 elapsed = now() - m_begun;
+    const qint64 elapsed = platform::steadyMs() - m_begun;
     if (!m_window && elapsed >= kDelayMs) {
         m_window = std::make_unique<CProgressWnd>(*m_work, m_owner);
         m_window->show();

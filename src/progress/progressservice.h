@@ -17,7 +17,6 @@ struct WorkProgress;
 class ProgressService : public QObject {
 public:
     // Milliseconds on a monotonic clock.
-    using Clock = std::function<qint64()>;
     static constexpr qint64 kDelayMs = 1000;
     static constexpr int kTickMs = 100;
 
@@ -27,8 +26,6 @@ public:
     static ProgressService *instance();
     // The window of the running work; null before its delay and after it.
     static CProgressWnd *window();
-    // Tests drive the clock; an empty one is the real clock again.
-    static void setClock(Clock clock);
     // What the timer does: show the window once its delay is over, update it.
     void tick();
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTreeWidgetItem>
 
 using L = QStringList;
 
@@ -43,7 +44,7 @@ private Q_SLOTS:
         opstest::Story().play(steps, boxes, checks);
     }
 
-    void cleanup() { ProgressService::setClock({}); }
+    void cleanup() { platform::setSteadyClock({}); }
 
     // The progress window of a paste, looked at while the paste asks whether
     // to go on after a failed file: when it shows, what it tells a screen
@@ -64,7 +65,7 @@ private Q_SLOTS:
         QFETCH(QString, press);
         QFETCH(QStringList, checks);
         qint64 clock = 0;
-        ProgressService::setClock([&] { return clock; });
+        platform::setSteadyClock([&] { return clock; });
         opstest::Story story;
         bool shown = false;
         story.probe = [&] {
@@ -98,6 +99,26 @@ private Q_SLOTS:
                    {"Y Failed to copy /s/b.txt\nContinue Copy?"}, checks);
         QCOMPARE(shown, elapsed >= ProgressService::kDelayMs);
         QVERIFY(!ProgressService::window()); // gone with the paste
+    }
+
+    // During long work a refresh of the tree asked for within a frame of the
+    // last one waits; it has run by the time a question comes, so the tree
+    // shows every folder made so far. The clock stands still: only the
+    // first refresh of the paste could run on its own.
+    void treeUpToDateAtQuestion()
+    {
+        platform::setSteadyClock([] { return qint64(0); });
+        opstest::Story story;
+        int shownUnderCopy = -1;
+        story.probe = [&] {
+            QTreeWidgetItem *target = story.node(QStringLiteral("\\T")); // loaded and open, left as it is
+            for (int i = 0; target && i < target->childCount(); ++i)
+                if (target->child(i)->text(0) == QLatin1String("A"))
+                    shownUnderCopy = target->child(i)->childCount(); // its expand button, once x is there
+        };
+        story.play({"+/A/x/f.txt=F", "+/T/old/", "fault Copy /A/x/f.txt", "tree /A/", "^C", "tree /T/old/", "tree /T/", "^V"},
+                   {"N Failed to copy /A/x/f.txt\nContinue Copy?"}, {"/T/A/x", "!/T/A/x/f.txt"});
+        QCOMPARE(shownUnderCopy, 1);
     }
 
 private:

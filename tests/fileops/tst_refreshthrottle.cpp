@@ -41,7 +41,8 @@ private Q_SLOTS:
             work.emplace(platform::WorkKind::Copying);
         qint64 clock = 0;
         QList<qint64> ran;
-        RefreshThrottle throttle([&] { ran.append(clock); clock += cost; }, [&] { return clock; });
+        platform::setSteadyClock([&] { return clock; });
+        RefreshThrottle throttle([&] { ran.append(clock); clock += cost; });
         for (const QString &step : std::as_const(steps)) {
             clock = step.mid(1).toLongLong();
             switch (step.at(0).toLatin1()) {
@@ -53,6 +54,7 @@ private Q_SLOTS:
         QCOMPARE(ran, ranAt);
         QVERIFY(!throttle.waiting() || steps.last().startsWith('r'));
     }
+    void cleanup() { platform::setSteadyClock({}); }
 };
 
 FERRIX_TEST(RefreshThrottleTest)

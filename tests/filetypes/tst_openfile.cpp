@@ -253,9 +253,13 @@ private Q_SLOTS:
         QFETCH(QString, started);
         QTemporaryDir bin;
         const QString record = bin.filePath(QStringLiteral("terminal.txt"));
+        // Written beside the record and renamed, so the test never reads half of it.
+        const QByteArray quoted = '\'' + QFile::encodeName(record) + '\'';
         for (const QString &name : terminals)
             QVERIFY(writeFile(QFile::encodeName(bin.filePath(name)),
-                              "#!/bin/sh\nprintf '%s\\n' \"${0##*/}\" \"$@\" > '" + QFile::encodeName(record) + "'\n", 0755));
+                              "#!/bin/sh\nprintf '%s\\n' \"${0##*/}\" \"$@\" > " + quoted + ".part && /bin/mv " + quoted
+                                  + ".part " + quoted + "\n",
+                              0755));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(bin.path()));
         const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); });

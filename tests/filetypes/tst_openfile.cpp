@@ -190,7 +190,9 @@ private Q_SLOTS:
         QVERIFY(installRecorder(root));
         // The file is a script that leaves a mark if it is ever run.
         const QByteArray hostPath = QFile::encodeName(root.host(QStringLiteral("\\My Documents"))) + '/' + hostName;
-        QVERIFY(writeFile(hostPath, "#!/bin/sh\necho ran > \"$(dirname \"$0\")/../out/ran.txt\"\n", executable ? 0755 : 0644));
+        QVERIFY(writeFile(hostPath,
+                          "#!/bin/sh\nout=\"$(dirname \"$0\")/../out\"\necho ran > \"$out/ran.part\" && mv \"$out/ran.part\" \"$out/ran.txt\"\n",
+                          executable ? 0755 : 0644));
         const auto removeFile = qScopeGuard([&hostPath] { ::unlink(hostPath.constData()); });
         if (registry != u"types")
             platform::Registry::configure(registry == u"desktop" ? QStringList() : QStringList {registry}, true);

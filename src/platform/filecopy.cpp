@@ -358,9 +358,8 @@ bool FolderCopyPair::copyFile(const QString &from, const QString &to, bool failI
     if (!d->sourceDir.isValid() || faults::any() || !isValidDevicePath(from) || !isValidDevicePath(to)
         || !nameInside(from, d->source, fromName) || !nameInside(to, d->target, toName))
         return platform::copyFile(from, to, failIfExists);
-    if (const int err = copyEntry({d->sourceDir.get(), fromName}, {d->targetDir.get(), toName, false, d->targetKeepsNewModes},
-                                  failIfExists, Limits(),
-                                  listedRegular))
+    const Place target {d->targetDir.get(), toName, false, d->targetKeepsNewModes};
+    if (const int err = copyEntry({d->sourceDir.get(), fromName}, target, failIfExists, Limits(), listedRegular))
         return fail(err, "Copy", from, to);
     clearLastError();
     return true;

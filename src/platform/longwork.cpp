@@ -19,23 +19,8 @@
 namespace platform {
 
 namespace {
-std::function<qint64()> g_testClock;
-} // namespace
 
-qint64 steadyMs()
-{
-    if (g_testClock)
-        return g_testClock();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-void setSteadyClock(std::function<qint64()> clock)
-{
-    g_testClock = std::move(clock);
-}
-
-namespace {
+std::function<qint64()> g_testClock; // a test's, else empty
 
 // A step that ends this soon is waited for without sleeping, so small steps
 // cost little more than a call; a longer one lets the UI thread run events.
@@ -184,6 +169,19 @@ LongWorkObserver g_observer;
 std::vector<std::function<void()>> g_after;
 
 } // namespace
+
+qint64 steadyMs()
+{
+    if (g_testClock)
+        return g_testClock();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void setSteadyClock(std::function<qint64()> clock)
+{
+    g_testClock = std::move(clock);
+}
 
 QString WorkProgress::current() const
 {

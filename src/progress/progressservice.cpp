@@ -6,7 +6,6 @@
 
 namespace {
 ProgressService *g_instance = nullptr;
-
 } // namespace
 
 ProgressService::ProgressService(QWidget *owner)

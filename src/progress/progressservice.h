@@ -16,7 +16,7 @@ struct WorkProgress;
 // shows over the owner and follows the work until it ends.
 class ProgressService : public QObject {
 public:
-    // Milliseconds on a monotonic clock.
+    // Milliseconds on long work's clock (platform::steadyMs).
     static constexpr qint64 kDelayMs = 1000;
     static constexpr int kTickMs = 100;
 

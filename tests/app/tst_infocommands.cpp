@@ -23,6 +23,8 @@ using testsupport::labelText;
 
 namespace {
 QLineEdit *field(QWidget *dialog, int id) { return testsupport::control<QLineEdit>(dialog, id); }
+// launched: device path of the program, then its arguments; noFile: "No file selected" is shown.
+struct LaunchCase { QString path, file, parameters; QStringList launched; bool noFile; };
 } // namespace
 
 // The Properties and Execute File commands: the sheet for the root, the
@@ -120,29 +122,19 @@ private Q_SLOTS:
 
     void launch_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("parameters");
-        QTest::addColumn<QStringList>("launched"); // device path of the program, then its arguments
-        QTest::addColumn<bool>("noFile");          // "No file selected" is shown
-
-        QTest::newRow("root and a name") << "\\" << "calc.exe" << "" << QStringList{"\\calc.exe"} << false;
-        QTest::newRow("both separators trimmed") << "\\Windows\\" << "\\pword.exe" << ""
-                                                 << QStringList{"\\Windows\\pword.exe"} << false;
-        QTest::newRow("parameters split, quotes group") << "\\" << "calc.exe" << "-a \"two words\"  \\Windows\\pword.exe"
-            << QStringList{"\\calc.exe", "-a", "two words", "<root>/Windows/pword.exe"} << false;
-        QTest::newRow("no such file: nothing said") << "\\" << "nothing.exe" << "" << QStringList{} << false;
-        QTest::newRow("empty Filename") << "\\Windows\\" << "" << "" << QStringList{} << true;
-        QTest::newRow("a backslash alone") << "\\" << "\\" << "" << QStringList{} << true;
+        QTest::addColumn<LaunchCase>("row");
+        QTest::newRow("root and a name") << LaunchCase{"\\", "calc.exe", "", {"\\calc.exe"}, false};
+        QTest::newRow("both separators trimmed") << LaunchCase{"\\Windows\\", "\\pword.exe", "", {"\\Windows\\pword.exe"}, false};
+        QTest::newRow("parameters split, quotes group") << LaunchCase{"\\", "calc.exe", "-a \"two words\"  \\Windows\\pword.exe",
+            {"\\calc.exe", "-a", "two words", "<root>/Windows/pword.exe"}, false};
+        QTest::newRow("no such file: nothing said") << LaunchCase{"\\", "nothing.exe", "", {}, false};
+        QTest::newRow("empty Filename") << LaunchCase{"\\Windows\\", "", "", {}, true};
+        QTest::newRow("a backslash alone") << LaunchCase{"\\", "\\", "", {}, true};
     }
     // The dialog stays open after OK, whatever happened.
     void launch()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, file);
-        QFETCH(QString, parameters);
-        QFETCH(QStringList, launched);
-        QFETCH(bool, noFile);
+        auto [path, file, parameters, launched, noFile] = testsupport::fetchRow<LaunchCase>();
         testsupport::TempDeviceRoot root;
         for (const QString program : {"\\calc.exe", "\\Windows\\pword.exe"}) {
             QVERIFY(root.makeFile(program, "#!/bin/sh\n"));

@@ -53,6 +53,11 @@ private:
     QByteArray m_path;
 };
 
+// folder: the tree's; row: the list's focused row, -1 when the tree has the focus.
+struct SendCase { QString folder; int row; QList<int> answers; int sent; };
+struct ReceiveCase { QStringList incoming; QStringList clashing; QString destination; };
+struct FailureCase { int command; bool noTool; QString message; };
+
 } // namespace
 
 // Sending and receiving through the outside transfer tool.
@@ -64,24 +69,19 @@ private Q_SLOTS:
 
     void send_data()
     {
-        QTest::addColumn<QString>("folder"); // the tree's
-        QTest::addColumn<int>("row");        // the list's focused row, -1: the tree has the focus
-        QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<int>("sent");
-        QTest::newRow("Cancel on the first question") << "d" << -1 << QList<int>{IDCANCEL} << 0;
-        QTest::newRow("OK, then Cancel") << "d" << -1 << QList<int>{IDOK, IDCANCEL} << 1;
-        QTest::newRow("OK to all, depth first") << "d" << -1 << QList<int>{IDOK, IDOK, IDOK} << 3;
-        QTest::newRow("tree on the root") << "" << -1 << QList<int>{} << 0;
-        QTest::newRow("list row, blanks and quotes") << "d" << 0 << QList<int>{} << 1;
+        QTest::addColumn<SendCase>("row");
+        QTest::newRow("Cancel on the first question") << SendCase{"d", -1, {IDCANCEL}, 0};
+        QTest::newRow("OK, then Cancel") << SendCase{"d", -1, {IDOK, IDCANCEL}, 1};
+        QTest::newRow("OK to all, depth first") << SendCase{"d", -1, {IDOK, IDOK, IDOK}, 3};
+        QTest::newRow("tree on the root") << SendCase{"", -1, {}, 0};
+        QTest::newRow("list row, blanks and quotes") << SendCase{"d", 0, {}, 1};
     }
     // One question per file, a subfolder's files when the walk reaches it
     // (never through a link); one Cancel ends it all. Each path reaches the
     // tool whole, unquoted, as its only argument.
     void send()
     {
-        QFETCH(QString, folder);
-        QFETCH(int, row);
-        QFETCH(QList<int>, answers);
+        const auto [folder, row, answers, count] = testsupport::fetchRow<SendCase>();
         FakeTool tool;
         QVERIFY(tool.ok);
         apptest::FrameFixture f({"\\d\\it's \"a\" *.txt", "\\d\\b c.txt", "\\d\\sub\\e.txt", "\\top.txt"});
@@ -100,7 +100,7 @@ private Q_SLOTS:
             if (row < 0) // asked by name alone, and sent when agreed
                 QCOMPARE(boxes.shown().at(sent.size() - 1).text, "Send file '" + sent.last().section(u'/', -1) + "'?");
         }
-        QTEST(int(sent.size()), "sent");
+        QCOMPARE(sent.size(), count);
         for (const auto &box : boxes.shown())
             QCOMPARE(box.type, 0x21u);
         sent.sort();
@@ -113,21 +113,18 @@ private Q_SLOTS:
 
     void receive_data()
     {
-        QTest::addColumn<QStringList>("incoming");
-        QTest::addColumn<QStringList>("clashing"); // already in the destination
-        QTest::addColumn<QString>("destination");
+        QTest::addColumn<ReceiveCase>("row"); // clashing: already in the destination
         const QString docs = "My Documents";
-        QTest::newRow("only new entries move") << QStringList{"new 1.txt", "new2.txt"} << QStringList{} << docs;
-        QTest::newRow("existing name") << QStringList{"new2.txt", "clash.txt"} << QStringList{"clash.txt"} << docs;
-        QTest::newRow("nothing received") << QStringList{} << QStringList{} << docs;
-        QTest::newRow("into the root: nothing to move") << QStringList{"new.txt"} << QStringList{} << "";
+        QTest::newRow("only new entries move") << ReceiveCase{{"new 1.txt", "new2.txt"}, {}, docs};
+        QTest::newRow("existing name") << ReceiveCase{{"new2.txt", "clash.txt"}, {"clash.txt"}, docs};
+        QTest::newRow("nothing received") << ReceiveCase{{}, {}, docs};
+        QTest::newRow("into the root: nothing to move") << ReceiveCase{{"new.txt"}, {}, ""};
     }
     // What was in the root before stays there, its mark cleared; what the
     // tool wrote moves unless its name is taken.
     void receive()
     {
-        QFETCH(QStringList, incoming);
-        QFETCH(QStringList, clashing);
+        const auto [incoming, clashing, destination] = testsupport::fetchRow<ReceiveCase>();
         FakeTool tool;
         QVERIFY(tool.ok && (incoming.isEmpty() || tool.incoming(incoming)));
         apptest::FrameFixture f({"\\old.txt", "\\My Documents\\keep.txt", "\\Old Folder\\x.txt"});
@@ -136,7 +133,6 @@ private Q_SLOTS:
         QVERIFY(QFile::link(f.root.host("\\old.txt"), f.root.host("\\old link")));
         for (const QString &name : clashing)
             QVERIFY(f.root.makeFile("\\My Documents\\" + name, "mine"));
-        QFETCH(QString, destination);
         f.focusOn(destination);
         testsupport::MessageBoxScript boxes;
         for (const QString &name : clashing)
@@ -160,18 +156,14 @@ private Q_SLOTS:
 
     void failures_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<bool>("noTool");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no tool to send") << ids::ID_SEND_IR << true << "Failed to start sending";
-        QTest::newRow("no tool to receive") << ids::ID_RECEIVE_IR << true << "Failed to start receiving";
-        QTest::newRow("archive cannot be cleared") << ids::ID_RECEIVE_IR << false << "Failed to prepare for receiving";
+        QTest::addColumn<FailureCase>("row");
+        QTest::newRow("no tool to send") << FailureCase{ids::ID_SEND_IR, true, "Failed to start sending"};
+        QTest::newRow("no tool to receive") << FailureCase{ids::ID_RECEIVE_IR, true, "Failed to start receiving"};
+        QTest::newRow("archive cannot be cleared") << FailureCase{ids::ID_RECEIVE_IR, false, "Failed to prepare for receiving"};
     }
     void failures()
     {
-        QFETCH(int, command);
-        QFETCH(bool, noTool);
-        QFETCH(QString, message);
+        const auto [command, noTool, message] = testsupport::fetchRow<FailureCase>();
         FakeTool tool;
         QVERIFY(tool.ok && tool.incoming({"new.txt"}));
         if (noTool)

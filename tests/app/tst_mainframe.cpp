@@ -60,38 +60,6 @@ private Q_SLOTS:
         QTRY_VERIFY(frame.isNull());
     }
 
-    void accelerators_data()
-    {
-        QTest::addColumn<QKeyCombination>("key");
-        QTest::addColumn<int>("id");
-
-        QTest::newRow("Ctrl+Z") << (Qt::CTRL | Qt::Key_Z) << 57643;
-        QTest::newRow("Alt+Backspace") << (Qt::ALT | Qt::Key_Backspace) << 57643;
-        QTest::newRow("Shift+Delete") << (Qt::SHIFT | Qt::Key_Delete) << 57635;
-        QTest::newRow("Ctrl+Insert") << (Qt::CTRL | Qt::Key_Insert) << 57634;
-        QTest::newRow("Shift+Insert") << (Qt::SHIFT | Qt::Key_Insert) << 57637;
-        QTest::newRow("Shift+F6") << (Qt::SHIFT | Qt::Key_F6) << 57681;
-    }
-    // Each key reaches its command, from either pane.
-    void accelerators()
-    {
-        QFETCH(QKeyCombination, key);
-        QFETCH(int, id);
-        apptest::FrameFixture f;
-        QVERIFY(f.ok);
-        int received = 0;
-        f.frame->commands().OnCommand(id, [&received] { ++received; });
-        f.frame->commands().OnUpdate(id, [](CCmdUI &ui) { ui.Enable(); });
-        for (QWidget *pane : {static_cast<QWidget *>(f.frame->GetTreePane()),
-                              static_cast<QWidget *>(f.frame->GetListPane())}) {
-            received = 0;
-            pane->setFocus();
-            QTRY_COMPARE(QApplication::focusWidget(), pane);
-            QTest::keyClick(pane, key.key(), key.keyboardModifiers());
-            QCOMPARE(received, 1);
-        }
-    }
-
     // With two panes, next and previous pane both go to the other one. Back
     // from a program the list opened, the list has the focus again. Refresh
     // belongs to the tree, and reaches it from the list too. Minimising closes.

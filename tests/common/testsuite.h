@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QTest>
 
 #include <functional>
 
@@ -8,6 +9,13 @@
 namespace testsupport {
 using TestFactory = std::function<QObject *()>;
 int registerTestClass(const char *name, TestFactory factory);
+
+// The current data row of a test whose table has one column "row" of type Row.
+template <typename Row>
+Row fetchRow()
+{
+    return *static_cast<Row *>(QTest::qData("row", qMetaTypeId<Row>()));
+}
 } // namespace testsupport
 
 #define FERRIX_TEST(Class)                                                              \

@@ -21,6 +21,18 @@
 
 using namespace listtest;
 
+namespace {
+// files: below the folder shown; readAhead: the folder read ahead of the pane ("" none), "+" after it: a file is
+// added meanwhile.
+struct ListingCase { QString shown; QStringList files, listed; QString readAhead; };
+// taps: row numbers; -1 waits until the tap's hold time is over; 100 + row keeps a finger on the row until it is
+// pressed; -2 drags a finger up from row 10.
+struct HoldCase { bool finger; QList<int> taps; bool panelAnswers, holds; };
+// view: "list" the result list, holding full paths; "finger" a tap on the selected row instead of F2.
+struct RenameCase { QString view, typed; bool cancel; QString nameAfter; };
+struct RestoreCase { int saved, rowsLeft; bool stepBack; int selected; };
+} // namespace
+
 // The list pane (listing, heading taps, taps and holds, the remembered row)
 // and the Find Files result list; both rename in place and open by double tap.
 class TestFileListView : public QObject {
@@ -72,20 +84,16 @@ private Q_SLOTS:
 
     void listsFilesOfFolder_data()
     {
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QStringList>("files"); // below the folder shown
-        QTest::addColumn<QStringList>("listed");
-        // The folder read ahead of the pane ("" none); "+" after it: a file is added meanwhile.
-        QTest::addColumn<QString>("readAhead");
-        QTest::newRow("root") << "\\" << QStringList{"a.txt", "b", "sub\\inner.txt"} << QStringList{"a.txt", "b"} << QString();
-        QTest::newRow("root read ahead") << "\\" << QStringList{"a.txt", "sub\\b"} << QStringList{"a.txt"} << "\\";
-        QTest::newRow("read ahead, a file added since") << "\\r" << QStringList{"a"} << QStringList{"a", "late"} << "\\r+";
-        QTest::newRow("another folder read ahead") << "\\r" << QStringList{"a", "b\\c"} << QStringList{"a"} << "\\r\\b";
-        QTest::newRow("trailing backslash dropped") << "\\docs\\" << QStringList{"x.doc"} << QStringList{"x.doc"} << QString();
-        QTest::newRow("missing folder") << "\\gone" << QStringList{} << QStringList{} << QString();
+        QTest::addColumn<ListingCase>("row");
+        QTest::newRow("root") << ListingCase{"\\", {"a.txt", "b", "sub\\inner.txt"}, {"a.txt", "b"}, ""};
+        QTest::newRow("root read ahead") << ListingCase{"\\", {"a.txt", "sub\\b"}, {"a.txt"}, "\\"};
+        QTest::newRow("read ahead, a file added since") << ListingCase{"\\r", {"a"}, {"a", "late"}, "\\r+"};
+        QTest::newRow("another folder read ahead") << ListingCase{"\\r", {"a", "b\\c"}, {"a"}, "\\r\\b"};
+        QTest::newRow("trailing backslash dropped") << ListingCase{"\\docs\\", {"x.doc"}, {"x.doc"}, ""};
+        QTest::newRow("missing folder") << ListingCase{"\\gone", {}, {}, ""};
         const QStringList odd{" lead", "line\nbreak", "tab\there", ".hidden", QStringLiteral("back\uF05Cslash"), "_", "..x",
                               QStringLiteral("\u00e9t\u00e9.txt"), QStringLiteral("invoice\u202Etxt.exe"), "caf" + QString(QChar(0xDCE9))};
-        QTest::newRow("odd names") << "\\o" << odd << odd << QString();
+        QTest::newRow("odd names") << ListingCase{"\\o", odd, odd, ""};
     }
     // A folder that cannot be read lists empty and says nothing; any list
     // sorts; only a forced listing of the same folder reads it again. A
@@ -93,9 +101,7 @@ private Q_SLOTS:
     // folder is unchanged.
     void listsFilesOfFolder()
     {
-        QFETCH(QString, shown);
-        QFETCH(QStringList, files);
-        QFETCH(QStringList, listed);
+        auto [shown, files, listed, readAhead] = testsupport::fetchRow<ListingCase>();
         const QString folder = shown.endsWith(u'\\') ? shown.chopped(1) : shown;
         testsupport::TempDeviceRoot root;
         // Device paths, as names that are not UTF-8 exist only as host bytes; removed
@@ -108,7 +114,6 @@ private Q_SLOTS:
             const QString path = folder + "\\" + file;
             QVERIFY(root.makeFolder(path.section(u'\\', 0, -2)) && platform::writeFileAtomically(path, "x", true));
         }
-        QFETCH(QString, readAhead);
         if (!readAhead.isEmpty()) {
             folderprefetch::start(readAhead.endsWith(u'+') ? readAhead.chopped(1) : readAhead);
             if (readAhead.endsWith(u'+'))
@@ -258,31 +263,22 @@ private Q_SLOTS:
 
     void tapAndHold_data()
     {
-        // Row numbers are taps; -1 waits until the tap's hold time is over;
-        // 100 + row keeps a finger on the row until it is pressed; -2 drags
-        // a finger up from row 10.
-        QTest::addColumn<bool>("finger");
-        QTest::addColumn<QList<int>>("taps");
-        QTest::addColumn<bool>("panelAnswers");
-        QTest::addColumn<bool>("holds");
+        QTest::addColumn<HoldCase>("row");
         for (const bool finger : {false, true}) {
             const QByteArray by = finger ? "finger: " : "stylus: ";
-            QTest::newRow(by + "same row again after the hold time") << finger << QList<int>{3, -1, 3} << true << true;
-            QTest::newRow(by + "same row twice at once") << finger << QList<int>{3, 3} << true << false;
-            QTest::newRow(by + "other row after the hold time") << finger << QList<int>{3, -1, 5} << true << false;
-            QTest::newRow(by + "last two taps at once") << finger << QList<int>{3, -1, 3, 3} << true << false;
+            QTest::newRow(by + "same row again after the hold time") << HoldCase{finger, {3, -1, 3}, true, true};
+            QTest::newRow(by + "same row twice at once") << HoldCase{finger, {3, 3}, true, false};
+            QTest::newRow(by + "other row after the hold time") << HoldCase{finger, {3, -1, 5}, true, false};
+            QTest::newRow(by + "last two taps at once") << HoldCase{finger, {3, -1, 3, 3}, true, false};
         }
-        QTest::newRow("stylus: panel never reports itself") << false << QList<int>{3, -1, 3} << false << true;
-        QTest::newRow("finger: held on the row tapped before") << true << QList<int>{3, -1, 103} << true << true;
-        QTest::newRow("finger: drag scrolls, selects nothing") << true << QList<int>{-2} << true << false;
-        QTest::newRow("finger: drag after a tap holds nothing") << true << QList<int>{10, -1, -2} << true << false;
+        QTest::newRow("stylus: panel never reports itself") << HoldCase{false, {3, -1, 3}, false, true};
+        QTest::newRow("finger: held on the row tapped before") << HoldCase{true, {3, -1, 103}, true, true};
+        QTest::newRow("finger: drag scrolls, selects nothing") << HoldCase{true, {-2}, true, false};
+        QTest::newRow("finger: drag after a tap holds nothing") << HoldCase{true, {10, -1, -2}, true, false};
     }
     void tapAndHold()
     {
-        QFETCH(bool, finger);
-        QFETCH(QList<int>, taps);
-        QFETCH(bool, panelAnswers);
-        QFETCH(bool, holds);
+        const auto [finger, taps, panelAnswers, holds] = testsupport::fetchRow<HoldCase>();
         m_panel.answers = panelAnswers;
         testsupport::TempDeviceRoot root;
         CFileListViewEx pane;
@@ -333,31 +329,23 @@ private Q_SLOTS:
 
     void rename_data()
     {
-        QTest::addColumn<QString>("view"); // "list": the result list, holding full paths
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("cancel");
-        QTest::addColumn<QString>("nameAfter");
-        QTest::newRow("new name") << "pane" << "b.txt" << false << "b.txt";
-        QTest::newRow("same name") << "pane" << "a.txt" << false << "a.txt";
-        QTest::newRow("cancelled") << "pane" << "z.txt" << true << "a.txt";
-        QTest::newRow("other case") << "pane" << "A.txt" << false << "A.txt";
-        QTest::newRow("existing name") << "pane" << "c.txt" << false << "a.txt";
-        QTest::newRow("empty name") << "pane" << "" << false << "a.txt";
-        QTest::newRow("slash") << "pane" << "d/e.txt" << false << "a.txt";
-        QTest::newRow("result list: new name") << "list" << "b.txt" << false << "b.txt";
-        QTest::newRow("result list: same name") << "list" << "a.txt" << false << "a.txt";
-        QTest::newRow("result list: a path") << "list" << "..\\a.txt" << false << "a.txt";
-        // A finger taps the selected row instead of F2.
-        QTest::newRow("finger: new name") << "finger" << "b.txt" << false << "b.txt";
+        QTest::addColumn<RenameCase>("row");
+        QTest::newRow("new name") << RenameCase{"pane", "b.txt", false, "b.txt"};
+        QTest::newRow("same name") << RenameCase{"pane", "a.txt", false, "a.txt"};
+        QTest::newRow("cancelled") << RenameCase{"pane", "z.txt", true, "a.txt"};
+        QTest::newRow("other case") << RenameCase{"pane", "A.txt", false, "A.txt"};
+        QTest::newRow("existing name") << RenameCase{"pane", "c.txt", false, "a.txt"};
+        QTest::newRow("empty name") << RenameCase{"pane", "", false, "a.txt"};
+        QTest::newRow("slash") << RenameCase{"pane", "d/e.txt", false, "a.txt"};
+        QTest::newRow("result list: new name") << RenameCase{"list", "b.txt", false, "b.txt"};
+        QTest::newRow("result list: a path") << RenameCase{"list", "..\\a.txt", false, "a.txt"};
+        QTest::newRow("finger: new name") << RenameCase{"finger", "b.txt", false, "b.txt"};
     }
     // The editor shows the name only. The pane lists the folder again and
     // selects the remembered row.
     void rename()
     {
-        QFETCH(QString, view);
-        QFETCH(QString, typed);
-        QFETCH(bool, cancel);
-        QFETCH(QString, nameAfter);
+        const auto [view, typed, cancel, nameAfter] = testsupport::fetchRow<RenameCase>();
         const bool resultList = view == u"list", fails = !cancel && nameAfter == "a.txt" && typed != "a.txt";
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\r\\a.txt", "first") && root.makeFile("\\r\\c.txt", "second") && root.makeFolder("\\r\\d"));
@@ -387,23 +375,17 @@ private Q_SLOTS:
 
     void restoreFocusedItem_data()
     {
-        QTest::addColumn<int>("saved");
-        QTest::addColumn<int>("rowsLeft");
-        QTest::addColumn<bool>("stepBack");
-        QTest::addColumn<int>("selected");
-        QTest::newRow("row still there") << 2 << 5 << false << 2;
-        QTest::newRow("row gone") << 4 << 3 << false << -1;
-        QTest::newRow("step back") << 2 << 4 << true << 1;
-        QTest::newRow("step back from the first row") << 0 << 4 << true << 0;
-        QTest::newRow("step back past missing rows") << 4 << 2 << true << 1;
-        QTest::newRow("step back, list empty") << 1 << 0 << true << -1;
+        QTest::addColumn<RestoreCase>("row");
+        QTest::newRow("row still there") << RestoreCase{2, 5, false, 2};
+        QTest::newRow("row gone") << RestoreCase{4, 3, false, -1};
+        QTest::newRow("step back") << RestoreCase{2, 4, true, 1};
+        QTest::newRow("step back from the first row") << RestoreCase{0, 4, true, 0};
+        QTest::newRow("step back past missing rows") << RestoreCase{4, 2, true, 1};
+        QTest::newRow("step back, list empty") << RestoreCase{1, 0, true, -1};
     }
     void restoreFocusedItem()
     {
-        QFETCH(int, saved);
-        QFETCH(int, rowsLeft);
-        QFETCH(bool, stepBack);
-        QFETCH(int, selected);
+        const auto [saved, rowsLeft, stepBack, selected] = testsupport::fetchRow<RestoreCase>();
         testsupport::TempDeviceRoot root;
         CFileListViewEx pane;
         listFiles(root, pane, 5);

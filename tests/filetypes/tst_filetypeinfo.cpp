@@ -10,6 +10,12 @@
 
 namespace {
 QByteArray withZero(QByteArray text) { return text.append('\0'); }
+// shortcut: written at path when not null; program: empty when the command does not split.
+struct CommandCase { QString path; QByteArray shortcut; QString command, program, arguments; };
+// fileSize: -1 for the content's size.
+struct ParseCase { QByteArray content; qint64 fileSize; QString expected; bool composes; };
+// content: null for a folder; fault: -1 none, else this operation fails (a read after 3 bytes).
+struct ResolveCase { QString path; QByteArray content; int fault; QString expected; };
 } // namespace
 
 // Extensions, type texts, shortcut files and open commands, against fixtures/types.reg.
@@ -51,15 +57,11 @@ private Q_SLOTS:
     // program and arguments as opening splits them.
     void command_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QByteArray>("shortcut"); // written at path when not null
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("program"); // empty: the command does not split
-        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<CommandCase>("row");
         auto row = [](const char *name, const char *path, const QByteArray &shortcut, const char *command,
                       const char *program, const char *arguments) {
-            QTest::newRow(name) << QString::fromUtf8(path) << shortcut << QString::fromUtf8(command)
-                                << QString::fromUtf8(program) << QString::fromUtf8(arguments);
+            QTest::newRow(name) << CommandCase{QString::fromUtf8(path), shortcut, QString::fromUtf8(command),
+                                               QString::fromUtf8(program), QString::fromUtf8(arguments)};
         };
         const QByteArray none;
         row("placeholder", "\\My Documents\\a b.doc", none, "pword.exe -opendoc \\My Documents\\a b.doc",
@@ -86,33 +88,28 @@ private Q_SLOTS:
     }
     void command()
     {
-        QFETCH(QString, path);
-        QFETCH(QByteArray, shortcut);
-        QFETCH(QString, program);
+        const auto [path, shortcut, command, program, arguments] = testsupport::fetchRow<CommandCase>();
         testsupport::TempDeviceRoot root;
         if (!shortcut.isNull())
             QVERIFY(root.makeFile(path, shortcut));
         FileTypeInfo info;
         info.SetPath(path);
-        QTEST(platform::readableCommandLine(info.GetOpenCommand()), "command");
-        QString splitProgram, arguments;
-        QCOMPARE(info.SplitOpenCommand(splitProgram, arguments), !program.isEmpty());
+        QCOMPARE(platform::readableCommandLine(info.GetOpenCommand()), command);
+        QString splitProgram, splitArguments;
+        QCOMPARE(info.SplitOpenCommand(splitProgram, splitArguments), !program.isEmpty());
         QCOMPARE(splitProgram, program);
-        QTEST(platform::readableCommandLine(arguments), "arguments");
+        QCOMPARE(platform::readableCommandLine(splitArguments), arguments);
     }
 
     // What the reader makes of a shortcut file; rows that compose are also
     // exactly what the writer produces for the target.
     void parse_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<qint64>("fileSize"); // -1: the content's size
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("composes");
+        QTest::addColumn<ParseCase>("row");
         const QString app = QStringLiteral("\\Windows\\app.exe");
         const QString win = QStringLiteral("\\Win");
         auto row = [](const char *name, const QByteArray &content, const QString &expected, qint64 size = -1,
-                      bool composes = false) { QTest::newRow(name) << content << size << expected << composes; };
+                      bool composes = false) { QTest::newRow(name) << ParseCase{content, size, expected, composes}; };
         row("zero count: rest of file", withZero("0#\"\\Windows\\app.exe\""), app);
         row("negative count: rest of file", withZero("-7#\"\\Windows\\app.exe\""), app);
         row("no digits", "abc#\"\\Windows\\app.exe\"", app);
@@ -134,40 +131,31 @@ private Q_SLOTS:
     }
     void parse()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(qint64, fileSize);
-        QFETCH(QString, expected);
+        const auto [content, fileSize, expected, composes] = testsupport::fetchRow<ParseCase>();
         QCOMPARE(ShortcutFile::Parse(content, fileSize < 0 ? content.size() : fileSize), expected);
-        QFETCH(bool, composes);
         if (composes)
             QCOMPARE(ShortcutFile::Compose(expected), content);
     }
 
     void resolve_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QByteArray>("content"); // null: a folder
-        QTest::addColumn<int>("fault");          // -1 none, else this operation fails (a read after 3 bytes)
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<ResolveCase>("row");
         const QByteArray app = withZero("18#\"\\Windows\\app.exe\"");
-        const QString target = QStringLiteral("\\Windows\\app.exe");
-        QTest::newRow("LnK") << "\\s\\APP.LnK" << app << -1 << target;
-        QTest::newRow("not a shortcut") << "\\s\\app.txt" << app << -1 << "\\s\\app.txt";
-        QTest::newRow("empty file") << "\\s\\empty.lnk" << QByteArray("") << -1 << "";
-        QTest::newRow("folder") << "\\s\\dir.lnk" << QByteArray() << -1 << "";
-        QTest::newRow("cannot open") << "\\s\\locked.lnk" << app << int(platform::FsOperation::Open) << "";
-        QTest::newRow("read fails") << "\\s\\broken.lnk" << app << int(platform::FsOperation::Read) << "";
+        QTest::newRow("LnK") << ResolveCase{"\\s\\APP.LnK", app, -1, "\\Windows\\app.exe"};
+        QTest::newRow("not a shortcut") << ResolveCase{"\\s\\app.txt", app, -1, "\\s\\app.txt"};
+        QTest::newRow("empty file") << ResolveCase{"\\s\\empty.lnk", "", -1, ""};
+        QTest::newRow("folder") << ResolveCase{"\\s\\dir.lnk", QByteArray(), -1, ""};
+        QTest::newRow("cannot open") << ResolveCase{"\\s\\locked.lnk", app, int(platform::FsOperation::Open), ""};
+        QTest::newRow("read fails") << ResolveCase{"\\s\\broken.lnk", app, int(platform::FsOperation::Read), ""};
     }
     void resolve()
     {
-        QFETCH(QString, path);
-        QFETCH(QByteArray, content);
-        QFETCH(int, fault);
+        const auto [path, content, fault, expected] = testsupport::fetchRow<ResolveCase>();
         testsupport::TempDeviceRoot root;
         QVERIFY(content.isNull() ? root.makeFolder(path) : root.makeFile(path, content));
         if (fault >= 0)
             platform::faults::inject(platform::FsOperation(fault), path, EIO, 3);
-        QTEST(FileTypeInfo().ResolveShortcut(path), "expected");
+        QCOMPARE(FileTypeInfo().ResolveShortcut(path), expected);
     }
 };
 

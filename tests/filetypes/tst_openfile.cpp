@@ -88,6 +88,13 @@ QByteArray recorded(const QString &hostFile)
                                                                                                   : QByteArray("<none>");
 }
 
+// started: device paths arrive as host paths; empty: nothing may start.
+struct OpenCase { QString path; bool launcherSucceeds; QString message; QStringList started; };
+// hostName: in \My Documents; registry: "types", "desktop" or a .reg file with the desktop; record: "args" or "ran"
+// in \out, "desktop" or "list"; parameters: null when opened without any; received: after the file's host path,
+// <root> standing for the device root.
+struct RealStartCase { QByteArray hostName; QString registry; bool executable; QString record, parameters; QByteArray received; };
+
 } // namespace
 
 // Opening files by the registry's commands and by the desktop's
@@ -102,26 +109,19 @@ private Q_SLOTS:
 
     void open_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("launcherSucceeds");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QStringList>("started"); // device paths arrive as host paths; empty: nothing may start
+        QTest::addColumn<OpenCase>("row");
         const QString doc = QStringLiteral("\\My Documents\\a b.wri");
         const QString pword = QStringLiteral("\\Windows\\pword.exe");
         const QString noCommand = QStringLiteral("No open command is registered for this filetype");
-        QTest::newRow("started") << doc << true << "" << QStringList{pword, "-opendoc", doc};
-        QTest::newRow("start fails") << doc << false << "Failed to execute " + pword + " -opendoc \"" + doc + '"'
-                                     << QStringList{pword, "-opendoc", doc};
-        QTest::newRow("nothing registered") << "\\a.xyz" << true << noCommand << QStringList{};
-        QTest::newRow("unclosed quote") << "\\a.bad" << true << noCommand << QStringList{};
-        QTest::newRow("empty path") << "" << true << "" << QStringList{};
+        QTest::newRow("started") << OpenCase{doc, true, "", {pword, "-opendoc", doc}};
+        QTest::newRow("start fails") << OpenCase{doc, false, "Failed to execute " + pword + " -opendoc \"" + doc + '"', {pword, "-opendoc", doc}};
+        QTest::newRow("nothing registered") << OpenCase{"\\a.xyz", true, noCommand, {}};
+        QTest::newRow("unclosed quote") << OpenCase{"\\a.bad", true, noCommand, {}};
+        QTest::newRow("empty path") << OpenCase{"", true, "", {}};
     }
     void open()
     {
-        QFETCH(QString, path);
-        QFETCH(bool, launcherSucceeds);
-        QFETCH(QString, message);
-        QFETCH(QStringList, started);
+        auto [path, launcherSucceeds, message, started] = testsupport::fetchRow<OpenCase>();
         testsupport::TempDeviceRoot root;
         QStringList launched; // host program, then host arguments
         platform::setProcessLauncher([&](const QString &hostProgram, const QStringList &hostArguments) {
@@ -149,16 +149,11 @@ private Q_SLOTS:
     // application takes a list of files.
     void realStart_data()
     {
-        QTest::addColumn<QByteArray>("hostName"); // in \My Documents
-        QTest::addColumn<QString>("registry");    // "types", "desktop" or a .reg file with the desktop
-        QTest::addColumn<bool>("executable");
-        QTest::addColumn<QString>("record");      // "args" or "ran" in \out, "desktop" or "list"
-        QTest::addColumn<QString>("parameters");  // null: opened without any
-        QTest::addColumn<QByteArray>("received"); // after the file's host path; <root> is the device root
+        QTest::addColumn<RealStartCase>("row");
         const QString types = "types", desktop = "desktop", override = FILETYPES_FIXTURES "/override.reg";
         auto row = [](const char *name, const QByteArray &hostName, const QString &registry, bool executable,
                       const char *record, const QString &parameters = {}, const QByteArray &received = {}) {
-            QTest::newRow(name) << hostName << registry << executable << QString::fromLatin1(record) << parameters << received;
+            QTest::newRow(name) << RealStartCase{hostName, registry, executable, QString::fromLatin1(record), parameters, received};
         };
         row("blanks", "some file.rec", types, true, "args");
         row("quotes, quoted %1", "a\" \"+!touch PWNED\" \".rec", types, true, "args");
@@ -180,12 +175,7 @@ private Q_SLOTS:
     }
     void realStart()
     {
-        QFETCH(QByteArray, hostName);
-        QFETCH(QString, registry);
-        QFETCH(bool, executable);
-        QFETCH(QString, record);
-        QFETCH(QString, parameters);
-        QFETCH(QByteArray, received);
+        auto [hostName, registry, executable, record, parameters, received] = testsupport::fetchRow<RealStartCase>();
         testsupport::TempDeviceRoot root;
         QVERIFY(installRecorder(root));
         // The file is a script that leaves a mark if it is ever run.

@@ -18,12 +18,7 @@
 
 namespace platformtest {
 
-// The current data row of a test whose table has one column "row" of type Row.
-template <typename Row>
-Row fetchRow()
-{
-    return *static_cast<Row *>(QTest::qData("row", qMetaTypeId<Row>()));
-}
+using testsupport::fetchRow;
 
 // Names a search yields, sorted.
 inline QStringList findAll(const QString &pattern)

@@ -1,10 +1,8 @@
 #include "platformtest.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/messageboxstyle.h"
-#include "platform/ui/waitcursor.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -64,22 +62,6 @@ private Q_SLOTS:
         QCOMPARE(title, QCoreApplication::applicationName());
         if (escape)
             QCOMPARE(answer(Qt::Key_Escape), escape);
-    }
-
-    void waitCursor()
-    {
-        QVERIFY(!QGuiApplication::overrideCursor());
-        beginWaitCursor();
-        {
-            WaitCursor nested;
-            QCOMPARE(waitCursorDepth(), 2);
-        }
-        QCOMPARE(waitCursorDepth(), 1);
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        endWaitCursor();
-        QVERIFY(!QGuiApplication::overrideCursor());
-        endWaitCursor(); // one end too many changes nothing
-        QCOMPARE(waitCursorDepth(), 0);
     }
 };
 

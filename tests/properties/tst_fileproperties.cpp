@@ -33,6 +33,12 @@ int showProperties(const QString &path, std::function<void(CFilePropertiesDialog
     return *ran ? result : -1;
 }
 
+// files: "path=size", a trailing backslash for a folder, "link->target" a symbolic link.
+struct TextsCase { QStringList files; QString path, name, size; };
+// stored: set before, ~0 as a new file has it; taps: check boxes tapped, then 1 (OK) or 2 (Cancel); failWrites:
+// writing attributes fails.
+struct AttributesCase { QString path; quint32 stored; QList<int> taps; bool failWrites; quint32 after; bool failureShown; };
+
 } // namespace
 
 class FilePropertiesTest : public QObject {
@@ -43,27 +49,21 @@ private Q_SLOTS:
 
     void texts_data()
     {
-        QTest::addColumn<QStringList>("files"); // "path=size", a trailing backslash for a folder
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("size");
-
-        QTest::newRow("file") << QStringList{"\\d\\a.txt=1536"} << "\\d\\a.txt" << "a.txt" << "1536 bytes";
-        QTest::newRow("folder in bytes") << QStringList{"\\d\\a=600", "\\d\\sub\\b=400"} << "\\d" << "d" << "1000b";
-        QTest::newRow("folder in Kb") << QStringList{"\\d\\a=1024", "\\d\\s\\t\\b=512"} << "\\d" << "d" << "1.5Kb (1536b)";
-        QTest::newRow("Mb, two blanks") << QStringList{"\\d\\a=3145728"} << "\\d" << "d" << "3.0Mb  (3145728b)";
-        QTest::newRow("trailing backslash") << QStringList{"\\d\\"} << "\\d\\" << "d" << "0b";
-        QTest::newRow("quotes and a star") << QStringList{"\\it's \"q\"\\a *=7"} << "\\it's \"q\"" << "it's \"q\"" << "7b";
+        QTest::addColumn<TextsCase>("row");
+        QTest::newRow("file") << TextsCase{{"\\d\\a.txt=1536"}, "\\d\\a.txt", "a.txt", "1536 bytes"};
+        QTest::newRow("folder in bytes") << TextsCase{{"\\d\\a=600", "\\d\\sub\\b=400"}, "\\d", "d", "1000b"};
+        QTest::newRow("folder in Kb") << TextsCase{{"\\d\\a=1024", "\\d\\s\\t\\b=512"}, "\\d", "d", "1.5Kb (1536b)"};
+        QTest::newRow("Mb, two blanks") << TextsCase{{"\\d\\a=3145728"}, "\\d", "d", "3.0Mb  (3145728b)"};
+        QTest::newRow("trailing backslash") << TextsCase{{"\\d\\"}, "\\d\\", "d", "0b"};
+        QTest::newRow("quotes and a star") << TextsCase{{"\\it's \"q\"\\a *=7"}, "\\it's \"q\"", "it's \"q\"", "7b"};
         QTest::newRow("links and an unreadable subfolder not counted")
-            << QStringList{"\\d\\a=100", "\\big\\b=5000", "\\d\\big->\\big", "\\d\\b->\\big\\b", "\\d\\bad\\b=5000"}
-            << "\\d" << "d" << "100b";
-        QTest::newRow("stopped in a subfolder: nothing more counted") << QStringList{"\\d\\stop\\b=5000"} << "\\d" << "d" << "0b";
+            << TextsCase{{"\\d\\a=100", "\\big\\b=5000", "\\d\\big->\\big", "\\d\\b->\\big\\b", "\\d\\bad\\b=5000"}, "\\d", "d", "100b"};
+        QTest::newRow("stopped in a subfolder: nothing more counted") << TextsCase{{"\\d\\stop\\b=5000"}, "\\d", "d", "0b"};
     }
     // Folders show their store's free space; a file does not.
     void texts()
     {
-        QFETCH(QStringList, files);
-        QFETCH(QString, path);
+        const auto [files, path, name, size] = testsupport::fetchRow<TextsCase>();
         testsupport::TempDeviceRoot root;
         for (const QString &file : files) {
             const QString name = file.section(u'=', 0, 0).section(QLatin1String("->"), 0, 0);
@@ -76,10 +76,10 @@ private Q_SLOTS:
         faults::inject(FsOperation::Stop, "\\d\\stop"); // the user cancels there
         const QDateTime local(QDate(2004, 2, 3), QTime(9, 5, 7));
         QVERIFY(setLastWriteTime(path, fileTimeFromUnix(local.toSecsSinceEpoch(), 0)));
-        const int result = showProperties(path, [path](CFilePropertiesDialog *d) {
-            QTEST(labelText(d, 1000), "name");
-            QTEST(labelText(d, 1001), "size");
-            const bool folder = !path.contains(u'.');
+        const bool folder = !path.contains(u'.');
+        const int result = showProperties(path, [&](CFilePropertiesDialog *d) {
+            QCOMPARE(labelText(d, 1000), name);
+            QCOMPARE(labelText(d, 1001), size);
             static const QRegularExpression free("^A\\d+\\.\\dMb T\\d+\\.\\dMb F\\d+\\.\\dMb$");
             QCOMPARE(free.match(labelText(d, 1018)).hasMatch(), folder);
             QCOMPARE(labelText(d, 1015), QStringLiteral("03-02-2004 09:05:07"));
@@ -103,33 +103,24 @@ private Q_SLOTS:
 
     void attributes_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<quint32>("stored");  // set before; ~0: as a new file has it
-        QTest::addColumn<QList<int>>("taps"); // check boxes tapped, then 1 (OK) or 2 (Cancel)
-        QTest::addColumn<bool>("failWrites"); // writing attributes fails
-        QTest::addColumn<quint32>("after");
-        QTest::addColumn<bool>("failureShown");
-
+        QTest::addColumn<AttributesCase>("row");
         const quint32 asNew = ~0u, A = FILE_ATTRIBUTE_ARCHIVE, R = FILE_ATTRIBUTE_READONLY, T = FILE_ATTRIBUTE_TEMPORARY;
         const QString f = "\\f.txt";
-        QTest::newRow("Read only, Hidden, System ticked") << f << asNew << QList<int>{1004, 1005, 1007, 1} << false
-                                                          << (A | R | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) << false;
-        QTest::newRow("Archive cleared") << f << asNew << QList<int>{1003, 1} << false << FILE_ATTRIBUTE_NORMAL << false;
-        QTest::newRow("ticked twice: no write") << f << (A | T) << QList<int>{1009, 1009, 1} << true << (A | T) << false;
-        QTest::newRow("display-only boxes") << f << A << QList<int>{1002, 1006, 1008, 1011, 1013, 1010, 1012, 1} << true << A
-                                            << false;
-        QTest::newRow("bit without a box is written") << f << 0u << QList<int>{1} << true << FILE_ATTRIBUTE_NORMAL << true;
-        QTest::newRow("change fails") << f << A << QList<int>{1004, 1} << true << A << true;
-        QTest::newRow("Cancel") << f << A << QList<int>{1004, 2} << false << A << false;
-        QTest::newRow("vanished: nothing written") << "\\gone.txt" << asNew << QList<int>{1004, 1} << true
-                                                   << INVALID_FILE_ATTRIBUTES << false;
-        QTest::newRow("root: nothing shown") << "\\" << asNew << QList<int>{1005, 1} << true << FILE_ATTRIBUTE_DIRECTORY << false;
+        using C = AttributesCase;
+        QTest::newRow("Read only, Hidden, System ticked")
+            << C{f, asNew, {1004, 1005, 1007, 1}, false, A | R | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false};
+        QTest::newRow("Archive cleared") << C{f, asNew, {1003, 1}, false, FILE_ATTRIBUTE_NORMAL, false};
+        QTest::newRow("ticked twice: no write") << C{f, A | T, {1009, 1009, 1}, true, A | T, false};
+        QTest::newRow("display-only boxes") << C{f, A, {1002, 1006, 1008, 1011, 1013, 1010, 1012, 1}, true, A, false};
+        QTest::newRow("bit without a box is written") << C{f, 0u, {1}, true, FILE_ATTRIBUTE_NORMAL, true};
+        QTest::newRow("change fails") << C{f, A, {1004, 1}, true, A, true};
+        QTest::newRow("Cancel") << C{f, A, {1004, 2}, false, A, false};
+        QTest::newRow("vanished: nothing written") << C{"\\gone.txt", asNew, {1004, 1}, true, INVALID_FILE_ATTRIBUTES, false};
+        QTest::newRow("root: nothing shown") << C{"\\", asNew, {1005, 1}, true, FILE_ATTRIBUTE_DIRECTORY, false};
     }
     void attributes()
     {
-        QFETCH(QString, path);
-        QFETCH(quint32, stored);
-        QFETCH(bool, failureShown);
+        const auto [path, stored, taps, failWrites, after, failureShown] = testsupport::fetchRow<AttributesCase>();
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile("\\f.txt", "data"));
         if (stored != ~0u)
@@ -138,11 +129,9 @@ private Q_SLOTS:
         testsupport::MessageBoxScript boxes;
         if (failureShown)
             boxes.expect("Failed to change attributes", IDOK);
-        QFETCH(bool, failWrites);
         if (failWrites)
             faults::inject(FsOperation::SetAttributes, path);
-        showProperties(path, [before, path](CFilePropertiesDialog *d) {
-            QFETCH(QList<int>, taps);
+        showProperties(path, [&](CFilePropertiesDialog *d) {
             const bool found = path == QLatin1String("\\f.txt");
             for (int id : taps)
                 QTest::mouseClick(id < 3 ? static_cast<QWidget *>(testsupport::control<QPushButton>(d, id)) : box(d, id),
@@ -156,7 +145,7 @@ private Q_SLOTS:
             }
         });
         faults::clear();
-        QTEST(getFileAttributes(path), "after");
+        QCOMPARE(getFileAttributes(path), after);
         QCOMPARE(boxes.shown().size(), failureShown ? 1 : 0);
     }
 };

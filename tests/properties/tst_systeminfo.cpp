@@ -32,6 +32,11 @@ void tapTab(SystemInfoSheet &sheet, int index)
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
+// field: which field of the second reading changes to value (see powerReadings).
+struct ReadingCase { int field; quint32 value; int label; QString expected; };
+// system: architecture, level, revision, type; empty when no version is read.
+struct ProcessorCase { QList<int> system; QString processor, typeText; };
+
 } // namespace
 
 class SystemInfoTest : public QObject {
@@ -92,23 +97,19 @@ private Q_SLOTS:
     // What a reading leaves of the one before it.
     void powerReadings_data()
     {
-        QTest::addColumn<int>("field");
-        QTest::addColumn<quint32>("value");
-        QTest::addColumn<int>("label");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("backup 0x9 keeps its text") << 5 << 0x9u << 1025 << "High";
-        QTest::newRow("main critical and charging") << 1 << 0xCu << 1022 << "Critical";
-        QTest::newRow("main unknown bit") << 1 << 0x10u << 1022 << "Unknown status";
-        QTest::newRow("255 percent empty") << 2 << 255u << 1023 << "";
-        QTest::newRow("150 percent keeps its text") << 2 << 150u << 1023 << "50 % of full battery";
-        QTest::newRow("time unknown") << 3 << BATTERY_LIFE_UNKNOWN << 1029 << "";
-        QTest::newRow("backup 5400 s") << 6 << 5400u << 1027 << "Estimated time remaining\n90 minutes ";
-        QTest::newRow("AC on backup power keeps its text") << 0 << 2u << 1021 << "Using internal power";
+        QTest::addColumn<ReadingCase>("row");
+        QTest::newRow("backup 0x9 keeps its text") << ReadingCase{5, 0x9, 1025, "High"};
+        QTest::newRow("main critical and charging") << ReadingCase{1, 0xC, 1022, "Critical"};
+        QTest::newRow("main unknown bit") << ReadingCase{1, 0x10, 1022, "Unknown status"};
+        QTest::newRow("255 percent empty") << ReadingCase{2, 255, 1023, ""};
+        QTest::newRow("150 percent keeps its text") << ReadingCase{2, 150, 1023, "50 % of full battery"};
+        QTest::newRow("time unknown") << ReadingCase{3, BATTERY_LIFE_UNKNOWN, 1029, ""};
+        QTest::newRow("backup 5400 s") << ReadingCase{6, 5400, 1027, "Estimated time remaining\n90 minutes "};
+        QTest::newRow("AC on backup power keeps its text") << ReadingCase{0, 2, 1021, "Using internal power"};
     }
     void powerReadings()
     {
-        QFETCH(int, field);
-        QFETCH(quint32, value);
+        const auto [field, value, label, expected] = testsupport::fetchRow<ReadingCase>();
         const PowerStatus first{.acLineStatus = AC_LINE_OFFLINE, .batteryFlag = BATTERY_FLAG_HIGH, .batteryLifePercent = 50,
                                 .batteryLifeTime = 600, .backupBatteryFlag = BATTERY_FLAG_HIGH};
         PowerStatus second = first;
@@ -121,8 +122,7 @@ private Q_SLOTS:
         CPowerInfo page;
         page.ApplyStatus(first);
         page.ApplyStatus(second);
-        QFETCH(int, label);
-        QTEST(labelText(&page, label), "expected");
+        QCOMPARE(labelText(&page, label), expected);
     }
 
     // An unreadable store leaves its figures; the total counts what is known.
@@ -140,19 +140,16 @@ private Q_SLOTS:
 
     void processor_data()
     {
-        QTest::addColumn<QList<int>>("system"); // architecture, level, revision, type; empty: no version read
-        QTest::addColumn<QString>("processor");
-        QTest::addColumn<QString>("typeText");
-        QTest::newRow("x86-64") << QList<int>{9, 6, 0x9e0a, 8664} << "Unknown processor" << "8664";
-        QTest::newRow("PowerPC 603+") << QList<int>{3, 6, 0x0102, 0} << "PPC 603+\nRevision 1.2" << "0";
-        QTest::newRow("80486") << QList<int>{0, 4, 0, 486} << "INTEL 80486" << "486";
-        QTest::newRow("Alpha") << QList<int>{2, 21064, 0x0102, 21064} << "ALPHA 21064\nRevision: Model B, Pass 2"
-                               << "21064";
-        QTest::newRow("no version: type kept") << QList<int>{} << "" << "1234";
+        QTest::addColumn<ProcessorCase>("row");
+        QTest::newRow("x86-64") << ProcessorCase{{9, 6, 0x9e0a, 8664}, "Unknown processor", "8664"};
+        QTest::newRow("PowerPC 603+") << ProcessorCase{{3, 6, 0x0102, 0}, "PPC 603+\nRevision 1.2", "0"};
+        QTest::newRow("80486") << ProcessorCase{{0, 4, 0, 486}, "INTEL 80486", "486"};
+        QTest::newRow("Alpha") << ProcessorCase{{2, 21064, 0x0102, 21064}, "ALPHA 21064\nRevision: Model B, Pass 2", "21064"};
+        QTest::newRow("no version: type kept") << ProcessorCase{{}, "", "1234"};
     }
     void processor()
     {
-        QFETCH(QList<int>, system);
+        const auto [system, processor, typeText] = testsupport::fetchRow<ProcessorCase>();
         VersionInfo version; // this system's: not the handheld's
         version.platformId = VER_PLATFORM_LINUX;
         SystemInfo before, info;
@@ -166,8 +163,8 @@ private Q_SLOTS:
         CGeneralInfo page;
         page.ApplyStatus(&version, before);
         page.ApplyStatus(system.isEmpty() ? nullptr : &version, info);
-        QTEST(labelText(&page, 1030), "processor");
-        QTEST(labelText(&page, 1041), "typeText");
+        QCOMPARE(labelText(&page, 1030), processor);
+        QCOMPARE(labelText(&page, 1041), typeText);
         QCOMPARE(labelText(&page, 1039), QStringLiteral("Application is not running on Windows CE."));
     }
 

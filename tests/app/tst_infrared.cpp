@@ -19,19 +19,15 @@ namespace {
 // start to receive writes each name listed in "incoming" into the root.
 class FakeTool {
 public:
-    FakeTool() : m_path(qgetenv("PATH"))
+    FakeTool()
     {
         const QString script = QStringLiteral(
             "#!/bin/sh\n{ printf '%s' \"$#\"; for a in \"$@\"; do printf '|%s' \"$a\"; done;"
             " printf '|%s\\n' \"$FERRIX_DEVICE_ROOT\"; } >> '%1/calls'\n"
             "[ $# -eq 0 ] && [ -f '%1/incoming' ] && while IFS= read -r n; do\n"
             "  printf received > \"$FERRIX_DEVICE_ROOT/$n\"; done < '%1/incoming'\nexit 0\n").arg(m_dir.path());
-        QFile tool(m_dir.filePath(QStringLiteral("irsquirt")));
-        ok = tool.open(QIODevice::WriteOnly) && tool.write(script.toUtf8()) > 0
-            && tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_path);
+        ok = testsupport::writeHostFile(QFile::encodeName(m_dir.filePath(QStringLiteral("irsquirt"))), script.toUtf8(), 0700);
     }
-    ~FakeTool() { qputenv("PATH", m_path); }
 
     void remove() { QFile::remove(m_dir.filePath(QStringLiteral("irsquirt"))); }
     bool incoming(const QStringList &names)
@@ -50,7 +46,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_path;
+    testsupport::PathChange m_path{m_dir.path()};
 };
 
 // folder: the tree's; row: the list's focused row, -1 when the tree has the focus.

@@ -13,18 +13,10 @@ class SplashAboutTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_bin; // holds an xdg-open for the desktop lookup; it is never run
-    QByteArray m_path;
+    testsupport::PathChange m_path{m_bin.path()};
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QFile fake(m_bin.filePath(QStringLiteral("xdg-open")));
-        QVERIFY(fake.open(QIODevice::WriteOnly));
-        QVERIFY(fake.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
-        m_path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(m_bin.path()) + ':' + m_path);
-    }
-    void cleanupTestCase() { qputenv("PATH", m_path); }
+    void initTestCase() { QVERIFY(testsupport::writeHostFile(QFile::encodeName(m_bin.filePath("xdg-open")), {}, 0500)); }
 
     void splashCloses_data()
     {

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace testsupport {
 
 TempDeviceRoot::TempDeviceRoot()
@@ -57,6 +60,24 @@ QString outputFolder()
         dir = QDir::currentPath() + QStringLiteral("/test-output");
     QDir().mkpath(dir);
     return dir;
+}
+
+bool writeHostFile(const QByteArray &hostPath, const QByteArray &content, mode_t mode)
+{
+    const int fd = ::open(hostPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    const bool written = fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    return fd >= 0 && ::close(fd) == 0 && written;
+}
+
+PathChange::PathChange(const QString &folder, bool alone)
+    : m_saved(qgetenv("PATH"))
+{
+    qputenv("PATH", alone ? QFile::encodeName(folder) : QFile::encodeName(folder) + ':' + m_saved);
+}
+
+PathChange::~PathChange()
+{
+    qputenv("PATH", m_saved);
 }
 
 } // namespace testsupport

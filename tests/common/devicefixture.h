@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <sys/types.h>
+
 namespace testsupport {
 
 // A device root of its own in a temporary folder, made the platform's device
@@ -31,5 +33,18 @@ private:
 
 // The folder where tests write pictures and other output to look at.
 QString outputFolder();
+
+// A file at an exact host path, whose name may hold bytes that are not UTF-8.
+bool writeHostFile(const QByteArray &hostPath, const QByteArray &content, mode_t mode = 0644);
+
+// Puts a folder first on PATH (or alone on it) while the object lives.
+class PathChange {
+public:
+    explicit PathChange(const QString &folder, bool alone = false);
+    ~PathChange();
+
+private:
+    QByteArray m_saved;
+};
 
 } // namespace testsupport

@@ -17,18 +17,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-// A file at an exact host path.
-bool writeFile(const QByteArray &hostPath, const QByteArray &content, mode_t mode)
-{
-    const int fd = ::open(hostPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, mode);
-    const bool written = fd >= 0 && ::write(fd, content.constData(), content.size()) == content.size();
-    return ::close(fd) == 0 && written;
-}
+using testsupport::writeHostFile;
 
 // The desktop's configuration for this test program: the recorder is the default
 // application for plain text, writing to record. It must be in place before the
@@ -62,7 +55,7 @@ struct DesktopHome {
     bool write(const QByteArray &name, const QByteArray &content)
     {
         const QString path = dir.filePath(QString::fromLatin1(name));
-        return QDir().mkpath(QFileInfo(path).path()) && writeFile(QFile::encodeName(path), content, 0644);
+        return QDir().mkpath(QFileInfo(path).path()) && writeHostFile(QFile::encodeName(path), content, 0644);
     }
 };
 DesktopHome &desktopHome()
@@ -180,7 +173,7 @@ private Q_SLOTS:
         QVERIFY(installRecorder(root));
         // The file is a script that leaves a mark if it is ever run.
         const QByteArray hostPath = QFile::encodeName(root.host(QStringLiteral("\\My Documents"))) + '/' + hostName;
-        QVERIFY(writeFile(hostPath,
+        QVERIFY(writeHostFile(hostPath,
                           "#!/bin/sh\nout=\"$(dirname \"$0\")/../out\"\necho ran > \"$out/ran.part\" && mv \"$out/ran.part\" \"$out/ran.txt\"\n",
                           executable ? 0755 : 0644));
         const auto removeFile = qScopeGuard([&hostPath] { ::unlink(hostPath.constData()); });
@@ -248,13 +241,11 @@ private Q_SLOTS:
         // Written beside the record and renamed, so the test never reads half of it.
         const QByteArray quoted = '\'' + QFile::encodeName(record) + '\'';
         for (const QString &name : terminals)
-            QVERIFY(writeFile(QFile::encodeName(bin.filePath(name)),
+            QVERIFY(writeHostFile(QFile::encodeName(bin.filePath(name)),
                               "#!/bin/sh\nprintf '%s\\n' \"${0##*/}\" \"$@\" > " + quoted + ".part && /bin/mv " + quoted
                                   + ".part " + quoted + "\n",
                               0755));
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin.path()));
-        const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); });
+        const testsupport::PathChange path(bin.path(), true);
         platform::Registry::configure({}, true);
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFile(QStringLiteral("\\My Documents\\t b.log"), "log"));

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,9 +38,7 @@ inline bool build(const testsupport::TempDeviceRoot &root, const QStringList &it
             ok = item.endsWith(u'|') ? ::mkfifo(host.constData(), 0644) == 0 : root.makeFolder(path);
         } else {
             const QByteArray content = equals > 0 ? item.mid(equals + 1).toUtf8() : QByteArray("content");
-            const int fd = ::open(host.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ok = fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size();
-            ok = fd >= 0 && ::close(fd) == 0 && ok;
+            ok = testsupport::writeHostFile(host, content);
         }
         if (!ok)
             return false;

@@ -6,6 +6,11 @@
 
 using findtest::walkOrder;
 
+namespace {
+// fault: "operation after-bytes path", that step failing with EIO.
+struct SearchCase { QStringList tree; QString pattern, folder, text; qint64 blockSize; QStringList found; QString fault; };
+} // namespace
+
 // The search worker on its own: which files a search reports, in which
 // order, what it reads and where it stops.
 class TestFileSearch : public QObject {
@@ -21,20 +26,14 @@ private Q_SLOTS:
 
     void search_data()
     {
-        QTest::addColumn<QStringList>("tree");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("blockSize");
-        QTest::addColumn<QStringList>("found");
-        QTest::addColumn<QString>("fault"); // "operation after-bytes path": that step fails with EIO
+        QTest::addColumn<SearchCase>("row");
         const auto names = [](const char *row, const QStringList &tree, const QString &pattern, const QString &folder,
                               const QStringList &found) {
-            QTest::newRow(row) << tree << pattern << folder << QString() << CFileSearch::kBlockSize << found << QString();
+            QTest::newRow(row) << SearchCase{tree, pattern, folder, {}, CFileSearch::kBlockSize, found, {}};
         };
         const auto texts = [](const char *row, const QStringList &tree, const QString &text, qint64 blockSize,
                               const QStringList &found, const QString &fault = QString()) {
-            QTest::newRow(row) << tree << "*" << "\\" << text << blockSize << found << fault;
+            QTest::newRow(row) << SearchCase{tree, "*", "\\", text, blockSize, found, fault};
         };
         const QStringList tree{"\\s\\a.txt", "\\s\\B.TXT", "\\s\\c.doc", "\\s\\noext", "\\s\\sub\\d.txt",
                                "\\s\\sub\\deep\\e.txt", "\\s\\sub\\deep\\x.txt\\f.txt", "\\s\\sub\\deep\\x.txt\\g.doc",
@@ -86,12 +85,9 @@ private Q_SLOTS:
 
     void search()
     {
-        QFETCH(QStringList, tree);
-        QFETCH(QString, text);
-        QFETCH(QStringList, found);
+        const auto [tree, pattern, folder, text, blockSize, found, fault] = testsupport::fetchRow<SearchCase>();
         testsupport::TempDeviceRoot root;
         QVERIFY(findtest::build(root, tree));
-        QFETCH(QString, fault);
         if (const QStringList step = fault.split(u' '); step.size() == 3)
             platform::faults::inject(step[0] == "open"   ? platform::FsOperation::Open
                                      : step[0] == "read" ? platform::FsOperation::Read
@@ -101,9 +97,6 @@ private Q_SLOTS:
         for (const QString &path : found)
             if (text.isEmpty())
                 platform::faults::inject(platform::FsOperation::Open, path);
-        QFETCH(QString, pattern);
-        QFETCH(QString, folder);
-        QFETCH(qint64, blockSize);
         StopEvent stop;
         Collector results;
         CFileSearch worker(stop, results);

@@ -1,11 +1,9 @@
-#include "platform/devicepath.h"
 #include "platform/faultinjection.h"
 #include "platform/subfolderprobe.h"
 #include "platformtest.h"
 
 #include <QSet>
 
-#include <fcntl.h>
 #include <optional>
 
 using namespace platform;
@@ -131,26 +129,6 @@ private Q_SLOTS:
         QCOMPARE(probe.hasSubfolder(name), expected);
         QCOMPARE(lastError().code, error);
         faults::clear();
-    }
-
-    // A name with a backslash and a byte that is no UTF-8 survives a round
-    // through listing, copy, rename and delete.
-    void nonUtf8NamesSurvive()
-    {
-        testsupport::TempDeviceRoot root;
-        const QByteArray raw = "caf\xe9 \\ x";
-        const QByteArray base = QFile::encodeName(root.hostPath()) + '/' + raw;
-        const int fd = ::open(base.constData(), O_CREAT | O_WRONLY, 0644);
-        QVERIFY(fd >= 0 && ::write(fd, "data", 4) == 4 && ::close(fd) == 0);
-
-        const QString path = QLatin1Char('\\') + deviceNameFromHost(raw);
-        QCOMPARE(findAll("\\*"), QStringList {path.mid(1)});
-        QCOMPARE(findAll("\\CAF*"), QStringList {path.mid(1)});
-        QVERIFY(copyFile(path, path + ".copy", true));
-        QVERIFY(moveFile(path, path + ".moved"));
-        QVERIFY(::access(base + ".moved", F_OK) == 0 && ::access(base + ".copy", F_OK) == 0);
-        QVERIFY(deleteFile(path + ".moved") && deleteFile(path + ".copy"));
-        QVERIFY(findAll("\\*").isEmpty());
     }
 };
 

@@ -8,10 +8,6 @@
 
 #include <QTemporaryDir>
 
-#include <atomic>
-#include <thread>
-#include <vector>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,11 +17,7 @@ namespace {
 
 const QString typesReg = QStringLiteral(PLATFORM_FIXTURES "/types.reg");
 const QString userReg = QStringLiteral(PLATFORM_FIXTURES "/user-utf16.reg");
-bool writeFile(const QString &name, const QByteArray &content)
-{
-    QFile file(name);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
-}
+bool writeFile(const QString &name, const QByteArray &content) { return testsupport::writeHostFile(QFile::encodeName(name), content); }
 
 const QString exeReg = QStringLiteral(PLATFORM_FIXTURES "/exe-class.reg");
 
@@ -286,27 +278,6 @@ private Q_SLOTS:
         QTRY_COMPARE(valueNow(), QStringLiteral("three"));
         QVERIFY(QFile::remove(name));
         QTRY_COMPARE(valueNow(), QStringLiteral("<none>"));
-    }
-
-    // The search worker reads while the user-interface thread does.
-    void concurrentReads()
-    {
-        Registry::configure({typesReg}, true);
-        std::atomic<int> wrong {0};
-        std::vector<std::thread> threads;
-        for (int t = 0; t < 4; ++t) {
-            threads.emplace_back([&wrong] {
-                for (int i = 0; i < 300; ++i) {
-                    QString a, b;
-                    readValue(RegRoot::ClassesRoot, QStringLiteral(".ferrixdoc"), QString(), &a);
-                    readValue(RegRoot::ClassesRoot, QStringLiteral(".txt"), QString(), &b);
-                    wrong += a != QLatin1String("ferrixdoc.file") || b != QLatin1String("text/plain");
-                }
-            });
-        }
-        for (std::thread &thread : threads)
-            thread.join();
-        QCOMPARE(wrong.load(), 0);
     }
 };
 

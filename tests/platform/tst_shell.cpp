@@ -122,21 +122,6 @@ private Q_SLOTS:
         QCOMPARE(file.readAll(), hostRoot + "/My Documents/a b.txt\nplain\n" + hostRoot + "/x\n" + hostRoot + "/caf\xe9\na\" \"b\n\n%1 %*\n");
     }
 
-    void runAndWait()
-    {
-        testsupport::TempDeviceRoot root;
-        int exitCode = -1;
-        QVERIFY(runProcessAndWait("sh", "-c \"exit 3\"", &exitCode));
-        QCOMPARE(exitCode, 3);
-        // Waiting means the program's work is done on return.
-        QVERIFY(runProcessAndWait("sh", "-c \"echo hi > $0\" \\out.txt", &exitCode));
-        QCOMPARE(exitCode, 0);
-        QCOMPARE(root.read("\\out.txt"), QByteArray("hi\n"));
-        QVERIFY(!runProcessAndWait("\\missing", QString(), &exitCode));
-        QVERIFY(!createProcess("\\missing", QString()));
-        QCOMPARE(lastError().code, ENOENT);
-    }
-
     void icons_data()
     {
         QTest::addColumn<QString>("path");

@@ -1,9 +1,6 @@
 #include "platformtest.h"
 #include "platform/systeminfo.h"
 
-#include <QStorageInfo>
-#include <QSysInfo>
-
 using namespace platform;
 
 namespace {
@@ -65,28 +62,6 @@ private Q_SLOTS:
         QCOMPARE(status.batteryLifeTime, lifeTime);
         QCOMPARE(status.batteryFullLifeTime, fullLifeTime);
         QCOMPARE(status.backupBatteryFlag, BATTERY_FLAG_UNKNOWN);
-    }
-
-    // What the information pages show comes from this machine: sanity only.
-    void hostFacts()
-    {
-        VersionInfo version;
-        QVERIFY(getVersionInfo(version));
-        const QString kernel = QSysInfo::kernelVersion();
-        QVERIFY2(kernel.startsWith(QStringLiteral("%1.%2").arg(version.majorVersion).arg(version.minorVersion)), qPrintable(kernel));
-        SystemInfo system;
-        QVERIFY(getSystemInfo(system) && system.numberOfProcessors >= 1 && system.pageSize >= 4096);
-        QVERIFY(system.machine != QLatin1String("x86_64") || system.processorType == 8664);
-        MemoryStatus memory;
-        QVERIFY(getMemoryStatus(memory) && memory.availPhys <= memory.totalPhys);
-        testsupport::TempDeviceRoot root;
-        StoreInformation store;
-        QVERIFY(getStoreInformation(store));
-        QCOMPARE(qint64(store.storeSize), QStorageInfo(root.hostPath()).bytesTotal());
-        const HostEntry local = lookupHost(QStringLiteral("localhost"));
-        QVERIFY(local.addresses.contains(QStringLiteral("127.0.0.1")));
-        QCOMPARE(local.officialName, QStringLiteral("localhost"));
-        QVERIFY(lookupHost(QStringLiteral("no-such-host.invalid")).addresses.isEmpty());
     }
 };
 

@@ -8,39 +8,37 @@
 #include <QLineEdit>
 #include <QPointer>
 
+namespace {
+// setup: "tap" or "finger" for a tap on the selected node instead of F2, "gone" the folder vanished, "mount" it
+// is a mount point; result: "renamed", "failed" (with a message), "cancelled" (Escape) or "refused" (no editor).
+struct RenameCase { QString path, setup, typed, result; QStringList expected; };
+} // namespace
+
 class DirTreeRenameTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Editing a folder's name in place. "m" and its "sub" are expanded and stay so. Results:
-    // "renamed", "failed" (with a message), "cancelled" (Escape) or "refused" (no editor).
+    // Editing a folder's name in place. "m" and its "sub" are expanded and stay so.
     void rename_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("setup"); // "tap", "finger": a tap on the selected node instead of F2
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("result");
-        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<RenameCase>("row");
         const QStringList same{"b", "m", "y"};
-        QTest::newRow("sorts before its siblings") << "\\m\\" << "" << "a" << "renamed" << QStringList{"a", "b", "y"};
-        QTest::newRow("letter case only") << "\\m\\" << "" << "M" << "renamed" << QStringList{"b", "M", "y"};
-        QTest::newRow("leading blanks kept") << "\\m\\" << "" << "  m" << "renamed" << QStringList{"  m", "b", "y"};
-        QTest::newRow("existing name") << "\\m\\" << "" << "b" << "failed" << same;
-        QTest::newRow("empty name") << "\\m\\" << "" << "" << "failed" << same;
-        QTest::newRow("same name") << "\\m\\" << "" << "m" << "renamed" << same;
-        QTest::newRow("slash") << "\\m\\" << "" << "x/y" << "failed" << same;
-        QTest::newRow("finger tap, new name") << "\\m\\" << "finger" << "a" << "renamed" << QStringList{"a", "b", "y"};
-        QTest::newRow("tap, Escape") << "\\m\\" << "tap" << "Z" << "cancelled" << same;
-        QTest::newRow("root") << "\\" << "" << "Z" << "refused" << same;
-        QTest::newRow("vanished folder") << "\\m\\" << "gone" << "Z" << "refused" << same;
-        QTest::newRow("mount point") << "\\m\\" << "mount" << "Z" << "refused" << same;
+        const QString m = "\\m\\";
+        QTest::newRow("sorts before its siblings") << RenameCase{m, "", "a", "renamed", {"a", "b", "y"}};
+        QTest::newRow("letter case only") << RenameCase{m, "", "M", "renamed", {"b", "M", "y"}};
+        QTest::newRow("leading blanks kept") << RenameCase{m, "", "  m", "renamed", {"  m", "b", "y"}};
+        QTest::newRow("existing name") << RenameCase{m, "", "b", "failed", same};
+        QTest::newRow("empty name") << RenameCase{m, "", "", "failed", same};
+        QTest::newRow("same name") << RenameCase{m, "", "m", "renamed", same};
+        QTest::newRow("slash") << RenameCase{m, "", "x/y", "failed", same};
+        QTest::newRow("finger tap, new name") << RenameCase{m, "finger", "a", "renamed", {"a", "b", "y"}};
+        QTest::newRow("tap, Escape") << RenameCase{m, "tap", "Z", "cancelled", same};
+        QTest::newRow("root") << RenameCase{"\\", "", "Z", "refused", same};
+        QTest::newRow("vanished folder") << RenameCase{m, "gone", "Z", "refused", same};
+        QTest::newRow("mount point") << RenameCase{m, "mount", "Z", "refused", same};
     }
     void rename()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, setup);
-        QFETCH(QString, typed);
-        QFETCH(QString, result);
-        QFETCH(QStringList, expected);
+        const auto [path, setup, typed, result, expected] = testsupport::fetchRow<RenameCase>();
         testsupport::MessageBoxScript boxes;
         if (result == "failed")
             boxes.expect(QStringLiteral("Failed to rename"), platform::IDOK);

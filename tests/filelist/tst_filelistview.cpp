@@ -16,9 +16,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
-#include <atomic>
-#include <thread>
-
 using namespace listtest;
 
 namespace {
@@ -224,41 +221,6 @@ private Q_SLOTS:
         const QModelIndexList selected = list.selectionModel()->selectedRows();
         QCOMPARE(selected.size(), 1);
         QCOMPARE(list.GetItemText(selected.first().row(), 0), QStringLiteral("\\a"));
-    }
-
-    // The search adds its results from a thread of its own.
-    void fillsRowsOfFoundFiles()
-    {
-        testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile("\\docs\\report.abc", QByteArray(1536, 'r')));
-        QVERIFY(platform::setLastWriteTime("\\docs\\report.abc", dayTime(3)));
-        CFileListCtrl list;
-        std::atomic<int> done{0};
-        QList<int> rows;
-        QList<bool> filled;
-        std::thread worker([&] {
-            for (const char *path : {"\\docs\\report.abc", "\\docs\\gone.txt"}) {
-                rows << list.InsertItem(5, path); // past the end: appended
-                filled << list.AddFoundFile(rows.last(), path);
-            }
-            filled << list.AddFoundFile(7, "\\docs\\report.abc"); // no such row
-            done = 1;
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
-        worker.join();
-        const auto rowTexts = [&list](int row) {
-            QStringList texts;
-            for (int column = 0; column < CFileLister::ColumnCount; ++column)
-                texts << list.GetItemText(row, column);
-            return texts;
-        };
-        QCOMPARE(rows, (QList<int>{0, 1}));
-        QCOMPARE(filled, (QList<bool>{true, false, false}));
-        QCOMPARE(rowTexts(0), (QStringList{"\\docs\\report.abc", "1.5Kb", "ABC-File", FormatChangedText(dayTime(3)), "A"}));
-        QCOMPARE(rowTexts(1), (QStringList{"\\docs\\gone.txt", "", "", "", ""}));
-        list.DeleteAllItems();
-        QCOMPARE(list.GetItemCount(), 0);
-        QCOMPARE(list.GetImageList().count(), list.GetBaseImageCount());
     }
 
     void tapAndHold_data()

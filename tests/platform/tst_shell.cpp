@@ -6,7 +6,6 @@
 #include <QMimeDatabase>
 #include <QStandardPaths>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 
 #include <fcntl.h>
 
@@ -101,25 +100,6 @@ private Q_SLOTS:
         QCOMPARE(lastError().code, error);
         QCOMPARE(launch.calls, error == 0 ? 1 : 0);
         QCOMPARE(launch.started, withRoot(started, root));
-    }
-
-    // A real program, started as a device path, gets host paths, and every
-    // argument as its exact bytes, empty ones included.
-    void argvRecorder()
-    {
-        testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFolder("\\bin"));
-        QVERIFY(QFile::copy(QStringLiteral(ARGVRECORDER_PATH), root.host("\\bin\\rec")));
-        QTemporaryDir out;
-        const QString record = out.filePath(QStringLiteral("argv.txt"));
-
-        const QString odd = QString("\\caf") + QChar(0xDCE9);
-        QVERIFY(createProcess("\\bin\\rec", '"' + record + "\" \"\\My Documents\\a b.txt\" plain \\x " + odd + ' ' + literalCommandText("a\" \"b") + " \"\" \"%1 %*\""));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
-        QFile file(record);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray hostRoot = QFile::encodeName(root.hostPath());
-        QCOMPARE(file.readAll(), hostRoot + "/My Documents/a b.txt\nplain\n" + hostRoot + "/x\n" + hostRoot + "/caf\xe9\na\" \"b\n\n%1 %*\n");
     }
 
     void icons_data()

@@ -1,4 +1,3 @@
-#include "common/devicefixture.h"
 #include "common/modaldialog.h"
 #include "common/testsuite.h"
 #include "platform/systeminfo.h"
@@ -43,11 +42,7 @@ class SystemInfoTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup()
-    {
-        setPowerSupplyFolder(QString());
-        HostInfoLookup::SetResolver({});
-    }
+    void cleanup() { HostInfoLookup::SetResolver({}); }
 
     // Only the page in front runs its timer, and none once the sheet closes.
     void pagesAndTimers()
@@ -65,35 +60,6 @@ private Q_SLOTS:
         QCOMPARE(sheet.GetPage(0)->GetTimerId(), 0);
     }
 
-    // Supply folders as the kernel shows them: "BAT0|capacity=90" is a folder
-    // and its attribute files.
-    void powerFromSupplies_data()
-    {
-        QTest::addColumn<QStringList>("supplies");
-        QTest::addColumn<Texts>("texts");
-        const QString acOn = "AC|type=Mains|online=1", bat = "BAT0|type=Battery|status=";
-        QTest::newRow("desktop without battery") << QStringList{acOn}
-            << Texts{{1021, "Using external power"}, {1022, "No system battery"}, {1023, ""}, {1029, ""}, {1025, "Unknown"}};
-        QTest::newRow("0x9 shows High") << QStringList{acOn, bat + "Charging|capacity=90"}
-            << Texts{{1022, "High"}, {1023, "90 % of full battery"}, {1029, ""}};
-        QTest::newRow("5400 s left") << QStringList{bat + "Discharging|capacity=20|time_to_empty_now=5400"}
-            << Texts{{1021, "Using internal power"}, {1022, "Low"}, {1029, "Estimated time remaining \n90 minutes"}};
-    }
-    void powerFromSupplies()
-    {
-        QFETCH(QStringList, supplies);
-        QFETCH(Texts, texts);
-        testsupport::TempDeviceRoot sys;
-        for (const QString &supply : supplies)
-            for (const QString &attribute : supply.split(u'|').mid(1))
-                QVERIFY(sys.makeFile("\\" + supply.section(u'|', 0, 0) + "\\" + attribute.section(u'=', 0, 0),
-                                     attribute.section(u'=', 1).toUtf8()));
-        setPowerSupplyFolder(sys.hostPath());
-        SystemInfoSheet sheet;
-        sheet.show();
-        compareTexts(sheet.GetPage(0), texts);
-    }
-
     // What a reading leaves of the one before it.
     void powerReadings_data()
     {
@@ -101,6 +67,7 @@ private Q_SLOTS:
         QTest::newRow("backup 0x9 keeps its text") << ReadingCase{5, 0x9, 1025, "High"};
         QTest::newRow("main critical and charging") << ReadingCase{1, 0xC, 1022, "Critical"};
         QTest::newRow("main unknown bit") << ReadingCase{1, 0x10, 1022, "Unknown status"};
+        QTest::newRow("no main battery") << ReadingCase{1, BATTERY_FLAG_NO_BATTERY, 1022, "No system battery"};
         QTest::newRow("255 percent empty") << ReadingCase{2, 255, 1023, ""};
         QTest::newRow("150 percent keeps its text") << ReadingCase{2, 150, 1023, "50 % of full battery"};
         QTest::newRow("time unknown") << ReadingCase{3, BATTERY_LIFE_UNKNOWN, 1029, ""};

@@ -44,7 +44,6 @@ private Q_SLOTS:
         const int run = CommandLine::Run, help = CommandLine::ShowHelp, fail = CommandLine::Fail;
         QTest::newRow("nothing") << QStringList{} << run << "";
         QTest::newRow("a folder") << QStringList{"<dir>"} << run << "<dir>";
-        QTest::newRow("after --") << QStringList{"--", "<dir>"} << run << "<dir>";
         QTest::newRow("help") << QStringList{"--help"} << help << "Usage: ferrix [QT-OPTIONS] [DEVICE-ROOT]";
         QTest::newRow("missing folder") << QStringList{"<dir>/nowhere"} << fail << "does not exist";
         QTest::newRow("a file") << QStringList{"<dir>/file"} << fail << "is not a folder";
@@ -54,8 +53,6 @@ private Q_SLOTS:
         const QString odd = "<dir>/caf" + QString(QChar(0xDCE9));
         QTest::newRow("folder name not UTF-8") << QStringList{odd} << run << odd;
         QTest::newRow("Qt options around it") << QStringList{"-style", "fusion", "<dir>", "-reverse"} << run << "<dir>";
-        QTest::newRow("Qt option's value is no folder") << QStringList{"-platform", "offscreen"} << run << "";
-        QTest::newRow("file URI") << QStringList{"file://<dir>"} << run << "<dir>";
         QTest::newRow("file URI, localhost, escapes not UTF-8") << QStringList{"FILE://localhost<dir>/caf%E9"} << run << odd;
         QTest::newRow("file URI of a missing folder") << QStringList{"file:<dir>/no%20where%3F"} << fail
                                                       << "'" + m_dir.path() + "/no where?' does not exist";

@@ -131,7 +131,6 @@ private Q_SLOTS:
         QTest::newRow("date: unreadable last") << 17u << QStringList{"someday", "03-02-2004 09:05:07"} << swap;
         QTest::newRow("date: no such day is unreadable") << 17u << QStringList{"31-02-2004 09:05:07", "01-01-1990 00:00:00"} << swap;
         QTest::newRow("date: hour 24 is unreadable") << 17u << QStringList{"01-01-2004 24:00:00", "01-01-2004 23:59:59"} << swap;
-        QTest::newRow("date: blanks around") << 17u << QStringList{"03-02-2004 09:05:08", " 03-02-2004 09:05:07 "} << swap;
         QTest::newRow("names equal but for case") << 5u << QStringList{"b", "A", "a", "B"} << QList<int>{1, 2, 0, 3};
         QTest::newRow("sizes of equal value") << 9u << QStringList{"1.0Kb", "512 b", "1.00Kb"} << QList<int>{1, 0, 2};
         QTest::newRow("unreadable dates") << 17u << QStringList{"x", "01-01-2004 00:00:00", "y"} << QList<int>{1, 0, 2};

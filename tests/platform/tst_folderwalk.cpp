@@ -58,8 +58,6 @@ private Q_SLOTS:
         };
         QTest::newRow("every name") << "*.*" << with({"B.TXT", "a.txt", "broken.txt", "dir.txt", "file.txt",
                                                       "pipe.txt", "sub"});
-        QTest::newRow("letter case ignored") << "*.txt" << with({"B.TXT", "a.txt", "broken.txt", "dir.txt",
-                                                                 "file.txt", "pipe.txt"});
         QTest::newRow("? is one character") << "?.txt" << with({"B.TXT", "a.txt"});
         QTest::newRow("no wildcard") << "SUB" << with({"sub"});
     }
@@ -152,9 +150,7 @@ private Q_SLOTS:
         QTest::newRow("a name that only starts alike") << InsideCase{"\\AB", "\\A", false};
         QTest::newRow("the parent is not inside") << InsideCase{"\\A", "\\A\\B", false};
         QTest::newRow("through a link into the source") << InsideCase{"\\L", "\\A", true};
-        QTest::newRow("below a link into the source") << InsideCase{"\\L\\C", "\\A", true};
         QTest::newRow("a link pointing elsewhere") << InsideCase{"\\M", "\\A", false};
-        QTest::newRow("a missing folder") << InsideCase{"\\none", "\\A", false};
         QTest::newRow("everything is inside the root") << InsideCase{"\\AB", "\\", true};
     }
 

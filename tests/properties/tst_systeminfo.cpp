@@ -110,7 +110,6 @@ private Q_SLOTS:
         QTest::addColumn<ProcessorCase>("row");
         QTest::newRow("x86-64") << ProcessorCase{{9, 6, 0x9e0a, 8664}, "Unknown processor", "8664"};
         QTest::newRow("PowerPC 603+") << ProcessorCase{{3, 6, 0x0102, 0}, "PPC 603+\nRevision 1.2", "0"};
-        QTest::newRow("80486") << ProcessorCase{{0, 4, 0, 486}, "INTEL 80486", "486"};
         QTest::newRow("Alpha") << ProcessorCase{{2, 21064, 0x0102, 21064}, "ALPHA 21064\nRevision: Model B, Pass 2", "21064"};
         QTest::newRow("no version: type kept") << ProcessorCase{{}, "", "1234"};
     }

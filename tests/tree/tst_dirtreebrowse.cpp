@@ -77,8 +77,6 @@ private Q_SLOTS:
             << "\\" << QStringList{"  lead", slash.mid(1), bad.mid(1), "line\nbreak", rtl.mid(1)};
         QTest::newRow("new under expanded node, added once") << QStringList{"\\A", "\\A\\b", "\\A\\d"}
             << QStringList{"expand \\", "expand \\A\\", "+\\A\\c", "refresh", "refresh"} << "\\A\\" << QStringList{"b", "c", "d"};
-        QTest::newRow("removed folder disappears") << QStringList{"\\A", "\\A\\b", "\\A\\c"}
-            << QStringList{"expand \\", "expand \\A\\", "-\\A\\b", "refresh"} << "\\A\\" << QStringList{"c"};
         QTest::newRow("leaf gains expand button") << QStringList{"\\A"}
             << QStringList{"expand \\", "+\\A\\x", "refresh"} << "\\A\\" << QStringList{kDummy};
         QTest::newRow("expand button goes") << ab << QStringList{"expand \\", "-\\A\\b", "refresh"} << "\\A\\" << QStringList{};
@@ -102,8 +100,6 @@ private Q_SLOTS:
         const QStringList seven{"\\A", "\\B", "\\C", "\\D", "\\E", "\\F", "\\G"}, labels{"A", "B", "C", "D", "E", "F", "G"};
         QTest::newRow("held key over five folders") << seven
             << QStringList{"expand \\", "select \\A\\", "keys Down Down Down Down Down", "?\\F\\"} << "\\" << labels;
-        QTest::newRow("keys there and back") << seven
-            << QStringList{"expand \\", "select \\A\\", "keys Down Down Down Up", "?\\C\\"} << "\\" << labels;
         QTest::newRow("key to the end") << seven << QStringList{"expand \\", "select \\A\\", "keys End", "?\\G\\"} << "\\" << labels;
         QTest::newRow("collapse around the selection") << QStringList{"\\A", "\\A\\B", "\\A\\B\\C"}
             << QStringList{"expand \\", "expand \\A\\", "expand \\A\\B\\", "select \\A\\B\\C\\", "tap \\A\\", "?\\A\\"} << "\\A\\" << QStringList{kDummy};

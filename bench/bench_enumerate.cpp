@@ -3,10 +3,14 @@
 // against a plain readdir + fstatat loop over the same folder. Prints the
 // times and the ratios, then the first listing and the plain loop again,
 // taking turns: on the machine as it is, and with a child process keeping
-// one more core busy.
+// one more core busy. The turns also time the bare calls a first listing
+// cannot do without (readdir, then a stat and a stored-attribute read per
+// entry), the floor of any listing that shows stored attributes.
 #include "benchdevice.h"
 #include "benchratio.h"
+#include "platform/dosattrib.h"
 #include "platform/findfile.h"
+#include "platform/hostfs.h"
 #include "platform/storedattribcache.h"
 
 #include <QByteArray>
@@ -59,8 +63,9 @@ qint64 platformListing()
     return count;
 }
 
-// One plain readdir + fstatat loop over the folder; the count of entries.
-qint64 plainListing(const QByteArray &hostPath)
+// One plain readdir + fstatat loop over the folder, with each entry's
+// user.DOSATTRIB read too when asked; the count of entries.
+qint64 plainListing(const QByteArray &hostPath, bool readStored = false)
 {
     DIR *dir = ::opendir(hostPath.constData());
     const int fd = ::dirfd(dir);
@@ -73,6 +78,9 @@ qint64 plainListing(const QByteArray &hostPath)
         struct stat st;
         if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0)
             bytes += quint64(st.st_size) + st.st_mode;
+        char value[256];
+        if (readStored)
+            bytes += quint64(platform::detail::getXattrAt(fd, name, platform::detail::kDosAttribName, value, sizeof value, false));
         ++count;
     }
     ::closedir(dir);
@@ -182,26 +190,26 @@ void compareInTurns(int rounds, const char *how)
     BigFolder &big = bigFolder();
     if (!big.ok)
         return;
-    std::vector<double> platformMs, plainMs, platformCpu, plainCpu;
+    enum Side { Platform, Plain, Bare, Sides };
+    std::vector<double> ms[Sides], cpuMs[Sides];
     for (int round = 0; round < rounds; ++round) {
         platform::detail::forgetStoredAttribs();
-        for (int side = 0; side < 2; ++side) {
+        for (int turn = 0; turn < Sides; ++turn) {
+            const int side = (turn + round) % Sides;
             const auto start = std::chrono::steady_clock::now();
             const double cpu = processCpuMs();
-            if ((side + round) % 2 == 0) {
-                platformListing();
-                platformMs.push_back(elapsedMs(start));
-                platformCpu.push_back(processCpuMs() - cpu);
-            } else {
-                plainListing(big.hostPath);
-                plainMs.push_back(elapsedMs(start));
-                plainCpu.push_back(processCpuMs() - cpu);
-            }
+            side == Platform ? platformListing() : plainListing(big.hostPath, side == Bare);
+            ms[side].push_back(elapsedMs(start));
+            cpuMs[side].push_back(processCpuMs() - cpu);
         }
     }
     const std::string what = std::string("First listing, in turns") + how + " (median of " + std::to_string(rounds) + ")";
-    bench::printRatio(what + " / readdir+fstatat", median(platformMs), median(plainMs));
-    bench::printRatio(what + ", processor time / readdir+fstatat", median(platformCpu), median(plainCpu));
+    bench::printRatio(what + " / readdir+fstatat", median(ms[Platform]), median(ms[Plain]));
+    bench::printRatio(what + ", processor time / readdir+fstatat", median(cpuMs[Platform]), median(cpuMs[Plain]));
+    const std::string bare = what + ", readdir+fstatat+getxattr";
+    bench::printRatio(bare + " / readdir+fstatat", median(ms[Bare]), median(ms[Plain]));
+    bench::printRatio(bare + ", processor time / readdir+fstatat", median(cpuMs[Bare]), median(cpuMs[Plain]));
+    bench::printRatio(what + ", processor time / readdir+fstatat+getxattr", median(cpuMs[Platform]), median(cpuMs[Bare]));
 }
 
 } // namespace

@@ -44,6 +44,7 @@ private Q_SLOTS:
         const int run = CommandLine::Run, help = CommandLine::ShowHelp, fail = CommandLine::Fail;
         QTest::newRow("nothing") << QStringList{} << run << "";
         QTest::newRow("a folder") << QStringList{"<dir>"} << run << "<dir>";
+        QTest::newRow("a folder spelt with ./") << QStringList{"<dir>/./"} << run << "<dir>";
         QTest::newRow("help") << QStringList{"--help"} << help << "Usage: ferrix [QT-OPTIONS] [DEVICE-ROOT]";
         QTest::newRow("missing folder") << QStringList{"<dir>/nowhere"} << fail << "does not exist";
         QTest::newRow("a file") << QStringList{"<dir>/file"} << fail << "is not a folder";

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace testsupport {
@@ -40,6 +41,26 @@ bool TempDeviceRoot::makeFile(const QString &devicePath, const QByteArray &conte
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return file.write(content) == content.size();
+}
+
+bool TempDeviceRoot::build(const QStringList &items) const
+{
+    for (const QString &item : items) {
+        const qsizetype arrow = item.indexOf(QLatin1String("->")), equals = item.indexOf(u'=');
+        const bool marked = item.endsWith(u'|') || item.endsWith(u'\\');
+        const QString path = arrow > 0 ? item.left(arrow) : equals > 0 ? item.left(equals) : marked ? item.chopped(1) : item;
+        const qsizetype slash = path.lastIndexOf(u'\\');
+        if (slash > 0 && !makeFolder(path.left(slash)))
+            return false;
+        const QByteArray hostPath = platform::hostPathFromDevice(path);
+        const bool ok = arrow > 0 ? QFile::link(item.mid(arrow + 2), host(path))
+            : item.endsWith(u'|') ? ::mkfifo(hostPath.constData(), 0644) == 0
+            : marked              ? makeFolder(path)
+                                  : writeHostFile(hostPath, equals > 0 ? item.mid(equals + 1).toUtf8() : QByteArray("content"));
+        if (!ok)
+            return false;
+    }
+    return true;
 }
 
 bool TempDeviceRoot::exists(const QString &devicePath) const

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <sys/types.h>
@@ -22,6 +23,10 @@ public:
     // Creating things on the host side; device paths in, false on failure.
     bool makeFolder(const QString &devicePath) const;             // with parents
     bool makeFile(const QString &devicePath, const QByteArray &content = {}) const; // with parents
+    // Each item: "\path" a file holding "content", "\path\" a folder, "\path=text" a file holding text,
+    // "\path->target" a symbolic link (target as written), "\path|" a FIFO. Files are written at the exact
+    // host bytes of their device path, so names that are not UTF-8 arrive as they are.
+    bool build(const QStringList &items) const;
     bool exists(const QString &devicePath) const;
     QByteArray read(const QString &devicePath) const;
 

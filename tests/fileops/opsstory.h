@@ -4,7 +4,6 @@
 #include "filelist/cfilelistviewex.h"
 #include "fileops/folderdelete.h"
 #include "filelist/listtesthelpers.h"
-#include "find/searchfixture.h"
 #include "platform/devicepath.h"
 #include "platform/faultinjection.h"
 #include "platform/fileattributes.h"
@@ -225,7 +224,7 @@ struct Story : apptest::FrameFixture {
             frame->action(kCommands.value(text))->trigger();
         }
         else if (text.startsWith(u'+'))
-            QVERIFY(findtest::build(root, {text.mid(1)}));
+            QVERIFY(root.build({text.mid(1)}));
         else if (text.startsWith(u'-'))
             QVERIFY(QFileInfo(root.host(disk)).isDir() ? QDir(root.host(disk)).removeRecursively()
                                                         : QFile::remove(root.host(disk)));

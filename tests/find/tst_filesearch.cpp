@@ -84,7 +84,7 @@ private Q_SLOTS:
     {
         const auto [tree, pattern, folder, text, blockSize, found, fault] = testsupport::fetchRow<SearchCase>();
         testsupport::TempDeviceRoot root;
-        QVERIFY(findtest::build(root, tree));
+        QVERIFY(root.build(tree));
         if (const QStringList step = fault.split(u' '); step.size() == 3)
             platform::faults::inject(step[0] == "open"   ? platform::FsOperation::Open
                                      : step[0] == "read" ? platform::FsOperation::Read

@@ -105,7 +105,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, how);
         testsupport::TempDeviceRoot root;
-        QVERIFY(findtest::build(root, kLongSearch));
+        QVERIFY(root.build(kLongSearch));
         Shown shown;
         QVERIFY(shown.ok);
         Hold hold;
@@ -156,7 +156,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, steps);
         testsupport::TempDeviceRoot root;
-        QVERIFY(findtest::build(root, kLongSearch));
+        QVERIFY(root.build(kLongSearch));
         Shown shown;
         QVERIFY(shown.ok);
         std::atomic<bool> hold{false}, pauseAtEnd{false}, paused{false};
@@ -218,7 +218,7 @@ private Q_SLOTS:
     void resultsSortAndOpen()
     {
         testsupport::TempDeviceRoot root;
-        QVERIFY(findtest::build(root, {"\\b.txt=bb", "\\f\\a.txt=aaaa", "\\f\\g\\c.txt=c", "\\f\\d.doc"}));
+        QVERIFY(root.build({"\\b.txt=bb", "\\f\\a.txt=aaaa", "\\f\\g\\c.txt=c", "\\f\\d.doc"}));
         const apptest::Launches launches;
         testsupport::MessageBoxScript boxes;
         Shown shown;

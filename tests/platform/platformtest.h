@@ -38,11 +38,6 @@ inline QStringList hostEntries(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-inline bool makeLink(const testsupport::TempDeviceRoot &root, const char *target, const QString &devicePath)
-{
-    return ::symlink(target, QFile::encodeName(root.host(devicePath)).constData()) == 0;
-}
-
 // The entry a listing of its folder reports for path (name empty when none).
 inline platform::FindData listedEntry(const QString &path)
 {

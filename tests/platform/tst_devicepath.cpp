@@ -105,20 +105,6 @@ private Q_SLOTS:
         if (canonical)
             QCOMPARE(fileUriFromDevice(device), uri);
     }
-
-    void rootMustBeAFolder()
-    {
-        testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile("\\file"));
-        const QString before = deviceRoot();
-        QVERIFY(!setDeviceRoot(root.hostPath() + "/file"));
-        QCOMPARE(lastError().code, ENOTDIR);
-        QVERIFY(!setDeviceRoot(root.hostPath() + "/missing") && lastError().message.contains("missing"));
-        QCOMPARE(lastError().code, ENOENT);
-        QCOMPARE(deviceRoot(), before);
-        QVERIFY(setDeviceRoot(root.hostPath() + "/./"));
-        QCOMPARE(deviceRoot(), root.hostPath());
-    }
 };
 
 FERRIX_TEST(DevicePathTest)

@@ -47,11 +47,9 @@ const FileTime kTime = fileTimeFromUnix(1'234'567'890, 0);
 // to it, to \d2, to nothing and to themselves; \d1\plain a file.
 bool makeLinkFixture(const testsupport::TempDeviceRoot &root)
 {
-    return root.makeFile("\\d2\\a", "target") && root.makeFile("\\d2\\b") && setLastWriteTime("\\d2\\a", kTime)
-        && ::chmod(QFile::encodeName(root.host("\\d2\\a")), 0444) == 0 && root.makeFile("\\d1\\plain", "plain")
-        && makeLink(root, "../d2/a", "\\d1\\a") && makeLink(root, "a", "\\d1\\again")
-        && makeLink(root, "../d2/a", "\\d1\\.dot") && makeLink(root, "../d2", "\\d1\\dir")
-        && makeLink(root, "nowhere", "\\d1\\broken") && makeLink(root, "loop", "\\d1\\loop");
+    return root.build({"\\d2\\a=target", "\\d2\\b", "\\d1\\plain=plain", "\\d1\\a->../d2/a", "\\d1\\again->a", "\\d1\\.dot->../d2/a",
+                       "\\d1\\dir->../d2", "\\d1\\broken->nowhere", "\\d1\\loop->loop"})
+        && setLastWriteTime("\\d2\\a", kTime) && ::chmod(QFile::encodeName(root.host("\\d2\\a")), 0444) == 0;
 }
 
 // Runs write in a child that stops where the file size limit hits it, lists
@@ -135,9 +133,7 @@ private Q_SLOTS:
     {
         auto [call, from, to, error, fault, faultPath] = fetchRow<Failure>();
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile("\\a\\f.txt", "source"));
-        QVERIFY(root.makeFile("\\a\\g.txt", "other"));
-        QVERIFY(root.makeFolder("\\a\\b") && root.makeFolder("\\b"));
+        QVERIFY(root.build({"\\a\\f.txt=source", "\\a\\g.txt=other", "\\a\\b\\", "\\b\\"}));
         QVERIFY(::link(QFile::encodeName(root.host("\\a\\f.txt")), QFile::encodeName(root.host("\\a\\hard"))) == 0);
         const QStringList before = hostEntries(root.hostPath() + "/a") + hostEntries(root.hostPath());
         if (fault >= 0)
@@ -348,9 +344,7 @@ private Q_SLOTS:
     {
         auto [call, from, to, error] = fetchRow<SpecialFile>();
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile("\\keep.txt", "kept") && root.makeFolder("\\folder"));
-        QVERIFY(::mkfifo(QFile::encodeName(root.host("\\x.lnk")), 0644) == 0);
-        QVERIFY(makeLink(root, "/dev/zero", "\\zero.lnk") && makeLink(root, "folder", "\\folder.lnk"));
+        QVERIFY(root.build({"\\keep.txt=kept", "\\folder\\", "\\x.lnk|", "\\zero.lnk->/dev/zero", "\\folder.lnk->folder"}));
         QVERIFY(::mknod(QFile::encodeName(root.host("\\socket")), S_IFSOCK | 0644, 0) == 0); // no listener needed
         const QStringList before = hostEntries(root.hostPath());
 
@@ -380,9 +374,8 @@ private Q_SLOTS:
     {
         auto [from, to, fallback, removeFault, error, after] = fetchRow<MoveCase>();
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFile("\\a\\f.txt", "source"));
+        QVERIFY(root.build({"\\a\\f.txt=source", "\\a\\g.txt=other"}));
         QVERIFY(::link(QFile::encodeName(root.host("\\a\\f.txt")), QFile::encodeName(root.host("\\a\\hard"))) == 0);
-        QVERIFY(root.makeFile("\\a\\g.txt", "other"));
         if (fallback)
             faults::inject(FsOperation::Rename, to, EINVAL);
         if (removeFault)
@@ -404,7 +397,7 @@ private Q_SLOTS:
             || a.st_dev == b.st_dev)
             QSKIP("no second file system to move to");
         QVERIFY(QFile::link(other.path(), root.host("\\shm")));
-        QVERIFY(root.makeFile("\\f.txt", "moved") && root.makeFile("\\g.txt", "g") && root.makeFolder("\\folder"));
+        QVERIFY(root.build({"\\f.txt=moved", "\\g.txt=g", "\\folder\\"}));
         QVERIFY(setLastWriteTime("\\f.txt", kTime));
 
         QVERIFY(moveFile("\\f.txt", "\\shm\\f.txt"));

@@ -111,13 +111,9 @@ private Q_SLOTS:
     {
         auto [name, expected, error] = fetchRow<SubfolderCase>();
         testsupport::TempDeviceRoot root;
-        for (const char16_t *folder : {u"\\p\\sub\\x", u"\\p\\empty", u"\\p\\faulty\\x", u"\\p\\a\uF05Cb\\x"})
-            QVERIFY(root.makeFolder(QString::fromUtf16(folder)));
-        for (const char *file : {"\\p\\files\\a.txt", "\\p\\files\\b.txt", "\\p\\files\\.hidden"})
-            QVERIFY(root.makeFile(file));
-        QVERIFY(root.makeFile("\\p\\folderlink\\a.txt") && makeLink(root, "../sub", "\\p\\folderlink\\l"));
-        QVERIFY(root.makeFile("\\p\\filelink\\a.txt") && makeLink(root, "a.txt", "\\p\\filelink\\l"));
-        QVERIFY(root.makeFolder("\\p\\dangling") && makeLink(root, "nowhere", "\\p\\dangling\\l"));
+        QVERIFY(root.build({"\\p\\sub\\x\\", "\\p\\empty\\", "\\p\\faulty\\x\\", QString::fromUtf16(u"\\p\\a\uF05Cb\\x\\"), "\\p\\files\\a.txt",
+                            "\\p\\files\\b.txt", "\\p\\files\\.hidden", "\\p\\folderlink\\a.txt", "\\p\\folderlink\\l->../sub",
+                            "\\p\\filelink\\a.txt", "\\p\\filelink\\l->a.txt", "\\p\\dangling\\l->nowhere"}));
         faults::inject(FsOperation::Find, "\\p\\faulty", EROFS);
 
         QCOMPARE(hasSubfolder("\\p\\" + name + "\\"), expected);

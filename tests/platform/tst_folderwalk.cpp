@@ -26,10 +26,8 @@ class FolderWalkTest : public QObject {
 
     static bool build(const testsupport::TempDeviceRoot &root)
     {
-        return root.makeFile("\\d\\a.txt", "alpha") && root.makeFile("\\d\\B.TXT", "beta")
-            && root.makeFile("\\d\\sub\\c.txt", "gamma") && makeLink(root, "a.txt", "\\d\\file.txt")
-            && makeLink(root, "sub", "\\d\\dir.txt") && makeLink(root, "none", "\\d\\broken.txt")
-            && ::mkfifo(QFile::encodeName(root.host("\\d\\pipe.txt")).constData(), 0644) == 0;
+        return root.build({"\\d\\a.txt=alpha", "\\d\\B.TXT=beta", "\\d\\sub\\c.txt=gamma", "\\d\\file.txt->a.txt",
+                           "\\d\\dir.txt->sub", "\\d\\broken.txt->none", "\\d\\pipe.txt|"});
     }
 
     static bool entryNamed(FolderHandle &folder, const QString &name, FolderEntry &out)
@@ -158,8 +156,7 @@ private Q_SLOTS:
     {
         auto [folder, ancestor, inside] = fetchRow<InsideCase>();
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.makeFolder("\\A\\B\\C") && root.makeFolder("\\AB"));
-        QVERIFY(makeLink(root, "A/B", "\\L") && makeLink(root, "AB", "\\M"));
+        QVERIFY(root.build({"\\A\\B\\C\\", "\\AB\\", "\\L->A/B", "\\M->AB"}));
         QCOMPARE(isSameOrInsideFolder(folder, ancestor), inside);
     }
 

@@ -61,13 +61,10 @@ private Q_SLOTS:
         const QString scale = ratio == 1 ? QString() : QStringLiteral("@%1x").arg(ratio);
         const QString file = QStringLiteral("%1/%2%3.png").arg(testsupport::outputFolder(), name, scale);
         apptest::FrameFixture f({"\\notes.txt", "\\photo.jpg", "\\setup.exe", "\\My Documents\\a.doc"});
-        QVERIFY(f.ok);
-        QVERIFY(f.root.makeFile("\\Docs\\report.txt", QByteArray(5000, 'x')));
+        QVERIFY(f.ok && f.root.makeFile("\\Docs\\report.txt", QByteArray(5000, 'x')));
         // A laptop running on its battery.
-        for (const char *supply : {"AC\\type=Mains", "AC\\online=0", "BAT0\\type=Battery", "BAT0\\status=Discharging",
-                                   "BAT0\\capacity=87", "BAT0\\time_to_empty_now=5400"})
-            QVERIFY(f.root.makeFile("\\sys\\" + QString::fromLatin1(supply).section(u'=', 0, 0),
-                                    QByteArray(supply).split('=').last()));
+        QVERIFY(f.root.build({"\\sys\\AC\\type=Mains", "\\sys\\AC\\online=0", "\\sys\\BAT0\\type=Battery",
+                              "\\sys\\BAT0\\status=Discharging", "\\sys\\BAT0\\capacity=87", "\\sys\\BAT0\\time_to_empty_now=5400"}));
         platform::setPowerSupplyFolder(f.root.host("\\sys"));
         const auto restore = qScopeGuard([] { platform::setPowerSupplyFolder(QString()); });
 

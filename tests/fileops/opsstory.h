@@ -10,7 +10,7 @@
 #include "platform/filesystem.h"
 #include "platform/ui/messagebox.h"
 #include "resources/resourceids.h"
-#include "tree/cdirtreeview.h"
+#include "tree/treefixture.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -153,21 +153,7 @@ struct Story : apptest::FrameFixture {
         std::ifstream in(host(path).constData(), std::ios::binary);
         return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
     }
-    QTreeWidgetItem *node(const QString &path) const
-    {
-        QTreeWidgetItem *item = tree()->topLevelItem(0);
-        for (const QString &label : path.split(u'\\', Qt::SkipEmptyParts)) {
-            if (!item)
-                return nullptr;
-            tree()->expandItem(item);
-            QTreeWidgetItem *parent = item;
-            item = nullptr;
-            for (int i = 0; i < parent->childCount() && !item; ++i)
-                if (parent->child(i)->text(0) == label)
-                    item = parent->child(i);
-        }
-        return item;
-    }
+    QTreeWidgetItem *node(const QString &path) const { return nodeAt(*tree(), path, true); }
     void selectFolder(const QString &path)
     {
         QTreeWidgetItem *item = node(path);

@@ -9,6 +9,23 @@
 
 #include <algorithm>
 
+// The node of a folder path ("\" the root, "\a\b\" below), each folder on the way
+// expanded first when asked; null when there is none.
+inline QTreeWidgetItem *nodeAt(QTreeWidget &tree, const QString &path, bool expand = false)
+{
+    QTreeWidgetItem *item = tree.topLevelItem(0);
+    for (const QString &label : path.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
+        QTreeWidgetItem *parent = item;
+        item = nullptr;
+        if (parent && expand)
+            tree.expandItem(parent);
+        for (int i = 0; parent && i < parent->childCount() && !item; ++i)
+            if (parent->child(i)->text(0) == label)
+                item = parent->child(i);
+    }
+    return item;
+}
+
 // The list pane, recording every folder the tree asks it to show.
 class RecordingList : public CFileListViewEx {
 public:
@@ -47,20 +64,8 @@ struct TreeFixture {
                                                      : platform::createDirectory(entry);
     }
 
-    // "\" is the root, "\a\b\" below.
-    QTreeWidgetItem *node(const QString &path) const
-    {
-        QTreeWidgetItem *item = tree.topLevelItem(0);
-        for (const QString &label : path.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
-            QTreeWidgetItem *parent = item;
-            item = nullptr;
-            for (int i = 0; parent && i < parent->childCount() && !item; ++i)
-                if (parent->child(i)->text(0) == label)
-                    item = parent->child(i);
-        }
-        return item;
-    }
-    QStringList children(const QString &path) const
+    QTreeWidgetItem *node(const QString &path) { return nodeAt(tree, path); }
+    QStringList children(const QString &path)
     {
         QStringList labels;
         QTreeWidgetItem *item = node(path);

@@ -150,6 +150,7 @@ private Q_SLOTS:
             field(&dialog, id)->clear();
             QTest::keyClicks(field(&dialog, id), text);
         }
+        QVERIFY(testsupport::savePicture(&dialog, "info-execute-" + QString::fromLatin1(QTest::currentDataTag())));
         QTest::keyClick(field(&dialog, 1005), Qt::Key_Return);
         QVERIFY(dialog.isVisible());
         if (!launched.isEmpty())

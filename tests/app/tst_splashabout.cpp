@@ -2,6 +2,7 @@
 
 #include "app/caboutdlg.h"
 #include "app/csplashdlg.h"
+#include "common/modaldialog.h"
 #include "common/testsuite.h"
 
 #include <QSignalSpy>
@@ -39,6 +40,7 @@ private Q_SLOTS:
         QWidget *picture = splash.findChild<QWidget *>(QStringLiteral("picture"));
         QVERIFY(picture);
         QCOMPARE(picture->geometry(), splash.rect());
+        QVERIFY(testsupport::savePicture(&splash, "app-splash"));
         if (tap)
             QTest::mouseClick(picture, Qt::LeftButton);
         else
@@ -82,6 +84,7 @@ private Q_SLOTS:
             QTest::mouseClick(hit ? hit : &about, Qt::LeftButton, {}, hit ? hit->mapFrom(&about, point) : point);
         }
         const bool website = target == QLatin1String("website");
+        QVERIFY(!website || testsupport::savePicture(&about, "app-about"));
         QCOMPARE(about.isVisible(), website);
         QCOMPARE(finished.count(), website ? 0 : 1);
         const QStringList opened{m_bin.filePath(QStringLiteral("xdg-open")), "https://ferrix.example.org/"};

@@ -1,4 +1,6 @@
 #pragma once
+#include "devicefixture.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
@@ -19,6 +21,15 @@ inline QString labelText(QWidget *dialog, int id)
 {
     const QLabel *label = control<QLabel>(dialog, id);
     return label ? label->text() : QStringLiteral("<no label %1>").arg(id);
+}
+
+// A picture of the widget to look at, outputFolder()/<name>.png; a run at
+// another scale (QT_SCALE_FACTOR) writes <name>@<ratio>x.png beside it.
+inline bool savePicture(QWidget *widget, const QString &name)
+{
+    const qreal ratio = widget->devicePixelRatioF();
+    const QString scale = ratio == 1 ? QString() : QStringLiteral("@%1x").arg(ratio);
+    return widget->grab().save(QStringLiteral("%1/%2%3.png").arg(outputFolder(), name, scale));
 }
 
 // Acts on the next modal dialog of type T that the code under test runs,

@@ -1,5 +1,6 @@
 #include "opsstory.h"
 
+#include "common/modaldialog.h"
 #include "common/testsuite.h"
 #include "platform/longwork.h"
 #include "progress/cprogresswnd.h"
@@ -88,7 +89,7 @@ private Q_SLOTS:
             QCOMPARE(bar->role(), QAccessible::ProgressBar);
             QCOMPARE(bar->valueInterface()->currentValue().toInt(), 4 * 1000 / 6); // a.txt of a, b and c
             if (press.isEmpty()) // a picture to look at
-                QVERIFY(window->grab().save(testsupport::outputFolder() + QStringLiteral("/fileops-progress.png")));
+                QVERIFY(testsupport::savePicture(window, "fileops-progress"));
             if (press == QLatin1String("cancel"))
                 QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
             else if (press == QLatin1String("escape"))

@@ -233,7 +233,7 @@ private Q_SLOTS:
         CFileListCtrl &list = shown.dialog.Results();
         QVERIFY(listtest::clickHeading(list, "Size"));
         QCOMPARE(results(shown.dialog), (QStringList{"\\f\\g\\c.txt", "\\b.txt", "\\f\\a.txt"}));
-        QVERIFY(shown.dialog.grab().save(testsupport::outputFolder() + "/find-dialog.png"));
+        QVERIFY(testsupport::savePicture(&shown.dialog, "find-dialog"));
         listtest::doubleTapRow(list, 2);
         QCOMPARE(launches, (QList<QStringList>{{root.host("\\viewer.exe"), root.host("\\f\\a.txt")}}));
     }

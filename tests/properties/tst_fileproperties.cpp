@@ -80,6 +80,7 @@ private Q_SLOTS:
         const int result = showProperties(path, [&](CFilePropertiesDialog *d) {
             QCOMPARE(labelText(d, 1000), name);
             QCOMPARE(labelText(d, 1001), size);
+            QVERIFY(testsupport::savePicture(d, "info-properties-" + QString::fromLatin1(QTest::currentDataTag())));
             static const QRegularExpression free("^A\\d+\\.\\dMb T\\d+\\.\\dMb F\\d+\\.\\dMb$");
             QCOMPARE(free.match(labelText(d, 1018)).hasMatch(), folder);
             QCOMPARE(labelText(d, 1015), QStringLiteral("03-02-2004 09:05:07"));

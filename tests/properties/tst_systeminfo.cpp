@@ -55,6 +55,7 @@ private Q_SLOTS:
                 tapTab(sheet, active);
             for (int i = 0; i < 3; ++i)
                 QCOMPARE(sheet.GetPage(i)->GetTimerId() != 0, i == active);
+            QVERIFY(testsupport::savePicture(&sheet, "info-sheet-" + tabs->tabText(active).toLower()));
         }
         sheet.accept();
         QCOMPARE(sheet.GetPage(0)->GetTimerId(), 0);

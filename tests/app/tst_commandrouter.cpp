@@ -2,7 +2,6 @@
 #include "common/testsuite.h"
 
 #include <QAction>
-#include <QTest>
 
 // Routing by command id along the frame -> ... -> application chain, and
 // the enabled states update handlers produce.

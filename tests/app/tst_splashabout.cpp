@@ -7,7 +7,6 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 
 // The splash screen and the About box.
 class SplashAboutTest : public QObject {

@@ -7,7 +7,6 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
 
 // The real program on a headless weston of its own: the splash and then the
 // main window are shown as windows of the desktop entry's id, and SIGTERM

@@ -6,7 +6,6 @@
 
 #include <QRandomGenerator>
 #include <QScopeGuard>
-#include <QTest>
 
 #include <ctime>
 #include <memory>

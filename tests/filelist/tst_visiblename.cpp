@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QTest>
 
 namespace {
 

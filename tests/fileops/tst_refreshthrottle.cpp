@@ -2,8 +2,6 @@
 #include "fileops/refreshthrottle.h"
 #include "platform/longwork.h"
 
-#include <QTest>
-
 #include <optional>
 
 using fileops::RefreshThrottle;

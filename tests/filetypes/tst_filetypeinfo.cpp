@@ -6,8 +6,6 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 
-#include <QTest>
-
 namespace {
 QByteArray withZero(QByteArray text) { return text.append('\0'); }
 // shortcut: written at path when not null; program: empty when the command does not split.

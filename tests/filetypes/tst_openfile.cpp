@@ -15,7 +15,6 @@
 #include <QMimeDatabase>
 #include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <unistd.h>
 

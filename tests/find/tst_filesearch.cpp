@@ -2,8 +2,6 @@
 
 #include "common/testsuite.h"
 
-#include <QTest>
-
 using findtest::walkOrder;
 
 namespace {

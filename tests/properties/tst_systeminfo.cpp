@@ -10,7 +10,6 @@
 #include <QSemaphore>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTest>
 
 using namespace platform;
 using Texts = QMap<int, QString>; // label id to its text

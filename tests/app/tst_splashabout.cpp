@@ -54,7 +54,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target"); // a child by name, "" for the margin, or a key
         QTest::newRow("Visit Website") << "website";
-        QTest::newRow("picture") << "picture";
         QTest::newRow("margin") << "";
         QTest::newRow("Esc") << "key Escape";
         QTest::newRow("Enter") << "key Return";

@@ -31,7 +31,7 @@
 //   "list a,b"        tap those rows of the list, the later ones with Ctrl
 //   "focus none"      the keyboard focus leaves both panes; "focus list"
 //   "^C" "^X" "^V"    the accelerators; "del", "new", "lnk", "menu" commands
-//   "+\p\" "+\p=text"  a folder, a file (findtest::build), made behind the program's back; "-\p" removes one
+//   "+\p\" "+\p=text"  a folder, a file (TempDeviceRoot::build), made behind the program's back; "-\p" removes one
 //   "@\l=\target"     a symbolic link to the target's host path; "&\h=\file" a hard link
 //   "fault Op \p[|errno|after]"  an injected fault ("Stop": the user cancels there)
 //   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story

@@ -100,7 +100,6 @@ private Q_SLOTS:
         const QStringList seven{"\\A", "\\B", "\\C", "\\D", "\\E", "\\F", "\\G"}, labels{"A", "B", "C", "D", "E", "F", "G"};
         QTest::newRow("held key over five folders") << seven
             << QStringList{"expand \\", "select \\A\\", "keys Down Down Down Down Down", "?\\F\\"} << "\\" << labels;
-        QTest::newRow("key to the end") << seven << QStringList{"expand \\", "select \\A\\", "keys End", "?\\G\\"} << "\\" << labels;
         QTest::newRow("collapse around the selection") << QStringList{"\\A", "\\A\\B", "\\A\\B\\C"}
             << QStringList{"expand \\", "expand \\A\\", "expand \\A\\B\\", "select \\A\\B\\C\\", "tap \\A\\", "?\\A\\"} << "\\A\\" << QStringList{kDummy};
     }

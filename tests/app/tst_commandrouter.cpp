@@ -3,6 +3,11 @@
 
 #include <QAction>
 
+namespace {
+// frame, app: the roles each map plays (see install); runs: who ran the command.
+struct RouteCase { QString frame, app; bool wasEnabled; QString runs; bool enabledAfter; };
+} // namespace
+
 // Routing by command id along the frame -> ... -> application chain, and
 // the enabled states update handlers produce.
 class CommandRouterTest : public QObject {
@@ -24,29 +29,20 @@ class CommandRouterTest : public QObject {
 private Q_SLOTS:
     void dispatchAndUpdate_data()
     {
-        QTest::addColumn<QString>("frame");
-        QTest::addColumn<QString>("app");
-        QTest::addColumn<bool>("wasEnabled");
-        QTest::addColumn<QString>("runs");
-        QTest::addColumn<bool>("enabledAfter");
-
-        QTest::newRow("nobody handles it") << "" << "" << true << "" << false;
-        QTest::newRow("application handles it") << "" << "h" << false << "app" << true;
-        QTest::newRow("frame comes first") << "h" << "h" << true << "frame" << true;
-        QTest::newRow("update disables") << "h-" << "" << true << "" << false;
-        QTest::newRow("update enables") << "h+" << "" << false << "frame" << true;
-        QTest::newRow("left alone, was enabled") << "h=" << "" << true << "frame" << true;
-        QTest::newRow("left alone, was disabled") << "h=" << "" << false << "frame" << false;
-        QTest::newRow("first update handler decides") << "+" << "h-" << false << "app" << true;
-        QTest::newRow("update without any handler") << "+" << "" << false << "" << true;
+        QTest::addColumn<RouteCase>("row");
+        QTest::newRow("nobody handles it") << RouteCase{"", "", true, "", false};
+        QTest::newRow("application handles it") << RouteCase{"", "h", false, "app", true};
+        QTest::newRow("frame comes first") << RouteCase{"h", "h", true, "frame", true};
+        QTest::newRow("update disables") << RouteCase{"h-", "", true, "", false};
+        QTest::newRow("update enables") << RouteCase{"h+", "", false, "frame", true};
+        QTest::newRow("left alone, was enabled") << RouteCase{"h=", "", true, "frame", true};
+        QTest::newRow("left alone, was disabled") << RouteCase{"h=", "", false, "frame", false};
+        QTest::newRow("first update handler decides") << RouteCase{"+", "h-", false, "app", true};
+        QTest::newRow("update without any handler") << RouteCase{"+", "", false, "", true};
     }
     void dispatchAndUpdate()
     {
-        QFETCH(QString, frame);
-        QFETCH(QString, app);
-        QFETCH(bool, wasEnabled);
-        QFETCH(QString, runs);
-
+        const auto [frame, app, wasEnabled, runs, enabledAfter] = testsupport::fetchRow<RouteCase>();
         const int id = 32772;
         QStringList ran;
         CommandMap frameMap, appMap;
@@ -59,7 +55,7 @@ private Q_SLOTS:
         QAction action;
         action.setEnabled(wasEnabled);
         router.Update(&action, id);
-        QTEST(action.isEnabled(), "enabledAfter");
+        QCOMPARE(action.isEnabled(), enabledAfter);
     }
 };
 

@@ -6,6 +6,10 @@
 
 using fileops::RefreshThrottle;
 
+namespace {
+struct RunCase { bool longWork; int cost; QStringList steps; QList<qint64> ranAt; };
+} // namespace
+
 // When the views' refresh after a new folder runs: each step is "r", "c" or
 // "f" (request, catch up, flush) and the clock's time in milliseconds; the
 // refresh itself takes `cost` milliseconds of the clock.
@@ -14,26 +18,17 @@ class RefreshThrottleTest : public QObject {
 private Q_SLOTS:
     void runs_data()
     {
-        QTest::addColumn<bool>("longWork");
-        QTest::addColumn<int>("cost");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QList<qint64>>("ranAt");
-        using L = QStringList;
-        using T = QList<qint64>;
-        QTest::newRow("outside long work: every time") << false << 0 << L{"r0", "r1", "r2"} << T{0, 1, 2};
-        QTest::newRow("within a frame the next waits for it") << true << 0 << L{"r0", "r5", "r10", "c12", "c16"} << T{0, 16};
-        QTest::newRow("a frame later: at once") << true << 0 << L{"r0", "r20"} << T{0, 20};
-        QTest::newRow("a waiting one runs before a question") << true << 0 << L{"r0", "r5", "f6", "f7"} << T{0, 6};
-        QTest::newRow("nothing waiting, nothing run") << true << 0 << L{"r0", "c30", "f31"} << T{0};
-        QTest::newRow("a slow refresh keeps four times its length free")
-            << true << 10 << L{"r0", "r20", "c40", "c50"} << T{0, 50};
+        QTest::addColumn<RunCase>("row");
+        QTest::newRow("outside long work: every time") << RunCase{false, 0, {"r0", "r1", "r2"}, {0, 1, 2}};
+        QTest::newRow("within a frame the next waits for it") << RunCase{true, 0, {"r0", "r5", "r10", "c12", "c16"}, {0, 16}};
+        QTest::newRow("a frame later: at once") << RunCase{true, 0, {"r0", "r20"}, {0, 20}};
+        QTest::newRow("a waiting one runs before a question") << RunCase{true, 0, {"r0", "r5", "f6", "f7"}, {0, 6}};
+        QTest::newRow("nothing waiting, nothing run") << RunCase{true, 0, {"r0", "c30", "f31"}, {0}};
+        QTest::newRow("a slow refresh keeps four times its length free") << RunCase{true, 10, {"r0", "r20", "c40", "c50"}, {0, 50}};
     }
     void runs()
     {
-        QFETCH(bool, longWork);
-        QFETCH(int, cost);
-        QFETCH(QStringList, steps);
-        QFETCH(QList<qint64>, ranAt);
+        const auto [longWork, cost, steps, ranAt] = testsupport::fetchRow<RunCase>();
         std::optional<platform::LongWork> work;
         if (longWork)
             work.emplace(platform::WorkKind::Copying);

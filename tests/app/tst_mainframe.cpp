@@ -4,13 +4,13 @@
 #include "app/cferrixapp.h"
 #include "app/csplashdlg.h"
 #include "common/messageboxscript.h"
+#include "common/modaldialog.h"
 #include "common/testsuite.h"
 #include "filelist/cfilelistviewex.h"
 #include "resources/resourceids.h"
 #include "tree/cdirtreeview.h"
 
 #include <QMenuBar>
-#include <QTimer>
 #include <QToolButton>
 
 // The program's start-up, the frame's keyboard commands, its panes, the
@@ -30,16 +30,9 @@ private Q_SLOTS:
             return std::count_if(all.begin(), all.end(), [](QWidget *w) { return qobject_cast<CMainFrame *>(w); });
         };
         CFerrixApp app;
-        // Taps the splash away as soon as it runs.
-        auto *poll = new QTimer(&app);
-        QObject::connect(poll, &QTimer::timeout, poll, [poll] {
-            if (auto *splash = qobject_cast<CSplashDlg *>(QApplication::activeModalWidget())) {
-                poll->stop();
-                QTest::mouseClick(splash->findChild<QWidget *>(QStringLiteral("picture")), Qt::LeftButton);
-            }
-        });
-        poll->start(10);
-        QVERIFY(app.InitInstance());
+        const auto splashTapped = testsupport::whenModal<CSplashDlg>(
+            [](CSplashDlg *splash) { QTest::mouseClick(splash->findChild<QWidget *>(QStringLiteral("picture")), Qt::LeftButton); });
+        QVERIFY(app.InitInstance() && *splashTapped);
         QPointer<CMainFrame> frame = app.GetMainWnd();
         QVERIFY(QTest::qWaitForWindowActive(frame));
         QCOMPARE(frameCount(), 1);

@@ -13,17 +13,7 @@
 
 namespace apptest {
 
-// Each program the code under test starts, with its arguments, recorded
-// instead of run while the object lives.
-struct Launches : QList<QStringList> {
-    Launches()
-    {
-        platform::setProcessLauncher([this](const QString &program, const QStringList &arguments) {
-            return append(QStringList{program} + arguments), true;
-        });
-    }
-    ~Launches() { platform::setProcessLauncher({}); }
-};
+using testsupport::Launches;
 
 // A main frame on a device root of its own holding the given files, shown
 // and active (ok), without the splash screen. The frame deletes itself

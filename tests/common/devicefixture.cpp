@@ -1,6 +1,7 @@
 #include "devicefixture.h"
 
 #include "platform/devicepath.h"
+#include "platform/shell.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,6 +89,18 @@ bool writeHostFile(const QByteArray &hostPath, const QByteArray &content, mode_t
     const int fd = ::open(hostPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     const bool written = fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size();
     return fd >= 0 && ::close(fd) == 0 && written;
+}
+
+Launches::Launches()
+{
+    platform::setProcessLauncher([this](const QString &program, const QStringList &arguments) {
+        return append(QStringList{program} + arguments), true;
+    });
+}
+
+Launches::~Launches()
+{
+    platform::setProcessLauncher({});
 }
 
 PathChange::PathChange(const QString &folder, bool alone)

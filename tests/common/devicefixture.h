@@ -42,6 +42,13 @@ QString outputFolder();
 // A file at an exact host path, whose name may hold bytes that are not UTF-8.
 bool writeHostFile(const QByteArray &hostPath, const QByteArray &content, mode_t mode = 0644);
 
+// Each program the code under test starts (host program, then host
+// arguments), recorded instead of run while the object lives.
+struct Launches : QList<QStringList> {
+    Launches();
+    ~Launches();
+};
+
 // Puts a folder first on PATH (or alone on it) while the object lives.
 class PathChange {
 public:

@@ -35,7 +35,7 @@ struct RestoreCase { int saved, rowsLeft; bool stepBack; int selected; };
 class TestFileListView : public QObject {
     Q_OBJECT
 
-    QList<QStringList> m_launches; // program, then arguments
+    testsupport::Launches m_launches;
     struct {
         QList<unsigned> requests;
         unsigned flags = platform::SIPF_OFF;
@@ -64,20 +64,12 @@ private Q_SLOTS:
     {
         m_launches.clear();
         m_panel = {};
-        platform::setProcessLauncher([this](const QString &program, const QStringList &arguments) {
-            m_launches.append(QStringList{program} + arguments);
-            return true;
-        });
         platform::setInputPanelHooks(
             {[this](unsigned *flags) { return ++m_panel.queries, *flags = m_panel.flags, m_panel.answers; },
              [this](unsigned flags) { return m_panel.requests.append(flags), m_panel.flags = flags, true; }});
     }
 
-    void cleanup()
-    {
-        platform::setProcessLauncher({});
-        platform::setInputPanelHooks({});
-    }
+    void cleanup() { platform::setInputPanelHooks({}); }
 
     void listsFilesOfFolder_data()
     {

@@ -7,26 +7,9 @@
 #include <QStandardPaths>
 #include <QScopeGuard>
 
-#include <fcntl.h>
-
 using namespace platform;
 
 namespace {
-
-// Records what would have been started instead of starting it.
-struct LaunchRecorder {
-    QStringList started; // program, then arguments
-    int calls = 0;
-    LaunchRecorder()
-    {
-        setProcessLauncher([this](const QString &program, const QStringList &arguments) {
-            started = QStringList {program} + arguments;
-            ++calls;
-            return true;
-        });
-    }
-    ~LaunchRecorder() { setProcessLauncher({}); }
-};
 
 // Expected host texts are written with "<root>" for the device root.
 QStringList withRoot(QStringList list, const testsupport::TempDeviceRoot &root)
@@ -90,14 +73,13 @@ private Q_SLOTS:
             QVERIFY(root.makeFile(file, "content"));
         // A name that is not UTF-8 exists only as host bytes.
         const QByteArray oddHost = QFile::encodeName(root.host("\\docs")) + "/caf\xe9 %1.params";
-        QVERIFY(::close(::open(oddHost.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
+        QVERIFY(testsupport::writeHostFile(oddHost, {}));
         const auto removeOdd = qScopeGuard([&oddHost] { ::unlink(oddHost.constData()); });
         QVERIFY(QFile::setPermissions(root.host("\\bin\\tool"), QFile::ReadOwner | QFile::ExeOwner));
-        LaunchRecorder launch;
+        const testsupport::Launches launches;
         QCOMPARE(shell ? shellExecute(target, arguments) : createProcess(target, arguments), error == 0);
         QCOMPARE(lastError().code, error);
-        QCOMPARE(launch.calls, error == 0 ? 1 : 0);
-        QCOMPARE(launch.started, withRoot(started, root));
+        QCOMPARE(launches, error == 0 ? QList<QStringList>{withRoot(started, root)} : QList<QStringList>{});
     }
 
     void icons_data()

@@ -51,6 +51,7 @@ void EntryBatch::Shared::read(int dirFd, size_t chunk, FolderFacts &folderFacts)
     const size_t end = std::min(slots.size(), (chunk + 1) * kChunk);
     for (size_t i = chunk * kChunk; i < end; ++i) {
         Slot &slot = slots[i];
+        folderFacts.at = first + i;
         slot.error = readEntry(dirFd, names.constData() + slot.entry.at, folderFacts, false, slot.facts);
     }
     chunkRead[chunk].store(1, std::memory_order_release);
@@ -70,7 +71,8 @@ void EntryBatch::Shared::help()
         noXattrs.store(true, std::memory_order_relaxed);
 }
 
-EntryBatch::EntryBatch(int dirFd, const FolderFacts &folder, QByteArray names, std::vector<Entry> entries)
+EntryBatch::EntryBatch(int dirFd, const FolderFacts &folder, QByteArray names, std::vector<Entry> entries,
+                       std::shared_ptr<const ListedAttribs> listed, size_t first)
     : m_shared(std::make_shared<Shared>()), m_dirFd(dirFd)
 {
     Shared &s = *m_shared;
@@ -78,6 +80,9 @@ EntryBatch::EntryBatch(int dirFd, const FolderFacts &folder, QByteArray names, s
     if (helpers > 0) // a folder of a few entries is read by the listing alone
         s.dir.reset(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
     s.folder = folder;
+    s.listed = std::move(listed);
+    s.folder.listed = s.listed.get();
+    s.first = first;
     if (folder.stat) {
         s.folderStat = *folder.stat;
         s.folder.stat = &s.folderStat;

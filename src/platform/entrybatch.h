@@ -1,5 +1,6 @@
 #pragma once
 #include "entryinfo.h"
+#include "listedattribs.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,8 +26,10 @@ public:
     };
 
     // The batch keeps a descriptor and the facts of the folder of its own:
-    // helpers may still be finishing an entry after it is gone.
-    EntryBatch(int dirFd, const FolderFacts &folder, QByteArray names, std::vector<Entry> entries);
+    // helpers may still be finishing an entry after it is gone. listed: what
+    // the folder's last listing kept, the batch's first entry at position first.
+    EntryBatch(int dirFd, const FolderFacts &folder, QByteArray names, std::vector<Entry> entries,
+               std::shared_ptr<const ListedAttribs> listed = nullptr, size_t first = 0);
     ~EntryBatch();
     EntryBatch(const EntryBatch &) = delete;
     EntryBatch &operator=(const EntryBatch &) = delete;
@@ -52,6 +55,8 @@ private:
         FolderFacts folder;
         QByteArray names; // never changed once helpers run
         std::vector<Slot> slots;
+        std::shared_ptr<const ListedAttribs> listed;
+        size_t first = 0; // the listing position of slot 0
         size_t chunks = 0;
         std::unique_ptr<std::atomic<int>[]> chunkRead; // 1 once every entry of the chunk is read
         std::atomic<size_t> nextChunk {0};              // the first chunk nobody has taken

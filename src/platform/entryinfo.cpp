@@ -3,6 +3,7 @@
 #include "fatattrib.h"
 #include "fileattributes.h"
 #include "hostfs.h"
+#include "listedattribs.h"
 #include "storedattribcache.h"
 
 #include <cerrno>
@@ -33,14 +34,21 @@ bool readStored(int dirFd, const char *name, bool follow, bool *readXattrs, bool
     return r >= 0 || r == -ENODATA;
 }
 
-// The stored attributes of the inode `st` describes, remembered or read.
+// The stored attributes of the inode `st` describes, remembered or read. A
+// listing keeps what it reads of the folder's own entries itself.
 void readStoredOnce(int dirFd, const char *name, const struct statx &st, bool follow, bool *readXattrs,
-                    bool keepRawValue, EntryFacts &out)
+                    bool keepRawValue, const FolderFacts &folder, EntryFacts &out)
 {
+    const bool listed = folder.listing && !follow && folder.stat && sameDevice(st, *folder.stat);
+    size_t at = folder.at;
     // The raw value is wanted only to change it: read it fresh then.
-    if (!keepRawValue && lookupStoredAttrib(st, out.stored))
+    if (!keepRawValue
+        && (listed ? folder.listed && folder.listed->find(at, st, out.stored) : lookupStoredAttrib(st, out.stored))) {
+        out.storedKnown = true;
         return;
-    if (readStored(dirFd, name, follow, readXattrs, keepRawValue, out))
+    }
+    out.storedKnown = readStored(dirFd, name, follow, readXattrs, keepRawValue, out);
+    if (out.storedKnown && !listed)
         rememberStoredAttrib(st, out.stored);
 }
 
@@ -58,6 +66,7 @@ int readEntry(int dirFd, const char *name, FolderFacts &folder, bool keepRawValu
     out.mountPoint = false;
     out.fat = false;
     out.stored = DosAttrib();
+    out.storedKnown = false;
     out.storedValue.clear();
     if (const int err = statAt(dirFd, name, out.stat))
         return err;
@@ -66,7 +75,7 @@ int readEntry(int dirFd, const char *name, FolderFacts &folder, bool keepRawValu
         out.linkResolves = statAt(dirFd, name, out.target, true) == 0;
         if (out.linkResolves && !S_ISDIR(out.target.stx_mode)) {
             bool xattrs = true; // the target may live on another file system
-            readStoredOnce(dirFd, name, out.target, true, &xattrs, keepRawValue, out);
+            readStoredOnce(dirFd, name, out.target, true, &xattrs, keepRawValue, folder, out);
         }
         return 0;
     }
@@ -91,7 +100,7 @@ int readEntry(int dirFd, const char *name, FolderFacts &folder, bool keepRawValu
         return 0;
     }
     if (*readXattrs)
-        readStoredOnce(dirFd, name, out.stat, false, readXattrs, keepRawValue, out);
+        readStoredOnce(dirFd, name, out.stat, false, readXattrs, keepRawValue, folder, out);
     return 0;
 }
 

@@ -5,16 +5,25 @@
 
 #include <QByteArray>
 
+#include <cstddef>
+
 #include <sys/stat.h>
 
 // What one directory entry looks like as the handheld's file system reports it.
 namespace platform::detail {
+
+class ListedAttribs;
 
 // What the reader of a folder's entries knows about the folder.
 struct FolderFacts {
     const struct statx *stat = nullptr; // the folder's own statx, for mount points (may be null)
     bool readXattrs = true;             // becomes false when the file system keeps none
     bool fat = false;                   // attributes are FAT attribute bytes
+    // A listing that keeps what it reads for the folder's next one: the
+    // values its last listing kept (may be null), and the entry's position.
+    bool listing = false;
+    const ListedAttribs *listed = nullptr;
+    size_t at = 0;
 };
 
 struct EntryFacts {
@@ -25,6 +34,7 @@ struct EntryFacts {
     bool root = false;       // the device root itself
     bool fat = false;        // stored is the entry's FAT attribute byte
     DosAttrib stored;        // user.DOSATTRIB (or the FAT byte), when the entry has one
+    bool storedKnown = false; // stored is an answer: remembered, or read (or found absent)
     QByteArray storedValue;  // its raw bytes, when asked for
 
     bool isLink() const { return S_ISLNK(stat.stx_mode); }

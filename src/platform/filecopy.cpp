@@ -5,6 +5,7 @@
 #include "faultpoints.h"
 #include "hostfs.h"
 #include "lasterror.h"
+#include "listedattribs.h"
 #include "storedattribcache.h"
 #include "longwork.h"
 #include "tempsibling.h"
@@ -31,6 +32,9 @@ struct Place {
     const QByteArray &name;
     bool root = false;
     bool keepsNewModes = false; // folderKeepsNewModes(dir), when known
+    // What the last listing of the folder kept, and where to look in it first.
+    const ListedAttribs *listed = nullptr;
+    size_t *listedAt = nullptr;
 };
 
 Place placeOf(const Location &at)
@@ -179,11 +183,22 @@ int copyStoredAttributes(int from, int to)
     return err;
 }
 
+// Whether a listing of the folder found already that the file keeps nothing stored.
+bool storesNothing(const Place &src, const struct statx &from)
+{
+    DosAttrib seen;
+    size_t at = 0;
+    const bool known = src.listed ? src.listed->find(src.listedAt ? *src.listedAt : at, from, seen)
+                                  : lookupStoredAttrib(from, seen);
+    return known && !seen.present;
+}
+
 // The regular file at src copied into a new file beside dst, unnamed where
 // the file system allows, given its permissions, stored attributes and
 // last-write time and only then its name: flushed first when it replaces a
 // file, so a crash leaves the old one. in: the file, opened; from: its statx.
-int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &dst, bool replacing, const Limits &limits)
+int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &src, const Place &dst, bool replacing,
+                      const Limits &limits)
 {
     // Where nothing masks it, the unnamed file has the source's mode from
     // the start, which saves a call per file; else it is set before naming.
@@ -195,9 +210,7 @@ int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &dst, 
     if (const int err = copyData(in.get(), temp.fd(), qint64(from.stx_size), limits))
         return err;
 
-    // A listing of the folder may have found already that nothing is stored.
-    DosAttrib seen;
-    if (!lookupStoredAttrib(from, seen) || seen.present) {
+    if (!storesNothing(src, from)) {
         if (const int err = copyStoredAttributes(in.get(), temp.fd()))
             return err;
     }
@@ -216,7 +229,7 @@ int copyRegular(const Place &src, const Place &dst, bool replacing, const Limits
     Fd in;
     if (const int err = openListedFileAt(src.dir, src.name.constData(), in, from))
         return err;
-    return copyOpenedRegular(in, from, dst, replacing, limits);
+    return copyOpenedRegular(in, from, src, dst, replacing, limits);
 }
 
 // A symbolic link is copied as a link to the same target, never followed.
@@ -261,7 +274,7 @@ int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limit
         return err;
     };
     if (Fd in; failIfExists && listedRegular && openListedFileAt(src.dir, src.name.constData(), in, from) == 0)
-        return unlessOntoItself(copyOpenedRegular(in, from, dst, false, limits));
+        return unlessOntoItself(copyOpenedRegular(in, from, src, dst, false, limits));
     if (const int err = statAt(src.dir, src.name.constData(), from))
         return err;
     if (S_ISDIR(from.stx_mode))
@@ -321,6 +334,8 @@ struct FolderCopyPair::Held {
     QString source, target;
     Fd sourceDir, targetDir;
     bool targetKeepsNewModes = false;
+    std::shared_ptr<const ListedAttribs> listed; // the source's last listing, files copied in its order
+    size_t listedAt = 0;
 };
 
 namespace {
@@ -348,6 +363,8 @@ FolderCopyPair::FolderCopyPair(const QString &source, const QString &target) : d
         d->sourceDir.reset(); // every file goes by its paths
     else
         d->targetKeepsNewModes = folderKeepsNewModes(d->targetDir.get());
+    if (struct statx st; d->sourceDir.isValid() && ::statx(d->sourceDir.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &st) == 0)
+        d->listed = recallListing(st);
 }
 
 FolderCopyPair::~FolderCopyPair() = default;
@@ -359,7 +376,8 @@ bool FolderCopyPair::copyFile(const QString &from, const QString &to, bool failI
         || !nameInside(from, d->source, fromName) || !nameInside(to, d->target, toName))
         return platform::copyFile(from, to, failIfExists);
     const Place target {d->targetDir.get(), toName, false, d->targetKeepsNewModes};
-    if (const int err = copyEntry({d->sourceDir.get(), fromName}, target, failIfExists, Limits(), listedRegular))
+    const Place source {d->sourceDir.get(), fromName, false, false, d->listed.get(), &d->listedAt};
+    if (const int err = copyEntry(source, target, failIfExists, Limits(), listedRegular))
         return fail(err, "Copy", from, to);
     clearLastError();
     return true;

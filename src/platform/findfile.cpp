@@ -9,6 +9,7 @@
 #include "faultpoints.h"
 #include "hostfs.h"
 #include "lasterror.h"
+#include "listedattribs.h"
 #include "tempsibling.h"
 #include "wildcard.h"
 
@@ -37,6 +38,11 @@ struct FindFile::State {
     std::unique_ptr<EntryBatch> following;
     size_t next = 0;
     size_t batchSize = 256; // small at first, for a quick first entry
+    size_t handedOut = 0;   // entries given to batches so far
+    // A listing of every entry keeps what it read for the folder's next
+    // listing, which reads what the last one kept.
+    std::shared_ptr<const ListedAttribs> previous;
+    std::shared_ptr<ListedAttribs> kept;
     bool exhausted = false;
     int endError = 0;
     // A search for one exact name yields it from first() and nothing after.
@@ -96,7 +102,10 @@ std::unique_ptr<EntryBatch> FindFile::readAhead(State &state)
         names.append(hostName, pending.size + 1);
         entries.push_back(std::move(pending));
     }
-    return std::make_unique<EntryBatch>(state.dir->fd(), state.folderFacts, std::move(names), std::move(entries));
+    const size_t first = state.handedOut;
+    state.handedOut += entries.size();
+    return std::make_unique<EntryBatch>(state.dir->fd(), state.folderFacts, std::move(names), std::move(entries),
+                                        state.previous, first);
 }
 
 FindFile::FindFile() = default;
@@ -142,6 +151,11 @@ bool FindFile::first(const QString &pattern, FindData &out)
         return fail(errno, "Find", pattern);
     state->folderFacts.stat = &state->folderStat;
     state->folderFacts.fat = isFatFileSystem(fd.get());
+    if (state->wildcard.matchesEverything() && !state->folderFacts.fat) {
+        state->folderFacts.listing = true;
+        state->previous = recallListing(state->folderStat);
+        state->kept = std::make_shared<ListedAttribs>();
+    }
     state->dir.emplace(std::move(fd));
     d = std::move(state);
     if (next(out))
@@ -159,8 +173,12 @@ bool FindFile::next(FindData &out)
         return fail(ENOENT, "Find next", d->folder);
     for (;;) {
         if (!d->batch || d->next == d->batch->size()) {
-            if (!d->following && d->exhausted)
+            if (!d->following && d->exhausted) {
+                if (d->kept && !d->endError) // complete: what it read serves the next listing
+                    keepListing(d->folderStat, std::move(d->kept));
+                d->kept.reset();
                 return fail(d->endError ? d->endError : ENOENT, "Find next", d->folder);
+            }
             d->batch = d->following ? std::move(d->following) : readAhead(*d);
             d->next = 0;
             continue;
@@ -170,6 +188,10 @@ bool FindFile::next(FindData &out)
         const size_t i = d->next++;
         const EntryFacts *facts = nullptr;
         const int err = d->batch->facts(i, facts);
+        if (d->kept) // one per entry, so positions stay those of the listing
+            d->kept->append(!err && facts->storedKnown && !facts->isLink() && !facts->mountPoint && !facts->fat
+                                ? &facts->stat : nullptr,
+                            facts->stored);
         if (err == ENOENT)
             continue; // removed while we were listing
         if (err)

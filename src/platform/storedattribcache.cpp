@@ -1,5 +1,7 @@
 #include "storedattribcache.h"
 
+#include "listedattribs.h"
+
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -116,6 +118,7 @@ void rememberStoredAttrib(const struct statx &st, const DosAttrib &value)
 
 void forgetStoredAttribs()
 {
+    forgetListings();
     for (size_t i = 0; i < kShards; ++i) {
         Shard &c = shardOf(0, i);
         std::lock_guard lock(c.mutex);

@@ -13,7 +13,7 @@ namespace platform::detail {
 
 bool lookupStoredAttrib(const struct statx &st, DosAttrib &out);
 void rememberStoredAttrib(const struct statx &st, const DosAttrib &value);
-// Empties the cache (benchmarks measure first listings with it).
+// Empties the cache and the listings kept (benchmarks measure first listings with it).
 void forgetStoredAttribs();
 
 } // namespace platform::detail

@@ -2,6 +2,7 @@
 
 #include "platform/faultinjection.h"
 #include "platform/fatattrib.h"
+#include "platform/listedattribs.h"
 #include "platform/storedattribcache.h"
 
 #include <QHash>
@@ -117,8 +118,10 @@ struct NowhereToStore { bool ramfs; bool folder; uint mode; uint set; int error;
 // writes: ioctl calls that set the byte (faked only).
 struct FatCase { bool real; QString name; bool folder; uint set; int error; uint after; int writes; };
 
-// ageSeconds: of the remembered change time; laterShift: seconds added to it for the later look-up.
-struct CacheCase { qint64 ageSeconds; quint64 laterInode; qint64 laterShift; quint32 laterNanoseconds; bool hit; };
+// store: 0 the cache by inode, else a listing kept with inode 7 second, looked for there (1) or from its
+// start (2, as after entries came or went); ageSeconds: of the remembered change time; laterShift: seconds
+// added to it for the later look-up.
+struct CacheCase { int store; qint64 ageSeconds; quint64 laterInode; qint64 laterShift; quint32 laterNanoseconds; bool hit; };
 
 } // namespace
 
@@ -332,27 +335,42 @@ private Q_SLOTS:
         QCOMPARE(hostMode(root, path), modeBefore); // the kernel's business, not ours
     }
 
-    // What a second listing may take from the cache, after the first one
-    // remembered inode 7 with the given change time.
+    // What a second listing (or a copy) may take from what the first one
+    // remembered of inode 7 with the given change time.
     void cacheAnswers_data()
     {
         QTest::addColumn<CacheCase>("row");
-        QTest::newRow("same inode, same change time") << CacheCase{3600ll, 7ull, 0ll, 0u, true};
-        QTest::newRow("changed since") << CacheCase{3600ll, 7ull, 1ll, 0u, false};
-        QTest::newRow("changed within the same second") << CacheCase{3600ll, 7ull, 0ll, 5u, false};
-        QTest::newRow("another inode") << CacheCase{3600ll, 8ull, 0ll, 0u, false};
-        QTest::newRow("changed just now: never kept") << CacheCase{0ll, 7ull, 0ll, 0u, false};
+        for (const int store : {0, 1, 2}) {
+            const QByteArray where = store == 0 ? "by inode: " : store == 1 ? "listing, in place: " : "listing, moved: ";
+            auto row = [&](const char *name, qint64 age, quint64 inode, qint64 shift, quint32 nanoseconds, bool hit) {
+                QTest::newRow(where + name) << CacheCase{store, age, inode, shift, nanoseconds, hit};
+            };
+            row("same inode, same change time", 3600, 7, 0, 0, true);
+            row("changed since", 3600, 7, 1, 0, false);
+            row("changed within the same second", 3600, 7, 0, 5, false);
+            row("another inode", 3600, 8, 0, 0, false);
+            row("changed just now: never kept", 0, 7, 0, 0, false);
+        }
     }
     void cacheAnswers()
     {
-        auto [ageSeconds, laterInode, laterShift, laterNanoseconds, hit] = fetchRow<CacheCase>();
+        auto [store, ageSeconds, laterInode, laterShift, laterNanoseconds, hit] = fetchRow<CacheCase>();
         const qint64 changed = qint64(std::time(nullptr)) - ageSeconds;
         detail::DosAttrib value;
         value.valid = true, value.present = true, value.attributes = 0x22, value.createTime = 123;
-        detail::rememberStoredAttrib(statOf(7, changed), value);
-
+        const struct statx before = statOf(5, changed - 10), remembered = statOf(7, changed);
+        const struct statx later = statOf(laterInode, changed + laterShift, laterNanoseconds);
         detail::DosAttrib found;
-        QCOMPARE(detail::lookupStoredAttrib(statOf(laterInode, changed + laterShift, laterNanoseconds), found), hit);
+        if (store == 0) {
+            detail::rememberStoredAttrib(remembered, value);
+            QCOMPARE(detail::lookupStoredAttrib(later, found), hit);
+        } else {
+            detail::ListedAttribs listed; // inode 5, inode 7, then an entry nothing was kept for
+            listed.append(&before, detail::DosAttrib()), listed.append(&remembered, value), listed.append(nullptr, value);
+            size_t at = store == 1 ? 1 : 0;
+            QCOMPARE(listed.find(at, later, found), hit);
+            QCOMPARE(at, hit ? 2u : size_t(store == 1 ? 1 : 0)); // where the next entry is looked for
+        }
         // A copy leaves out the attribute read only when the cache says nothing is stored.
         QVERIFY(!hit || (found.attributes == 0x22u && found.createTime == 123 && found.present));
     }

@@ -1,4 +1,5 @@
 #include "platform/faultinjection.h"
+#include "platform/listedattribs.h"
 #include "platform/subfolderprobe.h"
 #include "platformtest.h"
 
@@ -57,6 +58,11 @@ private Q_SLOTS:
         }
         QCOMPARE(lastError().code, ENOENT);
         QCOMPARE(listed, order);
+        // The whole listing is kept, one place per entry, for the folder's next one.
+        struct statx folder;
+        QVERIFY(::statx(AT_FDCWD, QFile::encodeName(root.host("\\big")).constData(), 0, STATX_BASIC_STATS, &folder) == 0);
+        const auto kept = detail::recallListing(folder);
+        QVERIFY(kept && kept->size() == size_t(files));
     }
 
     void patterns_data()
@@ -83,7 +89,11 @@ private Q_SLOTS:
             QVERIFY(root.makeFile("\\d\\" + QLatin1String(name)));
         QVERIFY(root.makeFolder("\\d\\sub"));
         expected.sort();
+        detail::forgetListings();
         QCOMPARE(findAll("\\d\\" + pattern), expected);
+        struct statx folder; // a listing of some names is never kept as the folder's
+        QVERIFY(::statx(AT_FDCWD, QFile::encodeName(root.host("\\d")).constData(), 0, STATX_BASIC_STATS, &folder) == 0);
+        QCOMPARE(detail::recallListing(folder) != nullptr, pattern == "*.*");
         FindFile find;
         FindData data;
         QCOMPARE(find.first("\\d\\" + pattern, data), !expected.isEmpty());

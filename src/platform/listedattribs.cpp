@@ -52,17 +52,8 @@ void ListedAttribs::append(const struct statx *st, const DosAttrib &value)
     static thread_local qint64 settled = 0;
     if (st && st->stx_ctime.tv_sec > settled)
         settled = settledBefore(); // the clock is read again only when an entry looks recent
-    Entry &e = m_entries.emplace_back();
-    if (!st || st->stx_ino == 0 || st->stx_ctime.tv_sec > settled)
-        return;
-    e = {st->stx_ino, st->stx_ctime.tv_sec, st->stx_ctime.tv_nsec, value.attributes, value.createTime,
-         qint8(value.blobVersion), value.valid, value.present};
-}
-
-bool ListedAttribs::matches(size_t at, const struct statx &st) const
-{
-    const Entry &e = m_entries[at];
-    return e.inode == st.stx_ino && e.changeSeconds == st.stx_ctime.tv_sec && e.changeNanoseconds == st.stx_ctime.tv_nsec;
+    const bool keep = st && st->stx_ino != 0 && st->stx_ctime.tv_sec <= settled;
+    m_entries.push_back(keep ? KeptAttrib::of(*st, value) : KeptAttrib());
 }
 
 bool ListedAttribs::find(size_t &at, const struct statx &st, DosAttrib &out) const
@@ -70,7 +61,7 @@ bool ListedAttribs::find(size_t &at, const struct statx &st, DosAttrib &out) con
     if (st.stx_ino == 0)
         return false;
     size_t found = at;
-    if (found >= m_entries.size() || !matches(found, st)) {
+    if (found >= m_entries.size() || !m_entries[found].holdsFor(st)) {
         // Out of place: entries came or went since, or a copy skipped some.
         std::call_once(m_sorted, [this] {
             for (size_t i = 0; i < m_entries.size(); ++i)
@@ -79,16 +70,11 @@ bool ListedAttribs::find(size_t &at, const struct statx &st, DosAttrib &out) con
             std::sort(m_byInode.begin(), m_byInode.end());
         });
         const auto it = std::lower_bound(m_byInode.begin(), m_byInode.end(), std::pair(quint64(st.stx_ino), size_t(0)));
-        if (it == m_byInode.end() || it->first != st.stx_ino || !matches(it->second, st))
+        if (it == m_byInode.end() || it->first != st.stx_ino || !m_entries[it->second].holdsFor(st))
             return false;
         found = it->second;
     }
-    const Entry &e = m_entries[found];
-    out.valid = e.valid;
-    out.present = e.present;
-    out.attributes = e.attributes;
-    out.blobVersion = e.blobVersion;
-    out.createTime = e.createTime;
+    m_entries[found].copyTo(out);
     at = found + 1;
     return true;
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "dosattrib.h"
+#include "keptattrib.h"
 
 #include <memory>
 #include <mutex>
@@ -27,19 +27,7 @@ public:
     size_t size() const { return m_entries.size(); }
 
 private:
-    struct Entry {
-        quint64 inode = 0; // 0: nothing kept
-        qint64 changeSeconds = 0;
-        quint32 changeNanoseconds = 0;
-        quint32 attributes = 0;
-        FileTime createTime = 0;
-        qint8 blobVersion = 0;
-        bool valid = false;
-        bool present = false;
-    };
-    bool matches(size_t at, const struct statx &st) const;
-
-    std::vector<Entry> m_entries;
+    std::vector<KeptAttrib> m_entries; // inode 0: nothing kept
     mutable std::once_flag m_sorted;
     mutable std::vector<std::pair<quint64, size_t>> m_byInode; // for entries out of place, sorted on first need
 };

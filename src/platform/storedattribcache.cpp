@@ -1,5 +1,6 @@
 #include "storedattribcache.h"
 
+#include "keptattrib.h"
 #include "listedattribs.h"
 
 #include <ctime>
@@ -15,19 +16,12 @@ constexpr size_t kMostPerShard = kMostEntries / kShards;
 constexpr size_t kFirstCapacity = 64;
 constexpr qint64 kSettledSeconds = 2;   // change times older than this are kept
 
-// One inode's stored attributes and the change time they were read at. A
-// first listing remembers every entry, so the table is open-addressed: no
-// allocation per entry, and a look-up touches one or two cache lines.
+// One inode's stored attributes and the change time they were read at. The
+// table is open-addressed: no allocation per entry, and a look-up touches
+// one or two cache lines.
 struct Slot {
     quint64 device = 0;
-    quint64 inode = 0;
-    qint64 changeSeconds = 0;
-    quint32 changeNanoseconds = 0;
-    quint32 attributes = 0;
-    FileTime createTime = 0;
-    qint8 blobVersion = 0;
-    bool valid = false;
-    bool present = false;
+    KeptAttrib kept;
     bool used = false;
 };
 
@@ -43,7 +37,7 @@ struct alignas(64) Shard {
         const size_t mask = capacity - 1;
         for (size_t i = size_t((inode * 0x9E3779B97F4A7C15ull ^ device) >> 20) & mask;; i = (i + 1) & mask) {
             Slot &s = slots[i];
-            if (!s.used || (s.inode == inode && s.device == device))
+            if (!s.used || (s.kept.inode == inode && s.device == device))
                 return s;
         }
     }
@@ -55,7 +49,7 @@ struct alignas(64) Shard {
         slots = std::make_unique<Slot[]>(capacity);
         for (size_t i = 0; i < oldCapacity; ++i)
             if (old[i].used)
-                find(old[i].device, old[i].inode) = old[i];
+                find(old[i].device, old[i].kept.inode) = old[i];
     }
     void clear()
     {
@@ -86,13 +80,9 @@ bool lookupStoredAttrib(const struct statx &st, DosAttrib &out)
         return false;
     const Slot &s = c.find(device, st.stx_ino);
     // A slot whose change time is not the inode's is left to be overwritten.
-    if (!s.used || s.changeSeconds != st.stx_ctime.tv_sec || s.changeNanoseconds != st.stx_ctime.tv_nsec)
+    if (!s.used || !s.kept.holdsFor(st))
         return false;
-    out.valid = s.valid;
-    out.present = s.present;
-    out.attributes = s.attributes;
-    out.blobVersion = s.blobVersion;
-    out.createTime = s.createTime;
+    s.kept.copyTo(out);
     return true;
 }
 
@@ -112,8 +102,7 @@ void rememberStoredAttrib(const struct statx &st, const DosAttrib &value)
     Slot &s = c.find(device, st.stx_ino);
     if (!s.used)
         ++c.entries;
-    s = {device, st.stx_ino, st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, value.attributes, value.createTime,
-         qint8(value.blobVersion), value.valid, value.present, true};
+    s = {device, KeptAttrib::of(st, value), true};
 }
 
 void forgetStoredAttribs()

@@ -32,7 +32,8 @@ struct Place {
     const QByteArray &name;
     bool root = false;
     bool keepsNewModes = false; // folderKeepsNewModes(dir), when known
-    // What the last listing of the folder kept, and where to look in it first.
+    // What the last listing of the folder kept, and where to look in it
+    // first (both or neither).
     const ListedAttribs *listed = nullptr;
     size_t *listedAt = nullptr;
 };
@@ -187,9 +188,7 @@ int copyStoredAttributes(int from, int to)
 bool storesNothing(const Place &src, const struct statx &from)
 {
     DosAttrib seen;
-    size_t at = 0;
-    const bool known = src.listed ? src.listed->find(src.listedAt ? *src.listedAt : at, from, seen)
-                                  : lookupStoredAttrib(from, seen);
+    const bool known = src.listed ? src.listed->find(*src.listedAt, from, seen) : lookupStoredAttrib(from, seen);
     return known && !seen.present;
 }
 

@@ -3,8 +3,9 @@
 
 #include <sys/stat.h>
 
-// Stored attributes (user.DOSATTRIB) of entries read before, by inode, so
-// that listing a folder again costs no extended-attribute read per entry.
+// Stored attributes (user.DOSATTRIB) of entries read before, by inode, for
+// look-ups of single entries and of links' targets (a listing keeps what it
+// reads of its folder's own entries in listedattribs.h).
 // A value is valid while the inode's change time is the one it was read at:
 // the kernel sets the change time whenever an extended attribute changes.
 // Values whose change time is recent are never kept, because a coarse clock

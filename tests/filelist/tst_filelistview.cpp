@@ -7,7 +7,6 @@
 #include "filelist/rowtext.h"
 #include "listtesthelpers.h"
 #include "platform/registry.h"
-#include "platform/shell.h"
 #include "platform/ui/inputpanel.h"
 #include "platform/ui/messagebox.h"
 

@@ -209,6 +209,7 @@ void compareInTurns(int rounds, const char *how)
     const std::string bare = what + ", readdir+fstatat+getxattr";
     bench::printRatio(bare + " / readdir+fstatat", median(ms[Bare]), median(ms[Plain]));
     bench::printRatio(bare + ", processor time / readdir+fstatat", median(cpuMs[Bare]), median(cpuMs[Plain]));
+    bench::printRatio(what + " / readdir+fstatat+getxattr", median(ms[Platform]), median(ms[Bare]));
     bench::printRatio(what + ", processor time / readdir+fstatat+getxattr", median(cpuMs[Platform]), median(cpuMs[Bare]));
 }
 

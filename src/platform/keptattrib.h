@@ -1,6 +1,8 @@
 #pragma once
 #include "dosattrib.h"
 
+#include <ctime>
+
 #include <sys/stat.h>
 
 // A stored-attribute value remembered for an inode, with the change time it
@@ -36,5 +38,15 @@ struct KeptAttrib {
         out.createTime = createTime;
     }
 };
+
+// The latest change time, in seconds, a value may be kept for: a coarse
+// clock gives two changes within one tick the same change time, so only
+// change times a little in the past tell every change apart.
+inline qint64 settledChangeSeconds()
+{
+    constexpr qint64 kSettledSeconds = 2;
+    struct timespec now;
+    return ::clock_gettime(CLOCK_REALTIME_COARSE, &now) == 0 ? qint64(now.tv_sec) - kSettledSeconds : 0;
+}
 
 } // namespace platform::detail

@@ -1,7 +1,6 @@
 #include "listedattribs.h"
 
 #include <algorithm>
-#include <ctime>
 #include <list>
 #include <map>
 
@@ -9,7 +8,6 @@ namespace platform::detail {
 namespace {
 
 constexpr size_t kMostEntries = 1 << 19; // about 20 MiB at the most, over every folder kept
-constexpr qint64 kSettledSeconds = 2;    // a coarse clock gives two changes within a tick one change time
 
 using FolderKey = std::pair<quint64, quint64>; // device, inode
 
@@ -39,19 +37,13 @@ Kept &kept()
     return k;
 }
 
-qint64 settledBefore()
-{
-    struct timespec now;
-    return ::clock_gettime(CLOCK_REALTIME_COARSE, &now) == 0 ? qint64(now.tv_sec) - kSettledSeconds : 0;
-}
-
 } // namespace
 
 void ListedAttribs::append(const struct statx *st, const DosAttrib &value)
 {
     static thread_local qint64 settled = 0;
     if (st && st->stx_ctime.tv_sec > settled)
-        settled = settledBefore(); // the clock is read again only when an entry looks recent
+        settled = settledChangeSeconds(); // the clock is read again only when an entry looks recent
     const bool keep = st && st->stx_ino != 0 && st->stx_ctime.tv_sec <= settled;
     m_entries.push_back(keep ? KeptAttrib::of(*st, value) : KeptAttrib());
 }

@@ -3,7 +3,6 @@
 #include "keptattrib.h"
 #include "listedattribs.h"
 
-#include <ctime>
 #include <memory>
 #include <mutex>
 
@@ -14,7 +13,6 @@ constexpr size_t kShards = 64;            // listings read on a few threads at o
 constexpr size_t kMostEntries = 1 << 19; // about 24 MiB at the most
 constexpr size_t kMostPerShard = kMostEntries / kShards;
 constexpr size_t kFirstCapacity = 64;
-constexpr qint64 kSettledSeconds = 2;   // change times older than this are kept
 
 // One inode's stored attributes and the change time they were read at. The
 // table is open-addressed: no allocation per entry, and a look-up touches
@@ -88,9 +86,7 @@ bool lookupStoredAttrib(const struct statx &st, DosAttrib &out)
 
 void rememberStoredAttrib(const struct statx &st, const DosAttrib &value)
 {
-    struct timespec now;
-    if (::clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0
-        || st.stx_ctime.tv_sec > qint64(now.tv_sec) - kSettledSeconds)
+    if (st.stx_ctime.tv_sec > settledChangeSeconds())
         return;
     const quint64 device = deviceOf(st);
     Shard &c = shardOf(device, st.stx_ino);

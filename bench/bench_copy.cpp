@@ -13,6 +13,7 @@
 #include "filelist/cfilelistviewex.h"
 #include "fileops/fileclipboard.h"
 #include "platform/longwork.h"
+#include "platform/longworkcount.h"
 #include "platform/ui/messagebox.h"
 #include "progress/progressservice.h"
 #include "tree/cdirtreeview.h"
@@ -195,7 +196,7 @@ void copyFolder(benchmark::State &state, Tree shape)
         std::optional<platform::LongWork> work;
         if (longWork) {
             work.emplace(platform::WorkKind::Copying);
-            work->countBeside({QStringLiteral("\\src")});
+            platform::countBeside(*work, {QStringLiteral("\\src")});
         }
         if (!clipboard.CopyFolder(QStringLiteral("\\src"), destination))
             state.SkipWithError("the copy failed");

@@ -6,6 +6,7 @@
 #include "benchdevice.h"
 #include "fileops/fileclipboard.h"
 #include "platform/longwork.h"
+#include "platform/longworkcount.h"
 #include "properties/foldersize.h"
 
 #include <QApplication>
@@ -59,7 +60,7 @@ Figures measureBothWays(platform::WorkKind kind, const QStringList &count, const
     const Figures withWork = measure([&] {
         platform::LongWork scope(kind);
         if (!count.isEmpty())
-            scope.countBeside(count);
+            platform::countBeside(scope, count);
         work();
     });
     between();

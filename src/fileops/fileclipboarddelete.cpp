@@ -4,6 +4,7 @@
 #include "fileops.h"
 #include "folderdelete.h"
 #include "platform/longwork.h"
+#include "platform/longworkcount.h"
 #include "platform/ui/messagebox.h"
 
 void FileClipboard::DeleteFromTree()
@@ -16,7 +17,7 @@ void FileClipboard::DeleteFromTree()
         != platform::IDYES)
         return;
     platform::LongWork work(platform::WorkKind::Deleting);
-    work.countBeside({folder});
+    platform::countBeside(work, {folder});
     // Stopped by the user, it says nothing but shows what is left.
     if (DeleteFolderTree(folder) || platform::stopRequested())
         RefreshTree();

@@ -5,6 +5,7 @@
 #include "folderdelete.h"
 #include "platform/filesystem.h"
 #include "platform/longwork.h"
+#include "platform/longworkcount.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/waitcursor.h"
 #include "platform/walkguard.h"
@@ -23,13 +24,13 @@ void FileClipboard::Paste()
         QStringList sources;
         for (const QString &name : std::as_const(m_names))
             sources.append(m_strSource + name);
-        work.countBeside(sources);
+        platform::countBeside(work, sources);
         PasteFiles();
     } else {
         const QString source = fileops::WithoutFinalBackslash(m_strSource);
         // A rename moves no bytes: nothing to count.
         if (!cut || fileops::TopLevelFolder(source) != fileops::TopLevelFolder(fileops::WithoutFinalBackslash(m_strTarget)))
-            work.countBeside({source});
+            platform::countBeside(work, {source});
         PasteFolder();
     }
     if (cut)

@@ -1,6 +1,6 @@
 #include "fatattrib.h"
 
-#include "hostfs.h"
+#include "fd.h"
 
 #include <atomic>
 #include <cerrno>

@@ -79,32 +79,6 @@ int openChain(const QList<QByteArray> &parts, qsizetype count, int flags, Fd &ou
 
 } // namespace
 
-Fd::~Fd()
-{
-    reset();
-}
-
-Fd &Fd::operator=(Fd &&other) noexcept
-{
-    if (this != &other)
-        reset(other.release());
-    return *this;
-}
-
-int Fd::release()
-{
-    const int fd = m_fd;
-    m_fd = -1;
-    return fd;
-}
-
-void Fd::reset(int fd)
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = fd;
-}
-
 int locate(const QString &devicePath, Location &out)
 {
     QList<QByteArray> parts;

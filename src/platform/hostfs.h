@@ -1,4 +1,6 @@
 #pragma once
+#include "fd.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,26 +12,6 @@
 // Host file system access through directory descriptors, so that paths of
 // any length work and no final symbolic link is followed by accident.
 namespace platform::detail {
-
-// An owned file descriptor.
-class Fd {
-public:
-    Fd() = default;
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd();
-    Fd(Fd &&other) noexcept : m_fd(other.release()) {}
-    Fd &operator=(Fd &&other) noexcept;
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-
-    int get() const { return m_fd; }
-    bool isValid() const { return m_fd >= 0; }
-    int release();
-    void reset(int fd = -1);
-
-private:
-    int m_fd = -1;
-};
 
 // A device path resolved to its parent folder, held open (O_PATH), and its
 // last host name. The device root itself resolves to the root folder and ".".
@@ -91,17 +73,6 @@ ssize_t readXattrValue(Read read, Use use)
     if (r >= 0)
         use(big.constData(), r);
     return r;
-}
-
-// Calls a system call again while it fails with EINTR.
-template<typename F>
-auto retryOnIntr(F f)
-{
-    for (;;) {
-        auto r = f();
-        if (r != -1 || errno != EINTR)
-            return r;
-    }
 }
 
 // Whether the open folder fd lies on one of the kernel's pseudo file systems.

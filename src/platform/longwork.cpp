@@ -2,7 +2,6 @@
 
 #include "faultpoints.h"
 #include "lasterror.h"
-#include "longworkcount.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -154,7 +153,7 @@ Worker &worker()
 
 struct Scope {
     std::unique_ptr<WorkProgress> progress;
-    std::unique_ptr<detail::WorkCounter> counter;
+    std::unique_ptr<detail::BesideWork> beside;
     QElapsedTimer sincePump;
     bool slowShortSteps = false;
     int quickRun = 0; // quick short steps in a row on the worker
@@ -217,7 +216,7 @@ LongWork::~LongWork()
         return;
     if (g_observer.end)
         g_observer.end(*g_scope.progress);
-    g_scope.counter.reset(); // stops and joins the count
+    g_scope.beside.reset(); // stops and joins the count
     g_current.store(nullptr);
     g_scope.progress.reset();
     std::vector<std::function<void()>> after;
@@ -226,11 +225,6 @@ LongWork::~LongWork()
         job();
 }
 
-void LongWork::countBeside(const QStringList &paths)
-{
-    if (m_outermost && !g_scope.counter)
-        g_scope.counter = std::make_unique<detail::WorkCounter>(*g_scope.progress, paths);
-}
 
 WorkProgress *currentWork()
 {
@@ -282,6 +276,16 @@ void afterLongWork(std::function<void()> job)
 }
 
 namespace detail {
+
+bool hasBesideWork()
+{
+    return g_scope.beside != nullptr;
+}
+
+void setBesideWork(std::unique_ptr<BesideWork> work)
+{
+    g_scope.beside = std::move(work);
+}
 
 bool dispatching()
 {

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <type_traits>
@@ -52,10 +53,8 @@ public:
     LongWork(const LongWork &) = delete;
     LongWork &operator=(const LongWork &) = delete;
 
-    // Counts what lies below these device paths (files and folders) on a
-    // thread of its own, for the bar; links are never followed, pseudo file
-    // systems and mount points are not entered. Once per scope.
-    void countBeside(const QStringList &paths);
+    // Whether this scope is the operation the user sees, not one nested in it.
+    bool isOutermost() const { return m_outermost; }
 
 private:
     bool m_outermost;
@@ -92,6 +91,17 @@ void afterLongWork(std::function<void()> job);
 enum class Step { Long, Short };
 
 namespace detail {
+// Work that runs beside the outermost scope on a thread of its own (the
+// count for the bar); destroying it stops it and joins its thread.
+struct BesideWork {
+    virtual ~BesideWork() = default;
+};
+// Whether the outermost scope holds such work already.
+bool hasBesideWork();
+// The outermost scope keeps it until the operation ends, and stops it
+// before the progress it writes to goes.
+void setBesideWork(std::unique_ptr<BesideWork> work);
+
 // Whether a step called here now goes to the worker.
 bool dispatching();
 // Whether a short step may run here; if so, shortStepDone() after it.

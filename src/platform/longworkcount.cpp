@@ -4,6 +4,16 @@
 #include "longwork.h"
 #include "walkguard.h"
 
+namespace platform {
+
+void countBeside(const LongWork &work, const QStringList &paths)
+{
+    if (work.isOutermost() && !detail::hasBesideWork())
+        detail::setBesideWork(std::make_unique<detail::WorkCounter>(*currentWork(), paths));
+}
+
+} // namespace platform
+
 namespace platform::detail {
 
 WorkCounter::WorkCounter(WorkProgress &progress, const QStringList &paths)

@@ -1,12 +1,20 @@
 #pragma once
+#include "longwork.h"
+
 #include <QStringList>
 
 #include <atomic>
 #include <thread>
 
 namespace platform {
-struct WorkProgress;
-}
+
+// Counts what lies below these device paths (files and folders) beside the
+// work, for the bar; links are never followed, pseudo file systems and
+// mount points are not entered. Once per operation: only the outermost
+// scope counts, and only the first time.
+void countBeside(const LongWork &work, const QStringList &paths);
+
+} // namespace platform
 
 namespace platform::detail {
 
@@ -14,10 +22,10 @@ namespace platform::detail {
 // own and, once done, gives the whole to the progress. Links are leaves
 // that count nothing, pseudo file systems and mount points are not
 // entered. Going away stops the count and joins the thread.
-class WorkCounter {
+class WorkCounter : public BesideWork {
 public:
     WorkCounter(WorkProgress &progress, const QStringList &paths);
-    ~WorkCounter();
+    ~WorkCounter() override;
     WorkCounter(const WorkCounter &) = delete;
     WorkCounter &operator=(const WorkCounter &) = delete;
 

@@ -12,9 +12,9 @@
 #include "benchtool.h"
 #include "filelist/cfilelistviewex.h"
 #include "fileops/fileclipboard.h"
-#include "platform/longwork.h"
-#include "platform/longworkcount.h"
+#include "platform/fs/longworkcount.h"
 #include "platform/ui/messagebox.h"
+#include "platform/work/longwork.h"
 #include "progress/progressservice.h"
 #include "tree/cdirtreeview.h"
 

@@ -8,10 +8,10 @@
 // entry), the floor of any listing that shows stored attributes.
 #include "benchdevice.h"
 #include "benchratio.h"
-#include "platform/dosattrib.h"
-#include "platform/findfile.h"
-#include "platform/hostfs.h"
-#include "platform/storedattribcache.h"
+#include "platform/attributes/dosattrib.h"
+#include "platform/attributes/storedattribcache.h"
+#include "platform/fs/findfile.h"
+#include "platform/fs/hostfs.h"
 
 #include <QByteArray>
 

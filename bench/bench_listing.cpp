@@ -6,9 +6,9 @@
 #include "benchdevice.h"
 #include "benchmain.h"
 #include "filelist/cfilelistviewex.h"
-#include "platform/fileattributes.h"
-#include "platform/findfile.h"
-#include "platform/registry.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/fs/findfile.h"
+#include "platform/registry/registry.h"
 
 #include <QScrollBar>
 

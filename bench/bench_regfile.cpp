@@ -4,8 +4,8 @@
 // time, the peak memory above the child's start and that peak against the
 // file's size. Then a re-read: how long questions take while a changed
 // 1.05-million-key file is read again, and when the new content answers.
-#include "platform/regfile.h"
-#include "platform/registry.h"
+#include "platform/registry/regfile.h"
+#include "platform/registry/registry.h"
 
 #include <QElapsedTimer>
 #include <QFile>

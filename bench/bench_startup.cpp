@@ -3,14 +3,14 @@
 // root of 100,000 files, how long from the splash closing until the list
 // first paints a screen of rows, with the root read while the splash is up
 // and without.
-#include "benchratio.h"
 #include "app/cferrixapp.h"
 #include "app/cferrixdoc.h"
 #include "app/cmainframe.h"
 #include "app/commandmap.h"
+#include "benchratio.h"
 #include "filelist/cfilelistviewex.h"
 #include "filelist/folderprefetch.h"
-#include "platform/devicepath.h"
+#include "platform/fs/devicepath.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // (three files each) in the folder tree, painted once, as the user sees it.
 #include "benchdevice.h"
 #include "benchmain.h"
-#include "platform/subfolderprobe.h"
+#include "platform/fs/subfolderprobe.h"
 #include "tree/cdirtreeview.h"
 #include "tree/folderlisting.h"
 

@@ -5,8 +5,8 @@
 // UI thread as it ran before. Also how long each took both ways.
 #include "benchdevice.h"
 #include "fileops/fileclipboard.h"
-#include "platform/longwork.h"
-#include "platform/longworkcount.h"
+#include "platform/fs/longworkcount.h"
+#include "platform/work/longwork.h"
 #include "properties/foldersize.h"
 
 #include <QApplication>

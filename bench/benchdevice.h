@@ -1,7 +1,7 @@
 #pragma once
 // A temporary device root for a benchmark program, made once and filled
 // with many files quickly (openat on one folder descriptor, no Qt per file).
-#include "platform/devicepath.h"
+#include "platform/fs/devicepath.h"
 
 #include <QByteArray>
 #include <QFile>

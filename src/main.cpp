@@ -1,9 +1,9 @@
 #include "app/cferrixapp.h"
 #include "app/commandline.h"
-#include "platform/devicepath.h"
-#include "platform/lasterror.h"
-#include "platform/registry.h"
-#include "platform/terminationrequests.h"
+#include "platform/base/lasterror.h"
+#include "platform/fs/devicepath.h"
+#include "platform/registry/registry.h"
+#include "platform/shell/terminationrequests.h"
 #include "resources/images.h"
 #include "resources/resourceids.h"
 

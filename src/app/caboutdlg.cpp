@@ -2,7 +2,7 @@
 
 #include "dialogs/cpicturectrl.h"
 #include "dialogs/dialogunits.h"
-#include "platform/shell.h"
+#include "platform/shell/shell.h"
 #include "resources/images.h"
 #include "resources/resourceids.h"
 #include "resources/strings.h"

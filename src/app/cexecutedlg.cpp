@@ -2,7 +2,7 @@
 
 #include "dialogs/dialogtemplate.h"
 #include "dialogs/dialogunits.h"
-#include "platform/shell.h"
+#include "platform/shell/shell.h"
 #include "platform/ui/messagebox.h"
 #include "resources/dialogtemplates.h"
 #include "resources/resourceids.h"

@@ -1,7 +1,7 @@
 #include "commandline.h"
 
-#include "platform/devicepath.h"
-#include "platform/lasterror.h"
+#include "platform/base/lasterror.h"
+#include "platform/fs/devicepath.h"
 
 #include <QRegularExpression>
 

@@ -1,14 +1,14 @@
 #include "infrared.h"
 
-#include "platform/devicepath.h"
-#include "platform/filesystem.h"
-#include "platform/findfile.h"
-#include "platform/longwork.h"
-#include "platform/shell.h"
-#include "platform/spawn.h"
+#include "platform/fs/devicepath.h"
+#include "platform/fs/filesystem.h"
+#include "platform/fs/findfile.h"
+#include "platform/fs/walkguard.h"
+#include "platform/shell/shell.h"
+#include "platform/shell/spawn.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/waitcursor.h"
-#include "platform/walkguard.h"
+#include "platform/work/longwork.h"
 
 #include <QFile>
 

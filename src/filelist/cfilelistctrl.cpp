@@ -3,7 +3,7 @@
 #include "cfilelistctrlmodel.h"
 #include "cfilelisttextsort.h"
 #include "filetypes/openfile.h"
-#include "platform/findfile.h"
+#include "platform/fs/findfile.h"
 #include "platform/ui/messagebox.h"
 #include "rowtext.h"
 

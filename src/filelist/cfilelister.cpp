@@ -1,7 +1,7 @@
 #include "cfilelister.h"
 
 #include "filetypes/filetypeinfo.h"
-#include "platform/filesystem.h"
+#include "platform/fs/filesystem.h"
 #include "resources/images.h"
 #include "resources/resourceids.h"
 

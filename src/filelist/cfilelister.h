@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/finddata.h"
-#include "platform/imagelist.h"
+#include "platform/base/finddata.h"
+#include "platform/shell/imagelist.h"
 
 #include <QHash>
 #include <QIcon>

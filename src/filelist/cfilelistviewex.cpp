@@ -4,8 +4,8 @@
 #include "cfilelisttextsort.h"
 #include "entrysort.h"
 #include "folderprefetch.h"
-#include "platform/fileattributes.h"
-#include "platform/findfile.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/fs/findfile.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/waitcursor.h"
 

@@ -1,7 +1,7 @@
 #include "folderprefetch.h"
 
-#include "platform/fileattributes.h"
-#include "platform/findfile.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/fs/findfile.h"
 
 #include <mutex>
 #include <thread>

@@ -1,6 +1,6 @@
 #include "rowtext.h"
 
-#include "platform/fileattributes.h"
+#include "platform/attributes/fileattributes.h"
 
 #include <QDateTime>
 

@@ -2,9 +2,9 @@
 
 #include "filelist/cfilelistview.h"
 #include "fileops.h"
-#include "platform/filesystem.h"
-#include "platform/longwork.h"
+#include "platform/fs/filesystem.h"
 #include "platform/ui/messagebox.h"
+#include "platform/work/longwork.h"
 #include "tree/cdirtreeview.h"
 
 FileClipboard::FileClipboard()

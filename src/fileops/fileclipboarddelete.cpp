@@ -3,9 +3,9 @@
 #include "filelist/cfilelistview.h"
 #include "fileops.h"
 #include "folderdelete.h"
-#include "platform/longwork.h"
-#include "platform/longworkcount.h"
+#include "platform/fs/longworkcount.h"
 #include "platform/ui/messagebox.h"
+#include "platform/work/longwork.h"
 
 void FileClipboard::DeleteFromTree()
 {

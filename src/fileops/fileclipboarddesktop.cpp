@@ -2,9 +2,9 @@
 #include "fileclipboard.h"
 
 #include "fileops.h"
-#include "platform/desktopclipboard.h"
-#include "platform/fileattributes.h"
-#include "platform/filesystem.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/desktop/desktopclipboard.h"
+#include "platform/fs/filesystem.h"
 
 namespace {
 QString parentOf(const QString &path)

@@ -3,12 +3,12 @@
 #include "filelist/cfilelistview.h"
 #include "fileops.h"
 #include "folderdelete.h"
-#include "platform/filesystem.h"
-#include "platform/longwork.h"
-#include "platform/longworkcount.h"
+#include "platform/fs/filesystem.h"
+#include "platform/fs/longworkcount.h"
+#include "platform/fs/walkguard.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/waitcursor.h"
-#include "platform/walkguard.h"
+#include "platform/work/longwork.h"
 #include "tree/cdirtreeview.h"
 
 void FileClipboard::Paste()

@@ -1,9 +1,9 @@
 #include "fileops.h"
 
 #include "filetypes/shortcutfile.h"
-#include "platform/filesystem.h"
-#include "platform/findfile.h"
-#include "platform/longwork.h"
+#include "platform/fs/filesystem.h"
+#include "platform/fs/findfile.h"
+#include "platform/work/longwork.h"
 
 namespace fileops {
 

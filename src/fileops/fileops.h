@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/finddata.h"
+#include "platform/base/finddata.h"
 
 #include <QList>
 #include <QString>

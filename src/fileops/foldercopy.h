@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/filesystem.h"
+#include "platform/fs/filesystem.h"
 
 #include <QString>
 

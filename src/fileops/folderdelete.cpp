@@ -1,11 +1,11 @@
 #include "folderdelete.h"
 
 #include "fileops.h"
-#include "platform/filesystem.h"
-#include "platform/findfile.h"
-#include "platform/lasterror.h"
-#include "platform/longwork.h"
-#include "platform/walkguard.h"
+#include "platform/base/lasterror.h"
+#include "platform/fs/filesystem.h"
+#include "platform/fs/findfile.h"
+#include "platform/fs/walkguard.h"
+#include "platform/work/longwork.h"
 
 #include <cerrno>
 

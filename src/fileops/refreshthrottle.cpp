@@ -1,6 +1,6 @@
 #include "refreshthrottle.h"
 
-#include "platform/longwork.h"
+#include "platform/work/longwork.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "filetypeinfo.h"
 
-#include "platform/file.h"
-#include "platform/shell.h"
+#include "platform/fs/file.h"
+#include "platform/shell/shell.h"
 #include "shortcutfile.h"
 
 namespace {

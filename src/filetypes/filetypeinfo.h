@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/imagelist.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
+#include "platform/shell/imagelist.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // and arguments.
 #include "filetypeinfo.h"
 
-#include "platform/shell.h"
+#include "platform/shell/shell.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "openfile.h"
 
 #include "filetypeinfo.h"
-#include "platform/shell.h"
+#include "platform/shell/shell.h"
 #include "platform/ui/messagebox.h"
 
 bool OpenFile(const QString &path, QWidget *owner)

@@ -1,6 +1,6 @@
 #include "shortcutfile.h"
 
-#include "platform/devicepath.h"
+#include "platform/fs/devicepath.h"
 
 #include <climits>
 

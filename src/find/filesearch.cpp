@@ -1,9 +1,9 @@
 #include "filesearch.h"
 
-#include "platform/devicepath.h"
-#include "platform/file.h"
-#include "platform/fileattributes.h"
-#include "platform/walkguard.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/fs/devicepath.h"
+#include "platform/fs/file.h"
+#include "platform/fs/walkguard.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 #pragma once
 #include "stopevent.h"
 
-#include "platform/file.h"
-#include "platform/folderhandle.h"
+#include "platform/fs/file.h"
+#include "platform/fs/folderhandle.h"
 
 #include <QByteArray>
 #include <QString>

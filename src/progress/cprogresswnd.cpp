@@ -1,6 +1,6 @@
 #include "cprogresswnd.h"
 
-#include "platform/longwork.h"
+#include "platform/work/longwork.h"
 #include "progresstext.h"
 
 #include <QCloseEvent>

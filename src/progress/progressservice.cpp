@@ -2,7 +2,7 @@
 
 #include "cprogresswnd.h"
 #include "inputblocker.h"
-#include "platform/longwork.h"
+#include "platform/work/longwork.h"
 
 namespace {
 ProgressService *g_instance = nullptr;

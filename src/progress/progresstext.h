@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/longwork.h"
+#include "platform/work/longwork.h"
 
 #include <QString>
 

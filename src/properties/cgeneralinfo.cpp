@@ -1,6 +1,6 @@
 #include "cgeneralinfo.h"
 
-#include "platform/systeminfo.h"
+#include "platform/system/systeminfo.h"
 #include "resources/resourceids.h"
 
 using namespace platform;

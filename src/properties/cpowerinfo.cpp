@@ -1,6 +1,6 @@
 #include "cpowerinfo.h"
 
-#include "platform/systeminfo.h"
+#include "platform/system/systeminfo.h"
 #include "resources/resourceids.h"
 
 using namespace platform;

@@ -1,9 +1,9 @@
 #include "foldersize.h"
 
-#include "platform/fileattributes.h"
-#include "platform/findfile.h"
-#include "platform/longwork.h"
-#include "platform/walkguard.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/fs/findfile.h"
+#include "platform/fs/walkguard.h"
+#include "platform/work/longwork.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "hostinfolookup.h"
 
-#include "platform/systeminfo.h"
+#include "platform/system/systeminfo.h"
 
 #include <QMetaObject>
 #include <QMutex>

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/systeminfo.h"
+#include "platform/system/systeminfo.h"
 
 #include <QObject>
 #include <QString>

@@ -1,8 +1,8 @@
 // Renaming a folder in place.
 #include "cdirtreeview.h"
 
-#include "platform/fileattributes.h"
-#include "platform/filesystem.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/fs/filesystem.h"
 #include "platform/ui/messagebox.h"
 
 #include <QTimer>

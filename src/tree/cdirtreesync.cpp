@@ -4,8 +4,8 @@
 #include "dirtreeitem.h"
 #include "filelist/cfilelistviewex.h"
 #include "folderlisting.h"
-#include "platform/findfile.h"
-#include "platform/subfolderprobe.h"
+#include "platform/fs/findfile.h"
+#include "platform/fs/subfolderprobe.h"
 #include "platform/ui/waitcursor.h"
 
 #include <algorithm>

@@ -2,9 +2,9 @@
 
 #include "dirtreeitem.h"
 #include "filelist/cfilelistviewex.h"
-#include "platform/longwork.h"
-#include "platform/systeminfo.h"
+#include "platform/system/systeminfo.h"
 #include "platform/ui/touchtaps.h"
+#include "platform/work/longwork.h"
 #include "treeimages.h"
 #include "treelabeldelegate.h"
 

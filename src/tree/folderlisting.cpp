@@ -1,7 +1,7 @@
 #include "folderlisting.h"
 
-#include "platform/fileattributes.h"
-#include "platform/findfile.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/fs/findfile.h"
 
 FolderListing FolderListing::read(const QString &path)
 {

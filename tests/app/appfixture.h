@@ -4,7 +4,7 @@
 #include "app/commandmap.h"
 #include "common/devicefixture.h"
 #include "filelist/cfilelistviewex.h"
-#include "platform/shell.h"
+#include "platform/shell/shell.h"
 #include "tree/cdirtreeview.h"
 
 #include <QApplication>

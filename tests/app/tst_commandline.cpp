@@ -1,7 +1,7 @@
 #include "app/commandline.h"
 #include "common/testsuite.h"
 
-#include "platform/devicepath.h"
+#include "platform/fs/devicepath.h"
 
 #include <QProcess>
 #include <QScopeGuard>

@@ -2,8 +2,8 @@
 
 #include "common/messageboxscript.h"
 #include "common/testsuite.h"
-#include "platform/faultinjection.h"
-#include "platform/filesystem.h"
+#include "platform/fs/filesystem.h"
+#include "platform/testing/faultinjection.h"
 #include "platform/ui/messagebox.h"
 #include "resources/resourceids.h"
 

@@ -1,7 +1,7 @@
 #include "devicefixture.h"
 
-#include "platform/devicepath.h"
-#include "platform/shell.h"
+#include "platform/fs/devicepath.h"
+#include "platform/shell/shell.h"
 
 #include <QDir>
 #include <QFile>

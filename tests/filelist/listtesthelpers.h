@@ -1,7 +1,7 @@
 #pragma once
 #include "common/finger.h"
-#include "platform/filesystem.h"
-#include "platform/registry.h"
+#include "platform/fs/filesystem.h"
+#include "platform/registry/registry.h"
 
 #include <QFile>
 #include <QHeaderView>

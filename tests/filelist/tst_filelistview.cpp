@@ -6,7 +6,7 @@
 #include "filelist/folderprefetch.h"
 #include "filelist/rowtext.h"
 #include "listtesthelpers.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "platform/ui/inputpanel.h"
 #include "platform/ui/messagebox.h"
 

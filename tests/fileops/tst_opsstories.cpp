@@ -2,7 +2,7 @@
 
 #include "common/modaldialog.h"
 #include "common/testsuite.h"
-#include "platform/longwork.h"
+#include "platform/work/longwork.h"
 #include "progress/cprogresswnd.h"
 #include "progress/progressservice.h"
 

@@ -1,6 +1,6 @@
 #include "common/testsuite.h"
 #include "fileops/refreshthrottle.h"
-#include "platform/longwork.h"
+#include "platform/work/longwork.h"
 
 #include <optional>
 

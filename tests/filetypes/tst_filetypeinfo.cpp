@@ -2,9 +2,9 @@
 #include "common/testsuite.h"
 #include "filetypes/filetypeinfo.h"
 #include "filetypes/shortcutfile.h"
-#include "platform/faultinjection.h"
-#include "platform/registry.h"
-#include "platform/shell.h"
+#include "platform/registry/registry.h"
+#include "platform/shell/shell.h"
+#include "platform/testing/faultinjection.h"
 
 namespace {
 QByteArray withZero(QByteArray text) { return text.append('\0'); }

@@ -3,9 +3,9 @@
 #include "common/testsuite.h"
 #include "filetypes/filetypeinfo.h"
 #include "filetypes/openfile.h"
-#include "platform/devicepath.h"
-#include "platform/registry.h"
-#include "platform/shell.h"
+#include "platform/fs/devicepath.h"
+#include "platform/registry/registry.h"
+#include "platform/shell/shell.h"
 #include "platform/ui/messagebox.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 #include "common/devicefixture.h"
 #include "find/filesearch.h"
-#include "platform/faultinjection.h"
+#include "platform/testing/faultinjection.h"
 
 #include <QStringList>
 

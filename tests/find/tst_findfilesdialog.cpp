@@ -7,7 +7,7 @@
 #include "filelist/cfilelistctrl.h"
 #include "filelist/listtesthelpers.h"
 #include "find/cfindfilesdialog.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "resources/resourceids.h"
 
 #include <QLineEdit>

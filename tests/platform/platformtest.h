@@ -2,10 +2,10 @@
 // What every platform test includes, and helpers they share.
 #include "common/devicefixture.h"
 #include "common/testsuite.h"
-#include "platform/fileattributes.h"
-#include "platform/filesystem.h"
-#include "platform/findfile.h"
-#include "platform/lasterror.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/base/lasterror.h"
+#include "platform/fs/filesystem.h"
+#include "platform/fs/findfile.h"
 
 #include <QDir>
 #include <QFile>

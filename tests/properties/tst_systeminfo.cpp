@@ -1,6 +1,6 @@
 #include "common/modaldialog.h"
 #include "common/testsuite.h"
-#include "platform/systeminfo.h"
+#include "platform/system/systeminfo.h"
 #include "properties/cgeneralinfo.h"
 #include "properties/cmemoryinfo.h"
 #include "properties/cpowerinfo.h"

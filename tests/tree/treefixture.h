@@ -2,7 +2,7 @@
 #include "common/devicefixture.h"
 #include "common/finger.h"
 #include "filelist/cfilelistviewex.h"
-#include "platform/filesystem.h"
+#include "platform/fs/filesystem.h"
 #include "tree/cdirtreeview.h"
 
 #include <QTest>

@@ -1,10 +1,10 @@
 #include "common/testsuite.h"
-#include "platform/devicepath.h"
-#include "platform/faultinjection.h"
-#include "platform/systeminfo.h"
+#include "filelist/visiblename.h"
+#include "platform/fs/devicepath.h"
+#include "platform/system/systeminfo.h"
+#include "platform/testing/faultinjection.h"
 #include "platform/ui/waitcursor.h"
 #include "treefixture.h"
-#include "filelist/visiblename.h"
 
 #include <QDir>
 #include <QScopeGuard>

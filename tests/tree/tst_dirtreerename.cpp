@@ -1,6 +1,6 @@
 #include "common/messageboxscript.h"
 #include "common/testsuite.h"
-#include "platform/fileattributes.h"
+#include "platform/attributes/fileattributes.h"
 #include "platform/ui/messagebox.h"
 #include "treefixture.h"
 

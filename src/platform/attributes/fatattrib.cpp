@@ -1,6 +1,6 @@
 #include "fatattrib.h"
 
-#include "fd.h"
+#include "platform/base/fd.h"
 
 #include <atomic>
 #include <cerrno>

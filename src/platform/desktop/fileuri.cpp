@@ -1,7 +1,7 @@
 #include "fileuri.h"
 
-#include "devicepath.h"
-#include "systeminfo.h"
+#include "platform/fs/devicepath.h"
+#include "platform/system/systeminfo.h"
 
 #include <QMimeData>
 

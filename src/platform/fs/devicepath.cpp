@@ -1,7 +1,7 @@
 #include "devicepath.h"
 
 #include "devicepathparts.h"
-#include "lasterror.h"
+#include "platform/base/lasterror.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 #include "entryinfo.h"
-#include "listedattribs.h"
+#include "platform/attributes/listedattribs.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,10 +1,10 @@
 #include "entryinfo.h"
 
-#include "fatattrib.h"
-#include "fileattributes.h"
 #include "hostfs.h"
-#include "listedattribs.h"
-#include "storedattribcache.h"
+#include "platform/attributes/fatattrib.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/attributes/listedattribs.h"
+#include "platform/attributes/storedattribcache.h"
 
 #include <cerrno>
 

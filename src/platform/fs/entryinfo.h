@@ -1,7 +1,7 @@
 #pragma once
-#include "dosattrib.h"
-#include "finddata.h"
 #include "hostfs.h"
+#include "platform/attributes/dosattrib.h"
+#include "platform/base/finddata.h"
 
 #include <QByteArray>
 

@@ -1,9 +1,9 @@
 #include "file.h"
 
-#include "faultpoints.h"
 #include "folderhandle.h"
 #include "hostfs.h"
-#include "lasterror.h"
+#include "platform/base/lasterror.h"
+#include "platform/testing/faultpoints.h"
 
 #include <cerrno>
 #include <limits>

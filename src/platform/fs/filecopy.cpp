@@ -1,14 +1,14 @@
 #include "filesystem.h"
 
 #include "devicepath.h"
-#include "dosattrib.h"
-#include "faultpoints.h"
 #include "hostfs.h"
-#include "lasterror.h"
-#include "listedattribs.h"
-#include "storedattribcache.h"
-#include "longwork.h"
 #include "tempsibling.h"
+#include "platform/attributes/dosattrib.h"
+#include "platform/attributes/listedattribs.h"
+#include "platform/attributes/storedattribcache.h"
+#include "platform/base/lasterror.h"
+#include "platform/testing/faultpoints.h"
+#include "platform/work/longwork.h"
 
 #include <cerrno>
 

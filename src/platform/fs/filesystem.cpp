@@ -1,11 +1,11 @@
 #include "filesystem.h"
 
-#include "dosattrib.h"
 #include "entryinfo.h"
-#include "fatattrib.h"
-#include "faultpoints.h"
 #include "hostfs.h"
-#include "lasterror.h"
+#include "platform/attributes/dosattrib.h"
+#include "platform/attributes/fatattrib.h"
+#include "platform/base/lasterror.h"
+#include "platform/testing/faultpoints.h"
 
 #include <cerrno>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "fileattributes.h"
-#include "finddata.h"
+#include "platform/attributes/fileattributes.h"
+#include "platform/base/finddata.h"
 
 #include <QString>
 

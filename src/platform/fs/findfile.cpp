@@ -5,13 +5,13 @@
 #include "dirreader.h"
 #include "entrybatch.h"
 #include "entryinfo.h"
-#include "fatattrib.h"
-#include "faultpoints.h"
 #include "hostfs.h"
-#include "lasterror.h"
-#include "listedattribs.h"
 #include "tempsibling.h"
 #include "wildcard.h"
+#include "platform/attributes/fatattrib.h"
+#include "platform/attributes/listedattribs.h"
+#include "platform/base/lasterror.h"
+#include "platform/testing/faultpoints.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,12 +3,12 @@
 #include "devicepath.h"
 #include "devicepathparts.h"
 #include "entryinfo.h"
-#include "fatattrib.h"
-#include "faultpoints.h"
 #include "hostfs.h"
-#include "lasterror.h"
 #include "walkguard.h"
 #include "wildcard.h"
+#include "platform/attributes/fatattrib.h"
+#include "platform/base/lasterror.h"
+#include "platform/testing/faultpoints.h"
 
 #include <cerrno>
 #include <cstring>

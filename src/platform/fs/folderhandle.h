@@ -1,5 +1,5 @@
 #pragma once
-#include "finddata.h"
+#include "platform/base/finddata.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "hostfs.h"
 
 #include "devicepathparts.h"
-#include "lasterror.h"
+#include "platform/base/lasterror.h"
 
 #include <QList>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "fd.h"
+#include "platform/base/fd.h"
 
 #include <QByteArray>
 #include <QString>

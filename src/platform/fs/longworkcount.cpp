@@ -1,8 +1,8 @@
 #include "longworkcount.h"
 
 #include "findfile.h"
-#include "longwork.h"
 #include "walkguard.h"
+#include "platform/work/longwork.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "longwork.h"
+#include "platform/work/longwork.h"
 
 #include <QStringList>
 

@@ -2,9 +2,9 @@
 
 #include "devicepath.h"
 #include "entryinfo.h"
-#include "faultpoints.h"
 #include "hostfs.h"
-#include "lasterror.h"
+#include "platform/base/lasterror.h"
+#include "platform/testing/faultpoints.h"
 
 #include <cerrno>
 

@@ -1,7 +1,7 @@
 #include "tempsibling.h"
 
 #include "hostfs.h"
-#include "procfile.h"
+#include "platform/base/procfile.h"
 
 #include <QRandomGenerator>
 

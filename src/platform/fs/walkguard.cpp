@@ -3,7 +3,7 @@
 #include "devicepath.h"
 #include "devicepathparts.h"
 #include "hostfs.h"
-#include "lasterror.h"
+#include "platform/base/lasterror.h"
 
 #include <QFile>
 #include <QHash>

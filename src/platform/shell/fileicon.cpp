@@ -1,6 +1,6 @@
 #include "shell.h"
 
-#include "devicepath.h"
+#include "platform/fs/devicepath.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "shell.h"
 
-#include "devicepath.h"
-#include "lasterror.h"
 #include "processlaunch.h"
 #include "spawn.h"
+#include "platform/base/lasterror.h"
+#include "platform/fs/devicepath.h"
 
 #include <QFile>
 #include <QFileInfo>

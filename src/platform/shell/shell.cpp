@@ -1,10 +1,10 @@
 #include "shell.h"
 
-#include "devicepath.h"
-#include "lasterror.h"
 #include "processlaunch.h"
-#include "desktopassociations.h"
-#include "registry.h"
+#include "platform/base/lasterror.h"
+#include "platform/fs/devicepath.h"
+#include "platform/registry/desktopassociations.h"
+#include "platform/registry/registry.h"
 
 #include <QFile>
 #include <QMimeDatabase>

@@ -1,8 +1,8 @@
 #include "spawn.h"
 
-#include "devicepath.h"
-#include "lasterror.h"
-#include "longwork.h"
+#include "platform/base/lasterror.h"
+#include "platform/fs/devicepath.h"
+#include "platform/work/longwork.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "systeminfo.h"
 
-#include "lasterror.h"
-#include "procfile.h"
+#include "platform/base/lasterror.h"
+#include "platform/base/procfile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "systeminfo.h"
 
-#include "filesystem.h"
-#include "lasterror.h"
-#include "procfile.h"
+#include "platform/base/lasterror.h"
+#include "platform/base/procfile.h"
+#include "platform/fs/filesystem.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "platform/ui/inputpanel.h"
+#include "inputpanel.h"
 
 #include <QGuiApplication>
 #include <QInputMethod>

@@ -1,7 +1,7 @@
-#include "platform/ui/messagebox.h"
+#include "messagebox.h"
 
 #include "messageboxstyle.h"
-#include "platform/ui/waitcursor.h"
+#include "waitcursor.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #include "messageboxstyle.h"
 
-#include "platform/ui/messagebox.h"
+#include "messagebox.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/touchtaps.h"
+#include "touchtaps.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

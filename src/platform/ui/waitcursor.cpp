@@ -1,4 +1,4 @@
-#include "platform/ui/waitcursor.h"
+#include "waitcursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

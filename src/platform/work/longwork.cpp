@@ -1,7 +1,7 @@
 #include "longwork.h"
 
-#include "faultpoints.h"
-#include "lasterror.h"
+#include "platform/base/lasterror.h"
+#include "platform/testing/faultpoints.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
-#include "platformtest.h"
+#include "platform/platformtest.h"
 
-#include "platform/faultinjection.h"
-#include "platform/fatattrib.h"
-#include "platform/listedattribs.h"
-#include "platform/storedattribcache.h"
+#include "platform/attributes/fatattrib.h"
+#include "platform/attributes/listedattribs.h"
+#include "platform/attributes/storedattribcache.h"
+#include "platform/testing/faultinjection.h"
 
 #include <QHash>
 #include <QScopeGuard>

@@ -1,6 +1,6 @@
-#include "platformtest.h"
-#include "platform/devicepath.h"
-#include "platform/fileuri.h"
+#include "platform/desktop/fileuri.h"
+#include "platform/fs/devicepath.h"
+#include "platform/platformtest.h"
 
 using namespace platform;
 

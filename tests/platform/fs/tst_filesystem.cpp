@@ -1,7 +1,7 @@
-#include "platform/faultinjection.h"
-#include "platform/file.h"
-#include "platform/walkguard.h"
-#include "platformtest.h"
+#include "platform/fs/file.h"
+#include "platform/fs/walkguard.h"
+#include "platform/platformtest.h"
+#include "platform/testing/faultinjection.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
-#include "platform/faultinjection.h"
-#include "platform/listedattribs.h"
-#include "platform/subfolderprobe.h"
-#include "platformtest.h"
+#include "platform/attributes/listedattribs.h"
+#include "platform/fs/subfolderprobe.h"
+#include "platform/platformtest.h"
+#include "platform/testing/faultinjection.h"
 
 #include <QSet>
 

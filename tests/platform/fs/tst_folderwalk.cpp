@@ -1,9 +1,9 @@
-#include "platform/devicepath.h"
-#include "platform/faultinjection.h"
-#include "platform/file.h"
-#include "platform/folderhandle.h"
-#include "platform/walkguard.h"
-#include "platformtest.h"
+#include "platform/fs/devicepath.h"
+#include "platform/fs/file.h"
+#include "platform/fs/folderhandle.h"
+#include "platform/fs/walkguard.h"
+#include "platform/platformtest.h"
+#include "platform/testing/faultinjection.h"
 
 #include <sys/stat.h>
 

@@ -1,7 +1,7 @@
-#include "platformtest.h"
-#include "platform/desktopassociations.h"
-#include "platform/regfile.h"
-#include "platform/registry.h"
+#include "platform/platformtest.h"
+#include "platform/registry/desktopassociations.h"
+#include "platform/registry/regfile.h"
+#include "platform/registry/registry.h"
 
 #include <QMimeDatabase>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
-#include "platformtest.h"
-#include "platform/registry.h"
-#include "platform/shell.h"
-#include "platform/spawn.h"
+#include "platform/platformtest.h"
+#include "platform/registry/registry.h"
+#include "platform/shell/shell.h"
+#include "platform/shell/spawn.h"
 
 #include <QMimeDatabase>
 #include <QStandardPaths>

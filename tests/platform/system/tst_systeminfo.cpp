@@ -1,5 +1,5 @@
-#include "platformtest.h"
-#include "platform/systeminfo.h"
+#include "platform/platformtest.h"
+#include "platform/system/systeminfo.h"
 
 using namespace platform;
 

@@ -1,4 +1,4 @@
-#include "platformtest.h"
+#include "platform/platformtest.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/messageboxstyle.h"
 

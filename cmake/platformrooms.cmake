@@ -1,0 +1,37 @@
+# Fails when a file of a platform room includes a header of a room that the
+# room does not use, so the layer cannot tie itself in knots unnoticed.
+# cmake -DROOM=<room> -DUSES=<rooms;...> -DFILES=<files;...> [-DSTAMP=<file>] -P platformrooms.cmake
+cmake_minimum_required(VERSION 3.25)
+foreach(var ROOM FILES)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "platformrooms: ${var} is not set")
+  endif()
+endforeach()
+
+set(bad "")
+foreach(file IN LISTS FILES)
+  file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+  foreach(line IN LISTS includes)
+    if(line MATCHES "[\"<]platform/([A-Za-z0-9_]+)/")
+      set(other "${CMAKE_MATCH_1}")
+      if(NOT other STREQUAL ROOM AND NOT other IN_LIST USES)
+        string(APPEND bad "\n  ${file}: ${line} (room ${other})")
+      endif()
+    elseif(line MATCHES "[\"<][^\">]*\\.\\./")
+      # A relative path out of the room's folder would pass any rule.
+      string(APPEND bad "\n  ${file}: ${line} (a path out of the room)")
+    endif()
+  endforeach()
+endforeach()
+
+if(bad)
+  if(USES)
+    string(REPLACE ";" ", " uses "${USES}")
+  else()
+    set(uses "no other room")
+  endif()
+  message(FATAL_ERROR "The platform room '${ROOM}' uses ${uses}, but:${bad}")
+endif()
+if(DEFINED STAMP)
+  file(TOUCH "${STAMP}")
+endif()

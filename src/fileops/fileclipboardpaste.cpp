@@ -28,8 +28,11 @@ void FileClipboard::Paste()
         PasteFiles();
     } else {
         const QString source = fileops::WithoutFinalBackslash(m_strSource);
-        // A rename moves no bytes: nothing to count.
-        if (!cut || fileops::TopLevelFolder(source) != fileops::TopLevelFolder(fileops::WithoutFinalBackslash(m_strTarget)))
+        const QString target = fileops::WithoutFinalBackslash(m_strTarget);
+        // A rename moves no bytes, and a copy into its source is refused
+        // before it copies any: nothing to count.
+        const bool copies = !cut || fileops::TopLevelFolder(source) != fileops::TopLevelFolder(target);
+        if (copies && !fileops::FolderCopy::IntoSource(source, target))
             platform::countBeside(work, {source});
         PasteFolder();
     }

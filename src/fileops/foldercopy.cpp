@@ -24,12 +24,15 @@ QString asFolder(const QString &path)
 }
 } // namespace
 
+bool FolderCopy::IntoSource(const QString &source, const QString &target)
+{
+    return target.startsWith(source) || platform::isSameOrInsideFolder(asFolder(target), asFolder(source));
+}
+
 bool FolderCopy::refusedIntoSource(const QString &source, const QString &target) const
 {
-    if (target.startsWith(source))
-        return true;
     // Below the first level the destination is a folder this copy made.
-    return m_nDepth == 1 && platform::isSameOrInsideFolder(asFolder(target), asFolder(source));
+    return m_nDepth == 1 ? IntoSource(source, target) : target.startsWith(source);
 }
 
 bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath)

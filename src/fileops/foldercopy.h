@@ -36,6 +36,10 @@ public:
     // True only when every entry below S was copied.
     bool CopyFolder(const QString &source, const QString &target);
 
+    // Whether a copy of S into T is refused as a copy into its source: T
+    // starts with S's text, or T is S or lies inside it on disk.
+    static bool IntoSource(const QString &source, const QString &target);
+
 private:
     bool refusedIntoSource(const QString &source, const QString &target) const;
     static bool copyFile(std::optional<platform::FolderCopyPair> &pair, const QString &source, const QString &folder,

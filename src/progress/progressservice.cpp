@@ -2,6 +2,7 @@
 
 #include "cprogresswnd.h"
 #include "inputblocker.h"
+#include "platform/ui/messagebox.h"
 #include "platform/work/longwork.h"
 
 namespace {
@@ -16,6 +17,7 @@ ProgressService::ProgressService(QWidget *owner)
     connect(&m_timer, &QTimer::timeout, this, &ProgressService::tick);
     platform::setLongWorkObserver({[this](platform::WorkProgress &work) { begin(work); },
                                    [this](platform::WorkProgress &) { end(); }});
+    platform::setMessageBoxWatcher([this](bool open) { boxShown(open); });
 }
 
 ProgressService::~ProgressService()
@@ -23,6 +25,7 @@ ProgressService::~ProgressService()
     if (g_instance == this) {
         g_instance = nullptr;
         platform::setLongWorkObserver({});
+        platform::setMessageBoxWatcher({});
     }
 }
 
@@ -40,6 +43,8 @@ void ProgressService::begin(platform::WorkProgress &work)
 {
     m_work = &work;
     m_begun = platform::steadyMs();
+    m_waited = 0;
+    m_boxSince = m_begun;
     m_blocker = std::make_unique<InputBlocker>();
     m_timer.start();
 }
@@ -52,12 +57,31 @@ void ProgressService::end()
     m_work = nullptr;
 }
 
+void ProgressService::boxShown(bool open)
+{
+    if (open) {
+        if (m_boxes++ == 0)
+            m_boxSince = platform::steadyMs();
+    } else if (m_boxes > 0 && --m_boxes == 0 && m_work) {
+        m_waited += platform::steadyMs() - qMax(m_boxSince, m_begun);
+    }
+}
+
+qint64 ProgressService::workMs() const
+{
+    if (!m_work)
+        return 0;
+    const qint64 now = platform::steadyMs();
+    const qint64 waiting = m_boxes > 0 ? now - qMax(m_boxSince, m_begun) : 0;
+    return now - m_begun - m_waited - waiting;
+}
+
 void ProgressService::tick()
 {
     if (!m_work)
         return;
-    const qint64 elapsed = platform::steadyMs() - m_begun;
-    if (!m_window && elapsed >= kDelayMs) {
+    const qint64 elapsed = workMs();
+    if (!m_window && elapsed >= kDelayMs && m_boxes == 0) {
         m_window = std::make_unique<CProgressWnd>(*m_work, m_owner);
         m_window->show();
     }

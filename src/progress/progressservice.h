@@ -12,8 +12,11 @@ struct WorkProgress;
 }
 
 // Watches the long work the platform layer runs: while it runs, input to
-// the open windows is blocked; past about a second the progress window
-// shows over the owner and follows the work until it ends.
+// the open windows is blocked; past about a second of the work itself the
+// progress window shows over the owner and follows the work until it ends.
+// Time the user spends on a message box is not the work's: the window does
+// not first come up beside a question, and its rate and time left stand
+// still while one waits.
 class ProgressService : public QObject {
 public:
     // Milliseconds on long work's clock (platform::steadyMs).
@@ -28,15 +31,21 @@ public:
     static CProgressWnd *window();
     // What the timer does: show the window once its delay is over, update it.
     void tick();
+    // Milliseconds the running work has run, the waits for boxes left out.
+    qint64 workMs() const;
 
 private:
     void begin(platform::WorkProgress &work);
     void end();
+    void boxShown(bool open);
 
     QWidget *m_owner;
     QTimer m_timer;
     platform::WorkProgress *m_work = nullptr;
     qint64 m_begun = 0;
+    qint64 m_waited = 0;   // in boxes that have closed again
+    qint64 m_boxSince = 0; // when the outermost open box opened
+    int m_boxes = 0;       // boxes open now (a box may open over a box)
     std::unique_ptr<InputBlocker> m_blocker;
     std::unique_ptr<CProgressWnd> m_window;
 };

@@ -95,7 +95,9 @@ void CFilePropertiesDialog::OnInitDialog()
             WaitCursor wait; // a large tree takes a while
             {
                 platform::LongWork work(platform::WorkKind::Measuring);
-                m_strSize = folderSizeText(FolderSize(m_strPath));
+                const double size = FolderSize(m_strPath);
+                // A measure cut short is a lower bound, never the folder's size.
+                m_strSize = (platform::stopRequested() ? QStringLiteral("at least ") : QString()) + folderSizeText(size);
             }
             m_strFree = freeSpaceText(m_strPath);
         } else {

@@ -47,59 +47,136 @@ private Q_SLOTS:
 
     void cleanup() { platform::setSteadyClock({}); }
 
-    // The progress window of a paste, looked at while the paste asks whether
-    // to go on after a failed file: when it shows, what it tells a screen
-    // reader, and what Cancel and Escape do to the rest of the paste.
-    void atQuestion_data()
+    // The progress window of long work: when it first shows, with the time a
+    // box waits for the user left out (the window never comes up beside a
+    // question, its rate and time left stand still meanwhile), what it tells
+    // a screen reader, and what Cancel and Escape ask of the work.
+    void progressWindow_data()
     {
-        QTest::addColumn<qint64>("elapsed");
+        QTest::addColumn<qint64>("before"); // the work's time before a box opens
+        QTest::addColumn<qint64>("inBox");  // how long the box waits
+        QTest::addColumn<qint64>("after");  // the work's time after it closed
+        QTest::addColumn<bool>("shownAtBox");
+        QTest::addColumn<bool>("shownAfter");
         QTest::addColumn<QString>("press");
-        QTest::addColumn<QStringList>("checks");
-        QTest::newRow("not before its delay") << qint64(999) << "" << L{"/t/c.txt=C"};
-        QTest::newRow("past its delay") << qint64(1000) << "" << L{"/t/c.txt=C"};
-        QTest::newRow("Cancel stops before the next file") << qint64(1500) << "cancel" << L{"/t/a.txt", "!/t/c.txt", "row a.txt"};
-        QTest::newRow("Escape stops before the next file") << qint64(1500) << "escape" << L{"/t/a.txt", "!/t/c.txt"};
+        QTest::newRow("not before its delay") << qint64(999) << qint64(0) << qint64(0) << false << false << "";
+        QTest::newRow("past its delay") << qint64(1000) << qint64(0) << qint64(0) << true << true << "";
+        QTest::newRow("not first beside a question") << qint64(500) << qint64(5000) << qint64(0) << false << false << "";
+        QTest::newRow("once the work's own time is up") << qint64(500) << qint64(5000) << qint64(500) << false << true << "";
+        QTest::newRow("up before a question, it stays") << qint64(1500) << qint64(5000) << qint64(0) << true << true << "";
+        QTest::newRow("Cancel asks the work to stop") << qint64(1500) << qint64(0) << qint64(0) << true << true << "cancel";
+        QTest::newRow("Escape asks the work to stop") << qint64(1500) << qint64(0) << qint64(0) << true << true << "escape";
     }
-    void atQuestion()
+    void progressWindow()
     {
-        QFETCH(qint64, elapsed);
+        QFETCH(qint64, before);
+        QFETCH(qint64, inBox);
+        QFETCH(qint64, after);
+        QFETCH(bool, shownAtBox);
+        QFETCH(bool, shownAfter);
         QFETCH(QString, press);
-        QFETCH(QStringList, checks);
         qint64 clock = 0;
         platform::setSteadyClock([&] { return clock; });
-        opstest::Story story;
-        bool shown = false;
-        story.probe = [&] {
-            // A second paste cannot start: the frame takes no input meanwhile.
-            QTest::keyClick(story.list(), Qt::Key_V, Qt::ControlModifier);
-            QTRY_VERIFY(platform::currentWork()->totalBytes.load() >= 0);
-            clock = elapsed;
-            ProgressService *service = ProgressService::instance();
-            service->tick();
+        QWidget owner;
+        ProgressService service(&owner);
+        const auto shown = [] { return ProgressService::window() && ProgressService::window()->isVisible(); };
+        {
+            platform::LongWork work(platform::WorkKind::Copying);
+            platform::WorkProgress &progress = *platform::currentWork();
+            progress.setCurrent(QStringLiteral("\\s\\b.txt"));
+            progress.totalFiles = 3;
+            progress.totalBytes = 6;
+            progress.files = 1;
+            progress.bytes = 4;
+            clock = before;
+            service.tick();
+            bool atBox = false;
+            qint64 workAtBox = -1;
+            platform::setMessageBoxHandler([&](QWidget *, const QString &, const QString &, unsigned) {
+                clock += inBox;
+                service.tick();
+                atBox = shown();
+                workAtBox = service.workMs();
+                return platform::IDNO;
+            });
+            platform::messageBox(nullptr, QStringLiteral("Go on?"), QString(), platform::MB_YESNO);
+            platform::setMessageBoxHandler({});
+            QCOMPARE(atBox, shownAtBox);
+            QCOMPARE(workAtBox, before); // the rate's time stood still
+            clock += after;
+            service.tick();
+            QCOMPARE(shown(), shownAfter);
+            QCOMPARE(service.workMs(), before + after);
             CProgressWnd *window = ProgressService::window();
-            shown = window && window->isVisible();
-            if (!shown)
-                return;
-            QAccessibleInterface *dialog = QAccessible::queryAccessibleInterface(window);
-            QCOMPARE(dialog->role(), QAccessible::Dialog);
-            QCOMPARE(dialog->text(QAccessible::Name), QStringLiteral("Copying"));
-            QCOMPARE(QAccessible::queryAccessibleInterface(window->nameLabel())->text(QAccessible::Name),
-                     QStringLiteral("\\s\\b.txt"));
-            QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(window->bar());
-            QCOMPARE(bar->role(), QAccessible::ProgressBar);
-            QCOMPARE(bar->valueInterface()->currentValue().toInt(), 4 * 1000 / 6); // a.txt of a, b and c
-            if (press.isEmpty()) // a picture to look at
-                QVERIFY(testsupport::savePicture(window, "fileops-progress"));
+            if (window && press.isEmpty() && !inBox) {
+                QAccessibleInterface *dialog = QAccessible::queryAccessibleInterface(window);
+                QCOMPARE(dialog->role(), QAccessible::Dialog);
+                QCOMPARE(dialog->text(QAccessible::Name), QStringLiteral("Copying"));
+                QCOMPARE(QAccessible::queryAccessibleInterface(window->nameLabel())->text(QAccessible::Name),
+                         QStringLiteral("\\s\\b.txt"));
+                QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(window->bar());
+                QCOMPARE(bar->role(), QAccessible::ProgressBar);
+                QCOMPARE(bar->valueInterface()->currentValue().toInt(), 4 * 1000 / 6);
+                QVERIFY(testsupport::savePicture(window, "fileops-progress")); // a picture to look at
+            }
             if (press == QLatin1String("cancel"))
                 QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
             else if (press == QLatin1String("escape"))
                 QTest::keyClick(window, Qt::Key_Escape);
+            QCOMPARE(platform::stopRequested(), !press.isEmpty());
+        }
+        QVERIFY(!ProgressService::window()); // gone with the work
+    }
+
+    // A paste that asks after a failed file: the frame takes no second paste
+    // meanwhile, and however long the question waits, no progress window
+    // comes up beside it (a tap meant for the box would land on it).
+    void noWindowBesideQuestion()
+    {
+        qint64 clock = 0;
+        platform::setSteadyClock([&] { return clock; });
+        opstest::Story story;
+        bool shown = true;
+        story.probe = [&] {
+            QTest::keyClick(story.list(), Qt::Key_V, Qt::ControlModifier);
+            QTRY_VERIFY(platform::currentWork()->totalBytes.load() >= 0);
+            clock += 60000;
+            ProgressService::instance()->tick();
+            shown = ProgressService::window() != nullptr;
         };
         story.play({"+/s/a.txt=AAAA", "+/s/b.txt=B", "+/s/c.txt=C", "+/t/", "fault Copy /s/b.txt", "tree /s/",
                     "list a.txt,b.txt,c.txt", "^C", "tree /t/", "^V"},
-                   {"Y Failed to copy /s/b.txt\nContinue Copy?"}, checks);
-        QCOMPARE(shown, elapsed >= ProgressService::kDelayMs);
-        QVERIFY(!ProgressService::window()); // gone with the paste
+                   {"Y Failed to copy /s/b.txt\nContinue Copy?"}, {"/t/a.txt=AAAA", "!/t/b.txt", "/t/c.txt=C"});
+        QVERIFY(!shown);
+    }
+
+    // A folder paste refused as a copy into its source counts nothing beside
+    // it and shows no progress window, however long its box waits.
+    void refusedPasteCountsNothing_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::newRow("copy into itself") << L{"+/A/f.txt=F", "tree /A/", "^C", "^V"} << L{"O Can not copy into source."};
+        QTest::newRow("move into a longer name") << L{"+/A/f.txt=F", "+/AB/", "tree /A/", "^X", "tree /AB/", "^V"}
+            << L{"O Can not copy into source.", "O Error moving directory A"};
+    }
+    void refusedPasteCountsNothing()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, boxes);
+        qint64 clock = 0;
+        platform::setSteadyClock([&] { return clock; });
+        opstest::Story story;
+        bool counted = false, shown = false;
+        story.probe = [&] {
+            counted = counted || platform::detail::hasBesideWork();
+            clock += 60000;
+            ProgressService::instance()->tick();
+            shown = shown || ProgressService::window();
+        };
+        story.play(steps, boxes, {"/A/f.txt=F"});
+        QVERIFY(!counted);
+        QVERIFY(!shown);
     }
 
     // During long work a refresh of the tree asked for within a frame of the

@@ -15,7 +15,31 @@ MessageBoxHandler &handler()
     static MessageBoxHandler h;
     return h;
 }
+std::function<void(bool)> &watcher()
+{
+    static std::function<void(bool)> w;
+    return w;
+}
+
+// The watcher hears of the box for exactly as long as it is up.
+struct BoxShown {
+    BoxShown()
+    {
+        if (watcher())
+            watcher()(true);
+    }
+    ~BoxShown()
+    {
+        if (watcher())
+            watcher()(false);
+    }
+};
 } // namespace
+
+void setMessageBoxWatcher(std::function<void(bool open)> newWatcher)
+{
+    watcher() = std::move(newWatcher);
+}
 
 void setMessageBoxHandler(MessageBoxHandler newHandler)
 {
@@ -26,6 +50,7 @@ int messageBox(QWidget *owner, const QString &text, const QString &caption, unsi
 {
     const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
     const NormalCursor normal;
+    const BoxShown shown;
     if (handler())
         return handler()(owner, text, title, type);
     const MessageBoxStyle style = messageBoxStyle(type);

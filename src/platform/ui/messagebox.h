@@ -18,6 +18,10 @@ constexpr int IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
 // button pressed.
 int messageBox(QWidget *owner, const QString &text, const QString &caption, unsigned type);
 
+// Told as a box opens (true) and as it closes (false), a box a test answers
+// too: long work keeps its clock still while the user reads a question.
+void setMessageBoxWatcher(std::function<void(bool open)> watcher); // empty: none
+
 // Tests answer boxes instead of showing them.
 using MessageBoxHandler = std::function<int(QWidget *owner, const QString &text,
                                             const QString &caption, unsigned type)>;

@@ -103,7 +103,7 @@ Tree *treeFor(benchmark::State &state)
 
 class Count : public SearchResults {
 public:
-    bool AddResult(const QString &) override
+    bool AddResult(const QString &, const platform::FindData *) override
     {
         ++found;
         return true;

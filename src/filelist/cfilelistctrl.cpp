@@ -110,8 +110,11 @@ bool CFileListCtrl::ApplyRow(int row, const RowTexts &texts)
 bool CFileListCtrl::AddFoundFile(int row, const QString &fullPath)
 {
     platform::FindData data;
-    if (!platform::findEntry(fullPath, data))
-        return false;
+    return platform::findEntry(fullPath, data) && AddFoundFile(row, fullPath, data);
+}
+
+bool CFileListCtrl::AddFoundFile(int row, const QString &fullPath, const platform::FindData &data)
+{
     const int slash = int(fullPath.lastIndexOf(QLatin1Char('\\')));
     return FillRow(row, fullPath.left(slash + 1), data);
 }

@@ -34,6 +34,8 @@ public:
     // Finds the entry at fullPath and fills the row from it; false when the
     // file cannot be found.
     bool AddFoundFile(int row, const QString &fullPath);
+    // The same with the entry already read where it was found.
+    bool AddFoundFile(int row, const QString &fullPath, const platform::FindData &data);
 
     // Sorts the rows by the texts of a column; a second click on the same
     // column reverses the order.

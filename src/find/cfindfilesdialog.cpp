@@ -5,11 +5,16 @@
 #include "resources/resourceids.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QThread>
+#include <QTimer>
 #include <QTimerEvent>
+
+#include <atomic>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -45,6 +50,50 @@ QLineEdit *addEdit(QWidget *parent, const char *name, int id)
 }
 
 } // namespace
+
+// What one search shares between the dialog and its worker thread, owned by
+// both. The worker reaches the dialog only through calls run on the
+// dialog's thread, and only while the dialog still holds the run.
+struct SearchRun : SearchResults {
+    StopEvent stop;
+    SearchHooks hooks;
+    std::atomic<bool> ended {false}; // set by the worker as its last act
+    CFindFilesDialog *dialog = nullptr; // the dialog's thread only; null once let go
+
+    // Runs f(dialog) on the dialog's thread and waits for it; nothing once let go.
+    template <typename F>
+    void onDialog(F f)
+    {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [this, &f] {
+            if (dialog)
+                f(*dialog);
+        }, Qt::BlockingQueuedConnection);
+    }
+
+    bool AddResult(const QString &path, const platform::FindData *data) override
+    {
+        bool added = false;
+        onDialog([&](CFindFilesDialog &d) { added = d.AddResult(path, data); });
+        return added;
+    }
+
+    // The worker's whole life; it holds run until its very end.
+    static void work(std::shared_ptr<SearchRun> run, const QString &pattern, const QString &folder,
+                     const QString &text)
+    {
+        CFileSearch search(run->stop, *run, run->hooks);
+        search.Search(pattern, folder, text);
+        run->stop.Reset();
+        run->onDialog([](CFindFilesDialog &d) { d.SetButtonText(kStart); });
+        if (run->hooks.atEnd)
+            run->hooks.atEnd(run->stop);
+        run->ended.store(true);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [run] {
+            if (run->dialog && run->dialog->m_endWait)
+                run->dialog->m_endWait->quit();
+        }, Qt::QueuedConnection);
+    }
+};
 
 CFindFilesDialog::CFindFilesDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
@@ -127,7 +176,7 @@ void CFindFilesDialog::UpdateData(bool saveAndValidate)
 
 bool CFindFilesDialog::IsSearchRunning() const
 {
-    return m_hThread && m_hThread->isRunning();
+    return m_run && !m_run->ended.load();
 }
 
 void CFindFilesDialog::OnStartStop()
@@ -136,7 +185,7 @@ void CFindFilesDialog::OnStartStop()
         if (IsSearchRunning()) {
             // The last search has set "Start" but not yet ended: begin the
             // new one from the timer once it has.
-            m_pStopEvent.Set();
+            m_run->stop.Set();
             if (m_nTimer == 0) {
                 m_bRestart = true;
                 m_nTimer = startTimer(kRestartIntervalMs);
@@ -148,7 +197,8 @@ void CFindFilesDialog::OnStartStop()
         SetButtonText(kStop);
         StartSearchThread();
     } else if (IsSearchRunning()) {
-        m_pStopEvent.Set(); // the worker sets "Start" as it ends
+        m_run->stop.Set(); // the worker sets "Start" as it ends
+        LetGoUnlessEnded();
     } else {
         SetButtonText(kStart);
     }
@@ -172,55 +222,55 @@ void CFindFilesDialog::timerEvent(QTimerEvent *event)
 
 void CFindFilesDialog::StartSearchThread()
 {
-    if (m_hThread) {
-        m_hThread->wait(); // it has ended: only its object is left
-        delete m_hThread;
-        m_hThread = nullptr;
-    }
-    // Reset here rather than by the worker, so that a Stop or a Cancel in
-    // the worker's first instant is not lost.
-    m_pStopEvent.Reset();
-    m_bThreadEnded = false;
-    const int generation = ++m_nGeneration;
+    // A new run, so that a Stop or a Cancel in the worker's first instant
+    // is not lost, and nothing of the last worker's is shared.
+    LetGo();
+    m_run = std::make_shared<SearchRun>();
+    m_run->dialog = this;
+    m_run->hooks = m_hooks;
     // The strings are copied now: later edits do not change this search.
-    m_hThread = QThread::create([this, pattern = m_strFileName, folder = m_strDirectory,
-                                 text = m_strContaining] {
-        CFileSearch search(m_pStopEvent, *this, m_hooks);
-        search.Search(pattern, folder, text);
-        m_pStopEvent.Reset();
-        SetButtonText(kStart);
-        if (m_hooks.atEnd)
-            m_hooks.atEnd(m_pStopEvent);
+    std::thread(SearchRun::work, m_run, m_strFileName, m_strDirectory, m_strContaining).detach();
+}
+
+void CFindFilesDialog::LetGoUnlessEnded()
+{
+    QTimer::singleShot(kLetGoMs, this, [this, run = std::weak_ptr<SearchRun>(m_run)] {
+        const std::shared_ptr<SearchRun> asked = run.lock();
+        if (asked && asked == m_run && IsSearchRunning()) {
+            LetGo();
+            SetButtonText(kStart); // as the worker would have
+        }
     });
-    // The last worker's signal may arrive after this one has started: only
-    // this worker's own end counts.
-    connect(m_hThread, &QThread::finished, this, [this, generation] {
-        if (generation == m_nGeneration)
-            m_bThreadEnded = true;
-    });
-    m_hThread->start();
+}
+
+void CFindFilesDialog::LetGo()
+{
+    if (m_run)
+        m_run->dialog = nullptr;
+    m_run.reset();
 }
 
 bool CFindFilesDialog::KillSearchThread()
 {
-    if (!m_hThread)
+    if (!m_run)
         return true;
-    m_pStopEvent.Set();
+    m_run->stop.Set();
     // No restart while (or after) the worker ends.
     if (m_nTimer != 0)
         killTimer(m_nTimer);
     m_nTimer = 0;
     m_bRestart = false;
     // The worker may be inside a blocking call into the list or the
-    // button: keep running events until its finished signal has come. A
-    // close arriving meanwhile may end it here first.
-    while (m_hThread && !m_bThreadEnded)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
-    if (!m_hThread)
-        return true;
-    m_hThread->wait();
-    delete m_hThread;
-    m_hThread = nullptr;
+    // button: keep running events until it has ended, or let it go when it
+    // does not end soon. A close arriving meanwhile may end it here first.
+    if (IsSearchRunning()) {
+        QEventLoop wait;
+        QTimer::singleShot(kLetGoMs, &wait, &QEventLoop::quit);
+        QEventLoop *outer = std::exchange(m_endWait, &wait);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+        m_endWait = outer;
+    }
+    LetGo();
     return true;
 }
 
@@ -232,18 +282,15 @@ void CFindFilesDialog::done(int result)
 
 void CFindFilesDialog::SetButtonText(const QString &text)
 {
-    if (QThread::currentThread() == thread())
-        m_btnStartStop->setText(text);
-    else
-        QMetaObject::invokeMethod(m_btnStartStop, [this, text] { m_btnStartStop->setText(text); },
-                                  Qt::BlockingQueuedConnection);
+    m_btnStartStop->setText(text);
 }
 
-bool CFindFilesDialog::AddResult(const QString &path)
+bool CFindFilesDialog::AddResult(const QString &path, const platform::FindData *data)
 {
     const int row = m_listResults->InsertItem(m_listResults->GetItemCount(), path);
     if (row < 0)
         return false;
-    m_listResults->AddFoundFile(row, path);
+    if (data)
+        m_listResults->AddFoundFile(row, path, *data);
     return true;
 }

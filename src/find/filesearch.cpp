@@ -67,11 +67,13 @@ void CFileSearch::SearchFolder(platform::FolderHandle &folder)
     const QString &path = folder.path();
     std::vector<platform::FolderEntry> subfolders;
     platform::FolderEntry entry;
+    platform::FindData data;
+    bool read = false;
     for (bool more = folder.first(m_strPattern, entry); more; more = folder.next(entry)) {
         if (entry.type == platform::EntryType::Folder)
             subfolders.push_back(entry);
-        else if (entry.matches && Reportable(folder, entry))
-            m_results.AddResult(path + entry.name);
+        else if (entry.matches && Reportable(folder, entry, data, read))
+            m_results.AddResult(path + entry.name, read ? &data : nullptr);
         if (Stopped())
             return;
     }
@@ -85,21 +87,27 @@ void CFileSearch::SearchFolder(platform::FolderHandle &folder)
     }
 }
 
-bool CFileSearch::Reportable(const platform::FolderHandle &folder, const platform::FolderEntry &entry)
+bool CFileSearch::Reportable(const platform::FolderHandle &folder, const platform::FolderEntry &entry,
+                             platform::FindData &data, bool &read)
 {
+    // The entry is read relative to the open folder, once: the result list
+    // needs it anyway, and a slow file system pays for every look-up.
     if (m_text.isEmpty()) {
-        if (entry.type != platform::EntryType::Link)
-            return true;
+        read = folder.find(entry, data);
         // A link to a folder is a folder by name, and folders are not reported.
-        platform::FindData data;
-        return folder.find(entry, data) && !(data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY);
+        if (entry.type == platform::EntryType::Link)
+            return read && !(data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY);
+        return true;
     }
     // Only regular files are read, a link's when it leads to one; a FIFO,
     // socket or device is never opened, and a link is never walked through.
     if (entry.type != platform::EntryType::File && entry.type != platform::EntryType::Link)
         return false;
     platform::File file;
-    return file.openForReading(folder, entry) && FileContains(file, folder.path() + entry.name);
+    if (!file.openForReading(folder, entry) || !FileContains(file, folder.path() + entry.name))
+        return false;
+    read = folder.find(entry, data);
+    return true;
 }
 
 bool CFileSearch::FileContains(platform::File &file, const QString &path)

@@ -14,8 +14,10 @@
 class SearchResults {
 public:
     virtual ~SearchResults() = default;
-    // False when the file could not be added; the search goes on.
-    virtual bool AddResult(const QString &path) = 0;
+    // False when the file could not be added; the search goes on. data:
+    // the file's entry, read through the folder the walk holds open; null
+    // when it could not be read (gone since it was listed).
+    virtual bool AddResult(const QString &path, const platform::FindData *data) = 0;
 };
 
 // Optional observers of a running search, called on its thread with its
@@ -61,8 +63,10 @@ public:
 private:
     bool Stopped() const { return m_stop.IsSet(); }
     void SearchFolder(platform::FolderHandle &folder);
-    // Whether a matching entry is a result: not a folder, and holding the text.
-    bool Reportable(const platform::FolderHandle &folder, const platform::FolderEntry &entry);
+    // Whether a matching entry is a result (not a folder, and holding the
+    // text); data gets its entry, read is whether it could be.
+    bool Reportable(const platform::FolderHandle &folder, const platform::FolderEntry &entry,
+                    platform::FindData &data, bool &read);
 
     const StopEvent &m_stop;
     SearchResults &m_results;

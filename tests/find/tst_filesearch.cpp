@@ -15,7 +15,7 @@ class TestFileSearch : public QObject {
     Q_OBJECT
 
     struct Collector : SearchResults {
-        bool AddResult(const QString &path) override { return found.append(path), true; }
+        bool AddResult(const QString &path, const platform::FindData *) override { return found.append(path), true; }
         QStringList found;
     };
 

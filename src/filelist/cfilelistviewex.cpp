@@ -44,13 +44,13 @@ CFileListViewEx::~CFileListViewEx()
 
 void CFileListViewEx::Populate(const QString &folder, bool force)
 {
+    // Compared before its final backslash goes: the tree names folders with
+    // one, so each of its walks and expansions lists the folder again.
+    if (!force && folder == m_strFolder)
+        return;
     QString path = folder;
     if (path.endsWith(QLatin1Char('\\')))
         path.chop(1);
-    // The tree names folders with a trailing backslash: the same folder all
-    // the same, not to be read again.
-    if (!force && m_nListings > 0 && path == m_strFolder)
-        return;
 
     platform::WaitCursor wait;
     m_strFolder = path;

@@ -109,10 +109,9 @@ bool CFileLister::RenameFile(const QString &oldPath, const QString &newPath)
     return platform::moveFile(oldPath, newPath);
 }
 
-bool CFileLister::IsPlainName(const QString &name)
+bool CFileLister::IsDevicePathText(const QString &text)
 {
-    return !name.isEmpty() && !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char('/'))
-        && !name.contains(QChar(0));
+    return !text.isEmpty() && !text.contains(QLatin1Char('/')) && !text.contains(QChar(0));
 }
 
 QString CFileLister::JoinPath(const QString &folder, const QString &name)

@@ -32,9 +32,11 @@ public:
     int GetBaseImageCount() const { return m_nBaseImageCount; }
 
     static bool RenameFile(const QString &oldPath, const QString &newPath);
-    // What an in-place edit may rename a file to: a non-empty name without
-    // path separators (a rename never moves a file into another folder).
-    static bool IsPlainName(const QString &name);
+    // What an in-place edit may rename a file to: any text that can be part
+    // of a device path. A backslash is the device's separator, so
+    // "sub\b.txt" moves the file into the folder's subfolder sub; a slash or
+    // a NUL can never be.
+    static bool IsDevicePathText(const QString &text);
     // folder + "\" (unless folder already ends with one) + name.
     static QString JoinPath(const QString &folder, const QString &name);
 

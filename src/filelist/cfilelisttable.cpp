@@ -44,7 +44,7 @@ void CFileListTable::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEdit
 
 bool CFileListTable::RenameOrWarn(const QString &oldPath, const QString &newPath, const QString &newName)
 {
-    if (IsPlainName(newName) && !oldPath.isEmpty() && RenameFile(oldPath, newPath))
+    if (IsDevicePathText(newName) && !oldPath.isEmpty() && RenameFile(oldPath, newPath))
         return true;
     platform::messageBox(this, QStringLiteral("Failed to rename"), QString(), platform::MB_ICONEXCLAMATION);
     return false;

@@ -356,6 +356,8 @@ private:
                  "row a.lnk", "enabled 32778"};
         QTest::newRow("same shortcut name, No keeps the first") << files + L{"list a.txt,a.doc", "^C", "lnk"}
             << L{"N Overwrite existing file ?"} << L{"/s/a.lnk=" + shortcut("\\s\\a.doc")};
+        QTest::newRow("a read-only shortcut is not replaced") << files + L{"+/t/a.lnk=old", "ro /t/a.lnk", "list a.txt", "^C", "tree /t/", "lnk"}
+            << L{"Y Overwrite existing file ?"} << L{"/t/a.lnk=old", "ro /t/a.lnk"};
         QTest::newRow("Paste in Menu, list not reloaded") << files + L{"+/Windows/Start menu/", "list a.txt", "^X", "tree /t/", "+/t/z.txt=Z", "menu"}
             << L{} << L{"/Windows/Start menu/a.lnk=" + shortcut("\\s\\a.txt"), "!row z.txt", "enabled 57637"};
 

@@ -459,6 +459,9 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, bool failI
         return fail(EEXIST, "Write", path);
     if (existing == 0 && S_ISDIR(st.stx_mode))
         return fail(EISDIR, "Write", path);
+    // Creating a file afresh cannot open a read-only one: it stays as it is.
+    if (existing == 0 && isReadOnlyFile(Place{at.parent.get(), at.name}))
+        return fail(EACCES, "Write", path);
 
     TempSibling temp(at.parent.get());
     if (const int err = temp.create(0666, injectedFault(FsOperation::UnnamedFile, path)))

@@ -56,7 +56,8 @@ bool getDiskFreeSpace(const QString &path, quint64 *freeBytesToCaller,
                       quint64 *totalBytes, quint64 *totalFreeBytes);
 
 // Writes data to path the way copyFile writes a copy (no half-written
-// file). With failIfExists an existing path makes it fail.
+// file). With failIfExists an existing path makes it fail; a read-only
+// file (a link: its target) is never replaced.
 bool writeFileAtomically(const QString &path, const QByteArray &data, bool failIfExists);
 
 // Sets the last-write time of a file or folder.

@@ -26,9 +26,9 @@ MessageBoxScript::~MessageBoxScript()
     }
 }
 
-MessageBoxScript &MessageBoxScript::expect(const QString &text, int answer)
+MessageBoxScript &MessageBoxScript::expect(const QString &text, int answer, const QString &caption)
 {
-    m_expected.append({text, answer});
+    m_expected.append({text, answer, caption});
     return *this;
 }
 
@@ -43,7 +43,12 @@ int MessageBoxScript::answer(QWidget *, const QString &text, const QString &capt
         QTest::qFail(message.constData(), __FILE__, __LINE__);
         return platform::IDCANCEL;
     }
-    return m_expected.takeFirst().answer;
+    const Expected expected = m_expected.takeFirst();
+    if (!expected.caption.isNull() && expected.caption != caption) {
+        const QByteArray message = "box \"" + text.toUtf8() + "\" has the caption \"" + caption.toUtf8() + '"';
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+    }
+    return expected.answer;
 }
 
 } // namespace testsupport

@@ -23,8 +23,9 @@ public:
     MessageBoxScript();  // installs itself
     ~MessageBoxScript(); // uninstalls; fails the test if expected boxes never came
 
-    // Expect a box with this text (empty: any text) and answer it.
-    MessageBoxScript &expect(const QString &text, int answer);
+    // Expect a box with this text (empty: any text) and this caption (the
+    // application's name unless told; a null string: any) and answer it.
+    MessageBoxScript &expect(const QString &text, int answer, const QString &caption = QStringLiteral("Ferrix"));
     // Runs probe as each box shows, before it is answered.
     MessageBoxScript &whenShown(std::function<void()> probe)
     {
@@ -40,6 +41,7 @@ private:
     struct Expected {
         QString text;
         int answer;
+        QString caption;
     };
     QList<Expected> m_expected;
     QList<Box> m_shown;

@@ -126,7 +126,7 @@ private Q_SLOTS:
         QCOMPARE(OpenFile(path, nullptr), message.isEmpty() && !path.isEmpty());
         QCOMPARE(boxes.shown().size(), message.isEmpty() ? 0 : 1);
         for (const auto &box : boxes.shown())
-            QVERIFY(box.caption == QCoreApplication::applicationName() && box.type == 0x30u);
+            QVERIFY(box.caption == QLatin1String("Ferrix") && box.type == 0x30u);
         for (QString &argument : started)
             if (argument.startsWith(u'\\'))
                 argument = root.host(argument);

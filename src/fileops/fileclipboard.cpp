@@ -2,6 +2,7 @@
 
 #include "filelist/cfilelistview.h"
 #include "fileops.h"
+#include "platform/desktop/desktopclipboard.h"
 #include "platform/fs/filesystem.h"
 #include "platform/ui/messagebox.h"
 #include "platform/work/longwork.h"
@@ -10,9 +11,24 @@
 FileClipboard::FileClipboard()
     : m_folderCopy(*this)
 {
+    m_takenConnection = QObject::connect(&platform::DesktopClipboard::instance(), &platform::DesktopClipboard::taken,
+                                         [this] { m_bTaken = true; });
 }
 
-FileClipboard::~FileClipboard() = default;
+FileClipboard::~FileClipboard()
+{
+    QObject::disconnect(m_takenConnection);
+}
+
+void FileClipboard::ApplyTaken()
+{
+    if (!m_bTaken)
+        return;
+    m_bTaken = false;
+    m_nMode = 0;
+    m_strSource.clear();
+    m_names.clear();
+}
 
 bool FileClipboard::SetFileList(CFileListView *list)
 {
@@ -55,6 +71,7 @@ QWidget *FileClipboard::ListOwner() const
 
 void FileClipboard::CutFromTree()
 {
+    ApplyTaken();
     m_strSource = SelectedPath();
     m_nMode = ClipFromTree | ClipCut;
     PublishToDesktop();
@@ -62,6 +79,7 @@ void FileClipboard::CutFromTree()
 
 void FileClipboard::CopyFromTree()
 {
+    ApplyTaken();
     m_strSource = SelectedPath();
     m_nMode = ClipFromTree | ClipCopy;
     PublishToDesktop();
@@ -69,6 +87,7 @@ void FileClipboard::CopyFromTree()
 
 void FileClipboard::CutFromList()
 {
+    ApplyTaken();
     if (CollectListSelection() > 0) {
         m_strSource = SelectedPath();
         m_nMode = ClipFromList | ClipCut;
@@ -78,6 +97,7 @@ void FileClipboard::CutFromList()
 
 void FileClipboard::CopyFromList()
 {
+    ApplyTaken();
     if (CollectListSelection() > 0) {
         m_strSource = SelectedPath();
         m_nMode = ClipFromList | ClipCopy;
@@ -87,8 +107,8 @@ void FileClipboard::CopyFromList()
 
 bool FileClipboard::HasContent() const
 {
-    return ((m_nMode & ClipFromList) && !m_names.isEmpty())
-        || ((m_nMode & ClipFromTree) && !m_strSource.isEmpty());
+    return !m_bTaken
+        && (((m_nMode & ClipFromList) && !m_names.isEmpty()) || ((m_nMode & ClipFromTree) && !m_strSource.isEmpty()));
 }
 
 bool FileClipboard::CanPaste() const
@@ -98,7 +118,7 @@ bool FileClipboard::CanPaste() const
 
 bool FileClipboard::CanPasteShortcut() const
 {
-    return (m_nMode & ClipFromList) && !m_names.isEmpty();
+    return !m_bTaken && (m_nMode & ClipFromList) && !m_names.isEmpty();
 }
 
 unsigned FileClipboard::CollectListSelection()
@@ -140,11 +160,13 @@ bool FileClipboard::WriteShortcut(const QString &target, const QString &file)
 
 void FileClipboard::PasteShortcut()
 {
+    ApplyTaken();
     PasteShortcutsInto(SelectedPath(), true);
 }
 
 void FileClipboard::PasteInStartMenu()
 {
+    ApplyTaken();
     PasteShortcutsInto(QStringLiteral("\\Windows\\Start menu\\"), false);
 }
 

@@ -2,6 +2,7 @@
 #include "foldercopy.h"
 #include "refreshthrottle.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -69,6 +70,10 @@ private:
     // The desktop's clipboard: cut and copy also put the entries there;
     // with nothing of its own, Paste takes other programs' files from it.
     bool HasContent() const;
+    // Another program's newer copy empties this clipboard as a finished cut
+    // does: marked when the desktop tells, applied as the next command
+    // starts, so no running operation loses its names.
+    void ApplyTaken();
     void PublishToDesktop() const;
     void WithdrawFromDesktop() const;
     bool CanPasteFromDesktop() const;
@@ -87,6 +92,8 @@ private:
     CDirTreeView *m_pTreeView = nullptr;  // not owned
     CFileListView *m_pFileList = nullptr; // not owned
     QStringList m_names;  // the files cut or copied; also the list delete's selection
+    bool m_bTaken = false; // the desktop's clipboard was taken since the last cut or copy
+    QMetaObject::Connection m_takenConnection;
     fileops::FolderCopy m_folderCopy;
     fileops::RefreshThrottle m_folderRefresh {[this] { RefreshTree(); }};
 };

@@ -33,6 +33,7 @@ bool FileClipboard::DeleteFolderTree(const QString &folder)
 
 bool FileClipboard::DeleteFromList()
 {
+    ApplyTaken();
     constexpr unsigned kAsk = platform::MB_YESNO | platform::MB_ICONQUESTION | platform::MB_DEFBUTTON2;
     qsizetype count = 0;
     bool running = true;

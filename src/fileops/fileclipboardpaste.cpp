@@ -13,6 +13,7 @@
 
 void FileClipboard::Paste()
 {
+    ApplyTaken();
     if (!HasContent()) {
         PasteFromDesktop();
         return;

@@ -39,7 +39,9 @@
 //   "unreadable \p"   a folder whose listing cannot be opened
 //   "gnome cut \p,\q" another program puts entries on the desktop's clipboard
 //                     ("kde" its other format, "copy" instead of "cut");
-//                     "uri text" puts one URI there as it is
+//                     "uri text" puts one URI there as it is; "emptied": another
+//                     program empties it; "manager": a clipboard manager takes it
+//                     over, offering the very same formats and data
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
 // "row name" / "!row name" in the list, "link \p" a symbolic link, "ro \p" read-only,
 // "empty \p", "same-inode \q", "enabled id" / "disabled id", "desktop cut \p,\q" (or
@@ -231,7 +233,15 @@ struct Story : apptest::FrameFixture {
             remembered = inode(arg);
         else if (text.startsWith(QLatin1String("gnome ")) || text.startsWith(QLatin1String("kde ")))
             offer(text.startsWith(u'k'), arg.startsWith(QLatin1String("cut")), uris(arg.section(u' ', 1).split(u',')));
-        else if (text.startsWith(QLatin1String("uri ")))
+        else if (text == QLatin1String("emptied"))
+            QGuiApplication::clipboard()->setMimeData(new QMimeData);
+        else if (text == QLatin1String("manager")) {
+            const QMimeData *held = QGuiApplication::clipboard()->mimeData();
+            auto *copy = new QMimeData;
+            for (const QString &format : held->formats())
+                copy->setData(format, held->data(format));
+            QGuiApplication::clipboard()->setMimeData(copy);
+        } else if (text.startsWith(QLatin1String("uri ")))
             offer(true, false, {QString(arg).replace(u'\\', u'/').toUtf8()});
         else if (text.startsWith(QLatin1String("fault ")))
             injectFault(arg.section(u' ', 0, 0), arg.section(u' ', 1).split(u'|'));

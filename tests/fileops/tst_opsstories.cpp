@@ -333,8 +333,18 @@ private:
             << L{} << L{"/t/a.txt=A", "/t/b.txt=B", "!/s/a.txt", "!/s/b.txt", "row b.txt", "desktop empty", "disabled 57637"};
         QTest::newRow("desktop: other program's folder copied") << L{"+/A/f.txt=F", "+/T/", "kde copy /A", "tree /T/", "^V"}
             << L{} << L{"/T/A/f.txt=F", "/A/f.txt=F"};
-        QTest::newRow("desktop: own clipboard wins") << ab + L{"tree /s/", "list a.txt", "^C", "gnome copy /s/b.txt", "tree /t/", "^V"}
-            << L{} << L{"/t/a.txt=A", "!/t/b.txt"};
+        QTest::newRow("desktop: the newest copy wins") << ab + L{"tree /s/", "list a.txt", "^C", "gnome copy /s/b.txt", "tree /t/", "^V"}
+            << L{} << L{"/t/b.txt=B", "!/t/a.txt", "disabled 32778"};
+        QTest::newRow("desktop: our cut pasted elsewhere, emptied there") << ab + L{"tree /s/", "list a.txt", "^X", "emptied", "tree /t/"}
+            << L{} << L{"disabled 57637", "disabled 32778"};
+        QTest::newRow("desktop: a name cut then emptied elsewhere is not moved later")
+            << ab + L{"tree /s/", "list a.txt", "^X", "emptied", "-/s/a.txt", "+/s/a.txt=new", "tree /t/", "^V"} << L{}
+            << L{"/s/a.txt=new", "!/t/a.txt"};
+        QTest::newRow("desktop: a clipboard manager keeps our copy ours") << ab + L{"tree /s/", "list a.txt", "^C", "manager", "tree /t/"}
+            << L{} << L{"enabled 57637", "enabled 32778"};
+        QTest::newRow("desktop: a folder cut stays after its move, until taken")
+            << L{"+/A/f.txt=F", "+/T/", "+/U/", "tree /A/", "^X", "tree /T/", "^V", "tree /U/", "^V"}
+            << L{"O Error moving directory A"} << L{"/T/A/f.txt=F", "empty /U/A"};
         QTest::newRow("desktop: odd names from another program") << make + L{"gnome cut " + oddPaths, "tree /t/", "^V"} << L{} << pasted;
         QTest::newRow("desktop: not a local file") << ab + L{"uri https://host/s/a.txt", "tree /t/"} << L{} << L{"disabled 57637"};
         QTest::newRow("desktop: files of two folders") << ab + L{"+/t/c.txt", "gnome copy /s/a.txt,/t/c.txt", "tree /t/"} << L{}

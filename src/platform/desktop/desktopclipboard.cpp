@@ -28,7 +28,27 @@ DesktopClipboard::DesktopClipboard()
 void DesktopClipboard::onDataChanged()
 {
     m_bStale = true;
+    if (m_bOwner && !m_bChanging && !holdsOwn()) {
+        QClipboard *board = clipboard();
+        const QMimeData *data = board ? board->mimeData() : nullptr;
+        // After withdraw the clipboard is this program's while it stays empty.
+        const bool same = m_ownList.uris.isEmpty() ? !data || data->formats().isEmpty() : sameAsOwn(data);
+        if (!same) {
+            m_bOwner = false;
+            m_ownList = {};
+            m_published = nullptr;
+            Q_EMIT taken();
+        }
+    }
     Q_EMIT changed();
+}
+
+template <typename Change>
+void DesktopClipboard::change(Change change)
+{
+    m_bChanging = true;
+    change();
+    m_bChanging = false;
 }
 
 bool DesktopClipboard::holdsOwn() const
@@ -44,21 +64,35 @@ void DesktopClipboard::publish(const QStringList &devicePaths, bool cut)
         return;
     QMimeData *data = mimeDataFromDevicePaths(devicePaths, cut);
     m_published = data;
-    board->setMimeData(data); // the clipboard owns it from now on
+    m_ownList = fileListFromMimeData(data);
+    m_bOwner = true;
+    change([&] { board->setMimeData(data); }); // the clipboard owns it from now on
 }
 
 void DesktopClipboard::withdraw()
 {
-    if (holdsOwn())
-        clipboard()->clear();
+    // What a clipboard manager took over from us goes too.
+    QClipboard *board = clipboard();
+    if (holdsOwn() || (board && m_bOwner && !m_ownList.uris.isEmpty() && sameAsOwn(board->mimeData()))) {
+        change([&] { board->clear(); });
+        m_ownList = {};
+    }
     m_published = nullptr;
+}
+
+bool DesktopClipboard::sameAsOwn(const QMimeData *data) const
+{
+    const ClipboardFileList now = fileListFromMimeData(data);
+    return now.uris == m_ownList.uris && now.cut == m_ownList.cut;
 }
 
 void DesktopClipboard::clear()
 {
     if (QClipboard *board = clipboard())
-        board->clear();
+        change([&] { board->clear(); });
     m_published = nullptr;
+    m_ownList = {};
+    m_bOwner = false;
 }
 
 const QStringList &DesktopClipboard::foreignFiles()

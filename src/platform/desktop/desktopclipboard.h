@@ -31,13 +31,28 @@ public:
 Q_SIGNALS:
     // The clipboard changed; foreignFiles may say something else now.
     void changed();
+    // Another program took the clipboard from what this program put there,
+    // with other content or none: the newest copy on the desktop wins. A
+    // program that takes it over offering the very same entries (a
+    // clipboard manager) takes nothing.
+    void taken();
 
 private:
     DesktopClipboard();
     void onDataChanged();
     bool holdsOwn() const;
+    // Whether data offers the entries publish put there, cut or not alike.
+    bool sameAsOwn(const QMimeData *data) const;
+    // Changes the clipboard; its own change is not another program's.
+    template <typename Change>
+    void change(Change change);
 
     QPointer<QMimeData> m_published;
+    // What publish put there, and whether this program holds the clipboard
+    // (with that, or emptied by withdraw) as far as it knows.
+    ClipboardFileList m_ownList;
+    bool m_bOwner = false;
+    bool m_bChanging = false;
     bool m_bStale = true;
     QStringList m_foreign;
     bool m_bForeignCut = false;

@@ -23,21 +23,27 @@ void warn(QWidget *owner, const QString &text)
     messageBox(owner, text, QString(), MB_ICONEXCLAMATION);
 }
 
-// Runs the tool to its end; false when it cannot be started.
-bool runTool(const QList<QByteArray> &arguments)
+enum class ToolRun { Ended, Cancelled, NotStarted };
+
+// Runs the tool to its end. The window keeps painting meanwhile; Cancel in
+// the progress window ends the tool, and the transfer with it.
+ToolRun runTool(const QList<QByteArray> &arguments, const QString &what)
 {
     const QString tool = findProgramOnPath(QString::fromLatin1(kToolName));
     if (tool.isEmpty())
-        return false;
+        return ToolRun::NotStarted;
     SpawnRequest request;
     request.program = QFile::encodeName(tool);
     request.arguments = arguments;
     request.environment.append({kRootVariable, QFile::encodeName(deviceRoot())});
     request.wait = true;
     WaitCursor wait;
-    // The window keeps painting while the tool runs; a stop ends the tool.
     LongWork work(WorkKind::Transferring);
-    return runStep([&] { return spawnProcess(request); });
+    if (!beginStep(what))
+        return ToolRun::Cancelled;
+    if (!runStep([request] { return spawnProcess(request); }))
+        return ToolRun::NotStarted;
+    return stopRequested() ? ToolRun::Cancelled : ToolRun::Ended;
 }
 
 // Root entries that carry the archive mark. Links are never received and
@@ -63,17 +69,21 @@ bool prepareRoot()
     return true;
 }
 
+ToolRun send(QWidget *owner, const QString &path)
+{
+    // The whole path is the one argument, blanks and all.
+    const QByteArray hostPath = hostPathFromDevice(path);
+    const ToolRun run = hostPath.isEmpty() ? ToolRun::NotStarted : runTool({hostPath}, path);
+    if (run == ToolRun::NotStarted)
+        warn(owner, QStringLiteral("Failed to start sending"));
+    return run;
+}
+
 } // namespace
 
 bool SendFile(QWidget *owner, const QString &path)
 {
-    // The whole path is the one argument, blanks and all.
-    const QByteArray hostPath = hostPathFromDevice(path);
-    if (hostPath.isEmpty() || !runTool({hostPath})) {
-        warn(owner, QStringLiteral("Failed to start sending"));
-        return false;
-    }
-    return true;
+    return send(owner, path) != ToolRun::NotStarted;
 }
 
 bool SendFolder(QWidget *owner, const QString &folder)
@@ -91,9 +101,9 @@ bool SendFolder(QWidget *owner, const QString &folder)
         }
         const int answer = messageBox(owner, QStringLiteral("Send file '%1'?").arg(data.name), QString(),
                                       MB_OKCANCEL | MB_ICONQUESTION);
-        if (answer != IDOK)
+        // A send cancelled in the progress window ends the whole transfer, as Cancel here does.
+        if (answer != IDOK || send(owner, folder + data.name) == ToolRun::Cancelled)
             return false;
-        SendFile(owner, folder + data.name);
     } while (find.next(data));
     return true;
 }
@@ -104,9 +114,14 @@ void ReceiveFiles(QWidget *owner, const QString &destination)
         warn(owner, QStringLiteral("Failed to prepare for receiving"));
         return;
     }
-    if (!runTool({})) {
+    switch (runTool({}, QStringLiteral("\\"))) {
+    case ToolRun::NotStarted:
         warn(owner, QStringLiteral("Failed to start receiving"));
         return;
+    case ToolRun::Cancelled:
+        return; // what the tool left in the root may be half-written: it stays there
+    case ToolRun::Ended:
+        break;
     }
     // Received into the root, they are where they belong already.
     if (destination == QLatin1String("\\"))

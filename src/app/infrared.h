@@ -19,12 +19,14 @@ inline constexpr char kRootVariable[] = "FERRIX_DEVICE_ROOT";
 bool SendFile(QWidget *owner, const QString &path);
 
 // Asks for each file below folder (ending with "\"), depth first, and sends
-// those agreed to; false when the user cancelled, which ends the transfer.
+// those agreed to; false when the user cancelled, at a question or while a
+// file was being sent, which ends the transfer.
 bool SendFolder(QWidget *owner, const QString &folder);
 
 // Clears the archive attribute on the root's entries, runs the tool, then
 // moves every root entry that has it again into destination (ending with
-// "\"), reporting each move that fails.
+// "\"), reporting each move that fails. A receive cancelled while the tool
+// runs moves nothing.
 void ReceiveFiles(QWidget *owner, const QString &destination);
 
 } // namespace infrared

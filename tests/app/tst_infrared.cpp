@@ -4,11 +4,13 @@
 #include "common/testsuite.h"
 #include "platform/fs/filesystem.h"
 #include "platform/testing/faultinjection.h"
+#include "platform/work/longwork.h"
 #include "platform/ui/messagebox.h"
 #include "resources/resourceids.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace platform;
 
@@ -25,11 +27,25 @@ public:
             "#!/bin/sh\n{ printf '%s' \"$#\"; for a in \"$@\"; do printf '|%s' \"$a\"; done;"
             " printf '|%s\\n' \"$FERRIX_DEVICE_ROOT\"; } >> '%1/calls'\n"
             "[ $# -eq 0 ] && [ -f '%1/incoming' ] && while IFS= read -r n; do\n"
-            "  printf received > \"$FERRIX_DEVICE_ROOT/$n\"; done < '%1/incoming'\nexit 0\n").arg(m_dir.path());
+            "  printf received > \"$FERRIX_DEVICE_ROOT/$n\"; done < '%1/incoming'\n"
+            "[ -f '%1/hang' ] && { trap 'exit 1' TERM; touch '%1/running'; while :; do sleep 0.05; done; }\nexit 0\n")
+            .arg(m_dir.path());
         ok = testsupport::writeHostFile(QFile::encodeName(m_dir.filePath(QStringLiteral("irsquirt"))), script.toUtf8(), 0700);
     }
 
     void remove() { QFile::remove(m_dir.filePath(QStringLiteral("irsquirt"))); }
+    // Each start then runs until it is ended, as a transfer the user gives up on.
+    bool hang() { return QFile(m_dir.filePath(QStringLiteral("hang"))).open(QIODevice::WriteOnly); }
+    // Cancels the running work in the progress window's way once the tool runs.
+    void cancelWhenRunning()
+    {
+        m_cancel.setInterval(10);
+        QObject::connect(&m_cancel, &QTimer::timeout, [this] {
+            if (QFile::remove(m_dir.filePath(QStringLiteral("running"))))
+                platform::requestStop();
+        });
+        m_cancel.start();
+    }
     bool incoming(const QStringList &names)
     {
         QFile file(m_dir.filePath(QStringLiteral("incoming")));
@@ -47,11 +63,14 @@ public:
 private:
     QTemporaryDir m_dir;
     testsupport::PathChange m_path{m_dir.path()};
+    QTimer m_cancel;
 };
 
 // folder: the tree's; row: the list's focused row, -1 when the tree has the focus.
-struct SendCase { QString folder; int row; QList<int> answers; int sent; };
-struct ReceiveCase { QStringList incoming; QStringList clashing; QString destination; };
+// cancelled: Cancel in the progress window while the tool sends the first file.
+struct SendCase { QString folder; int row; QList<int> answers; int sent; bool cancelled = false; };
+// cancelled: Cancel while the tool receives; nothing is moved then.
+struct ReceiveCase { QStringList incoming; QStringList clashing; QString destination; bool cancelled = false; };
 struct FailureCase { int command; bool noTool; QString message; };
 
 } // namespace
@@ -71,15 +90,20 @@ private Q_SLOTS:
         QTest::newRow("OK to all, depth first") << SendCase{"d", -1, {IDOK, IDOK, IDOK}, 3};
         QTest::newRow("tree on the root") << SendCase{"", -1, {}, 0};
         QTest::newRow("list row, blanks and quotes") << SendCase{"d", 0, {}, 1};
+        QTest::newRow("Cancel while sending ends it all") << SendCase{"d", -1, {IDOK}, 1, true};
     }
     // One question per file, a subfolder's files when the walk reaches it
     // (never through a link); one Cancel ends it all. Each path reaches the
     // tool whole, unquoted, as its only argument.
     void send()
     {
-        const auto [folder, row, answers, count] = testsupport::fetchRow<SendCase>();
+        const auto [folder, row, answers, count, cancelled] = testsupport::fetchRow<SendCase>();
         FakeTool tool;
         QVERIFY(tool.ok);
+        if (cancelled) {
+            QVERIFY(tool.hang());
+            tool.cancelWhenRunning();
+        }
         apptest::FrameFixture f({"\\d\\it's \"a\" *.txt", "\\d\\b c.txt", "\\d\\sub\\e.txt", "\\top.txt"});
         QVERIFY(f.ok);
         QVERIFY(QFile::link(f.root.host("\\d\\sub"), f.root.host("\\d\\link")));
@@ -115,14 +139,19 @@ private Q_SLOTS:
         QTest::newRow("existing name") << ReceiveCase{{"new2.txt", "clash.txt"}, {"clash.txt"}, docs};
         QTest::newRow("nothing received") << ReceiveCase{{}, {}, docs};
         QTest::newRow("into the root: nothing to move") << ReceiveCase{{"new.txt"}, {}, ""};
+        QTest::newRow("cancelled: all stays in the root") << ReceiveCase{{"half.txt"}, {}, docs, true};
     }
     // What was in the root before stays there, its mark cleared; what the
     // tool wrote moves unless its name is taken.
     void receive()
     {
-        const auto [incoming, clashing, destination] = testsupport::fetchRow<ReceiveCase>();
+        const auto [incoming, clashing, destination, cancelled] = testsupport::fetchRow<ReceiveCase>();
         FakeTool tool;
         QVERIFY(tool.ok && (incoming.isEmpty() || tool.incoming(incoming)));
+        if (cancelled) {
+            QVERIFY(tool.hang());
+            tool.cancelWhenRunning();
+        }
         apptest::FrameFixture f({"\\old.txt", "\\My Documents\\keep.txt", "\\Old Folder\\x.txt"});
         QVERIFY(f.ok);
         QVERIFY(setFileAttributes("\\Old Folder", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE));
@@ -137,7 +166,7 @@ private Q_SLOTS:
 
         QCOMPARE(tool.calls(), QStringList{"0|" + f.root.hostPath()});
         for (const QString &name : incoming) {
-            const bool stays = clashing.contains(name) || destination.isEmpty();
+            const bool stays = clashing.contains(name) || destination.isEmpty() || cancelled;
             QCOMPARE(f.root.read(stays ? "\\" + name : "\\" + destination + "\\" + name), QByteArray("received"));
             QCOMPARE(f.root.exists("\\" + name), stays);
             if (clashing.contains(name))
@@ -147,7 +176,7 @@ private Q_SLOTS:
             QCOMPARE(getFileAttributes(old) & FILE_ATTRIBUTE_ARCHIVE, 0u);
         QVERIFY(f.root.exists("\\old link"));
         if (!destination.isEmpty())
-            QCOMPARE(f.frame->GetListPane()->GetItemCount(), 1 + incoming.size());
+            QCOMPARE(f.frame->GetListPane()->GetItemCount(), 1 + (cancelled ? 0 : incoming.size()));
     }
 
     void failures_data()

@@ -78,6 +78,9 @@ private:
     void WithdrawFromDesktop() const;
     bool CanPasteFromDesktop() const;
     void PasteFromDesktop();
+    // Pastes entries of one folder (device paths) into the current folder
+    // as a clipboard of them would, copied or cut.
+    void PasteEntries(const QStringList &paths, bool cut);
 
     void PasteShortcutsInto(const QString &folder, bool reloadList);
     QString SelectedPath() const;

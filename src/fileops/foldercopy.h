@@ -36,6 +36,9 @@ public:
     // True only when every entry below S was copied.
     bool CopyFolder(const QString &source, const QString &target);
 
+    // Whether the last copy was stopped by a No (or a stop) to going on.
+    bool Stopped() const { return !m_bContinue; }
+
     // Whether a copy of S into T is refused as a copy into its source: T
     // starts with S's text, or T is S or lies inside it on disk.
     static bool IntoSource(const QString &source, const QString &target);

@@ -347,6 +347,14 @@ private:
             << L{"O Error moving directory A"} << L{"/T/A/f.txt=F", "empty /U/A"};
         QTest::newRow("desktop: odd names from another program") << make + L{"gnome cut " + oddPaths, "tree /t/", "^V"} << L{} << pasted;
         QTest::newRow("desktop: not a local file") << ab + L{"uri https://host/s/a.txt", "tree /t/"} << L{} << L{"disabled 57637"};
+        QTest::newRow("desktop: folders and files copied whole") << ab + L{"+/s/F/f.txt=F", "+/s/G/g.txt=G", "gnome copy /s/F,/s/a.txt,/s/G", "tree /t/", "^V"}
+            << L{} << L{"/t/F/f.txt=F", "/t/G/g.txt=G", "/t/a.txt=A", "!/t/b.txt", "/s/F/f.txt=F", "/s/a.txt=A"};
+        QTest::newRow("desktop: folders and files moved whole") << ab + L{"+/s/F/f.txt=F", "+/s/G/", "kde cut /s/F,/s/b.txt,/s/G", "tree /t/", "^V"}
+            << L{} << L{"/t/F/f.txt=F", "/t/G", "/t/b.txt=B", "!/s/F", "!/s/G", "!/s/b.txt", "/s/a.txt=A", "desktop empty"};
+        QTest::newRow("desktop: a folder into itself refused, the others go") << ab + L{"+/s/F/f.txt=F", "+/s/G/g.txt=G", "gnome copy /s/F,/s/G", "tree /s/G/", "^V"}
+            << L{"O Can not copy into source."} << L{"/s/G/F/f.txt=F", "!/s/G/G"};
+        QTest::newRow("desktop: No in a folder stops the rest") << ab + L{"+/s/F/f.txt=F", "+/s/G/g.txt=G", "fault Copy /s/F/f.txt", "gnome copy /s/F,/s/G,/s/a.txt", "tree /t/", "^V"}
+            << L{"N Failed to copy /s/F/f.txt\nContinue Copy?"} << L{"/t/F", "!/t/G", "!/t/a.txt"};
         QTest::newRow("desktop: files of two folders") << ab + L{"+/t/c.txt", "gnome copy /s/a.txt,/t/c.txt", "tree /t/"} << L{}
             << L{"disabled 57637"};
     }

@@ -37,7 +37,7 @@ bool runTool(const QList<QByteArray> &arguments)
     WaitCursor wait;
     // The window keeps painting while the tool runs; a stop ends the tool.
     LongWork work(WorkKind::Transferring);
-    return runStep([&] { return spawnProcess(request); });
+    return runStep([request] { return spawnProcess(request); });
 }
 
 // Root entries that carry the archive mark. Links are never received and

@@ -2,7 +2,10 @@
 
 #include "cprogresswnd.h"
 #include "inputblocker.h"
+#include "platform/ui/messagebox.h"
 #include "platform/work/longwork.h"
+
+#include <utility>
 
 namespace {
 ProgressService *g_instance = nullptr;
@@ -15,7 +18,8 @@ ProgressService::ProgressService(QWidget *owner)
     m_timer.setInterval(kTickMs);
     connect(&m_timer, &QTimer::timeout, this, &ProgressService::tick);
     platform::setLongWorkObserver({[this](platform::WorkProgress &work) { begin(work); },
-                                   [this](platform::WorkProgress &) { end(); }});
+                                   [this](platform::WorkProgress &) { end(); },
+                                   [this](platform::WorkProgress &) { stopped(); }});
 }
 
 ProgressService::~ProgressService()
@@ -40,7 +44,8 @@ void ProgressService::begin(platform::WorkProgress &work)
 {
     m_work = &work;
     m_begun = platform::steadyMs();
-    m_blocker = std::make_unique<InputBlocker>();
+    m_blocker = std::make_unique<InputBlocker>([this](QWidget *window) { closeWanted(window); });
+    platform::setBoxesBesideWork(true);
     m_timer.start();
 }
 
@@ -50,6 +55,27 @@ void ProgressService::end()
     m_window.reset();
     m_blocker.reset();
     m_work = nullptr;
+    platform::setBoxesBesideWork(false);
+    platform::setBoxesRefused(false);
+    // Queued: the command that ran the work is still on the stack.
+    for (const QPointer<QWidget> &window : std::exchange(m_closeAfter, {})) {
+        if (window)
+            QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+void ProgressService::stopped()
+{
+    platform::answerOpenBoxes();
+}
+
+void ProgressService::closeWanted(QWidget *window)
+{
+    if (!m_closeAfter.contains(window))
+        m_closeAfter.append(window);
+    // Nothing more is asked on the way out.
+    platform::setBoxesRefused(true);
+    platform::requestStop();
 }
 
 void ProgressService::tick()
@@ -60,6 +86,7 @@ void ProgressService::tick()
     if (!m_window && elapsed >= kDelayMs) {
         m_window = std::make_unique<CProgressWnd>(*m_work, m_owner);
         m_window->show();
+        platform::raiseOpenBoxes(); // a question stays in sight
     }
     if (m_window)
         m_window->Update(elapsed);

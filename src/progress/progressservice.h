@@ -1,5 +1,7 @@
 #pragma once
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -13,7 +15,10 @@ struct WorkProgress;
 
 // Watches the long work the platform layer runs: while it runs, input to
 // the open windows is blocked; past about a second the progress window
-// shows over the owner and follows the work until it ends.
+// shows over the owner and follows the work until it ends. A stop answers
+// the open question as a No; a window closed meanwhile (Exit, a
+// termination signal, its close box) stops the work and closes once it
+// has ended.
 class ProgressService : public QObject {
 public:
     // Milliseconds on long work's clock (platform::steadyMs).
@@ -32,6 +37,8 @@ public:
 private:
     void begin(platform::WorkProgress &work);
     void end();
+    void stopped();
+    void closeWanted(QWidget *window);
 
     QWidget *m_owner;
     QTimer m_timer;
@@ -39,4 +46,5 @@ private:
     qint64 m_begun = 0;
     std::unique_ptr<InputBlocker> m_blocker;
     std::unique_ptr<CProgressWnd> m_window;
+    QList<QPointer<QWidget>> m_closeAfter; // closed once the work has ended
 };

@@ -4,6 +4,7 @@
 #include "waitcursor.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -15,7 +16,50 @@ MessageBoxHandler &handler()
     static MessageBoxHandler h;
     return h;
 }
+// A box being shown; answered when the user stops the work that asked.
+struct OpenBox {
+    QMessageBox *box = nullptr; // null: a test's handler answers it
+    bool answered = false;
+};
+QList<OpenBox *> g_open;
+bool g_besideWork = false;
+bool g_refused = false;
+
+struct Opened {
+    explicit Opened(OpenBox &box) : m_box(box) { g_open.append(&box); }
+    ~Opened() { g_open.removeOne(&m_box); }
+    OpenBox &m_box;
+};
 } // namespace
+
+void setBoxesBesideWork(bool on)
+{
+    g_besideWork = on;
+}
+
+void answerOpenBoxes()
+{
+    for (OpenBox *open : std::as_const(g_open)) {
+        open->answered = true;
+        if (open->box)
+            open->box->done(0);
+    }
+}
+
+void raiseOpenBoxes()
+{
+    for (OpenBox *open : std::as_const(g_open)) {
+        if (open->box) {
+            open->box->raise();
+            open->box->activateWindow();
+        }
+    }
+}
+
+void setBoxesRefused(bool on)
+{
+    g_refused = on;
+}
 
 void setMessageBoxHandler(MessageBoxHandler newHandler)
 {
@@ -25,13 +69,19 @@ void setMessageBoxHandler(MessageBoxHandler newHandler)
 int messageBox(QWidget *owner, const QString &text, const QString &caption, unsigned type)
 {
     const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
-    const NormalCursor normal;
-    if (handler())
-        return handler()(owner, text, title, type);
     const MessageBoxStyle style = messageBoxStyle(type);
     // Without a way out (Yes/No) the last button is the cautious answer.
     const QMessageBox::StandardButton wayOut =
         style.escapeButton != QMessageBox::NoButton ? style.escapeButton : style.buttons.last();
+    if (g_refused)
+        return messageBoxResult(wayOut);
+    const NormalCursor normal;
+    OpenBox open;
+    if (handler()) {
+        const Opened opened(open);
+        const int answer = handler()(owner, text, title, type);
+        return open.answered ? messageBoxResult(wayOut) : answer;
+    }
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return messageBoxResult(wayOut);
 
@@ -46,9 +96,21 @@ int messageBox(QWidget *owner, const QString &text, const QString &caption, unsi
     box.setDefaultButton(style.defaultButton);
     if (style.escapeButton != QMessageBox::NoButton)
         box.setEscapeButton(style.escapeButton);
-    box.exec();
+    open.box = &box;
+    const Opened opened(open);
+    if (g_besideWork) {
+        QEventLoop loop;
+        QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
+        box.show();
+        box.activateWindow();
+        loop.exec();
+    } else {
+        box.exec();
+    }
     QAbstractButton *clicked = box.clickedButton();
-    return messageBoxResult(clicked ? box.standardButton(clicked) : wayOut);
+    if (open.answered || !clicked)
+        return messageBoxResult(wayOut);
+    return messageBoxResult(box.standardButton(clicked));
 }
 
 } // namespace platform

@@ -110,6 +110,8 @@ public:
         }
         if (!waitForDone(*job))
             return false;
+        // What the step holds (a folder held open) goes now, not at the next step.
+        m_current.reset();
         setLastError(job->error.code, job->error.message);
         return true;
     }

@@ -73,7 +73,10 @@ void ProgressService::closeWanted(QWidget *window)
 {
     if (!m_closeAfter.contains(window))
         m_closeAfter.append(window);
-    // Nothing more is asked on the way out.
+    // Another window only waits; closing the owner ends the program, so its
+    // work stops, and nothing more is asked on the way out.
+    if (!m_owner || window != m_owner->window())
+        return;
     platform::setBoxesRefused(true);
     platform::requestStop();
 }

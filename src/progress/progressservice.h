@@ -16,9 +16,9 @@ struct WorkProgress;
 // Watches the long work the platform layer runs: while it runs, input to
 // the open windows is blocked; past about a second the progress window
 // shows over the owner and follows the work until it ends. A stop answers
-// the open question as a No; a window closed meanwhile (Exit, a
-// termination signal, its close box) stops the work and closes once it
-// has ended.
+// the open question as a No. A window closed meanwhile closes once the
+// work has ended; closing the owner (its close box, Exit, a termination
+// signal) also stops the work.
 class ProgressService : public QObject {
 public:
     // Milliseconds on long work's clock (platform::steadyMs).

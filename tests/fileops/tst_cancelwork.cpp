@@ -185,6 +185,27 @@ private Q_SLOTS:
         else
             QVERIFY(story.frame && story.frame->isVisible());
     }
+
+    // Closing another window the work keeps still only waits for the work:
+    // the paste goes on as answered, and the window closes after it.
+    void otherWindowClosedWaits()
+    {
+        opstest::Story story;
+        QWidget other;
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        story.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(story.frame));
+        story.probe = [&] {
+            other.close();
+            QVERIFY(other.isVisible());
+        };
+        story.play({"+/s/a.txt=AAAA", "+/s/b.txt=B", "+/s/c.txt=C", "+/t/", "fault Copy /s/b.txt", "tree /s/",
+                    "list a.txt,b.txt,c.txt", "^C", "tree /t/", "^V"},
+                   {"Y Failed to copy /s/b.txt\nContinue Copy?"}, {"/t/a.txt=AAAA", "!/t/b.txt", "/t/c.txt=C"});
+        QTRY_VERIFY(!other.isVisible());
+        QVERIFY(story.frame && story.frame->isVisible());
+    }
 };
 
 FERRIX_TEST(CancelWorkTest)

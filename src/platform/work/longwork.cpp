@@ -77,8 +77,13 @@ public:
     {
         for (;;) {
             const std::shared_ptr<Job> job = nextJob();
-            if (!job)
+            if (!job) {
+                // A step given up before this thread took it never runs.
+                std::lock_guard lock(m_mutex);
+                if (m_abandoned)
+                    g_abandonedRunning.fetch_sub(1);
                 return;
+            }
             setLastError(job->error.code, job->error.message);
             t_job = job.get();
             job->task->run();

@@ -41,8 +41,9 @@ ToolRun runTool(const QList<QByteArray> &arguments, const QString &what)
     LongWork work(WorkKind::Transferring);
     if (!beginStep(what))
         return ToolRun::Cancelled;
+    // A tool that does not end when told is left to itself.
     if (!runStep([request] { return spawnProcess(request); }))
-        return ToolRun::NotStarted;
+        return stopRequested() ? ToolRun::Cancelled : ToolRun::NotStarted;
     return stopRequested() ? ToolRun::Cancelled : ToolRun::Ended;
 }
 

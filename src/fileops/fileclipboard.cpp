@@ -144,7 +144,7 @@ bool FileClipboard::NewFolder()
     const QString folder = SelectedPath();
     platform::LongWork work(platform::WorkKind::Creating);
     const QString path = folder + fileops::NewFolderName(folder);
-    if (!platform::runStep([&] { return platform::createDirectory(path); }, platform::Step::Short)) {
+    if (!platform::runStep([path] { return platform::createDirectory(path); }, platform::Step::Short)) {
         platform::messageBox(AppOwner(), QStringLiteral("Failed to create folder"), QString(),
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
@@ -155,7 +155,7 @@ bool FileClipboard::NewFolder()
 
 bool FileClipboard::WriteShortcut(const QString &target, const QString &file)
 {
-    return platform::runStep([&] { return fileops::WriteShortcut(target, file); }, platform::Step::Short);
+    return platform::runStep([target, file] { return fileops::WriteShortcut(target, file); }, platform::Step::Short);
 }
 
 void FileClipboard::PasteShortcut()

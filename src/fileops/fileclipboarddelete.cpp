@@ -28,7 +28,7 @@ void FileClipboard::DeleteFromTree()
 
 bool FileClipboard::DeleteFolderTree(const QString &folder)
 {
-    return platform::runStep([&] { return fileops::DeleteFolderTree(folder); });
+    return platform::runStep([folder] { return fileops::DeleteFolderTree(folder); });
 }
 
 bool FileClipboard::DeleteFromList()
@@ -52,7 +52,7 @@ bool FileClipboard::DeleteFromList()
                 running = false;
                 break;
             }
-            if (platform::runStep([&] { return fileops::DeleteClearedFile(full); }, platform::Step::Short)) {
+            if (platform::runStep([full] { return fileops::DeleteClearedFile(full); }, platform::Step::Short)) {
                 platform::noteFileDone();
                 continue;
             }

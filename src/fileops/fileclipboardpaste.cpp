@@ -44,7 +44,7 @@ void FileClipboard::Paste()
 bool FileClipboard::CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists)
 {
     platform::WaitCursor wait;
-    if (!platform::beginStep(existing) || !platform::runStep([&] { return platform::copyFile(existing, newPath, failIfExists); }))
+    if (!platform::beginStep(existing) || !platform::runStep([existing, newPath, failIfExists] { return platform::copyFile(existing, newPath, failIfExists); }))
         return false;
     platform::noteFileDone();
     return true;
@@ -87,7 +87,7 @@ void FileClipboard::PasteFiles()
             continue;
         }
         // The copy must be on disk before its only other instance goes.
-        if (cut && !platform::runStep([&] { return platform::flushFileSystem(to) && fileops::DeleteClearedFile(from); }))
+        if (cut && !platform::runStep([to, from] { return platform::flushFileSystem(to) && fileops::DeleteClearedFile(from); }))
             platform::messageBox(ListOwner(), QStringLiteral("Could not delete file ") + from, QString(),
                                  platform::MB_OK);
     }
@@ -122,10 +122,10 @@ bool FileClipboard::MoveFolder(const QString &sourcePath, const QString &targetP
     bool done;
     if (fileops::TopLevelFolder(source) != fileops::TopLevelFolder(target)) {
         // Nothing of the source goes before its copy is complete and on disk.
-        done = CopyFolder(source, target) && platform::runStep([&] { return platform::flushFileSystem(moved); })
+        done = CopyFolder(source, target) && platform::runStep([moved] { return platform::flushFileSystem(moved); })
             && DeleteFolderTree(source);
     } else {
-        done = platform::runStep([&] { return platform::moveFile(source, moved); }, platform::Step::Short);
+        done = platform::runStep([source, moved] { return platform::moveFile(source, moved); }, platform::Step::Short);
     }
     if (done)
         RefreshTree();

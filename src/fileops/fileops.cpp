@@ -1,9 +1,13 @@
 #include "fileops.h"
 
 #include "filetypes/shortcutfile.h"
+#include "platform/base/lasterror.h"
 #include "platform/fs/filesystem.h"
 #include "platform/fs/findfile.h"
 #include "platform/work/longwork.h"
+
+#include <cerrno>
+#include <optional>
 
 namespace fileops {
 
@@ -15,16 +19,22 @@ bool FileExists(const QString &path)
 
 bool ListFolder(const QString &pattern, QList<platform::FindData> &entries)
 {
-    return platform::runStep([&] {
+    using Listing = std::optional<QList<platform::FindData>>;
+    Listing listed = platform::runStep([pattern]() -> Listing {
         platform::FindFile find;
         platform::FindData data;
         if (!find.first(pattern, data))
-            return false;
+            return std::nullopt;
+        QList<platform::FindData> found;
         do
-            entries.append(data);
+            found.append(data);
         while (!platform::stopRequested() && find.next(data));
-        return true;
+        return found;
     }, platform::Step::Short);
+    if (listed)
+        entries.append(std::move(*listed));
+    // A listing given up ends as a stopped one does: with what it has.
+    return listed || (platform::lastError().code == ECANCELED && platform::stopRequested());
 }
 
 QString WithoutFinalBackslash(const QString &path)

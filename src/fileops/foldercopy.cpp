@@ -49,7 +49,7 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
         return false;
     }
     const QString folder = target + u'\\' + name;
-    if (!platform::runStep([&] { return platform::createDirectory(folder); }, platform::Step::Short)) {
+    if (!platform::runStep([folder] { return platform::createDirectory(folder); }, platform::Step::Short)) {
         m_host.CreateFolderFailed();
         return false;
     }
@@ -66,7 +66,7 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
     bool copied = true;
     // Both folders are held open for the files between two subfolders: a
     // level held through the levels below would hold a descriptor per level.
-    std::optional<platform::FolderCopyPair> pair;
+    const auto pair = std::make_shared<std::optional<platform::FolderCopyPair>>();
     for (const platform::FindData &data : std::as_const(entries)) {
         // A stop asked for ends every level, like a No.
         if (platform::stopRequested())
@@ -76,7 +76,7 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
         m_host.BetweenSteps();
         const QString from = source + u'\\' + data.name;
         if (platform::isWalkableSubfolder(from, data)) {
-            pair.reset();
+            pair->reset();
             copied = CopyFolder(from, folder) && copied;
         } else if (!platform::isWalkableFolder(data)
                    && copyFile(pair, source, folder, from, folder + u'\\' + data.name, data)) {
@@ -108,7 +108,7 @@ bool FolderCopy::failedListing(const QString &source)
 
 // The pair of folders is opened by the first file's step, off the
 // user-interface thread like the copy itself.
-bool FolderCopy::copyFile(std::optional<platform::FolderCopyPair> &pair, const QString &source,
+bool FolderCopy::copyFile(const std::shared_ptr<std::optional<platform::FolderCopyPair>> &pair, const QString &source,
                           const QString &folder, const QString &from, const QString &to,
                           const platform::FindData &data)
 {
@@ -116,10 +116,10 @@ bool FolderCopy::copyFile(std::optional<platform::FolderCopyPair> &pair, const Q
     static constexpr quint64 kSmallFile = 1 << 20;
     return platform::beginStep(from)
         && platform::runStep(
-               [&] {
-                   if (!pair)
-                       pair.emplace(source, folder);
-                   return pair->copyFile(from, to, true, data.hostRegular);
+               [pair, source, folder, from, to, regular = data.hostRegular] {
+                   if (!*pair)
+                       pair->emplace(source, folder);
+                   return (*pair)->copyFile(from, to, true, regular);
                },
                              data.size() < kSmallFile ? platform::Step::Short : platform::Step::Long);
 }

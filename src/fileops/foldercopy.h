@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace fileops {
@@ -45,7 +46,7 @@ public:
 
 private:
     bool refusedIntoSource(const QString &source, const QString &target) const;
-    static bool copyFile(std::optional<platform::FolderCopyPair> &pair, const QString &source, const QString &folder,
+    static bool copyFile(const std::shared_ptr<std::optional<platform::FolderCopyPair>> &pair, const QString &source, const QString &folder,
                          const QString &from, const QString &to, const platform::FindData &data);
     bool failedListing(const QString &source);
 

@@ -4,7 +4,8 @@
 #include <QApplication>
 #include <QEvent>
 
-InputBlocker::InputBlocker()
+InputBlocker::InputBlocker(std::function<void(QWidget *)> closeWanted)
+    : m_closeWanted(std::move(closeWanted))
 {
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window->isVisible())
@@ -43,6 +44,14 @@ bool InputBlocker::eventFilter(QObject *watched, QEvent *event)
             return false;
         event->accept();
         return true;
+    case QEvent::Close:
+        if (!isBlocked(watched))
+            return false;
+        event->ignore();
+        // Closing a window is never dropped: it comes once the work has ended.
+        if (auto *window = qobject_cast<QWidget *>(watched); window && window->isWindow() && m_closeWanted)
+            m_closeWanted(window);
+        return true;
     case QEvent::Shortcut:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -57,7 +66,6 @@ bool InputBlocker::eventFilter(QObject *watched, QEvent *event)
     case QEvent::TabletPress:
     case QEvent::TabletRelease:
     case QEvent::ContextMenu:
-    case QEvent::Close:
         if (isBlocked(watched)) {
             event->ignore();
             return true;

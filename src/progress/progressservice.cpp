@@ -5,6 +5,8 @@
 #include "platform/ui/messagebox.h"
 #include "platform/work/longwork.h"
 
+#include <utility>
+
 namespace {
 ProgressService *g_instance = nullptr;
 } // namespace
@@ -16,7 +18,8 @@ ProgressService::ProgressService(QWidget *owner)
     m_timer.setInterval(kTickMs);
     connect(&m_timer, &QTimer::timeout, this, &ProgressService::tick);
     platform::setLongWorkObserver({[this](platform::WorkProgress &work) { begin(work); },
-                                   [this](platform::WorkProgress &) { end(); }});
+                                   [this](platform::WorkProgress &) { end(); },
+                                   [this](platform::WorkProgress &) { stopped(); }});
     platform::setMessageBoxWatcher([this](bool open) { boxShown(open); });
 }
 
@@ -45,7 +48,8 @@ void ProgressService::begin(platform::WorkProgress &work)
     m_begun = platform::steadyMs();
     m_waited = 0;
     m_boxSince = m_begun;
-    m_blocker = std::make_unique<InputBlocker>();
+    m_blocker = std::make_unique<InputBlocker>([this](QWidget *window) { closeWanted(window); });
+    platform::setBoxesBesideWork(true);
     m_timer.start();
 }
 
@@ -55,6 +59,30 @@ void ProgressService::end()
     m_window.reset();
     m_blocker.reset();
     m_work = nullptr;
+    platform::setBoxesBesideWork(false);
+    platform::setBoxesRefused(false);
+    // Queued: the command that ran the work is still on the stack.
+    for (const QPointer<QWidget> &window : std::exchange(m_closeAfter, {})) {
+        if (window)
+            QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+void ProgressService::stopped()
+{
+    platform::answerOpenBoxes();
+}
+
+void ProgressService::closeWanted(QWidget *window)
+{
+    if (!m_closeAfter.contains(window))
+        m_closeAfter.append(window);
+    // Another window only waits; closing the owner ends the program, so its
+    // work stops, and nothing more is asked on the way out.
+    if (!m_owner || window != m_owner->window())
+        return;
+    platform::setBoxesRefused(true);
+    platform::requestStop();
 }
 
 void ProgressService::boxShown(bool open)
@@ -84,6 +112,7 @@ void ProgressService::tick()
     if (!m_window && elapsed >= kDelayMs && m_boxes == 0) {
         m_window = std::make_unique<CProgressWnd>(*m_work, m_owner);
         m_window->show();
+        platform::raiseOpenBoxes(); // a question stays in sight
     }
     if (m_window)
         m_window->Update(elapsed);

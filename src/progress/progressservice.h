@@ -1,5 +1,7 @@
 #pragma once
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -16,7 +18,9 @@ struct WorkProgress;
 // progress window shows over the owner and follows the work until it ends.
 // Time the user spends on a message box is not the work's: the window does
 // not first come up beside a question, and its rate and time left stand
-// still while one waits.
+// still while one waits. A stop answers the open question as a No. A window
+// closed meanwhile closes once the work has ended; closing the owner (its
+// close box, Exit, a termination signal) also stops the work.
 class ProgressService : public QObject {
 public:
     // Milliseconds on long work's clock (platform::steadyMs).
@@ -37,6 +41,8 @@ public:
 private:
     void begin(platform::WorkProgress &work);
     void end();
+    void stopped();
+    void closeWanted(QWidget *window);
     void boxShown(bool open);
 
     QWidget *m_owner;
@@ -48,4 +54,5 @@ private:
     int m_boxes = 0;       // boxes open now (a box may open over a box)
     std::unique_ptr<InputBlocker> m_blocker;
     std::unique_ptr<CProgressWnd> m_window;
+    QList<QPointer<QWidget>> m_closeAfter; // closed once the work has ended
 };

@@ -6,6 +6,7 @@
 #include "platform/fs/filesystem.h"
 #include "platform/testing/faultinjection.h"
 #include "platform/ui/messagebox.h"
+#include "platform/work/longwork.h"
 #include "properties/cfilepropertiesdialog.h"
 #include "properties/foldersize.h"
 
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTimer>
 
 using namespace platform;
 
@@ -84,6 +86,40 @@ private Q_SLOTS:
             QCOMPARE(box(d, 1002)->isChecked(), folder);
         });
         QCOMPARE(result, int(QDialog::Rejected));
+    }
+
+    // A folder on a hung mount: the user's Cancel ends the measuring at once
+    // with what it had counted, and the dialog comes as after any stop.
+    // Should the measuring not let go, the hang is released after QTRY's
+    // timeout, so that the test fails instead of hanging.
+    void stuckMeasuringCancelled()
+    {
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.build({"\\d\\a=xxxx"}));
+        faults::injectHang(FsOperation::Find, "\\d");
+        bool cancelled = false, rescued = false;
+        QTimer user, rescue;
+        connect(&user, &QTimer::timeout, [&] {
+            if (!cancelled && faults::hanging() > 0) {
+                cancelled = true;
+                requestStop(); // what the progress window's Cancel does
+            }
+        });
+        connect(&rescue, &QTimer::timeout, [&] {
+            rescued = true;
+            faults::releaseHangs();
+        });
+        user.start(5);
+        rescue.start(5000);
+        const int result = showProperties("\\d", [&](CFilePropertiesDialog *d) {
+            QCOMPARE(labelText(d, 1001), QStringLiteral("at least 0b")); // cut short
+            QCOMPARE(faults::hanging(), 1);
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QVERIFY(cancelled);
+        QVERIFY(!rescued);
+        faults::releaseHangs();
+        QTRY_COMPARE(abandonedStepsRunning(), 0);
     }
 
     // Measuring a kernel file system would read files that never end.

@@ -246,6 +246,8 @@ int copyLink(const Place &src, const Place &dst, bool replacing)
         }
         target.resize(target.size() * 4);
     }
+    if (stepAbandoned())
+        return ECANCELED; // over for the user, as TempSibling::commit
     if (!replacing)
         return ::symlinkat(target.constData(), dst.dir, dst.name.constData()) == 0 ? 0 : errno;
     TempSibling temp(dst.dir);

@@ -2,6 +2,7 @@
 
 #include "hostfs.h"
 #include "platform/base/procfile.h"
+#include "platform/work/longwork.h"
 
 #include <QRandomGenerator>
 
@@ -163,6 +164,10 @@ int TempSibling::renameInto(const char *name)
 
 int TempSibling::commit(const char *name, bool replacing)
 {
+    // A step given up by its work is over for the user: what it wrote since
+    // stays nameless and goes with this object.
+    if (stepAbandoned())
+        return ECANCELED;
     if (m_fd >= 0 && replacing && ::fsync(m_fd) != 0)
         return errno;
     if (m_unnamed) {

@@ -2,10 +2,13 @@
 
 #include "faultpoints.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QStringList>
+#include <QThread>
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 
 namespace platform {
@@ -17,18 +20,37 @@ struct Fault {
     QString path;
     int errnoValue;
     qint64 afterBytes;
+    bool hang = false;
 };
 
 struct Faults {
     std::mutex mutex;
     QList<Fault> list;
     std::atomic<bool> any {false};
+    std::condition_variable released;
+    quint64 releases = 0; // under mutex
+    int hanging = 0;      // under mutex
 };
 
+// Never destroyed: a thread may still wait in a hang when the program ends.
 Faults &registry()
 {
-    static Faults f;
-    return f;
+    static Faults *f = new Faults;
+    return *f;
+}
+
+bool onMainThread()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+// Under f.mutex: removes the hangs and wakes the threads held in them.
+void releaseLocked(Faults &f)
+{
+    f.list.removeIf([](const Fault &fault) { return fault.hang; });
+    ++f.releases;
+    f.released.notify_all();
 }
 
 } // namespace
@@ -48,8 +70,31 @@ void clear()
 {
     Faults &f = registry();
     std::lock_guard lock(f.mutex);
+    releaseLocked(f);
     f.list.clear();
     f.any.store(false, std::memory_order_release);
+}
+
+void injectHang(FsOperation operation, const QString &devicePath)
+{
+    Faults &f = registry();
+    std::lock_guard lock(f.mutex);
+    f.list.append({operation, detail::normalizedDevicePath(devicePath), 0, -1, true});
+    f.any.store(true, std::memory_order_release);
+}
+
+void releaseHangs()
+{
+    Faults &f = registry();
+    std::lock_guard lock(f.mutex);
+    releaseLocked(f);
+}
+
+int hanging()
+{
+    Faults &f = registry();
+    std::lock_guard lock(f.mutex);
+    return f.hanging;
 }
 
 bool any()
@@ -83,10 +128,20 @@ ByteFault injectedByteFault(FsOperation operation, const QString &devicePath)
         return {};
     const QString path = normalizedDevicePath(devicePath);
     Faults &f = registry();
-    std::lock_guard lock(f.mutex);
+    std::unique_lock lock(f.mutex);
     for (const Fault &fault : std::as_const(f.list)) {
-        if (fault.operation == operation && fault.path == path)
+        if (fault.operation != operation || fault.path != path)
+            continue;
+        if (!fault.hang)
             return {fault.errnoValue, fault.afterBytes};
+        if (onMainThread())
+            continue;
+        const quint64 releases = f.releases;
+        ++f.hanging;
+        f.released.wait(lock, [&] { return f.releases != releases; });
+        --f.hanging;
+        lock.unlock();
+        return injectedByteFault(operation, devicePath); // the list changed meanwhile
     }
     return {};
 }

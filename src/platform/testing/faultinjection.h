@@ -32,8 +32,16 @@ namespace faults {
 // Paths compare case-sensitively, whole device paths ("\a\b.txt").
 void inject(FsOperation operation, const QString &devicePath, int errnoValue = EIO,
             qint64 afterBytes = 0);
-void clear();
+void clear(); // also releases every hang
 bool any(); // cheap test used on hot paths
+
+// The operation on that path blocks the thread that reaches it until the
+// hangs are released, as a call on a hung mount does. Never on the
+// application's main thread: nothing could release it there.
+void injectHang(FsOperation operation, const QString &devicePath);
+void releaseHangs();
+// Threads blocked in a hang now.
+int hanging();
 } // namespace faults
 
 } // namespace platform

@@ -22,6 +22,18 @@ int messageBox(QWidget *owner, const QString &text, const QString &caption, unsi
 // too: long work keeps its clock still while the user reads a question.
 void setMessageBoxWatcher(std::function<void(bool open)> watcher); // empty: none
 
+// While long work blocks input to the windows it began with, a box needs
+// no modality of its own: the progress window beside it stays usable.
+void setBoxesBesideWork(bool on);
+// Answers every open box with its way out (No, Cancel, or the one OK), as
+// when the user stops the work that asked.
+void answerOpenBoxes();
+// Puts the open boxes above a window shown after them.
+void raiseOpenBoxes();
+// While on, a box is answered with its way out at once, unseen (the
+// program is closing).
+void setBoxesRefused(bool on);
+
 // Tests answer boxes instead of showing them.
 using MessageBoxHandler = std::function<int(QWidget *owner, const QString &text,
                                             const QString &caption, unsigned type)>;

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 #include <cerrno>
 #include <chrono>
@@ -42,117 +43,209 @@ inline void cpuRelax()
 #endif
 }
 
-// The one worker thread, made at the first step and kept for the program's life.
+// After a stop is asked for, a step the UI thread waits for may end on its
+// own this long (its next look at the stop, a child killed); a step still
+// running then is stuck in a call and given up.
+constexpr int kAbandonAfterMs = 100;
+
+// One step handed to a worker thread, shared by the thread and the caller.
+struct Job {
+    std::shared_ptr<detail::StepTask> task;
+    std::shared_ptr<WorkProgress> progress; // kept for a step that outlives its work
+    std::atomic<bool> abandoned {false};
+    LastError error; // carried there and back
+};
+
+// The step the worker thread running it runs; null on other threads.
+thread_local Job *t_job = nullptr;
+std::atomic<int> g_abandonedRunning {0};
+
+// The wait of the UI thread for a step, while it runs.
+struct Waiting {
+    QEventLoop *loop = nullptr;
+    QTimer *patience = nullptr; // runs out: the step is given up
+    bool giveUp = false;
+};
+Waiting *g_waiting = nullptr;
+
+// A worker thread and what it shares with its caller. The thread owns it
+// too: a worker whose step was given up lives until that step returns.
 class Worker {
 public:
-    ~Worker()
-    {
-        if (!m_thread.joinable())
-            return;
-        {
-            std::lock_guard lock(m_mutex);
-            m_quit = true;
-        }
-        m_wake.notify_one();
-        m_thread.join();
-    }
-
-    void run(const std::function<void()> &job)
-    {
-        if (!m_thread.joinable())
-            m_thread = std::thread([this] { loop(); });
-        m_error = lastError();
-        m_done.store(false, std::memory_order_relaxed);
-        m_job.store(&job, std::memory_order_release);
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_sleeping)
-                m_wake.notify_one();
-        }
-        waitForDone();
-        setLastError(m_error.code, m_error.message);
-    }
-
-private:
-    void waitForDone()
-    {
-        const auto until = std::chrono::steady_clock::now() + kSpin;
-        while (!m_done.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < until)
-            cpuRelax();
-        if (m_done.load(std::memory_order_acquire))
-            return;
-        QCoreApplication *app = QCoreApplication::instance();
-        if (!app || QThread::currentThread() != app->thread()) {
-            std::unique_lock lock(m_mutex);
-            m_finished.wait(lock, [this] { return m_done.load(std::memory_order_acquire); });
-            return;
-        }
-        QEventLoop loop;
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_done.load(std::memory_order_acquire))
-                return;
-            m_loop = &loop;
-        }
-        while (!m_done.load(std::memory_order_acquire))
-            loop.exec();
-        std::lock_guard lock(m_mutex);
-        m_loop = nullptr;
-    }
-
+    // Run by its thread.
     void loop()
     {
         for (;;) {
-            const std::function<void()> *job = nextJob();
-            if (!job)
+            const std::shared_ptr<Job> job = nextJob();
+            if (!job) {
+                // A step given up before this thread took it never runs.
+                std::lock_guard lock(m_mutex);
+                if (m_abandoned)
+                    g_abandonedRunning.fetch_sub(1);
                 return;
-            setLastError(m_error.code, m_error.message);
-            (*job)();
-            m_error = lastError();
+            }
+            setLastError(job->error.code, job->error.message);
+            t_job = job.get();
+            job->task->run();
+            t_job = nullptr;
+            job->error = lastError();
             std::lock_guard lock(m_mutex);
             m_done.store(true, std::memory_order_release);
             if (m_loop)
                 QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
             m_finished.notify_one();
+            if (m_abandoned) {
+                g_abandonedRunning.fetch_sub(1);
+                return;
+            }
         }
     }
 
-    // Null when the program ends.
-    const std::function<void()> *nextJob()
+    // False when the step was given up.
+    bool run(const std::shared_ptr<Job> &job)
+    {
+        job->error = lastError();
+        m_current = job;
+        m_done.store(false, std::memory_order_relaxed);
+        m_job.store(job.get(), std::memory_order_release);
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_sleeping)
+                m_wake.notify_one();
+        }
+        if (!waitForDone(*job))
+            return false;
+        // What the step holds (a folder held open) goes now, not at the next step.
+        m_current.reset();
+        setLastError(job->error.code, job->error.message);
+        return true;
+    }
+
+    void quit()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+    }
+
+private:
+    bool waitForDone(Job &job)
+    {
+        const auto until = std::chrono::steady_clock::now() + kSpin;
+        while (!m_done.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < until)
+            cpuRelax();
+        if (m_done.load(std::memory_order_acquire))
+            return true;
+        QCoreApplication *app = QCoreApplication::instance();
+        if (!app || QThread::currentThread() != app->thread()) {
+            std::unique_lock lock(m_mutex);
+            m_finished.wait(lock, [this] { return m_done.load(std::memory_order_acquire); });
+            return true;
+        }
+        QEventLoop loop;
+        QTimer patience;
+        patience.setSingleShot(true);
+        patience.setInterval(kAbandonAfterMs);
+        Waiting waiting {&loop, &patience};
+        QObject::connect(&patience, &QTimer::timeout, &loop, [&waiting] {
+            waiting.giveUp = true;
+            waiting.loop->quit();
+        });
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_done.load(std::memory_order_acquire))
+                return true;
+            m_loop = &loop;
+        }
+        g_waiting = &waiting;
+        // A stop asked for before this step began finds it stuck as well.
+        if (stopRequested())
+            patience.start();
+        while (!m_done.load(std::memory_order_acquire) && !waiting.giveUp)
+            loop.exec();
+        g_waiting = nullptr;
+        std::lock_guard lock(m_mutex);
+        m_loop = nullptr;
+        if (m_done.load(std::memory_order_acquire))
+            return true;
+        // Given up: the thread ends after the step; nothing here waits for it.
+        job.abandoned.store(true);
+        m_abandoned = true;
+        m_quit = true;
+        g_abandonedRunning.fetch_add(1);
+        return false;
+    }
+
+    std::shared_ptr<Job> nextJob()
     {
         const auto until = std::chrono::steady_clock::now() + kSpin;
         while (std::chrono::steady_clock::now() < until) {
-            if (const auto *job = m_job.exchange(nullptr, std::memory_order_acquire))
-                return job;
+            if (m_job.exchange(nullptr, std::memory_order_acquire))
+                return m_current;
             cpuRelax();
         }
         std::unique_lock lock(m_mutex);
         m_sleeping = true;
         m_wake.wait(lock, [this] { return m_quit || m_job.load(std::memory_order_acquire); });
         m_sleeping = false;
-        return m_quit ? nullptr : m_job.exchange(nullptr, std::memory_order_acquire);
+        if (m_quit || !m_job.exchange(nullptr, std::memory_order_acquire))
+            return nullptr;
+        return m_current;
     }
 
-    std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_finished;
-    std::atomic<const std::function<void()> *> m_job {nullptr};
+    // Written by the caller before m_job is, read by the thread after.
+    std::shared_ptr<Job> m_current;
+    std::atomic<Job *> m_job {nullptr};
     std::atomic<bool> m_done {false};
     bool m_sleeping = false;
-    bool m_quit = false;
+    bool m_quit = false;      // under m_mutex
+    bool m_abandoned = false; // under m_mutex
     QEventLoop *m_loop = nullptr; // the UI thread's wait, under m_mutex
-    LastError m_error;            // carried there and back
 };
 
-Worker &worker()
+// The worker steps go to now: made at the first step, made again after a
+// step was given up, joined when the program ends.
+class WorkerSlot {
+public:
+    ~WorkerSlot()
+    {
+        if (!m_thread.joinable())
+            return;
+        m_worker->quit();
+        m_thread.join();
+    }
+
+    bool run(const std::shared_ptr<Job> &job)
+    {
+        if (!m_worker) {
+            m_worker = std::make_shared<Worker>();
+            m_thread = std::thread([worker = m_worker] { worker->loop(); });
+        }
+        if (m_worker->run(job))
+            return true;
+        m_thread.detach();
+        m_worker.reset();
+        return false;
+    }
+
+private:
+    std::shared_ptr<Worker> m_worker;
+    std::thread m_thread;
+};
+
+WorkerSlot &worker()
 {
-    static Worker w;
+    static WorkerSlot w;
     return w;
 }
 
 struct Scope {
-    std::unique_ptr<WorkProgress> progress;
+    std::shared_ptr<WorkProgress> progress;
     std::unique_ptr<detail::BesideWork> beside;
     QElapsedTimer sincePump;
     bool slowShortSteps = false;
@@ -199,7 +292,7 @@ LongWork::LongWork(WorkKind kind)
 {
     if (m_outermost) {
         g_scopeThread = std::this_thread::get_id();
-        g_scope.progress = std::make_unique<WorkProgress>(kind);
+        g_scope.progress = std::make_shared<WorkProgress>(kind);
         g_scope.sincePump.start();
         g_scope.slowShortSteps = false;
         g_scope.quickRun = 0;
@@ -228,19 +321,45 @@ LongWork::~LongWork()
 
 WorkProgress *currentWork()
 {
+    // A step on a worker keeps its own: its work may have ended meanwhile.
+    if (const Job *job = t_job)
+        return job->progress.get();
     return g_current.load(std::memory_order_acquire);
 }
 
 bool stopRequested()
 {
+    if (const Job *job = t_job) {
+        return job->abandoned.load(std::memory_order_relaxed)
+            || job->progress->stop.load(std::memory_order_relaxed);
+    }
     const WorkProgress *work = currentWork();
     return work && work->stop.load(std::memory_order_relaxed);
 }
 
 void requestStop()
 {
-    if (WorkProgress *work = currentWork())
-        work->stop.store(true);
+    WorkProgress *work = currentWork();
+    if (!work)
+        return;
+    work->stop.store(true);
+    if (t_job || std::this_thread::get_id() != g_scopeThread.load())
+        return;
+    if (g_waiting && !g_waiting->patience->isActive())
+        g_waiting->patience->start();
+    if (g_observer.stopped)
+        g_observer.stopped(*work);
+}
+
+bool stepAbandoned()
+{
+    const Job *job = t_job;
+    return job && job->abandoned.load(std::memory_order_acquire);
+}
+
+int abandonedStepsRunning()
+{
+    return g_abandonedRunning.load();
 }
 
 bool beginStep(const QString &path)
@@ -306,12 +425,18 @@ void pumpWhenDue()
 }
 } // namespace
 
-void runOnWorker(const std::function<void()> &job)
+bool runOnWorker(std::shared_ptr<StepTask> task)
 {
+    const auto job = std::make_shared<Job>();
+    job->task = std::move(task);
+    job->progress = g_scope.progress;
     t_waiting = true;
-    worker().run(job);
+    const bool done = worker().run(job);
     t_waiting = false;
+    if (!done)
+        return failWith(ECANCELED, QStringLiteral("Stopped"));
     pumpWhenDue();
+    return true;
 }
 
 bool shortStepInline()

@@ -64,7 +64,14 @@ private:
 WorkProgress *currentWork();
 // Whether the user asked the running work to stop; cheap, any thread.
 bool stopRequested();
+// Asked on the UI thread, it also gives up a step the work waits for that
+// does not end at once (a call stuck on a hung mount): see runStep.
 void requestStop();
+// Whether the step running on this thread was given up by the work that
+// started it: whatever it still writes must never get a real name.
+bool stepAbandoned();
+// Steps given up that have not returned yet.
+int abandonedStepsRunning();
 // Notes what the work is at now (a device path); false, with the last
 // error ECANCELED, when the user asked it to stop: the step is not to start.
 bool beginStep(const QString &path);
@@ -72,10 +79,12 @@ bool beginStep(const QString &path);
 void noteFileDone();
 
 // Told on the UI thread when the outermost scope opens and closes (the
-// progress window and the input blocker live there).
+// progress window and the input blocker live there), and when a stop is
+// asked for there (an open question is to be answered as a No).
 struct LongWorkObserver {
     std::function<void(WorkProgress &)> begin;
     std::function<void(WorkProgress &)> end;
+    std::function<void(WorkProgress &)> stopped;
 };
 void setLongWorkObserver(LongWorkObserver observer);
 
@@ -110,18 +119,34 @@ void shortStepDone(qint64 startedNs);
 // After a short step the worker ran.
 void shortStepDoneThere(qint64 startedNs);
 qint64 nowNs();
-// Runs job on the worker; this thread's last error travels with it.
-void runOnWorker(const std::function<void()> &job);
+// A step on its way to the worker. It owns its callable and its result,
+// shared with the worker: a step given up may return from the kernel
+// minutes later and go on running after its caller has gone on.
+class StepTask {
+public:
+    virtual ~StepTask() = default;
+    virtual void run() = 0;
+};
+// Runs the task on the worker; this thread's last error travels with it.
+// False when the step was given up (the last error ECANCELED then).
+bool runOnWorker(std::shared_ptr<StepTask> task);
 // Bytes of a copy gone through; false when the copy is to stop.
 bool noteCopied(qint64 bytes);
 } // namespace detail
 
 // Runs a blocking step: on the worker inside a long work scope on the UI
-// thread, else right here. Returns what the step returns.
+// thread, else right here. Returns what the step returns. A step on the
+// worker that has not ended soon after the user asked the work to stop is
+// given up there: its result is ignored and runStep returns a failure (a
+// default result, the last error ECANCELED) at once; later steps get a
+// fresh worker. So a step is always copied (moved) into runStep and must
+// capture nothing of its caller by reference: QStrings by value, state
+// shared by several steps through a std::shared_ptr.
 template <class Work>
-auto runStep(Work &&step, Step size = Step::Long) -> std::invoke_result_t<Work &>
+auto runStep(Work &&step, Step size = Step::Long) -> std::invoke_result_t<std::decay_t<Work> &>
 {
-    using Result = std::invoke_result_t<Work &>;
+    using Callable = std::decay_t<Work>;
+    using Result = std::invoke_result_t<Callable &>;
     if (!detail::dispatching())
         return step();
     if (size == Step::Short && detail::shortStepInline()) {
@@ -135,17 +160,27 @@ auto runStep(Work &&step, Step size = Step::Long) -> std::invoke_result_t<Work &
             return result;
         }
     }
+    struct Task final : detail::StepTask {
+        explicit Task(Work &&w) : work(std::forward<Work>(w)) {}
+        void run() override
+        {
+            if constexpr (std::is_void_v<Result>)
+                work();
+            else
+                result.emplace(work());
+        }
+        Callable work;
+        std::optional<std::conditional_t<std::is_void_v<Result>, bool, Result>> result;
+    };
     const qint64 started = size == Step::Short ? detail::nowNs() : 0;
-    if constexpr (std::is_void_v<Result>) {
-        detail::runOnWorker([&] { step(); });
-        if (size == Step::Short)
-            detail::shortStepDoneThere(started);
-    } else {
-        std::optional<Result> result;
-        detail::runOnWorker([&] { result.emplace(step()); });
-        if (size == Step::Short)
-            detail::shortStepDoneThere(started);
-        return std::move(*result);
+    const auto task = std::make_shared<Task>(std::forward<Work>(step));
+    const bool done = detail::runOnWorker(task);
+    if (size == Step::Short && done)
+        detail::shortStepDoneThere(started);
+    if constexpr (!std::is_void_v<Result>) {
+        if (!done)
+            return Result {};
+        return std::move(*task->result);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QWindow>
 
 #include <memory>
@@ -29,8 +30,19 @@ QString channelName()
     if (display.isEmpty())
         display = qEnvironmentVariable("DISPLAY");
     display.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return QStringLiteral("ferrix-front-%1-%2-%3")
-        .arg(QString::number(getuid()), QGuiApplication::platformName(), display);
+    const QString name = QStringLiteral("ferrix-front-%1-%2").arg(QGuiApplication::platformName(), display);
+    // The user's own runtime folder, which no one else can put a socket in.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? name + QLatin1Char('-') + QString::number(getuid()) : runtime + QLatin1Char('/') + name;
+}
+
+// The launcher's activation token, as it was at start: showing the splash
+// may have used it up in the environment by the time the frame is made.
+QString launchToken()
+{
+    static const QString atStart = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    const QString now = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    return now.isEmpty() ? atStart : now;
 }
 
 void raiseWindow(QWindow *window, const QString &token)
@@ -96,7 +108,7 @@ bool bringWindowToFront(const QString &title)
     const QString name = channelName();
     if (name.isEmpty() || server)
         return false; // no earlier instance: this one would have heard of it
-    const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    const QString token = launchToken();
     const QByteArray line = (title + QLatin1Char('\t') + token + QLatin1Char('\n')).toUtf8();
     auto *socket = new QLocalSocket(qApp);
     auto sent = std::make_shared<bool>(false);
@@ -113,6 +125,7 @@ bool bringWindowToFront(const QString &title)
 
 void listenForFrontRequests()
 {
+    launchToken();
     const QString name = channelName();
     if (name.isEmpty() || server)
         return;

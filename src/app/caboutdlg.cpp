@@ -93,7 +93,10 @@ void CAboutDlg::OnInitDialog()
 
 void CAboutDlg::mousePressEvent(QMouseEvent *event)
 {
-    done(0);
+    // A tap: the left button, or the pen or finger Qt turns into it. A right
+    // click is no tap.
+    if (event->button() == Qt::LeftButton)
+        done(0);
     QDialog::mousePressEvent(event);
 }
 

@@ -5,6 +5,7 @@
 #include "cmainframe.h"
 #include "csplashdlg.h"
 #include "filelist/folderprefetch.h"
+#include "platform/desktop/windowfront.h"
 #include "resources/resourceids.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,8 @@ CMainFrame *CFerrixApp::GetMainWnd() const
 
 bool CFerrixApp::InitInstance()
 {
+    // A later instance asks this one, the first, to bring its window up.
+    platform::listenForFrontRequests();
     // The list's first folder is the root: it is read while the splash is
     // up, so that the main window shows its rows from its first frame.
     folderprefetch::start(QStringLiteral("\\"));

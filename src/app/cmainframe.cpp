@@ -4,6 +4,7 @@
 #include "cferrixdoc.h"
 #include "filelist/cfilelistviewex.h"
 #include "platform/desktop/desktopclipboard.h"
+#include "platform/desktop/windowfront.h"
 #include "platform/work/longwork.h"
 #include "resources/resourceids.h"
 #include "resources/strings.h"
@@ -99,6 +100,10 @@ bool CMainFrame::OnCreateClient()
     m_pTreePane->SetListView(m_pListPane);
     m_clipboard.SetFileList(m_pListPane);
     m_clipboard.SetTreeView(m_pTreePane);
+
+    // A window titled Ferrix already up (an earlier instance's) comes to the
+    // front; this frame, not shown yet, is not among them.
+    platform::bringWindowToFront(QStringLiteral("Ferrix"));
 
     m_pActivePane = m_pTreePane;
     m_pTreePane->setFocus();

@@ -39,7 +39,7 @@ int qtOptionLength(const QString &argument, bool hasNext)
     return 0;
 }
 
-// A desktop hands its folder over as a URI (the desktop entry's %U). A local
+// A desktop hands its folder over as a URI (the desktop entry's %u). A local
 // one ("file:///path", "file://localhost/path", "file:/path") gives its path,
 // percent-escapes decoded to the name's bytes; anything else with a scheme
 // is not a folder we can open. A plain path comes back as it is.

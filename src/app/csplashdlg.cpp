@@ -11,10 +11,12 @@ CSplashDlg::CSplashDlg(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("splash"));
-    const QPixmap picture = resources::LoadBitmap(ids::IDB_FERRIX);
-    const QSize size = picture.isNull() ? QSize(176, 74) : picture.deviceIndependentSize().toSize();
+    // 150 by 63 dialog units, filled by the bordered picture with the
+    // bitmap in its middle.
+    const QSize size = DialogUnits(font()).toPixels(150, 63);
     setFixedSize(size);
-    auto *pictureCtrl = new CPictureCtrl(picture, CPictureCtrl::Border | CPictureCtrl::Notify, this);
+    auto *pictureCtrl = new CPictureCtrl(resources::LoadBitmap(ids::IDB_FERRIX),
+                                         CPictureCtrl::Border | CPictureCtrl::Notify, this);
     pictureCtrl->setObjectName(QStringLiteral("picture"));
     pictureCtrl->setGeometry(0, 0, size.width(), size.height());
     connect(pictureCtrl, &CPictureCtrl::clicked, this, &CSplashDlg::OnPictureTap);

@@ -2,8 +2,8 @@
 #include <QDialog>
 #include <QRect>
 
-// The splash screen: the program's picture, alone, for two seconds or
-// until it is tapped.
+// The splash screen: the program's picture in a bordered frame, for two
+// seconds or until it is tapped.
 class CSplashDlg : public QDialog {
     Q_OBJECT
 public:

@@ -72,11 +72,9 @@ void CGeneralInfo::ApplyStatus(const VersionInfo *version, const SystemInfo &sys
         m_strProcessor = processorText(system);
         m_strProcessorType = QString::number(system.processorType);
     }
+    // The host lines keep the last lookup's answer: a lookup still running
+    // (a peer that takes seconds to resolve) must not blank them.
     UpdateData();
-    // A lookup that fails from now on leaves its line empty at the next
-    // transfer; the labels keep the old texts until then.
-    m_strDevice.clear();
-    m_strPeer.clear();
 }
 
 void CGeneralInfo::OnTimer()
@@ -88,7 +86,10 @@ void CGeneralInfo::OnTimer()
 void CGeneralInfo::OnHostInfo(int which, const QString &text)
 {
     (which == HostInfoLookup::Device ? m_strDevice : m_strPeer) = text;
-    UpdateData();
+    // A failed lookup empties its line at the next refresh; an answer shows
+    // at once.
+    if (!text.isEmpty())
+        UpdateData();
 }
 
 void CGeneralInfo::UpdateData()

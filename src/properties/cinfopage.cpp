@@ -4,6 +4,7 @@
 #include "resources/dialogtemplates.h"
 
 #include <QLabel>
+#include <QPaintEvent>
 #include <QTimerEvent>
 
 CInfoPage::CInfoPage(int templateId, int intervalMs, QWidget *parent)
@@ -29,10 +30,18 @@ void CInfoPage::OnKillActive()
     m_nTimerID = 0;
 }
 
-void CInfoPage::showEvent(QShowEvent *event)
+void CInfoPage::paintEvent(QPaintEvent *event)
 {
-    UpdateInfo();
-    QWidget::showEvent(event);
+    QWidget::paintEvent(event);
+    // A label whose text changed repaints the page under it; that paint is
+    // the label's own and refreshes nothing, or a figure that changes at
+    // every reading would keep the page painting.
+    QRegion page = event->region();
+    for (QWidget *control : std::as_const(m_controls))
+        if (qobject_cast<QLabel *>(control))
+            page -= control->geometry();
+    if (!page.isEmpty())
+        UpdateInfo();
 }
 
 void CInfoPage::timerEvent(QTimerEvent *event)

@@ -3,7 +3,7 @@
 #include <QWidget>
 
 // A page of the system information sheet. While it is the active page a
-// timer refreshes it; it is also refreshed whenever it is shown.
+// timer refreshes it; every paint refreshes it too.
 class CInfoPage : public QWidget {
     Q_OBJECT
 public:
@@ -20,7 +20,7 @@ public:
     virtual void UpdateInfo() = 0;
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     virtual void OnTimer();
 

@@ -72,11 +72,15 @@ bool HostInfoLookup::Start()
         QString name;
         if (platform::getHostName(name)) {
             const QStringList addresses = resolve(name).addresses;
-            if (!addresses.isEmpty())
-                channel->post(Device, QStringLiteral("%1 (%2)").arg(name, addresses.first()));
+            channel->post(Device, addresses.isEmpty() ? QString()
+                                                      : QStringLiteral("%1 (%2)").arg(name, addresses.first()));
             const platform::HostEntry peer = resolve(QStringLiteral("ppp_peer"));
-            if (!peer.addresses.isEmpty())
-                channel->post(Peer, QStringLiteral("%1 (%2)").arg(peer.officialName, peer.addresses.first()));
+            channel->post(Peer, peer.addresses.isEmpty()
+                                    ? QString()
+                                    : QStringLiteral("%1 (%2)").arg(peer.officialName, peer.addresses.first()));
+        } else {
+            channel->post(Device, QString());
+            channel->post(Peer, QString());
         }
         channel->running = false;
     }).detach();

@@ -14,7 +14,8 @@
 // the lookup object is gone; nothing waits for a thread still resolving.
 class HostInfoLookup {
 public:
-    // device and peer get "name (address)"; a failed part is not delivered.
+    // device and peer get "name (address)", or an empty text when that part
+    // of the lookup failed.
     using Deliver = std::function<void(int which, const QString &text)>;
     enum Which { Device = 1, Peer = 2 };
 

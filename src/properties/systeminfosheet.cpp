@@ -3,6 +3,7 @@
 #include "cgeneralinfo.h"
 #include "cmemoryinfo.h"
 #include "cpowerinfo.h"
+#include "dialogs/tabframestyle.h"
 
 #include <QDialogButtonBox>
 #include <QTabWidget>
@@ -16,6 +17,9 @@ SystemInfoSheet::SystemInfoSheet(QWidget *parent)
     m_pTabs = new QTabWidget(this);
     // The handheld's sheets carry their tabs below the pages.
     m_pTabs->setTabPosition(QTabWidget::South);
+    auto *style = new CTabFrameStyle;
+    style->setParent(m_pTabs);
+    m_pTabs->setStyle(style);
     for (CInfoPage *page : {static_cast<CInfoPage *>(new CPowerInfo), static_cast<CInfoPage *>(new CMemoryInfo),
                             static_cast<CInfoPage *>(new CGeneralInfo)})
         m_pTabs->addTab(page, page->GetTitle());

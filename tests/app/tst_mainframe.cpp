@@ -11,6 +11,7 @@
 #include "tree/cdirtreeview.h"
 
 #include <QMenuBar>
+#include <QWindow>
 #include <QToolButton>
 
 // The program's start-up, the frame's keyboard commands, its panes, the
@@ -84,6 +85,25 @@ private Q_SLOTS:
         QCOMPARE(f.frame->GetListPane()->GetItemCount(), before + 1);
         f.frame->showMinimized();
         QTRY_VERIFY(f.frame.isNull());
+    }
+
+    // Making the frame brings a window titled Ferrix that is already up to
+    // the front, not whichever window is in front.
+    void earlierWindowComesToFront()
+    {
+        QWindow earlier, other;
+        earlier.setTitle(QStringLiteral("Ferrix"));
+        other.setTitle(QStringLiteral("Other"));
+        earlier.show();
+        other.show();
+        other.requestActivate();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), &other);
+        testsupport::TempDeviceRoot root;
+        CFerrixDoc document;
+        CommandMap appCommands;
+        const std::unique_ptr<CMainFrame> frame(new CMainFrame);
+        QVERIFY(frame->LoadFrame(&document, &appCommands));
+        QTRY_COMPARE(QGuiApplication::focusWindow(), &earlier);
     }
 
     // Toggling keeps the focus in the pane: no part of the bar takes it.

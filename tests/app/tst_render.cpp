@@ -2,14 +2,18 @@
 
 #include "common/modaldialog.h"
 #include "common/testsuite.h"
+#include "properties/systeminfosheet.h"
 #include "resources/images.h"
 #include "resources/resourceids.h"
 
 #include <QSplitter>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QtMath>
 
-// Pictures of the main frame, to look at: test-output/<row>.png.
+// Pictures of the main frame and the system information sheet, to look at:
+// test-output/<row>.png.
 class RenderTest : public QObject {
     Q_OBJECT
 
@@ -58,6 +62,33 @@ private Q_SLOTS:
         QVERIFY(testsupport::savePicture(f.frame, QString::fromLatin1(QTest::currentDataTag())));
         if (toolBar)
             picturesAreSharp(f);
+    }
+
+    // Each page of the sheet in front in turn, at the scale of the run. The
+    // tab frame keeps its outline along the top and the left, wherever the
+    // scale puts it in a device pixel.
+    void systemInfoSheet()
+    {
+        SystemInfoSheet sheet;
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        QTabWidget *tabs = sheet.GetTabControl();
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            QCoreApplication::processEvents();
+            QVERIFY(testsupport::savePicture(&sheet, "app-sysinfo-" + tabs->tabText(i).toLower()));
+        }
+        const qreal ratio = sheet.devicePixelRatioF();
+        const QImage picture = sheet.grab().toImage();
+        const QRect frame(tabs->mapTo(&sheet, QPoint(0, 0)), tabs->size());
+        // The first device pixel wholly inside the frame, and one well inside.
+        const QPoint edge(qCeil(frame.left() * ratio), qCeil(frame.top() * ratio));
+        const int across = qRound(frame.center().x() * ratio), down = qRound(frame.center().y() * ratio);
+        const int inset = qCeil(4 * ratio);
+        QVERIFY2(qGray(picture.pixel(across, edge.y())) + 20 < qGray(picture.pixel(across, edge.y() + inset)),
+                 "no outline along the top");
+        QVERIFY2(qGray(picture.pixel(edge.x(), down)) + 20 < qGray(picture.pixel(edge.x() + inset, down)),
+                 "no outline along the left");
     }
 };
 

@@ -2,7 +2,9 @@
 
 #include "app/caboutdlg.h"
 #include "app/csplashdlg.h"
+#include "common/finger.h"
 #include "common/modaldialog.h"
+#include "dialogs/dialogunits.h"
 #include "common/testsuite.h"
 
 #include <QSignalSpy>
@@ -38,6 +40,7 @@ private Q_SLOTS:
         QTRY_COMPARE(splash.geometry(), placed);
         QWidget *picture = splash.findChild<QWidget *>(QStringLiteral("picture"));
         QVERIFY(picture);
+        QCOMPARE(splash.size(), DialogUnits(splash.font()).toPixels(150, 63));
         QCOMPARE(picture->geometry(), splash.rect());
         QVERIFY(testsupport::savePicture(&splash, "app-splash"));
         if (tap)
@@ -55,11 +58,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("target"); // a child by name, "" for the margin, or a key
         QTest::newRow("Visit Website") << "website";
         QTest::newRow("margin") << "";
+        QTest::newRow("finger on the margin") << "finger";
+        QTest::newRow("right click on the margin") << "right";
         QTest::newRow("Esc") << "key Escape";
         QTest::newRow("Enter") << "key Return";
     }
     // A tap anywhere closes the box, and so do Esc and Enter; only the
-    // button opens the address, and the box stays.
+    // button opens the address, and the box stays, as it does for a right
+    // click.
     void aboutTaps()
     {
         QFETCH(QString, target);
@@ -70,8 +76,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         if (target.startsWith(QLatin1String("key "))) {
             QTest::keyClick(&about, target.endsWith(QLatin1String("Escape")) ? Qt::Key_Escape : Qt::Key_Return);
-        } else if (target.isEmpty()) {
-            QTest::mouseClick(&about, Qt::LeftButton, {}, QPoint(2, about.height() - 2));
+        } else if (target.isEmpty() || target == QLatin1String("right")) {
+            QTest::mouseClick(&about, target.isEmpty() ? Qt::LeftButton : Qt::RightButton, {},
+                              QPoint(2, about.height() - 2));
+        } else if (target == QLatin1String("finger")) {
+            QTest::touchEvent(&about, testsupport::touchScreen()).press(0, QPoint(2, about.height() - 2));
+            QTest::touchEvent(&about, testsupport::touchScreen()).release(0, QPoint(2, about.height() - 2));
         } else {
             QWidget *child = about.findChild<QWidget *>(target);
             QVERIFY(child);
@@ -82,9 +92,10 @@ private Q_SLOTS:
             QTest::mouseClick(hit ? hit : &about, Qt::LeftButton, {}, hit ? hit->mapFrom(&about, point) : point);
         }
         const bool website = target == QLatin1String("website");
+        const bool stays = website || target == QLatin1String("right");
         QVERIFY(!website || testsupport::savePicture(&about, "app-about"));
-        QCOMPARE(about.isVisible(), website);
-        QCOMPARE(finished.count(), website ? 0 : 1);
+        QCOMPARE(about.isVisible(), stays);
+        QCOMPARE(finished.count(), stays ? 0 : 1);
         const QStringList opened{m_bin.filePath(QStringLiteral("xdg-open")), "https://ferrix.example.org/"};
         QCOMPARE(started, website ? QList<QStringList>{opened} : QList<QStringList>{});
     }

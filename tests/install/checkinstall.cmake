@@ -25,6 +25,12 @@ if(NOT installed STREQUAL expected)
   message(FATAL_ERROR "installed:\n  ${got}\nexpected:\n  ${want}")
 endif()
 
+# Ferrix opens one folder per window: a launcher must start one per folder.
+file(STRINGS ${DESTDIR}${prefix}/share/applications/${APP_ID}.desktop exec REGEX "^Exec=")
+if(NOT exec MATCHES "^Exec=ferrix %u$")
+  message(FATAL_ERROR "the entry must pass one folder per start, not: ${exec}")
+endif()
+
 foreach(validator "desktop-file-validate;share/applications/${APP_ID}.desktop"
                   "appstreamcli;validate;--no-net;--explain;share/metainfo/${APP_ID}.metainfo.xml")
   list(POP_BACK validator file)

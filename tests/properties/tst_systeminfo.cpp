@@ -1,4 +1,5 @@
 #include "common/modaldialog.h"
+#include "dialogs/dialogunits.h"
 #include "common/testsuite.h"
 #include "platform/system/systeminfo.h"
 #include "properties/cgeneralinfo.h"
@@ -103,6 +104,35 @@ private Q_SLOTS:
                              {1032, "7"}, {1042, "Total memory 64.0 MB"}});
         page.ApplyStatus(&memory, nullptr);
         compareTexts(&page, {{1033, "14"}, {1042, "Total memory 64.0 MB"}});
+        const DialogUnits units(page.font());
+        for (int id : {1032, 1033, 1034, 1035, 1036, 1037}) {
+            const QRect r = page.findChild<QLabel *>(QString::number(id))->geometry();
+            QCOMPARE(r.x(), units.toPixels(76, 0, 37, 8).x());
+            QCOMPARE(r.width(), units.toPixels(76, 0, 37, 8).width());
+        }
+    }
+
+    // Every paint refreshes a page, and a refresh that changes a figure
+    // repaints that label alone, not the page again.
+    void refreshOnPaint()
+    {
+        struct CountingPage : CMemoryInfo {
+            int refreshes = 0;
+            void UpdateInfo() override
+            {
+                const MemoryStatus memory{.totalPhys = 64 << 20, .availPhys = quint64(++refreshes) << 20};
+                ApplyStatus(&memory, nullptr);
+            }
+        } page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        const int before = page.refreshes;
+        page.repaint();
+        QCOMPARE(page.refreshes, before + 1);
+        QCOMPARE(labelText(&page, 1034), QString::number(page.refreshes * 1024));
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        QCOMPARE(page.refreshes, before + 1);
     }
 
     void processor_data()
@@ -163,6 +193,39 @@ private Q_SLOTS:
         QTRY_VERIFY(*asked >= 4); // two ticks: the lines show what the last lookup found
         QTRY_COMPARE(labelText(sheet.GetPage(2), 1043), host + " (10.0.0.7)");
         QTRY_COMPARE(labelText(sheet.GetPage(2), 1044), peerLine);
+    }
+
+    // While a lookup is still resolving, the lines keep the last answer
+    // through every refresh; a lookup that fails empties its line.
+    void slowPeerKeepsLines()
+    {
+        QSemaphore blocked, release;
+        auto peers = std::make_shared<std::atomic<int>>(0);
+        HostInfoLookup::SetResolver([&blocked, &release, peers](const QString &name) {
+            if (name != QLatin1String("ppp_peer"))
+                return HostEntry {name, {"10.0.0.7"}};
+            const int n = ++*peers;
+            if (n == 2) {
+                blocked.release();
+                release.acquire();
+            }
+            return n <= 2 ? HostEntry {"gateway.lan", {"10.0.0.1"}} : HostEntry {};
+        });
+        SystemInfoSheet sheet;
+        sheet.show();
+        tapTab(sheet, 2);
+        CInfoPage *page = sheet.GetPage(2);
+        QTRY_COMPARE(blocked.available(), 1);
+        const QString device = labelText(page, 1043);
+        QVERIFY(!device.isEmpty());
+        QCOMPARE(labelText(page, 1044), "gateway.lan (10.0.0.1)");
+        page->UpdateInfo();
+        page->repaint();
+        QCOMPARE(labelText(page, 1043), device);
+        QCOMPARE(labelText(page, 1044), "gateway.lan (10.0.0.1)");
+        release.release();
+        QTRY_COMPARE(labelText(page, 1044), QString());
+        QCOMPARE(labelText(page, 1043), device);
     }
 
     // A resolver that hangs holds up neither the window nor closing it, and

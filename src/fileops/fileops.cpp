@@ -1,9 +1,13 @@
 #include "fileops.h"
 
 #include "filetypes/shortcutfile.h"
+#include "platform/base/lasterror.h"
 #include "platform/fs/filesystem.h"
 #include "platform/fs/findfile.h"
+#include "platform/fs/folderhandle.h"
 #include "platform/work/longwork.h"
+
+#include <cerrno>
 
 namespace fileops {
 
@@ -13,18 +17,36 @@ bool FileExists(const QString &path)
     return platform::findEntry(path, data);
 }
 
-bool ListFolder(const QString &pattern, QList<platform::FindData> &entries)
+bool ListFolder(const QString &pattern, QList<platform::FindData> &entries, platform::EntryId *folder)
 {
-    return platform::runStep([&] {
-        platform::FindFile find;
-        platform::FindData data;
-        if (!find.first(pattern, data))
-            return false;
-        do
-            entries.append(data);
-        while (!platform::stopRequested() && find.next(data));
-        return true;
-    }, platform::Step::Short);
+    struct Listing {
+        bool started = false;
+        QList<platform::FindData> entries;
+        platform::EntryId folder;
+    };
+    const bool identify = folder;
+    Listing listing = platform::runStep(
+        [pattern, identify] {
+            Listing out;
+            if (identify) {
+                const QString path = pattern.left(pattern.lastIndexOf(u'\\'));
+                platform::entryIdentity(path.isEmpty() ? QStringLiteral("\\") : path, out.folder, true);
+            }
+            platform::FindFile find;
+            platform::FindData data;
+            if (!find.first(pattern, data))
+                return out;
+            out.started = true;
+            do
+                out.entries.append(data);
+            while (!platform::stopRequested() && find.next(data));
+            return out;
+        },
+        platform::Step::Short);
+    entries = std::move(listing.entries);
+    if (folder)
+        *folder = listing.folder;
+    return listing.started;
 }
 
 QString WithoutFinalBackslash(const QString &path)
@@ -53,6 +75,42 @@ bool DeleteClearedFile(const QString &path)
     if (!platform::isSharedFile(path))
         platform::setFileAttributes(path, 0);
     return platform::deleteFile(path);
+}
+
+bool DeleteClearedEntry(const platform::FolderHandle &folder, const platform::FolderEntry &entry)
+{
+    if (!folder.isSharedEntry(entry))
+        folder.setAttributes(entry, 0);
+    return folder.deleteEntry(entry);
+}
+
+bool DeleteClearedFileIfUnchanged(const QString &path, const platform::EntryId &then)
+{
+    platform::EntryId now;
+    if (!platform::entryIdentity(path, now))
+        return false;
+    if (!now.unchangedSince(then))
+        return platform::failWith(ESTALE, QStringLiteral("Delete: %1 changed since it was copied").arg(path));
+    return DeleteClearedFile(path);
+}
+
+namespace {
+std::function<void()> &beforeMoveDelete()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+} // namespace
+
+void SetBeforeMoveDelete(std::function<void()> hook)
+{
+    beforeMoveDelete() = std::move(hook);
+}
+
+void BeforeMoveDelete()
+{
+    if (beforeMoveDelete())
+        beforeMoveDelete()();
 }
 
 QString ShortcutName(const QString &fileName)

@@ -1,8 +1,10 @@
 #pragma once
+#include "copyrecord.h"
 #include "platform/fs/filesystem.h"
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace fileops {
@@ -33,13 +35,17 @@ class FolderCopy {
 public:
     explicit FolderCopy(FolderCopyHost &host) : m_host(host) {}
 
-    // True only when every entry below S was copied.
-    bool CopyFolder(const QString &source, const QString &target);
+    // True only when every entry below S was copied. records, when given,
+    // get what was read and what was made, folder by folder.
+    bool CopyFolder(const QString &source, const QString &target, CopyRecords *records = nullptr);
 
 private:
+    using HeldPair = std::shared_ptr<std::optional<platform::FolderCopyPair>>;
+    bool copyLevel(const QString &source, const QString &target, CopyRecord *read, CopyRecord *made);
     bool refusedIntoSource(const QString &source, const QString &target) const;
-    static bool copyFile(std::optional<platform::FolderCopyPair> &pair, const QString &source, const QString &folder,
-                         const QString &from, const QString &to, const platform::FindData &data);
+    static std::optional<platform::CopiedIds> copyFile(const HeldPair &pair, const QString &source,
+                                                       const QString &folder, const QString &from, const QString &to,
+                                                       const platform::FindData &data);
     bool failedListing(const QString &source);
 
     FolderCopyHost &m_host;

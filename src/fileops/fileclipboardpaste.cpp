@@ -5,6 +5,7 @@
 #include "folderdelete.h"
 #include "platform/fs/entryid.h"
 #include "platform/fs/filesystem.h"
+#include "platform/fs/folderhandle.h"
 #include "platform/fs/longworkcount.h"
 #include "platform/fs/walkguard.h"
 #include "platform/ui/messagebox.h"
@@ -62,6 +63,11 @@ void FileClipboard::PasteFiles()
 {
     const qsizetype count = m_names.size();
     const bool cut = m_nMode & ClipCut;
+    // Cut files go from the folder they were found in when the paste
+    // began, not from whatever the path leads to by the time they go.
+    const auto folder = std::make_shared<platform::FolderHandle>();
+    if (cut)
+        platform::runStep([folder, source = m_strSource] { return folder->open(source); }, platform::Step::Short);
     bool running = true;
     for (qsizetype i = 0; running && i < count; ++i) {
         // A stop asked for in the progress window ends the paste as a No does.
@@ -101,8 +107,8 @@ void FileClipboard::PasteFiles()
         // The copy must be on disk before its only other instance goes, and
         // only the file copied goes: not one written or put there since.
         const platform::EntryId source = copied.source;
-        if (!platform::runStep([from, to, source] {
-                return platform::flushFileSystem(to) && fileops::DeleteClearedFileIfUnchanged(from, source);
+        if (!platform::runStep([folder, name, from, to, source] {
+                return platform::flushFileSystem(to) && fileops::DeleteClearedFileIfUnchanged(*folder, name, from, source);
             }))
             platform::messageBox(ListOwner(), QStringLiteral("Could not delete file ") + from, QString(),
                                  platform::MB_OK);

@@ -2,6 +2,7 @@
 
 #include "filetypes/shortcutfile.h"
 #include "platform/base/lasterror.h"
+#include "platform/fs/devicepath.h"
 #include "platform/fs/filesystem.h"
 #include "platform/fs/findfile.h"
 #include "platform/fs/folderhandle.h"
@@ -84,14 +85,18 @@ bool DeleteClearedEntry(const platform::FolderHandle &folder, const platform::Fo
     return folder.deleteEntry(entry);
 }
 
-bool DeleteClearedFileIfUnchanged(const QString &path, const platform::EntryId &then)
+bool DeleteClearedFileIfUnchanged(const platform::FolderHandle &folder, const QString &name, const QString &path,
+                                  const platform::EntryId &then)
 {
+    platform::FolderEntry entry;
+    entry.name = name;
+    entry.hostName = platform::hostNameFromDevice(name);
     platform::EntryId now;
-    if (!platform::entryIdentity(path, now))
+    if (!(folder.isOpen() ? folder.identity(entry, now) : platform::entryIdentity(path, now)))
         return false;
     if (!now.unchangedSince(then))
         return platform::failWith(ESTALE, QStringLiteral("Delete: %1 changed since it was copied").arg(path));
-    return DeleteClearedFile(path);
+    return folder.isOpen() ? DeleteClearedEntry(folder, entry) : DeleteClearedFile(path);
 }
 
 namespace {

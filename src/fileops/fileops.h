@@ -40,9 +40,12 @@ QString TopLevelFolder(const QString &path);
 bool DeleteClearedFile(const QString &path);
 // The same for an entry of an open folder, relative to it.
 bool DeleteClearedEntry(const platform::FolderHandle &folder, const platform::FolderEntry &entry);
-// DeleteClearedFile, only while path is still the file `then` was taken
-// from and unchanged since (a cut file that was written meanwhile stays).
-bool DeleteClearedFileIfUnchanged(const QString &path, const platform::EntryId &then);
+// DeleteClearedEntry for the entry named name in folder, only while it is
+// still the file `then` was taken from and unchanged since (a cut file
+// written or replaced meanwhile stays). A folder that could not be held
+// open: path, looked up now, the same way.
+bool DeleteClearedFileIfUnchanged(const platform::FolderHandle &folder, const QString &name, const QString &path,
+                                  const platform::EntryId &then);
 
 // Tests: runs on the user-interface thread where a move has its copy
 // complete and is about to delete the source (a folder's, or one file's).

@@ -144,6 +144,9 @@ private:
             << L{} << L{"/t/a.txt=AAAA", "/t/c.txt=C", "!/s/a.txt", "!/s/c.txt", "/s/b.txt", "disabled 57637", "disabled 32778"};
         QTest::newRow("cut file written after its copy stays") << abc + L{"copied +/s/a.txt=changed", "tree /s/", "list a.txt,c.txt", "^X", "tree /t/", "^V"}
             << L{"O Could not delete file /s/a.txt"} << L{"/s/a.txt=changed", "/t/a.txt=AAAA", "!/s/c.txt", "/t/c.txt=C"};
+        QTest::newRow("cut file goes from the folder it was found in")
+            << abc + L{"copied mv /s=/s.old", "copied +/s/a.txt=AAAA", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
+            << L{} << L{"!/s.old/a.txt", "/s.old/b.txt=B", "/s/a.txt=AAAA", "/t/a.txt=AAAA"};
         QTest::newRow("cut file that cannot go") << abc + L{"fault Delete /s/a.txt", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
             << L{"O Could not delete file /s/a.txt"} << L{"/s/a.txt=AAAA", "/t/a.txt=AAAA"};
         QTest::newRow("Cancel mid-file leaves no part of it") << L{"+/s/big=" + QString(600000, u'x'), "+/t/", "fault Stop /s/big|0|300000",

@@ -2,7 +2,6 @@
 
 #include "fileops.h"
 #include "platform/base/lasterror.h"
-#include "platform/fs/devicepath.h"
 #include "platform/fs/filesystem.h"
 #include "platform/fs/findfile.h"
 #include "platform/fs/walkguard.h"

@@ -1,5 +1,6 @@
 #pragma once
 #include "foldercopy.h"
+#include "platform/fs/entryid.h"
 #include "refreshthrottle.h"
 
 #include <QObject>
@@ -41,10 +42,12 @@ public:
     void Paste();
     void PasteFiles();
     void PasteFolder();
-    bool CopyFolder(const QString &source, const QString &target);
+    // records, when given: what the copy read and made (a move's).
+    bool CopyFolder(const QString &source, const QString &target, fileops::CopyRecords *records = nullptr);
     bool MoveFolder(const QString &source, const QString &target);
-    // copyFile under the wait cursor.
-    static bool CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists);
+    // copyFile under the wait cursor; ids, when given: what it read and made.
+    static bool CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists,
+                            platform::CopiedIds *ids = nullptr);
 
     void DeleteFromTree();
     // True when the list was told to reload.

@@ -12,6 +12,10 @@ void FileClipboard::DeleteFromTree()
     const QString folder = fileops::WithoutFinalBackslash(SelectedPath());
     if (folder.isEmpty())
         return;
+    // Taken before the question: the folder the user is asked about is the
+    // one deleted, or nothing is.
+    auto tree = std::make_shared<fileops::TreeToDelete>();
+    platform::runStep([tree, folder] { return tree->take(folder); }, platform::Step::Short);
     if (platform::messageBox(AppOwner(), QStringLiteral("Delete '") + folder + QStringLiteral("' and everything in it?"),
                              QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
         != platform::IDYES)
@@ -19,7 +23,7 @@ void FileClipboard::DeleteFromTree()
     platform::LongWork work(platform::WorkKind::Deleting);
     platform::countBeside(work, {folder});
     // Stopped by the user, it says nothing but shows what is left.
-    if (DeleteFolderTree(folder) || platform::stopRequested())
+    if (platform::runStep([tree] { return tree->deleteAll(); }) || platform::stopRequested())
         RefreshTree();
     else
         platform::messageBox(AppOwner(), QStringLiteral("Failed to delete"), QString(),

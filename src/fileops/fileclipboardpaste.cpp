@@ -3,7 +3,9 @@
 #include "filelist/cfilelistview.h"
 #include "fileops.h"
 #include "folderdelete.h"
+#include "platform/fs/entryid.h"
 #include "platform/fs/filesystem.h"
+#include "platform/fs/folderhandle.h"
 #include "platform/fs/longworkcount.h"
 #include "platform/fs/walkguard.h"
 #include "platform/ui/messagebox.h"
@@ -41,11 +43,22 @@ void FileClipboard::Paste()
         WithdrawFromDesktop(); // moved: other programs must not paste it again
 }
 
-bool FileClipboard::CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists)
+bool FileClipboard::CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists,
+                                platform::CopiedIds *ids)
 {
     platform::WaitCursor wait;
-    if (!platform::beginStep(existing) || !platform::runStep([existing, newPath, failIfExists] { return platform::copyFile(existing, newPath, failIfExists); }))
+    if (!platform::beginStep(existing))
         return false;
+    const auto copied = platform::runStep([existing, newPath, failIfExists]() -> std::optional<platform::CopiedIds> {
+        platform::CopiedIds made;
+        if (!platform::copyFile(existing, newPath, failIfExists, &made))
+            return std::nullopt;
+        return made;
+    });
+    if (!copied)
+        return false;
+    if (ids)
+        *ids = *copied;
     platform::noteFileDone();
     return true;
 }
@@ -54,6 +67,11 @@ void FileClipboard::PasteFiles()
 {
     const qsizetype count = m_names.size();
     const bool cut = m_nMode & ClipCut;
+    // Cut files go from the folder they were found in when the paste
+    // began, not from whatever the path leads to by the time they go.
+    const auto folder = std::make_shared<platform::FolderHandle>();
+    if (cut)
+        platform::runStep([folder, source = m_strSource] { return folder->open(source); }, platform::Step::Short);
     bool running = true;
     for (qsizetype i = 0; running && i < count; ++i) {
         // A stop asked for in the progress window ends the paste as a No does.
@@ -70,7 +88,8 @@ void FileClipboard::PasteFiles()
                 == platform::IDYES;
         if (!running)
             break;
-        if (!CopyOneFile(from, to, false)) {
+        platform::CopiedIds copied;
+        if (!CopyOneFile(from, to, false, &copied)) {
             if (platform::stopRequested()) {
                 running = false;
                 break;
@@ -86,8 +105,15 @@ void FileClipboard::PasteFiles()
             }
             continue;
         }
-        // The copy must be on disk before its only other instance goes.
-        if (cut && !platform::runStep([to, from] { return platform::flushFileSystem(to) && fileops::DeleteClearedFile(from); }))
+        if (!cut)
+            continue;
+        fileops::BeforeMoveDelete();
+        // The copy must be on disk before its only other instance goes, and
+        // only the file copied goes: not one written or put there since.
+        const platform::EntryId source = copied.source;
+        if (!platform::runStep([folder, name, from, to, source] {
+                return platform::flushFileSystem(to) && fileops::DeleteClearedFileIfUnchanged(*folder, name, from, source);
+            }))
             platform::messageBox(ListOwner(), QStringLiteral("Could not delete file ") + from, QString(),
                                  platform::MB_OK);
     }
@@ -105,10 +131,10 @@ void FileClipboard::PasteFolder()
         MoveFolder(m_strSource, m_strTarget);
 }
 
-bool FileClipboard::CopyFolder(const QString &source, const QString &target)
+bool FileClipboard::CopyFolder(const QString &source, const QString &target, fileops::CopyRecords *records)
 {
     platform::WaitCursor wait;
-    const bool copied = m_folderCopy.CopyFolder(source, target);
+    const bool copied = m_folderCopy.CopyFolder(source, target, records);
     m_folderRefresh.flush(); // the views end up showing every folder made
     return copied;
 }
@@ -121,13 +147,32 @@ bool FileClipboard::MoveFolder(const QString &sourcePath, const QString &targetP
     const QString moved = target + u'\\' + name;
     bool done;
     if (fileops::TopLevelFolder(source) != fileops::TopLevelFolder(target)) {
-        // Nothing of the source goes before its copy is complete and on disk.
-        done = CopyFolder(source, target) && platform::runStep([moved] { return platform::flushFileSystem(moved); })
-            && DeleteFolderTree(source);
+        // The source is held from the start: its delete works on the folder
+        // copied, or on nothing when another is at its path by then.
+        auto tree = std::make_shared<fileops::TreeToDelete>();
+        platform::runStep([tree, source] { return tree->take(source); }, platform::Step::Short);
+        fileops::CopyRecords records;
+        done = CopyFolder(source, target, &records);
+        if (!done && platform::stopRequested()) {
+            // Cancelled: what the copy made goes again, and only that.
+            platform::runStep([moved, made = records.made] {
+                fileops::TreeToDelete partial;
+                return partial.take(moved) && partial.deleteRecorded(*made, false);
+            });
+        } else if (done) {
+            // Nothing of the source goes before its copy is complete and on
+            // disk, and then only what was copied, as it was copied.
+            done = platform::runStep([moved] { return platform::flushFileSystem(moved); });
+            if (done) {
+                fileops::BeforeMoveDelete();
+                done = platform::runStep([tree, read = records.read] { return tree->deleteRecorded(*read, true); });
+            }
+        }
     } else {
         done = platform::runStep([source, moved] { return platform::moveFile(source, moved); }, platform::Step::Short);
     }
-    if (done)
+    // A cancel is the user's own choice: nothing to report.
+    if (done || platform::stopRequested())
         RefreshTree();
     else
         platform::messageBox(AppOwner(), QStringLiteral("Error moving directory ") + name, QString(),

@@ -2,12 +2,13 @@
 
 #include "filetypes/shortcutfile.h"
 #include "platform/base/lasterror.h"
+#include "platform/fs/devicepath.h"
 #include "platform/fs/filesystem.h"
 #include "platform/fs/findfile.h"
+#include "platform/fs/folderhandle.h"
 #include "platform/work/longwork.h"
 
 #include <cerrno>
-#include <optional>
 
 namespace fileops {
 
@@ -17,24 +18,37 @@ bool FileExists(const QString &path)
     return platform::findEntry(path, data);
 }
 
-bool ListFolder(const QString &pattern, QList<platform::FindData> &entries)
+bool ListFolder(const QString &pattern, QList<platform::FindData> &entries, platform::EntryId *folder)
 {
-    using Listing = std::optional<QList<platform::FindData>>;
-    Listing listed = platform::runStep([pattern]() -> Listing {
-        platform::FindFile find;
-        platform::FindData data;
-        if (!find.first(pattern, data))
-            return std::nullopt;
-        QList<platform::FindData> found;
-        do
-            found.append(data);
-        while (!platform::stopRequested() && find.next(data));
-        return found;
-    }, platform::Step::Short);
-    if (listed)
-        entries.append(std::move(*listed));
+    struct Listing {
+        bool started = false;
+        QList<platform::FindData> entries;
+        platform::EntryId folder;
+    };
+    const bool identify = folder;
+    Listing listing = platform::runStep(
+        [pattern, identify] {
+            Listing out;
+            if (identify) {
+                const QString path = pattern.left(pattern.lastIndexOf(u'\\'));
+                platform::entryIdentity(path.isEmpty() ? QStringLiteral("\\") : path, out.folder, true);
+            }
+            platform::FindFile find;
+            platform::FindData data;
+            if (!find.first(pattern, data))
+                return out;
+            out.started = true;
+            do
+                out.entries.append(data);
+            while (!platform::stopRequested() && find.next(data));
+            return out;
+        },
+        platform::Step::Short);
+    entries = std::move(listing.entries);
+    if (folder)
+        *folder = listing.folder;
     // A listing given up ends as a stopped one does: with what it has.
-    return listed || (platform::lastError().code == ECANCELED && platform::stopRequested());
+    return listing.started || (platform::lastError().code == ECANCELED && platform::stopRequested());
 }
 
 QString WithoutFinalBackslash(const QString &path)
@@ -63,6 +77,46 @@ bool DeleteClearedFile(const QString &path)
     if (!platform::isSharedFile(path))
         platform::setFileAttributes(path, 0);
     return platform::deleteFile(path);
+}
+
+bool DeleteClearedEntry(const platform::FolderHandle &folder, const platform::FolderEntry &entry)
+{
+    if (!folder.isSharedEntry(entry))
+        folder.setAttributes(entry, 0);
+    return folder.deleteEntry(entry);
+}
+
+bool DeleteClearedFileIfUnchanged(const platform::FolderHandle &folder, const QString &name, const QString &path,
+                                  const platform::EntryId &then)
+{
+    platform::FolderEntry entry;
+    entry.name = name;
+    entry.hostName = platform::hostNameFromDevice(name);
+    platform::EntryId now;
+    if (!(folder.isOpen() ? folder.identity(entry, now) : platform::entryIdentity(path, now)))
+        return false;
+    if (!now.unchangedSince(then))
+        return platform::failWith(ESTALE, QStringLiteral("Delete: %1 changed since it was copied").arg(path));
+    return folder.isOpen() ? DeleteClearedEntry(folder, entry) : DeleteClearedFile(path);
+}
+
+namespace {
+std::function<void()> &beforeMoveDelete()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+} // namespace
+
+void SetBeforeMoveDelete(std::function<void()> hook)
+{
+    beforeMoveDelete() = std::move(hook);
+}
+
+void BeforeMoveDelete()
+{
+    if (beforeMoveDelete())
+        beforeMoveDelete()();
 }
 
 QString ShortcutName(const QString &fileName)

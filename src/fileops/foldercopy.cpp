@@ -2,6 +2,7 @@
 
 #include "fileops.h"
 #include "platform/base/lasterror.h"
+#include "platform/fs/devicepath.h"
 #include "platform/fs/filesystem.h"
 #include "platform/fs/findfile.h"
 #include "platform/fs/walkguard.h"
@@ -35,7 +36,13 @@ bool FolderCopy::refusedIntoSource(const QString &source, const QString &target)
     return m_nDepth == 1 ? IntoSource(source, target) : target.startsWith(source);
 }
 
-bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath)
+bool FolderCopy::CopyFolder(const QString &source, const QString &target, CopyRecords *records)
+{
+    return copyLevel(source, target, records ? records->read.get() : nullptr,
+                     records ? records->made.get() : nullptr);
+}
+
+bool FolderCopy::copyLevel(const QString &sourcePath, const QString &targetPath, CopyRecord *read, CopyRecord *made)
 {
     const QString source = WithoutFinalBackslash(sourcePath);
     const QString target = WithoutFinalBackslash(targetPath);
@@ -49,14 +56,22 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
         return false;
     }
     const QString folder = target + u'\\' + name;
-    if (!platform::runStep([folder] { return platform::createDirectory(folder); }, platform::Step::Short)) {
+    const auto created = platform::runStep(
+        [folder] {
+            platform::EntryId id;
+            return platform::createDirectory(folder, &id) ? std::optional(id) : std::nullopt;
+        },
+        platform::Step::Short);
+    if (!created) {
         m_host.CreateFolderFailed();
         return false;
     }
+    if (made)
+        made->folder = *created;
     m_host.FolderCreated();
 
     QList<platform::FindData> entries;
-    if (!ListFolder(source + QStringLiteral("\\*.*"), entries)) {
+    if (!ListFolder(source + QStringLiteral("\\*.*"), entries, read ? &read->folder : nullptr)) {
         if (platform::lastError().code == ENOENT)
             return FileExists(source); // empty: complete; gone: a failure with nothing to say
         return failedListing(source);
@@ -75,11 +90,19 @@ bool FolderCopy::CopyFolder(const QString &sourcePath, const QString &targetPath
             break;
         m_host.BetweenSteps();
         const QString from = source + u'\\' + data.name;
+        const QByteArray hostName = read || made ? platform::hostNameFromDevice(data.name) : QByteArray();
+        std::optional<platform::CopiedIds> ids;
         if (platform::isWalkableSubfolder(from, data)) {
             pair->reset();
-            copied = CopyFolder(from, folder) && copied;
+            const auto subRead = read ? read->folders.emplace(hostName, std::make_shared<CopyRecord>()).value() : nullptr;
+            const auto subMade = made ? made->folders.emplace(hostName, std::make_shared<CopyRecord>()).value() : nullptr;
+            copied = copyLevel(from, folder, subRead.get(), subMade.get()) && copied;
         } else if (!platform::isWalkableFolder(data)
-                   && copyFile(pair, source, folder, from, folder + u'\\' + data.name, data)) {
+                   && (ids = copyFile(pair, source, folder, from, folder + u'\\' + data.name, data))) {
+            if (read)
+                read->files.insert(hostName, ids->source);
+            if (made)
+                made->files.insert(hostName, ids->made);
             platform::noteFileDone();
         } else {
             // A mount inside is not entered: it fails as a file that cannot be copied.
@@ -108,20 +131,25 @@ bool FolderCopy::failedListing(const QString &source)
 
 // The pair of folders is opened by the first file's step, off the
 // user-interface thread like the copy itself.
-bool FolderCopy::copyFile(const std::shared_ptr<std::optional<platform::FolderCopyPair>> &pair, const QString &source,
-                          const QString &folder, const QString &from, const QString &to,
-                          const platform::FindData &data)
+std::optional<platform::CopiedIds> FolderCopy::copyFile(const HeldPair &pair, const QString &source,
+                                                        const QString &folder, const QString &from,
+                                                        const QString &to, const platform::FindData &data)
 {
     // A small file costs less than the way to the worker and back.
     static constexpr quint64 kSmallFile = 1 << 20;
-    return platform::beginStep(from)
-        && platform::runStep(
-               [pair, source, folder, from, to, regular = data.hostRegular] {
-                   if (!*pair)
-                       pair->emplace(source, folder);
-                   return (*pair)->copyFile(from, to, true, regular);
-               },
-                             data.size() < kSmallFile ? platform::Step::Short : platform::Step::Long);
+    if (!platform::beginStep(from))
+        return std::nullopt;
+    const bool listedRegular = data.hostRegular;
+    return platform::runStep(
+        [pair, source, folder, from, to, listedRegular]() -> std::optional<platform::CopiedIds> {
+            if (!*pair)
+                pair->emplace(source, folder);
+            platform::CopiedIds ids;
+            if (!(*pair)->copyFile(from, to, true, listedRegular, &ids))
+                return std::nullopt;
+            return ids;
+        },
+        data.size() < kSmallFile ? platform::Step::Short : platform::Step::Long);
 }
 
 } // namespace fileops

@@ -1,4 +1,5 @@
 #pragma once
+#include "copyrecord.h"
 #include "platform/fs/filesystem.h"
 
 #include <QString>
@@ -34,8 +35,9 @@ class FolderCopy {
 public:
     explicit FolderCopy(FolderCopyHost &host) : m_host(host) {}
 
-    // True only when every entry below S was copied.
-    bool CopyFolder(const QString &source, const QString &target);
+    // True only when every entry below S was copied. records, when given,
+    // get what was read and what was made, folder by folder.
+    bool CopyFolder(const QString &source, const QString &target, CopyRecords *records = nullptr);
 
     // Whether the last copy was stopped by a No (or a stop) to going on.
     bool Stopped() const { return !m_bContinue; }
@@ -45,9 +47,12 @@ public:
     static bool IntoSource(const QString &source, const QString &target);
 
 private:
+    using HeldPair = std::shared_ptr<std::optional<platform::FolderCopyPair>>;
+    bool copyLevel(const QString &source, const QString &target, CopyRecord *read, CopyRecord *made);
     bool refusedIntoSource(const QString &source, const QString &target) const;
-    static bool copyFile(const std::shared_ptr<std::optional<platform::FolderCopyPair>> &pair, const QString &source, const QString &folder,
-                         const QString &from, const QString &to, const platform::FindData &data);
+    static std::optional<platform::CopiedIds> copyFile(const HeldPair &pair, const QString &source,
+                                                       const QString &folder, const QString &from, const QString &to,
+                                                       const platform::FindData &data);
     bool failedListing(const QString &source);
 
     FolderCopyHost &m_host;

@@ -3,6 +3,7 @@
 #include "common/messageboxscript.h"
 #include "filelist/cfilelistviewex.h"
 #include "filelist/listtesthelpers.h"
+#include "fileops/fileops.h"
 #include "fileops/folderdelete.h"
 #include "platform/attributes/fileattributes.h"
 #include "platform/fs/devicepath.h"
@@ -34,7 +35,11 @@
 //   "+\p\" "+\p=text"  a folder, a file (TempDeviceRoot::build), made behind the program's back; "-\p" removes one
 //   "@\l=\target"     a symbolic link to the target's host path; "&\h=\file" a hard link
 //   "fault Op \p[|errno|after]"  an injected fault ("Stop": the user cancels there)
-//   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story
+//   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story;
+//                     "umount \p" takes it away lazily, as a card pulled mid-work
+//   "mv \p=\q"        renames behind the program's back; "nofault" clears the faults
+//   "copied step"     runs step when a move has copied and is about to delete its source
+//   "asked step"      runs step when the next box shows
 //   "ro \p"           makes \p read-only; "inode \p" remembers its inode
 //   "unreadable \p"   a folder whose listing cannot be opened
 //   "gnome cut \p,\q" another program puts entries on the desktop's clipboard
@@ -78,6 +83,7 @@ struct Story : apptest::FrameFixture {
     CFileListViewEx *list() const { return frame->GetListPane(); }
     ino_t remembered = 0;
     std::function<void()> probe; // runs as each box shows
+    QStringList whenCopied, whenAsked;
     QList<QByteArray> mounted, locked;
     bool skipped = false;
 
@@ -99,6 +105,7 @@ struct Story : apptest::FrameFixture {
     }
     ~Story()
     {
+        fileops::SetBeforeMoveDelete({});
         for (auto at = mounted.crbegin(); at != mounted.crend(); ++at)
             ::umount2(at->constData(), MNT_DETACH);
         for (const QByteArray &folder : std::as_const(locked))
@@ -196,7 +203,18 @@ struct Story : apptest::FrameFixture {
         const QString arg = text.section(u' ', 1);
         const QString disk = text.mid(1).section(u'=', 0, 0);
         const QString value = text.section(u'=', 1);
-        if (text.startsWith(QLatin1String("tree ")))
+        if (text.startsWith(QLatin1String("copied ")))
+            whenCopied << arg;
+        else if (text.startsWith(QLatin1String("asked ")))
+            whenAsked << arg;
+        else if (text.startsWith(QLatin1String("mv ")))
+            QCOMPARE(::rename(host(arg.section(u'=', 0, 0)).constData(), host(value).constData()), 0);
+        else if (text.startsWith(QLatin1String("umount "))) {
+            QCOMPARE(::umount2(host(arg).constData(), MNT_DETACH), 0);
+            mounted.removeAll(host(arg));
+        } else if (text == QLatin1String("nofault"))
+            platform::faults::clear();
+        else if (text.startsWith(QLatin1String("tree ")))
             selectFolder(arg);
         else if (text.startsWith(QLatin1String("list ")))
             selectRows(arg.split(u','));
@@ -294,7 +312,16 @@ struct Story : apptest::FrameFixture {
     {
         QVERIFY(ok);
         testsupport::MessageBoxScript script;
-        script.whenShown(probe);
+        script.whenShown([this] {
+            if (probe)
+                probe();
+            for (const QString &text : std::exchange(whenAsked, {}))
+                step(text);
+        });
+        fileops::SetBeforeMoveDelete([this] {
+            for (const QString &text : std::exchange(whenCopied, {}))
+                step(text);
+        });
         for (QStringList *texts : {&steps, &boxes, &checks})
             texts->replaceInStrings(QStringLiteral("/"), QStringLiteral("\\"));
         for (const QString &box : boxes)

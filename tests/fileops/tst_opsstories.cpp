@@ -206,6 +206,7 @@ private:
         const L copyAbc = abc + L{"tree /s/", "list a.txt,b.txt,c.txt", "^C", "tree /t/"};
         const QString bad = platform::deviceNameFromHost("bad\xff\xfe.txt");
         const QString slash = QStringLiteral("back") + QChar(0xF05C) + QStringLiteral("slash");
+        const QString late = platform::deviceNameFromHost("late\x80 *?\n.txt");
 
         QTest::newRow("cut into its own folder") << L{"+/s/a.txt=A", "tree /s/", "list a.txt", "^X", "^V"}
             << L{"Y /s/a.txt already exists, do you want to overwrite it?", "O Failed to copy /s/a.txt"}
@@ -218,6 +219,11 @@ private:
             << L{"/t/a.txt=AAAA", "/t/b.txt=old", "!/t/c.txt", "row a.txt", "/s/a.txt"};
         QTest::newRow("cut files go, Paste goes") << abc + L{"tree /s/", "list a.txt,c.txt", "^X", "tree /t/", "^V"}
             << L{} << L{"/t/a.txt=AAAA", "/t/c.txt=C", "!/s/a.txt", "!/s/c.txt", "/s/b.txt", "disabled 57637", "disabled 32778"};
+        QTest::newRow("cut file written after its copy stays") << abc + L{"copied +/s/a.txt=changed", "tree /s/", "list a.txt,c.txt", "^X", "tree /t/", "^V"}
+            << L{"O Could not delete file /s/a.txt"} << L{"/s/a.txt=changed", "/t/a.txt=AAAA", "!/s/c.txt", "/t/c.txt=C"};
+        QTest::newRow("cut file goes from the folder it was found in")
+            << abc + L{"copied mv /s=/s.old", "copied +/s/a.txt=AAAA", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
+            << L{} << L{"!/s.old/a.txt", "/s.old/b.txt=B", "/s/a.txt=AAAA", "/t/a.txt=AAAA"};
         QTest::newRow("cut file that cannot go") << abc + L{"fault Delete /s/a.txt", "tree /s/", "list a.txt", "^X", "tree /t/", "^V"}
             << L{"O Could not delete file /s/a.txt"} << L{"/s/a.txt=AAAA", "/t/a.txt=AAAA"};
         QTest::newRow("Cancel mid-file leaves no part of it") << L{"+/s/big=" + QString(600000, u'x'), "+/t/", "fault Stop /s/big|0|300000",
@@ -252,9 +258,36 @@ private:
             << L{"+/A/f.txt=F", "+/A/x/g.txt=G", "+/A/x/y/h.txt=H", "+/T/", "fault Copy /A/f.txt", "fault Copy /A/x/g.txt",
                  "fault Copy /A/x/y/h.txt", "tree /A/", "^X", "tree /T/", "^V"}
             << L{"N ", "O Error moving directory A"} << L{"/A/f.txt=F", "/A/x/g.txt=G", "/A/x/y/h.txt=H"};
-        QTest::newRow("Cancel deep in a move loses nothing")
-            << L{"+/A/f.txt=F", "+/A/x/g.txt=G", "+/A/x/y/h.txt=H", "+/T/", "fault Stop /A/x/g.txt", "tree /A/", "^X", "tree /T/", "^V"}
-            << L{"O Error moving directory A"} << L{"/A/f.txt=F", "/A/x/g.txt=G", "/A/x/y/h.txt=H", "!/T/A/x/g.txt"};
+        const L cancelled{"+/A/f.txt=F", "+/A/x/g.txt=G", "+/A/x/y/h.txt=H", "+/T/", "fault Stop /A/x/g.txt", "tree /A/", "^X",
+                          "tree /T/", "^V"};
+        QTest::newRow("Cancel deep in a move loses nothing, takes its copy back, says nothing")
+            << cancelled << L{} << L{"/A/f.txt=F", "/A/x/g.txt=G", "/A/x/y/h.txt=H", "!/T/A", "empty /T/"};
+        QTest::newRow("a cancelled move goes through when tried again")
+            << cancelled + L{"nofault", "tree /T/", "^V"} << L{} << L{"!/A", "/T/A/f.txt=F", "/T/A/x/g.txt=G", "/T/A/x/y/h.txt=H"};
+        QTest::newRow("Cancel in a folder copy keeps what it copied")
+            << L{"+/A/x/g.txt=G", "+/A/x/y/h.txt=H", "+/T/", "fault Stop /A/x/y/h.txt", "tree /A/", "^C", "tree /T/", "^V"}
+            << L{} << L{"/T/A/x/g.txt=G", "/T/A/x/y", "!/T/A/x/y/h.txt", "/A/x/y/h.txt=H"};
+        QTest::newRow("a move deletes only what it copied, as it was")
+            << L{"+/A/keep.txt=K", "+/A/chg.txt=C", "+/A/gone.txt=G", "+/A/sub/s.txt=S", "+/A/sub/deep/d.txt=D",
+                 "+/A/old/o.txt=O", "+/A/" + bad + "=B", "+/T/", "copied +/A/late.txt=L", "copied +/A/" + late + "=N",
+                 "copied +/A/sub/deep/late/x=X", "copied +/A/chg.txt=changed", "copied -/A/gone.txt",
+                 "copied -/A/old/o.txt", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{"O Error moving directory A"}
+            << L{"/T/A/keep.txt=K", "!/A/keep.txt", "/T/A/" + bad + "=B", "!/A/" + bad, "/A/late.txt=L", "/A/" + late + "=N",
+                 "/A/chg.txt=changed", "/T/A/chg.txt=C", "/T/A/gone.txt=G", "!/A/gone.txt", "!/A/sub/s.txt",
+                 "!/A/sub/deep/d.txt", "/A/sub/deep/late/x=X", "/T/A/sub/deep/d.txt=D", "!/A/old", "/T/A/old/o.txt=O"};
+        QTest::newRow("a move with odd names leaves nothing behind")
+            << L{"+/A/ a b.txt=1", "+/A/'q\".txt=2", "+/A/line\nbreak=3", "+/A/" + bad + "=4", "+/A/" + slash + "=5",
+                 "+/A/st*r?.txt=6", "+/A/d *?\n'\"/x=7", "@/A/l=/A/d *?\n'\"", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
+            << L{} << L{"!/A", "/T/A/ a b.txt=1", "/T/A/'q\".txt=2", "/T/A/line\nbreak=3", "/T/A/" + bad + "=4",
+                         "/T/A/" + slash + "=5", "/T/A/st*r?.txt=6", "/T/A/d *?\n'\"/x=7", "link /T/A/l"};
+        QTest::newRow("a move whose card is pulled deletes nothing")
+            << L{"+/cardfs/DCIM/a.jpg=A", "+/cardfs/DCIM/b/c.jpg=C", "+/card/DCIM/u1=1", "+/card/DCIM/u2=2",
+                 "+/card/DCIM/u3=3", "+/local/", "bind /card=/cardfs", "copied umount /card", "tree /card/DCIM/", "^X",
+                 "tree /local/", "^V"}
+            << L{"O Error moving directory DCIM"}
+            << L{"/card/DCIM/u1=1", "/card/DCIM/u2=2", "/card/DCIM/u3=3", "/local/DCIM/a.jpg=A", "/local/DCIM/b/c.jpg=C",
+                 "/cardfs/DCIM/a.jpg=A", "/cardfs/DCIM/b/c.jpg=C"};
         QTest::newRow("links copied as links") << L{"+/out/o.txt=O", "+/A/", "@/A/l=/out", "@/A/f=/out/o.txt", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
             << L{} << L{"link /T/A/l", "link /T/A/f", "/T/A/f=O", "!/A", "/out/o.txt=O"};
         QTest::newRow("a bind mount inside is not copied, a cut keeps it all")
@@ -281,6 +314,9 @@ private:
             << L{askA, "O Failed to delete"} << L{"/A/x/y/f.txt=F", "/A/x"};
         QTest::newRow("tree: Cancel mid-delete stops without a word") << deep + L{"fault Stop /A/x/y/f.txt", "tree /A/", "del"}
             << L{askA} << L{"/A/x/y/f.txt=F", "/A/x/y"};
+        QTest::newRow("tree: another folder put in its place while asked stays")
+            << L{"+/A/f.txt=F", "tree /A/", "asked mv /A=/A.old", "asked +/A/g.txt=G", "del"}
+            << L{askA, "O Failed to delete"} << L{"/A.old/f.txt=F", "/A/g.txt=G"};
         QTest::newRow("tree: links go, their targets stay") << L{"+/out/o.txt=O", "+/out/d/k.txt=K", "+/A/", "@/A/l=/out/d", "@/A/f=/out/o.txt",
                                                                "ro /out/o.txt", "tree /A/", "del"}
             << L{askA} << L{"!/A", "/out/o.txt=O", "/out/d/k.txt=K"};

@@ -197,7 +197,7 @@ bool storesNothing(const Place &src, const struct statx &from)
 // last-write time and only then its name: flushed first when it replaces a
 // file, so a crash leaves the old one. in: the file, opened; from: its statx.
 int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &src, const Place &dst, bool replacing,
-                      const Limits &limits)
+                      const Limits &limits, EntryId *made)
 {
     // Where nothing masks it, the unnamed file has the source's mode from
     // the start, which saves a call per file; else it is set before naming.
@@ -218,22 +218,29 @@ int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &src, 
     const struct timespec times[2] = {{0, UTIME_OMIT}, {from.stx_mtime.tv_sec, from.stx_mtime.tv_nsec}};
     if (::futimens(temp.fd(), times) != 0)
         return errno;
-    return temp.commit(dst.name.constData(), replacing);
+    if (const int err = temp.commit(dst.name.constData(), replacing))
+        return err;
+    // Still open: the very file named, whatever the name holds by now.
+    struct statx st;
+    if (made && ::statx(temp.fd(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &st) == 0)
+        *made = entryIdOf(st);
+    return 0;
 }
 
 // The caller found a regular file at src, so it is opened at once; what
 // else may have taken its place meanwhile is closed again unread.
-int copyRegular(const Place &src, const Place &dst, bool replacing, const Limits &limits, struct statx &from)
+int copyRegular(const Place &src, const Place &dst, bool replacing, const Limits &limits, struct statx &from,
+                EntryId *made)
 {
     Fd in;
     if (const int err = openListedFileAt(src.dir, src.name.constData(), in, from))
         return err;
-    return copyOpenedRegular(in, from, src, dst, replacing, limits);
+    return copyOpenedRegular(in, from, src, dst, replacing, limits, made);
 }
 
 // A symbolic link is copied as a link to the same target, never followed.
 // A new link is made under its name at once, which never replaces anything.
-int copyLink(const Place &src, const Place &dst, bool replacing)
+int copyLink(const Place &src, const Place &dst, bool replacing, EntryId *made)
 {
     QByteArray target(256, Qt::Uninitialized);
     for (;;) {
@@ -248,12 +255,20 @@ int copyLink(const Place &src, const Place &dst, bool replacing)
     }
     if (stepAbandoned())
         return ECANCELED; // over for the user, as TempSibling::commit
-    if (!replacing)
-        return ::symlinkat(target.constData(), dst.dir, dst.name.constData()) == 0 ? 0 : errno;
-    TempSibling temp(dst.dir);
-    if (const int err = temp.createLink(target))
-        return err;
-    return temp.commit(dst.name.constData(), replacing);
+    if (!replacing) {
+        if (::symlinkat(target.constData(), dst.dir, dst.name.constData()) != 0)
+            return errno;
+    } else {
+        TempSibling temp(dst.dir);
+        if (const int err = temp.createLink(target))
+            return err;
+        if (const int err = temp.commit(dst.name.constData(), replacing))
+            return err;
+    }
+    struct statx st;
+    if (made && statAt(dst.dir, dst.name.constData(), st) == 0 && S_ISLNK(st.stx_mode))
+        *made = entryIdOf(st);
+    return 0;
 }
 
 // Checks and copies src onto dst; 0 or errno. Where no existing file may
@@ -262,11 +277,12 @@ int copyLink(const Place &src, const Place &dst, bool replacing)
 // the folder's listing has just reported a regular file there, so it is
 // opened without a look first; if that fails, what is there now is looked
 // at as when nothing was known.
-int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limits &limits, bool listedRegular = false)
+// from: what was copied, as it was opened; made: the copy as named.
+int copyEntryFrom(const Place &src, const Place &dst, bool failIfExists, const Limits &limits, bool listedRegular,
+                  struct statx &from, EntryId *made)
 {
     if (dst.root)
         return EISDIR;
-    struct statx from;
     const auto ontoItself = [&](const struct statx &to) { return sameFile(from, to) || sameTarget(src, dst); };
     const auto unlessOntoItself = [&](int err) {
         struct statx to;
@@ -275,7 +291,7 @@ int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limit
         return err;
     };
     if (Fd in; failIfExists && listedRegular && openListedFileAt(src.dir, src.name.constData(), in, from) == 0)
-        return unlessOntoItself(copyOpenedRegular(in, from, src, dst, false, limits));
+        return unlessOntoItself(copyOpenedRegular(in, from, src, dst, false, limits, made));
     if (const int err = statAt(src.dir, src.name.constData(), from))
         return err;
     if (S_ISDIR(from.stx_mode))
@@ -283,8 +299,8 @@ int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limit
     if (!S_ISREG(from.stx_mode) && !S_ISLNK(from.stx_mode))
         return EINVAL; // devices, pipes and sockets have no content to copy
     if (failIfExists)
-        return unlessOntoItself(S_ISLNK(from.stx_mode) ? copyLink(src, dst, false)
-                                                        : copyRegular(src, dst, false, limits, from));
+        return unlessOntoItself(S_ISLNK(from.stx_mode) ? copyLink(src, dst, false, made)
+                                                        : copyRegular(src, dst, false, limits, from, made));
     struct statx to;
     const int toErr = statAt(dst.dir, dst.name.constData(), to);
     if (toErr == 0) {
@@ -298,7 +314,18 @@ int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limit
         return toErr;
     }
     const bool replacing = toErr == 0;
-    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, replacing) : copyRegular(src, dst, replacing, limits, from);
+    return S_ISLNK(from.stx_mode) ? copyLink(src, dst, replacing, made)
+                                  : copyRegular(src, dst, replacing, limits, from, made);
+}
+
+int copyEntry(const Place &src, const Place &dst, bool failIfExists, const Limits &limits, bool listedRegular = false,
+              CopiedIds *ids = nullptr)
+{
+    struct statx from;
+    const int err = copyEntryFrom(src, dst, failIfExists, limits, listedRegular, from, ids ? &ids->made : nullptr);
+    if (!err && ids)
+        ids->source = entryIdOf(from);
+    return err;
 }
 
 Limits copyLimits(const QString &from, const QString &to)
@@ -309,7 +336,7 @@ Limits copyLimits(const QString &from, const QString &to)
 
 } // namespace
 
-bool copyFile(const QString &from, const QString &to, bool failIfExists)
+bool copyFile(const QString &from, const QString &to, bool failIfExists, CopiedIds *ids)
 {
     if (faults::any()) {
         int err = injectedFault(FsOperation::Copy, from);
@@ -325,7 +352,7 @@ bool copyFile(const QString &from, const QString &to, bool failIfExists)
         return fail(err, "Copy", from, to);
     if (const int err = locate(to, dst))
         return fail(err, "Copy", from, to);
-    if (const int err = copyEntry(placeOf(src), placeOf(dst), failIfExists, copyLimits(from, to)))
+    if (const int err = copyEntry(placeOf(src), placeOf(dst), failIfExists, copyLimits(from, to), false, ids))
         return fail(err, "Copy", from, to);
     clearLastError();
     return true;
@@ -370,15 +397,16 @@ FolderCopyPair::FolderCopyPair(const QString &source, const QString &target) : d
 
 FolderCopyPair::~FolderCopyPair() = default;
 
-bool FolderCopyPair::copyFile(const QString &from, const QString &to, bool failIfExists, bool listedRegular) const
+bool FolderCopyPair::copyFile(const QString &from, const QString &to, bool failIfExists, bool listedRegular,
+                              CopiedIds *ids) const
 {
     QByteArray fromName, toName;
     if (!d->sourceDir.isValid() || faults::any() || !isValidDevicePath(from) || !isValidDevicePath(to)
         || !nameInside(from, d->source, fromName) || !nameInside(to, d->target, toName))
-        return platform::copyFile(from, to, failIfExists);
+        return platform::copyFile(from, to, failIfExists, ids);
     const Place target {d->targetDir.get(), toName, false, d->targetKeepsNewModes};
     const Place source {d->sourceDir.get(), fromName, false, false, d->listed.get(), &d->listedAt};
-    if (const int err = copyEntry(source, target, failIfExists, Limits(), listedRegular))
+    if (const int err = copyEntry(source, target, failIfExists, Limits(), listedRegular, ids))
         return fail(err, "Copy", from, to);
     clearLastError();
     return true;

@@ -123,11 +123,16 @@ bool setFileAttributes(const QString &path, quint32 attributes)
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return fail(EINVAL, "Set attributes", path);
     Location at;
+    if (const int err = locate(path, at))
+        return fail(err, "Set attributes", path);
+    return setLocatedAttributes(at, path, attributes);
+}
+
+bool detail::setLocatedAttributes(const Location &at, const QString &path, quint32 attributes)
+{
     EntryFacts facts;
     FolderFacts folder;
-    int err = locate(path, at);
-    if (err == 0)
-        err = readLocatedEntry(at, folder, true, facts);
+    int err = readLocatedEntry(at, folder, true, facts);
     if (err)
         return fail(err, "Set attributes", path);
     const int injected = injectedFault(FsOperation::StoredAttributes, path);
@@ -178,10 +183,15 @@ bool isSharedFile(const QString &path)
         && (st.stx_nlink > 1 || ((st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT)));
 }
 
-bool createDirectory(const QString &path)
+bool createDirectory(const QString &path, EntryId *made)
 {
-    return changeEntry(FsOperation::Create, "Create folder", path, EEXIST, [](const Location &at) {
-        return ::mkdirat(at.parent.get(), at.name.constData(), 0777) == 0 ? 0 : errno;
+    return changeEntry(FsOperation::Create, "Create folder", path, EEXIST, [made](const Location &at) {
+        if (::mkdirat(at.parent.get(), at.name.constData(), 0777) != 0)
+            return errno;
+        struct statx st;
+        if (made && statAt(at.parent.get(), at.name.constData(), st) == 0)
+            *made = entryIdOf(st);
+        return 0;
     });
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "entryid.h"
 #include "platform/attributes/fileattributes.h"
 #include "platform/base/finddata.h"
 
@@ -18,7 +19,8 @@ bool setFileAttributes(const QString &path, quint32 attributes);
 // or the whole copy, and a crash leaves nothing. Keeps the last-write time
 // and attributes. Copying a file onto itself fails, and so does replacing a
 // read-only file.
-bool copyFile(const QString &from, const QString &to, bool failIfExists);
+// ids, when given: what was read and what was made.
+bool copyFile(const QString &from, const QString &to, bool failIfExists, CopiedIds *ids = nullptr);
 
 // The two folders of one level of a folder copy, held open while its files
 // are copied, so that no file pays for walking both folders' paths again.
@@ -33,7 +35,8 @@ public:
     FolderCopyPair &operator=(const FolderCopyPair &) = delete;
 
     // listedRegular: the source folder's listing found a regular file there.
-    bool copyFile(const QString &from, const QString &to, bool failIfExists, bool listedRegular = false) const;
+    bool copyFile(const QString &from, const QString &to, bool failIfExists, bool listedRegular = false,
+                  CopiedIds *ids = nullptr) const;
 
 private:
     struct Held;
@@ -48,7 +51,8 @@ bool deleteFile(const QString &path);        // files and symbolic links, not fo
 // A file whose inode other names share (hard links, a file mounted here
 // from elsewhere): a change of its mode or stored attributes is theirs too.
 bool isSharedFile(const QString &path);
-bool createDirectory(const QString &path);   // fails if anything exists there
+// Fails if anything exists there; made, when given: the new folder.
+bool createDirectory(const QString &path, EntryId *made = nullptr);
 bool removeDirectory(const QString &path);   // empty folders only
 
 // statvfs of the file system holding path.

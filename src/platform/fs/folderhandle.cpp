@@ -25,6 +25,11 @@ using namespace detail;
 struct FolderHandle::State {
     Fd fd;
     QString path;
+    // openToRemove: the folder it was found in, its name there, and the
+    // error an injected fault gives its listing.
+    Fd parent;
+    QByteArray name;
+    int listFault = 0;
     struct statx stat {};
     bool mountPoint = false;
     std::optional<Wildcard> wildcard;
@@ -63,7 +68,7 @@ bool FolderHandle::open(const QString &folderPath)
     state->path = path;
     if (const int err = openFolder(path, O_RDONLY, state->fd))
         return fail(err, "Find", path);
-    if (::statx(state->fd.get(), "", AT_EMPTY_PATH, STATX_TYPE | STATX_MNT_ID, &state->stat) != 0)
+    if (::statx(state->fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &state->stat) != 0)
         return fail(errno, "Find", path);
     d = std::move(state);
     clearLastError();
@@ -87,9 +92,39 @@ bool FolderHandle::open(const FolderHandle &parent, const FolderEntry &entry)
     if (fd < 0)
         return fail(errno, "Find", path);
     state->fd.reset(fd);
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MNT_ID, &state->stat) != 0)
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &state->stat) != 0)
         return fail(errno, "Find", path);
     state->mountPoint = isMountRootFd(fd, state->stat, parent.d->fd.get(), parent.d->stat);
+    d = std::move(state);
+    clearLastError();
+    return true;
+}
+
+bool FolderHandle::openToRemove(const QString &folderPath)
+{
+    close();
+    const QString path = withBackslash(folderPath);
+    auto state = std::make_unique<State>();
+    state->path = path;
+    state->listFault = injectedListFault(path);
+    Location at;
+    if (const int err = locate(path.chopped(1), at))
+        return fail(err, "Find", path);
+    if (at.root)
+        return fail(EBUSY, "Find", path);
+    const int fd = retryOnIntr([&] {
+        return ::openat(at.parent.get(), at.name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    });
+    if (fd < 0)
+        return fail(errno, "Find", path);
+    state->fd.reset(fd);
+    struct statx parent {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &state->stat) != 0
+        || ::statx(at.parent.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &parent) != 0)
+        return fail(errno, "Find", path);
+    state->mountPoint = isMountRootFd(fd, state->stat, at.parent.get(), parent);
+    state->parent = std::move(at.parent);
+    state->name = at.name;
     d = std::move(state);
     clearLastError();
     return true;
@@ -130,6 +165,8 @@ bool FolderHandle::first(const QString &pattern, FolderEntry &out)
 {
     if (!d)
         return fail(EBADF, "Find", pattern);
+    if (d->listFault)
+        return fail(d->listFault, "Find", d->path + pattern);
     d->wildcard.emplace(pattern);
     d->filled = d->offset = 0;
     if (::lseek(d->fd.get(), 0, SEEK_SET) < 0)
@@ -187,6 +224,122 @@ bool FolderHandle::find(const FolderEntry &entry, FindData &out) const
     out.name = entry.name;
     clearLastError();
     return true;
+}
+
+namespace {
+
+bool sameObject(const struct statx &a, const struct statx &b)
+{
+    return a.stx_ino == b.stx_ino && a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
+}
+
+} // namespace
+
+bool FolderHandle::identity(EntryId &out) const
+{
+    if (!d)
+        return fail(EBADF, "Identity", QString());
+    out = entryIdOf(d->stat);
+    return true;
+}
+
+bool FolderHandle::identity(const FolderEntry &entry, EntryId &out) const
+{
+    if (!d)
+        return fail(EBADF, "Identity", entry.name);
+    struct statx st;
+    if (const int err = statAt(d->fd.get(), entry.hostName.constData(), st))
+        return fail(err, "Identity", d->path + entry.name);
+    out = entryIdOf(st);
+    clearLastError();
+    return true;
+}
+
+bool FolderHandle::isStillAtPath() const
+{
+    if (!d || !d->parent.isValid())
+        return fail(EBADF, "Find", path());
+    Location at;
+    struct statx now;
+    int err = locate(d->path.chopped(1), at);
+    if (!err)
+        err = at.root ? EBUSY : statAt(at.parent.get(), at.name.constData(), now);
+    if (err)
+        return fail(err, "Find", d->path);
+    if (!sameObject(now, d->stat))
+        return fail(ESTALE, "Find", d->path); // another folder is there now
+    clearLastError();
+    return true;
+}
+
+bool FolderHandle::removeSelf() const
+{
+    if (!d || !d->parent.isValid())
+        return fail(EBADF, "Remove folder", path());
+    const QString self = d->path.chopped(1);
+    if (const int err = injectedFault(FsOperation::RemoveDir, self))
+        return fail(err, "Remove folder", self);
+    struct statx now;
+    if (const int err = statAt(d->parent.get(), d->name.constData(), now))
+        return fail(err, "Remove folder", self);
+    if (!sameObject(now, d->stat))
+        return fail(ESTALE, "Remove folder", self);
+    if (::unlinkat(d->parent.get(), d->name.constData(), AT_REMOVEDIR) != 0)
+        return fail(errno, "Remove folder", self);
+    clearLastError();
+    return true;
+}
+
+bool FolderHandle::deleteEntry(const FolderEntry &entry) const
+{
+    if (!d)
+        return fail(EBADF, "Delete", entry.name);
+    const QString path = d->path + entry.name;
+    if (const int err = injectedFault(FsOperation::Delete, path))
+        return fail(err, "Delete", path);
+    // unlinkat removes a link itself and refuses folders (EISDIR).
+    if (::unlinkat(d->fd.get(), entry.hostName.constData(), 0) != 0)
+        return fail(errno, "Delete", path);
+    clearLastError();
+    return true;
+}
+
+bool FolderHandle::removeFolder(const FolderEntry &entry) const
+{
+    if (!d)
+        return fail(EBADF, "Remove folder", entry.name);
+    const QString path = d->path + entry.name;
+    if (const int err = injectedFault(FsOperation::RemoveDir, path))
+        return fail(err, "Remove folder", path);
+    if (::unlinkat(d->fd.get(), entry.hostName.constData(), AT_REMOVEDIR) != 0)
+        return fail(errno, "Remove folder", path);
+    clearLastError();
+    return true;
+}
+
+bool FolderHandle::isSharedEntry(const FolderEntry &entry) const
+{
+    struct statx st;
+    return d && statAt(d->fd.get(), entry.hostName.constData(), st) == 0 && !S_ISDIR(st.stx_mode)
+        && (st.stx_nlink > 1
+            || ((st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT)));
+}
+
+bool FolderHandle::setAttributes(const FolderEntry &entry, quint32 attributes) const
+{
+    if (!d)
+        return fail(EBADF, "Set attributes", entry.name);
+    const QString path = d->path + entry.name;
+    if (const int err = injectedFault(FsOperation::SetAttributes, path))
+        return fail(err, "Set attributes", path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return fail(EINVAL, "Set attributes", path);
+    Location at;
+    at.parent.reset(::fcntl(d->fd.get(), F_DUPFD_CLOEXEC, 0));
+    if (!at.parent.isValid())
+        return fail(errno, "Set attributes", path);
+    at.name = entry.hostName;
+    return setLocatedAttributes(at, path, attributes);
 }
 
 } // namespace platform

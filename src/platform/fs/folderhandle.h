@@ -1,4 +1,5 @@
 #pragma once
+#include "entryid.h"
 #include "platform/base/finddata.h"
 
 #include <QByteArray>
@@ -40,6 +41,11 @@ public:
     // Opens the subfolder an entry of `parent` names; a link is never
     // followed, even one put in the folder's place since it was listed.
     bool open(const FolderHandle &parent, const FolderEntry &entry);
+    // Opens the folder at a device path to delete it: a link in its place
+    // is not followed (the open fails), and the folder it was found in is
+    // held too, so the folder goes from there or not at all. Never the
+    // device root. A fault injected for Find on it makes its listing fail.
+    bool openToRemove(const QString &folderPath);
     void close();
     bool isOpen() const;
 
@@ -58,6 +64,24 @@ public:
 
     // The entry read in full, as FindFile yields it.
     bool find(const FolderEntry &entry, FindData &out) const;
+
+    // The folder itself, and an entry of it (a link: the link).
+    bool identity(EntryId &out) const;
+    bool identity(const FolderEntry &entry, EntryId &out) const;
+    // Opened by openToRemove: whether its path still leads to this very
+    // folder (device and inode), or another was mounted or put there.
+    bool isStillAtPath() const;
+    // Opened by openToRemove: removes the folder, when empty, from the
+    // folder it was found in, if its name there still names it.
+    bool removeSelf() const;
+
+    // Changes made relative to the open folder, never through a path from
+    // the root; faults injected for the entry's device path apply.
+    bool deleteEntry(const FolderEntry &entry) const;  // not a folder; a link itself
+    bool removeFolder(const FolderEntry &entry) const; // an empty subfolder
+    // isSharedFile and setFileAttributes of an entry.
+    bool isSharedEntry(const FolderEntry &entry) const;
+    bool setAttributes(const FolderEntry &entry, quint32 attributes) const;
 
 private:
     friend class File;

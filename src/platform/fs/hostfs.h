@@ -1,4 +1,5 @@
 #pragma once
+#include "entryid.h"
 #include "platform/base/fd.h"
 
 #include <QByteArray>
@@ -81,6 +82,13 @@ bool isPseudoFileSystemFd(int fd);
 // Whether the folder open as fd is where a mount begins below the folder
 // open as parentFd; self and parent are their statx with STATX_MNT_ID asked.
 bool isMountRootFd(int fd, const struct statx &self, int parentFd, const struct statx &parent);
+
+// The identity statx gives (STATX_BASIC_STATS asked).
+EntryId entryIdOf(const struct statx &st);
+
+// Sets the attributes of a located entry as setFileAttributes does (path:
+// for the faults and the last error).
+bool setLocatedAttributes(const Location &at, const QString &path, quint32 attributes);
 
 // Records a failed call as the thread's last error and returns false.
 bool fail(int code, const char *operation, const QString &path);

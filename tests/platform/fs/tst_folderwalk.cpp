@@ -1,9 +1,13 @@
 #include "platform/fs/devicepath.h"
+#include "platform/fs/entryid.h"
+#include "platform/fs/filesystem.h"
 #include "platform/fs/file.h"
 #include "platform/fs/folderhandle.h"
 #include "platform/fs/walkguard.h"
 #include "platform/platformtest.h"
 #include "platform/testing/faultinjection.h"
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -15,6 +19,12 @@ namespace {
 // with EACCES.
 struct OpenCase { QString name; bool opensAsFolder; QByteArray content; int fault; };
 struct InsideCase { QString folder; QString ancestor; bool inside; };
+const QByteArray kOddName("q' \"*?\n\\\xff.txt");
+// fault: -1 for none, else this operation on the entry fails with EACCES.
+struct RemoveCase { QString name; bool asFolder; int fault; bool removed; };
+// What happens at \d's path between its open and its removal.
+enum class Swap { None, Folder, Link, Mount, Gone };
+
 
 } // namespace
 
@@ -137,6 +147,112 @@ private Q_SLOTS:
             QVERIFY(file.readAll(read));
             QCOMPARE(read, content);
         }
+    }
+
+    // Deleting relative to an open folder: each kind of entry by its own
+    // call, a link never followed, faults still met by device path.
+    void deleteRelative_data()
+    {
+        QTest::addColumn<RemoveCase>("row");
+        const QString odd = deviceNameFromHost(kOddName);
+        const int del = int(FsOperation::Delete), rmdir = int(FsOperation::RemoveDir);
+        QTest::newRow("a file with a hostile name") << RemoveCase{odd, false, -1, true};
+        QTest::newRow("a read-only file") << RemoveCase{"ro.txt", false, -1, true};
+        QTest::newRow("a link to a folder, not what it leads to") << RemoveCase{"dir.txt", false, -1, true};
+        QTest::newRow("a broken link") << RemoveCase{"broken.txt", false, -1, true};
+        QTest::newRow("a FIFO") << RemoveCase{"pipe.txt", false, -1, true};
+        QTest::newRow("a folder is no file") << RemoveCase{"sub", false, -1, false};
+        QTest::newRow("a folder that holds something") << RemoveCase{"sub", true, -1, false};
+        QTest::newRow("an empty folder") << RemoveCase{"empty", true, -1, true};
+        QTest::newRow("a file that must not go") << RemoveCase{"a.txt", false, del, false};
+        QTest::newRow("a folder that must not go") << RemoveCase{"empty", true, rmdir, false};
+    }
+
+    void deleteRelative()
+    {
+        auto [name, asFolder, fault, removed] = fetchRow<RemoveCase>();
+        testsupport::TempDeviceRoot root;
+        QVERIFY(build(root) && root.build({"\\d\\empty\\", "\\d\\ro.txt=r", "\\d\\" + deviceNameFromHost(kOddName) + "=x"}));
+        QVERIFY(setFileAttributes("\\d\\ro.txt", FILE_ATTRIBUTE_READONLY));
+        if (fault >= 0)
+            faults::inject(FsOperation(fault), "\\d\\" + name, EACCES);
+        FolderHandle folder;
+        FolderEntry entry;
+        QVERIFY(folder.open(QStringLiteral("\\d")) && entryNamed(folder, name, entry));
+        EntryId before, now;
+        QVERIFY(folder.identity(entry, before) && entryIdentity("\\d\\" + name, now));
+        QVERIFY(now.unchangedSince(before));
+        QCOMPARE(asFolder ? folder.removeFolder(entry) : folder.deleteEntry(entry), removed);
+        if (fault >= 0)
+            QCOMPARE(lastError().code, EACCES);
+        QCOMPARE(root.exists("\\d\\" + name), !removed);
+        QCOMPARE(root.read("\\d\\sub\\c.txt"), QByteArray("gamma"));
+    }
+
+    // A folder held from when work began is removed from where it was
+    // found or not at all, and knows when its path leads elsewhere now.
+    void heldFolder_data()
+    {
+        QTest::addColumn<Swap>("swap");
+        QTest::newRow("still there") << Swap::None;
+        QTest::newRow("another folder put in its place") << Swap::Folder;
+        QTest::newRow("a link put in its place") << Swap::Link;
+        QTest::newRow("a folder mounted on it") << Swap::Mount;
+        QTest::newRow("moved away") << Swap::Gone;
+    }
+
+    void heldFolder()
+    {
+        QFETCH(Swap, swap);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.build({"\\top\\d\\f.txt=F", "\\other\\o.txt=O", "\\top\\l->d"}));
+        FolderHandle held;
+        QVERIFY(!held.openToRemove(QStringLiteral("\\")));
+        QVERIFY(!held.openToRemove(QStringLiteral("\\top\\l"))); // a link is never entered
+        QVERIFY(held.openToRemove(QStringLiteral("\\top\\d\\")));
+        QVERIFY(!held.isMountPoint());
+        EntryId id, before;
+        QVERIFY(held.identity(id) && entryIdentity("\\top\\d", before) && id.sameObject(before));
+        const QByteArray path = QFile::encodeName(root.host("\\top\\d"));
+        std::optional<Mount> mounted;
+        if (swap != Swap::None && swap != Swap::Mount)
+            QCOMPARE(::rename(path.constData(), (path + ".old").constData()), 0);
+        if (swap == Swap::Folder)
+            QVERIFY(root.build({"\\top\\d\\"}));
+        if (swap == Swap::Link)
+            QVERIFY(root.build({"\\top\\d->d.old"}));
+        if (swap == Swap::Mount && !mounted.emplace(root.host("\\other"), root.host("\\top\\d"), nullptr, QStringList{"--bind"}).ok())
+            QSKIP("bind mounts are refused here");
+        QCOMPARE(held.isStillAtPath(), swap == Swap::None);
+        // Emptied through the handle, it goes from its parent by its name,
+        // unless that name is another's now.
+        FolderEntry entry;
+        QVERIFY(held.first(QStringLiteral("*"), entry) && held.deleteEntry(entry));
+        QCOMPARE(held.removeSelf(), swap == Swap::None);
+        QCOMPARE(root.exists("\\top\\d\\o.txt"), swap == Swap::Mount);
+        QCOMPARE(root.exists("\\top\\d"), swap != Swap::None && swap != Swap::Gone);
+        QCOMPARE(root.exists("\\top\\d.old"), swap != Swap::None && swap != Swap::Mount);
+    }
+
+    // What a copy reports it read and made is what is on disk then; a
+    // write after moves the change time.
+    void copiedIds()
+    {
+        testsupport::TempDeviceRoot root;
+        QVERIFY(build(root) && root.makeFolder("\\t"));
+        for (const QString name : {"a.txt", "file.txt"}) { // a link: the link itself
+            CopiedIds ids;
+            QVERIFY(copyFile("\\d\\" + name, "\\t\\" + name, true, &ids));
+            EntryId source, made;
+            QVERIFY(entryIdentity("\\d\\" + name, source) && entryIdentity("\\t\\" + name, made));
+            QVERIFY(source.unchangedSince(ids.source) && made.unchangedSince(ids.made));
+            QVERIFY(!source.sameObject(made));
+        }
+        CopiedIds ids;
+        QVERIFY(copyFile("\\d\\a.txt", "\\t\\b.txt", true, &ids));
+        QVERIFY(root.makeFile("\\d\\a.txt", "alpha")); // the same bytes again
+        EntryId now;
+        QVERIFY(entryIdentity("\\d\\a.txt", now) && now.sameObject(ids.source) && !now.unchangedSince(ids.source));
     }
 
     void insideByIdentity_data()

@@ -154,6 +154,7 @@ auto runStep(Work &&step, Step size = Step::Long) -> std::invoke_result_t<std::d
         if constexpr (std::is_void_v<Result>) {
             step();
             detail::shortStepDone(started);
+            return;
         } else {
             Result result = step();
             detail::shortStepDone(started);

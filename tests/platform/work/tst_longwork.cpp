@@ -66,6 +66,24 @@ private Q_SLOTS:
         QTRY_COMPARE(platform::abandonedStepsRunning(), 0);
         QCOMPARE(learnt->load(), 1);
     }
+
+    // A step runs once, whatever it returns and wherever it runs.
+    void stepRunsOnce_data()
+    {
+        QTest::addColumn<bool>("shortStep");
+        QTest::newRow("short, here") << true;
+        QTest::newRow("long, on the worker") << false;
+    }
+    void stepRunsOnce()
+    {
+        QFETCH(bool, shortStep);
+        const auto runs = std::make_shared<std::atomic<int>>(0);
+        {
+            platform::LongWork work(platform::WorkKind::Copying);
+            platform::runStep([runs] { ++*runs; }, shortStep ? platform::Step::Short : platform::Step::Long);
+        }
+        QCOMPARE(runs->load(), 1);
+    }
 };
 
 FERRIX_TEST(LongWorkTest)

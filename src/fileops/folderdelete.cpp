@@ -72,7 +72,8 @@ bool deleteContents(platform::FolderHandle &folder, const CopyRecord *record, bo
             return false;
         if (!DeleteClearedEntry(folder, entry))
             return false;
-        if (stoppable)
+        // A move counted its files as it copied them: each file once.
+        if (stoppable && !record)
             platform::noteFileDone();
     }
     return true;

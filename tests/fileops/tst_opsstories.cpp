@@ -150,6 +150,23 @@ private Q_SLOTS:
         QVERIFY(!shown);
     }
 
+    // A move across top-level folders counts each file once, copied and
+    // then deleted, never past the whole counted beside it.
+    void moveCountsEachFileOnce()
+    {
+        opstest::Story story;
+        qint64 files = -1, total = -1;
+        story.probe = [&] {
+            QTRY_VERIFY(platform::currentWork()->totalFiles.load() >= 0);
+            files = platform::currentWork()->files.load();
+            total = platform::currentWork()->totalFiles.load();
+        };
+        story.play({"+/A/a.txt=A", "+/A/b.txt=B", "+/A/sub/c.txt=C", "+/T/", "copied +/A/late.txt=L", "tree /A/", "^X", "tree /T/", "^V"},
+                   {"O Error moving directory A"}, {"/T/A/sub/c.txt=C", "!/A/a.txt", "/A/late.txt=L"});
+        QCOMPARE(files, qint64(3));
+        QCOMPARE(total, qint64(3));
+    }
+
     // A folder paste refused as a copy into its source counts nothing beside
     // it and shows no progress window, however long its box waits.
     void refusedPasteCountsNothing_data()

@@ -45,6 +45,9 @@ public:
     // records, when given: what the copy read and made (a move's).
     bool CopyFolder(const QString &source, const QString &target, fileops::CopyRecords *records = nullptr);
     bool MoveFolder(const QString &source, const QString &target);
+    // The move between stores: copy S into T (as moved), flush, then delete
+    // what was copied of S.
+    bool MoveByCopy(const QString &source, const QString &target, const QString &moved);
     // copyFile under the wait cursor; ids, when given: what it read and made.
     static bool CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists,
                             platform::CopiedIds *ids = nullptr);

@@ -4,6 +4,7 @@
 #include "fileops.h"
 #include "folderdelete.h"
 #include "platform/fs/entryid.h"
+#include "platform/base/lasterror.h"
 #include "platform/fs/filesystem.h"
 #include "platform/fs/folderhandle.h"
 #include "platform/fs/longworkcount.h"
@@ -147,29 +148,13 @@ bool FileClipboard::MoveFolder(const QString &sourcePath, const QString &targetP
     const QString moved = target + u'\\' + name;
     bool done;
     if (fileops::TopLevelFolder(source) != fileops::TopLevelFolder(target)) {
-        // The source is held from the start: its delete works on the folder
-        // copied, or on nothing when another is at its path by then.
-        auto tree = std::make_shared<fileops::TreeToDelete>();
-        platform::runStep([tree, source] { return tree->take(source); }, platform::Step::Short);
-        fileops::CopyRecords records;
-        done = CopyFolder(source, target, &records);
-        if (!done && platform::stopRequested()) {
-            // Cancelled: what the copy made goes again, and only that.
-            platform::runStep([moved, made = records.made] {
-                fileops::TreeToDelete partial;
-                return partial.take(moved) && partial.deleteRecorded(*made, false);
-            });
-        } else if (done) {
-            // Nothing of the source goes before its copy is complete and on
-            // disk, and then only what was copied, as it was copied.
-            done = platform::runStep([moved] { return platform::flushFileSystem(moved); });
-            if (done) {
-                fileops::BeforeMoveDelete();
-                done = platform::runStep([tree, read = records.read] { return tree->deleteRecorded(*read, true); });
-            }
-        }
+        done = MoveByCopy(source, target, moved);
     } else {
         done = platform::runStep([source, moved] { return platform::moveFile(source, moved); }, platform::Step::Short);
+        // A mount inside a top-level folder makes it more than one store, and
+        // no rename crosses it: the move goes the way of a move between them.
+        if (!done && platform::lastError().code == EXDEV && !platform::stopRequested())
+            done = MoveByCopy(source, target, moved);
     }
     // A cancel is the user's own choice: nothing to report.
     if (done || platform::stopRequested())
@@ -177,6 +162,32 @@ bool FileClipboard::MoveFolder(const QString &sourcePath, const QString &targetP
     else
         platform::messageBox(AppOwner(), QStringLiteral("Error moving directory ") + name, QString(),
                              platform::MB_OK);
+    return done;
+}
+
+bool FileClipboard::MoveByCopy(const QString &source, const QString &target, const QString &moved)
+{
+    // The source is held from the start: its delete works on the folder
+    // copied, or on nothing when another is at its path by then.
+    auto tree = std::make_shared<fileops::TreeToDelete>();
+    platform::runStep([tree, source] { return tree->take(source); }, platform::Step::Short);
+    fileops::CopyRecords records;
+    bool done = CopyFolder(source, target, &records);
+    if (!done && platform::stopRequested()) {
+        // Cancelled: what the copy made goes again, and only that.
+        platform::runStep([moved, made = records.made] {
+            fileops::TreeToDelete partial;
+            return partial.take(moved) && partial.deleteRecorded(*made, false);
+        });
+    } else if (done) {
+        // Nothing of the source goes before its copy is complete and on
+        // disk, and then only what was copied, as it was copied.
+        done = platform::runStep([moved] { return platform::flushFileSystem(moved); });
+        if (done) {
+            fileops::BeforeMoveDelete();
+            done = platform::runStep([tree, read = records.read] { return tree->deleteRecorded(*read, true); });
+        }
+    }
     return done;
 }
 

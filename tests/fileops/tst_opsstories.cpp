@@ -269,6 +269,9 @@ private:
             << L{"O Failed to create folder"} << L{"!/T/A/f.txt"};
         QTest::newRow("empty folders and dot files moved across") << L{"+/A/x/y/", "+/A/.h=H", "+/A/x/.d/", "+/T/", "tree /A/", "^X", "tree /T/", "^V"}
             << L{} << L{"/T/A/x/y", "/T/A/.h=H", "/T/A/x/.d", "!/A"};
+        QTest::newRow("move within a top-level folder across a mount copies")
+            << L{"+/M/a/f.txt=F", "+/M/a/s/g.txt=G", "+/M/b/", "+/X/", "bind /M/b=/X", "tree /M/a/", "^X", "tree /M/b/", "^V"}
+            << L{} << L{"/X/a/f.txt=F", "/X/a/s/g.txt=G", "!/M/a"};
         QTest::newRow("move within a top-level folder renames") << L{"+/M/A/f.txt=F", "+/M/B/", "inode /M/A", "tree /M/A/", "^X", "tree /M/B/", "^V"}
             << L{} << L{"/M/B/A/f.txt=F", "!/M/A", "same-inode /M/B/A"};
         QTest::newRow("No deep in a move stops all, source stays")

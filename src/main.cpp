@@ -1,4 +1,6 @@
 #include "app/cferrixapp.h"
+#include "app/closeontermination.h"
+#include "app/cmainframe.h"
 #include "app/commandline.h"
 #include "platform/base/lasterror.h"
 #include "platform/fs/devicepath.h"
@@ -77,7 +79,7 @@ int main(int argc, char **argv)
     QObject::connect(&termination, &platform::TerminationRequests::requested, [&] {
         terminated = true;
         if (ferrix.GetMainWnd())
-            ferrix.OnAppExit();
+            CloseOnTermination(ferrix.GetMainWnd());
         else
             QApplication::closeAllWindows();
     });

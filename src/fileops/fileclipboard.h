@@ -87,6 +87,8 @@ private:
     // Pastes entries of one folder (device paths) into the current folder
     // as a clipboard of them would, copied or cut.
     void PasteEntries(const QStringList &paths, bool cut);
+    // Paste of what the clipboard holds, as it holds it.
+    void PasteHeld();
 
     void PasteShortcutsInto(const QString &folder, bool reloadList);
     QString SelectedPath() const;

@@ -94,7 +94,7 @@ void FileClipboard::PasteEntries(const QStringList &paths, bool cut)
         std::swap(m_nMode, mode);
         std::swap(m_strSource, source);
         std::swap(m_names, names);
-        Paste();
+        PasteHeld(); // what it holds now, whatever the desktop does meanwhile
         std::swap(m_nMode, mode);
         std::swap(m_strSource, source);
         std::swap(m_names, names);

@@ -21,6 +21,11 @@ void FileClipboard::Paste()
         PasteFromDesktop();
         return;
     }
+    PasteHeld();
+}
+
+void FileClipboard::PasteHeld()
+{
     m_strTarget = SelectedPath();
     const bool cut = m_nMode & ClipCut;
     platform::LongWork work(cut ? platform::WorkKind::Moving : platform::WorkKind::Copying);

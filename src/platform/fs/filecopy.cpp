@@ -51,18 +51,13 @@ struct Limits {
     ByteFault stop;
 };
 
-bool sameFile(const struct statx &a, const struct statx &b)
-{
-    return a.stx_ino == b.stx_ino && a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
-}
-
 // Whether both entries, links followed, are one file: a link copied onto its
 // own target would otherwise replace the file by a link to itself.
 bool sameTarget(const Place &a, const Place &b)
 {
     struct statx x, y;
     return statAt(a.dir, a.name.constData(), x, true) == 0 && statAt(b.dir, b.name.constData(), y, true) == 0
-        && sameFile(x, y);
+        && sameInode(x, y);
 }
 
 // A file (a link: its target) with the read-only attribute, which is
@@ -283,7 +278,7 @@ int copyEntryFrom(const Place &src, const Place &dst, bool failIfExists, const L
 {
     if (dst.root)
         return EISDIR;
-    const auto ontoItself = [&](const struct statx &to) { return sameFile(from, to) || sameTarget(src, dst); };
+    const auto ontoItself = [&](const struct statx &to) { return sameInode(from, to) || sameTarget(src, dst); };
     const auto unlessOntoItself = [&](int err) {
         struct statx to;
         if (err == EEXIST && statAt(dst.dir, dst.name.constData(), to) == 0 && ontoItself(to))

@@ -179,8 +179,7 @@ bool isSharedFile(const QString &path)
     Location at;
     struct statx st;
     return locate(path, at) == 0 && !at.root && statAt(at.parent.get(), at.name.constData(), st) == 0
-        && !S_ISDIR(st.stx_mode)
-        && (st.stx_nlink > 1 || ((st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT)));
+        && isSharedInode(st);
 }
 
 bool createDirectory(const QString &path, EntryId *made)

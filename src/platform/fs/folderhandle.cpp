@@ -68,8 +68,8 @@ bool FolderHandle::open(const QString &folderPath)
     state->path = path;
     if (const int err = openFolder(path, O_RDONLY, state->fd))
         return fail(err, "Find", path);
-    if (::statx(state->fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &state->stat) != 0)
-        return fail(errno, "Find", path);
+    if (const int err = statOpen(state->fd.get(), state->stat))
+        return fail(err, "Find", path);
     d = std::move(state);
     clearLastError();
     return true;
@@ -92,8 +92,8 @@ bool FolderHandle::open(const FolderHandle &parent, const FolderEntry &entry)
     if (fd < 0)
         return fail(errno, "Find", path);
     state->fd.reset(fd);
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &state->stat) != 0)
-        return fail(errno, "Find", path);
+    if (const int err = statOpen(fd, state->stat))
+        return fail(err, "Find", path);
     state->mountPoint = isMountRootFd(fd, state->stat, parent.d->fd.get(), parent.d->stat);
     d = std::move(state);
     clearLastError();
@@ -119,9 +119,11 @@ bool FolderHandle::openToRemove(const QString &folderPath)
         return fail(errno, "Find", path);
     state->fd.reset(fd);
     struct statx parent {};
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &state->stat) != 0
-        || ::statx(at.parent.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &parent) != 0)
-        return fail(errno, "Find", path);
+    int err = statOpen(fd, state->stat);
+    if (!err)
+        err = statOpen(at.parent.get(), parent);
+    if (err)
+        return fail(err, "Find", path);
     state->mountPoint = isMountRootFd(fd, state->stat, at.parent.get(), parent);
     state->parent = std::move(at.parent);
     state->name = at.name;
@@ -226,15 +228,6 @@ bool FolderHandle::find(const FolderEntry &entry, FindData &out) const
     return true;
 }
 
-namespace {
-
-bool sameObject(const struct statx &a, const struct statx &b)
-{
-    return a.stx_ino == b.stx_ino && a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
-}
-
-} // namespace
-
 bool FolderHandle::identity(EntryId &out) const
 {
     if (!d)
@@ -266,7 +259,7 @@ bool FolderHandle::isStillAtPath() const
         err = at.root ? EBUSY : statAt(at.parent.get(), at.name.constData(), now);
     if (err)
         return fail(err, "Find", d->path);
-    if (!sameObject(now, d->stat))
+    if (!sameInode(now, d->stat))
         return fail(ESTALE, "Find", d->path); // another folder is there now
     clearLastError();
     return true;
@@ -282,7 +275,7 @@ bool FolderHandle::removeSelf() const
     struct statx now;
     if (const int err = statAt(d->parent.get(), d->name.constData(), now))
         return fail(err, "Remove folder", self);
-    if (!sameObject(now, d->stat))
+    if (!sameInode(now, d->stat))
         return fail(ESTALE, "Remove folder", self);
     if (::unlinkat(d->parent.get(), d->name.constData(), AT_REMOVEDIR) != 0)
         return fail(errno, "Remove folder", self);
@@ -320,9 +313,7 @@ bool FolderHandle::removeFolder(const FolderEntry &entry) const
 bool FolderHandle::isSharedEntry(const FolderEntry &entry) const
 {
     struct statx st;
-    return d && statAt(d->fd.get(), entry.hostName.constData(), st) == 0 && !S_ISDIR(st.stx_mode)
-        && (st.stx_nlink > 1
-            || ((st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT)));
+    return d && statAt(d->fd.get(), entry.hostName.constData(), st) == 0 && isSharedInode(st);
 }
 
 bool FolderHandle::setAttributes(const FolderEntry &entry, quint32 attributes) const

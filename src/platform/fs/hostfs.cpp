@@ -97,6 +97,11 @@ int openFolder(const QString &devicePath, int flags, Fd &out)
     return openChain(parts, parts.size(), flags, out);
 }
 
+int statOpen(int fd, struct statx &out)
+{
+    return ::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &out) == 0 ? 0 : errno;
+}
+
 int statAt(int dirFd, const char *name, struct statx &out, bool follow)
 {
     const int flags = (follow ? 0 : AT_SYMLINK_NOFOLLOW) | AT_NO_AUTOMOUNT;

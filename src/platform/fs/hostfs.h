@@ -76,6 +76,24 @@ ssize_t readXattrValue(Read read, Use use)
     return r;
 }
 
+// statx of what fd has open, its mount id included (the mount tests compare
+// it). 0 or errno.
+int statOpen(int fd, struct statx &out);
+
+// Whether two statx records are one file: the same device and inode.
+inline bool sameInode(const struct statx &a, const struct statx &b)
+{
+    return a.stx_ino == b.stx_ino && a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
+}
+
+// Whether a file's inode other names share (hard links, a file mounted here
+// from elsewhere): a change of its mode or stored attributes is theirs too.
+inline bool isSharedInode(const struct statx &st)
+{
+    return !S_ISDIR(st.stx_mode)
+        && (st.stx_nlink > 1 || ((st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT)));
+}
+
 // Whether the open folder fd lies on one of the kernel's pseudo file systems.
 bool isPseudoFileSystemFd(int fd);
 

@@ -8,6 +8,7 @@
 #include "resources/strings.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -129,4 +130,11 @@ void CAboutDlg::OnVisitWebsite()
 {
     // Whether the browser starts is not our business; the box stays open.
     platform::openUrl(resources::LoadString(ids::IDS_WEBSITE));
+}
+
+void ShowAboutBox(QWidget *frame)
+{
+    QPointer<CAboutDlg> about = new CAboutDlg(frame);
+    about->exec();
+    delete about.data();
 }

@@ -23,3 +23,8 @@ private:
 
     bool m_bInitialised = false;
 };
+
+// Runs the About box over frame. The frame owns the box, so a window system
+// without global positions places it over the frame; the frame may go while
+// the box is open.
+void ShowAboutBox(QWidget *frame);

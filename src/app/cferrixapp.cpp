@@ -77,11 +77,7 @@ bool CFerrixApp::OpenNewDocument()
 
 void CFerrixApp::OnAppAbout()
 {
-    // The frame owns the box, so a window system without global positions
-    // places it over the frame; the frame may go while the box is open.
-    QPointer<CAboutDlg> about = new CAboutDlg(m_pMainWnd);
-    about->exec();
-    delete about.data();
+    ShowAboutBox(m_pMainWnd);
 }
 
 bool CFerrixApp::OnFileNew()

@@ -2,6 +2,8 @@
 
 #include "ccommandbar.h"
 #include "cferrixdoc.h"
+#include "contextmenu.h"
+#include "desktopkeys.h"
 #include "filelist/cfilelistviewex.h"
 #include "platform/desktop/desktopclipboard.h"
 #include "platform/desktop/windowfront.h"
@@ -50,6 +52,8 @@ bool CMainFrame::LoadFrame(CFerrixDoc *document, const CommandMap *appCommands)
         return false;
     CreateAccelerators();
     RegisterCommandHandlers();
+    new DesktopKeys(this);
+    new PaneContextMenu(this);
 
     QSize size = kDefaultSize;
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -33,6 +33,7 @@ PaneContextMenu::PaneContextMenu(CMainFrame *frame)
         pane->installEventFilter(this);
         pane->viewport()->installEventFilter(this);
     }
+    platform::canChooseApplication(); // the bus answers before the first menu
 }
 
 QWidget *PaneContextMenu::PaneOf(QObject *watched) const

@@ -214,6 +214,7 @@ private Q_SLOTS:
         if (!menu)
             return;
         QCOMPARE(menuText(menu), items);
+        QVERIFY(testsupport::savePicture(menu, "contextmenu-" + QString::fromLatin1(QTest::currentDataTag())));
         QCOMPARE(QApplication::focusWidget(), pane);
         if (place == "tree folder")
             QCOMPARE(tree->currentItem(), docs);

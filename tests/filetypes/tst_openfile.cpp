@@ -215,6 +215,7 @@ private Q_SLOTS:
         QVERIFY(root.makeFolder(QStringLiteral("\\My Documents")));
         const QByteArray hostPath = QFile::encodeName(root.host(QStringLiteral("\\My Documents"))) + '/' + hostName;
         QVERIFY(writeHostFile(hostPath, "plain words\n"));
+        const auto removeFile = qScopeGuard([&hostPath] { ::unlink(hostPath.constData()); });
         const QString path = QStringLiteral("\\My Documents\\") + platform::deviceNameFromHost(hostName);
 
         QStringList ids;

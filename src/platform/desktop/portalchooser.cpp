@@ -3,11 +3,13 @@
 #include "platform/fs/devicepath.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusUnixFileDescriptor>
 #include <QVariantMap>
+
+#include <atomic>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -22,14 +24,42 @@ const QString kOpenUriInterface = QStringLiteral("org.freedesktop.portal.OpenURI
 
 bool canChooseApplication()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    QDBusConnectionInterface *daemon = bus.isConnected() ? bus.interface() : nullptr;
-    if (!daemon)
-        return false;
-    if (daemon->isServiceRegistered(kPortalService).value())
+    // Asked once, without waiting: a bus that is slow to answer must not
+    // hold up the menu. Until the answer comes the chooser is not offered.
+    static std::atomic<int> known{-1};
+    static const bool asked = [] {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected()) {
+            known = 0;
+            return true;
+        }
+        const QDBusMessage question = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListActivatableNames"));
+        const QDBusMessage running = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"))
+            << kPortalService;
+        auto *activatable = new QDBusPendingCallWatcher(bus.asyncCall(question));
+        auto *owned = new QDBusPendingCallWatcher(bus.asyncCall(running));
+        QObject::connect(activatable, &QDBusPendingCallWatcher::finished, [](QDBusPendingCallWatcher *call) {
+            const QDBusPendingReply<QStringList> reply = *call;
+            if (!reply.isError() && reply.value().contains(kPortalService))
+                known = 1;
+            else if (known < 0)
+                known = 0;
+            call->deleteLater();
+        });
+        QObject::connect(owned, &QDBusPendingCallWatcher::finished, [](QDBusPendingCallWatcher *call) {
+            const QDBusPendingReply<bool> reply = *call;
+            if (!reply.isError() && reply.value())
+                known = 1;
+            call->deleteLater();
+        });
         return true;
-    const QDBusReply<QStringList> activatable = daemon->call(QStringLiteral("ListActivatableNames"));
-    return activatable.isValid() && activatable.value().contains(kPortalService);
+    }();
+    Q_UNUSED(asked);
+    return known > 0;
 }
 
 bool chooseApplication(const QString &devicePath)

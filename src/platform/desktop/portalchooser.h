@@ -5,7 +5,9 @@
 // bus (org.freedesktop.portal.OpenURI with ask set).
 namespace platform {
 
-// A desktop portal is running, or can be started, on the session bus.
+// A desktop portal is running, or can be started, on the session bus. The
+// bus is asked once, in the background: false until it has answered, so
+// ask early.
 bool canChooseApplication();
 
 // Asks the portal to let the user choose a program for the file and open

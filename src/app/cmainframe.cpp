@@ -15,12 +15,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QMenu>
 #include <QScreen>
 #include <QSplitter>
 
 namespace {
 constexpr int kTreePaneHeight = 100;
 const QSize kDefaultSize(480, 640);
+
+// A menu walked with the keys takes the focus while it is open; the pane
+// that had it before is still the one its commands are about.
+QWidget *focusedWidget(const QWidget *frame)
+{
+    QWidget *focus = QApplication::focusWidget();
+    return qobject_cast<QMenu *>(focus) ? frame->focusWidget() : focus;
+}
 } // namespace
 
 CMainFrame::CMainFrame()
@@ -177,13 +186,13 @@ void CMainFrame::ToggleCommandBar()
 
 bool CMainFrame::IsTreeFocused() const
 {
-    const QWidget *focus = QApplication::focusWidget();
+    const QWidget *focus = focusedWidget(this);
     return focus && m_pTreePane && (focus == m_pTreePane || focus == m_pTreePane->viewport());
 }
 
 bool CMainFrame::IsListFocused() const
 {
-    const QWidget *focus = QApplication::focusWidget();
+    const QWidget *focus = focusedWidget(this);
     return focus && m_pListPane && (focus == m_pListPane || focus == m_pListPane->viewport());
 }
 

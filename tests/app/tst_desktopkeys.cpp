@@ -216,6 +216,10 @@ private Q_SLOTS:
         QCOMPARE(menuText(menu), items);
         QVERIFY(testsupport::savePicture(menu, "contextmenu-" + QString::fromLatin1(QTest::currentDataTag())));
         QCOMPARE(QApplication::focusWidget(), pane);
+        // Walking the menu with the keys gives it the focus: the commands stay the pane's.
+        QTest::keyClick(menu, Qt::Key_Down);
+        f.frame->UpdateCommands();
+        QCOMPARE(menuText(menu), items);
         if (place == "tree folder")
             QCOMPARE(tree->currentItem(), docs);
         if (place == "tree empty")

@@ -88,34 +88,26 @@ private Q_SLOTS:
 
     void chooses_data()
     {
-        QTest::addColumn<QString>("item"); // as TempDeviceRoot::build takes it
-        QTest::newRow("blanks") << "\\a b.txt";
-        QTest::newRow("dash and quotes") << "\\-x \"q' %f.txt";
-        QTest::newRow("newline") << "\\new\nline";
-        QTest::newRow("FIFO") << "\\pipe|";
+        QTest::addColumn<QByteArray>("hostName");
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("blanks") << QByteArray("a b.txt") << false;
+        QTest::newRow("dash and quotes") << QByteArray("-x \"q' %f.txt") << false;
+        QTest::newRow("newline") << QByteArray("new\nline") << false;
+        QTest::newRow("not UTF-8") << QByteArray("caf\xe9 \xff") << false;
+        QTest::newRow("FIFO") << QByteArray("pipe") << true;
     }
     void chooses()
     {
-        QFETCH(QString, item);
+        QFETCH(QByteArray, hostName);
+        QFETCH(bool, fifo);
         testsupport::TempDeviceRoot root;
-        QVERIFY(root.build({item}));
-        const QString path = item.endsWith(u'|') ? item.chopped(1) : item;
-        m_portal.file.clear();
-        QVERIFY(platform::chooseApplication(path));
-        QTRY_COMPARE(m_portal.file, platform::hostPathFromDevice(path));
-        QVERIFY(m_portal.ask);
-    }
-
-    void notUtf8()
-    {
-        testsupport::TempDeviceRoot root;
-        const QByteArray host = QFile::encodeName(root.hostPath()) + "/caf\xe9 \xff";
-        QVERIFY(testsupport::writeHostFile(host, "x"));
+        const QByteArray host = QFile::encodeName(root.hostPath()) + '/' + hostName;
+        QVERIFY(fifo ? ::mkfifo(host.constData(), 0644) == 0 : testsupport::writeHostFile(host, "x"));
         const auto removeFile = qScopeGuard([&host] { ::unlink(host.constData()); }); // QTemporaryDir cannot
-        const QString path = u'\\' + platform::deviceNameFromHost("caf\xe9 \xff");
         m_portal.file.clear();
-        QVERIFY(platform::chooseApplication(path));
+        QVERIFY(platform::chooseApplication(u'\\' + platform::deviceNameFromHost(hostName)));
         QTRY_COMPARE(m_portal.file, host);
+        QVERIFY(m_portal.ask);
     }
 };
 

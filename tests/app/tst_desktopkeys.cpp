@@ -87,14 +87,12 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+Delete means nothing") << KeyCase{"list", Qt::Key_Delete, Qt::ControlModifier, "kept"};
         QTest::newRow("list editor Delete") << KeyCase{"list editor", Qt::Key_Delete, none, "kept"};
         QTest::newRow("list editor F5") << KeyCase{"list editor", Qt::Key_F5, none, "kept"};
-        QTest::newRow("list editor Backspace") << KeyCase{"list editor", Qt::Key_Backspace, none, "kept"};
         QTest::newRow("tree editor Delete") << KeyCase{"tree editor", Qt::Key_Delete, none, "kept"};
         QTest::newRow("tree editor Backspace") << KeyCase{"tree editor", Qt::Key_Backspace, none, "kept"};
         QTest::newRow("tree editor F5") << KeyCase{"tree editor", Qt::Key_F5, none, "kept"};
         QTest::newRow("tree editor Menu key") << KeyCase{"tree editor", Qt::Key_Menu, none, "kept"};
         QTest::newRow("dialog Delete") << KeyCase{"dialog", Qt::Key_Delete, none, "kept"};
         QTest::newRow("dialog F5") << KeyCase{"dialog", Qt::Key_F5, none, "kept"};
-        QTest::newRow("dialog Backspace") << KeyCase{"dialog", Qt::Key_Backspace, none, "kept"};
     }
     void keys()
     {
@@ -159,7 +157,6 @@ private Q_SLOTS:
         const QString fileMenu = "&Open Open &With | Cu&t &Copy -&Paste | &Delete &Rename | &Properties";
         QTest::newRow("list row, right button") << MenuCase{"list row", "mouse", fileMenu};
         QTest::newRow("list row, Menu key") << MenuCase{"list row", "menu key", fileMenu};
-        QTest::newRow("list row, Shift+F10") << MenuCase{"list row", "shift f10", fileMenu};
         QTest::newRow("list row, finger") << MenuCase{"list row", "touch", ""};
         QTest::newRow("list empty part") << MenuCase{"list empty", "mouse", "-&Paste | &Refresh"};
         QTest::newRow("list, Menu key, nothing selected") << MenuCase{"list empty", "menu key", "-&Paste | &Refresh"};

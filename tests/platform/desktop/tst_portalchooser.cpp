@@ -9,44 +9,6 @@
 #include <QTemporaryDir>
 #include <QVariantMap>
 
-#include <csignal>
-#include <cstdlib>
-
-namespace {
-
-// A session bus of this test program's own, in place before anything asks
-// for the session bus (which Qt connects to once).
-struct PrivateBus {
-    QTemporaryDir dir;
-    QByteArray address = "unix:path=" + QFile::encodeName(dir.filePath(QStringLiteral("bus")));
-    pid_t pid = 0;
-    bool ok = start();
-
-    bool start()
-    {
-        const QByteArray pidFile = QFile::encodeName(dir.filePath(QStringLiteral("pid")));
-        const QByteArray command = "dbus-daemon --session --fork --address=" + address + " --print-pid=3 3>" + pidFile;
-        if (!dir.isValid() || std::system(command.constData()) != 0)
-            return false;
-        QFile file(QString::fromLocal8Bit(pidFile));
-        pid = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : 0;
-        return pid > 0 && qputenv("DBUS_SESSION_BUS_ADDRESS", address);
-    }
-    ~PrivateBus()
-    {
-        if (pid > 0)
-            ::kill(pid, SIGTERM);
-    }
-};
-PrivateBus &privateBus()
-{
-    static PrivateBus bus;
-    return bus;
-}
-const bool privateBusReady = privateBus().ok;
-
-} // namespace
-
 // Stands in for the desktop's portal: records the file each request names.
 class FakeOpenUri : public QObject {
     Q_OBJECT
@@ -73,17 +35,29 @@ class PortalChooserTest : public QObject {
     Q_OBJECT
 
     FakeOpenUri m_portal;
+    QTemporaryDir m_dir;
+    QProcess m_bus; // a session bus of this test's own
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(privateBusReady);
-        QDBusConnection bus = QDBusConnection::connectToBus(QString::fromLatin1(privateBus().address),
-                                                            QStringLiteral("portal"));
+        // Nothing in this program has asked for the session bus yet: Qt
+        // connects to the one named here.
+        const QString address = "unix:path=" + m_dir.filePath(QStringLiteral("bus"));
+        m_bus.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--address=" + address});
+        QTRY_VERIFY(QFile::exists(m_dir.filePath(QStringLiteral("bus"))));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address.toLocal8Bit());
+        QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("portal"));
         QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &m_portal,
                                    QDBusConnection::ExportAllSlots));
         QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
         QTRY_VERIFY(platform::canChooseApplication());
+    }
+
+    void cleanupTestCase()
+    {
+        m_bus.kill();
+        m_bus.waitForFinished();
     }
 
     void chooses_data()

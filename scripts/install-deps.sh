@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libglib2.0-dev libbenchmark-dev
   shared-mime-info adwaita-icon-theme hicolor-icon-theme xdg-utils
-  qt6-wayland weston desktop-file-utils appstream dpkg-dev
+  qt6-wayland weston desktop-file-utils appstream dpkg-dev dbus-daemon
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,8 @@
 
 #include "ccommandbar.h"
 #include "cferrixdoc.h"
+#include "contextmenu.h"
+#include "desktopkeys.h"
 #include "filelist/cfilelistviewex.h"
 #include "platform/desktop/desktopclipboard.h"
 #include "platform/desktop/windowfront.h"
@@ -13,12 +15,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QMenu>
 #include <QScreen>
 #include <QSplitter>
 
 namespace {
 constexpr int kTreePaneHeight = 100;
 const QSize kDefaultSize(480, 640);
+
+// A menu walked with the keys takes the focus while it is open; the pane
+// that had it before is still the one its commands are about.
+QWidget *focusedWidget(const QWidget *frame)
+{
+    QWidget *focus = QApplication::focusWidget();
+    return qobject_cast<QMenu *>(focus) ? frame->focusWidget() : focus;
+}
 } // namespace
 
 CMainFrame::CMainFrame()
@@ -50,6 +61,8 @@ bool CMainFrame::LoadFrame(CFerrixDoc *document, const CommandMap *appCommands)
         return false;
     CreateAccelerators();
     RegisterCommandHandlers();
+    new DesktopKeys(this);
+    new PaneContextMenu(this);
 
     QSize size = kDefaultSize;
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -173,13 +186,13 @@ void CMainFrame::ToggleCommandBar()
 
 bool CMainFrame::IsTreeFocused() const
 {
-    const QWidget *focus = QApplication::focusWidget();
+    const QWidget *focus = focusedWidget(this);
     return focus && m_pTreePane && (focus == m_pTreePane || focus == m_pTreePane->viewport());
 }
 
 bool CMainFrame::IsListFocused() const
 {
-    const QWidget *focus = QApplication::focusWidget();
+    const QWidget *focus = focusedWidget(this);
     return focus && m_pListPane && (focus == m_pListPane || focus == m_pListPane->viewport());
 }
 

@@ -210,21 +210,31 @@ void CFileListView::mouseDoubleClickEvent(QMouseEvent *event)
         QTableView::mouseDoubleClickEvent(event);
         return;
     }
+    const QModelIndex hit = indexAt(event->position().toPoint());
+    OpenRowNow(hit.isValid() ? hit.row() : -1);
+    QTableView::mouseDoubleClickEvent(event);
+    RestoreFocusedItem(false);
+}
+
+void CFileListView::OpenRow(int row)
+{
+    OpenRowNow(row);
+    RestoreFocusedItem(false);
+}
+
+void CFileListView::OpenRowNow(int row)
+{
     KillHoldTimer();
     m_bArmed = false;
     m_bMoved = false;
     m_bReturnFocus = true;
-
-    const QModelIndex hit = indexAt(event->position().toPoint());
-    if (hit.isValid()) {
-        m_nLastRow = hit.row();
-        SaveFocusedItem();
-        const QString name = GetItemName(hit.row());
-        if (!name.isEmpty())
-            OpenFile(m_strFolder + QLatin1Char('\\') + name, this);
-    }
-    QTableView::mouseDoubleClickEvent(event);
-    RestoreFocusedItem(false);
+    if (row < 0 || row >= GetItemCount())
+        return;
+    m_nLastRow = row;
+    SaveFocusedItem();
+    const QString name = GetItemName(row);
+    if (!name.isEmpty())
+        OpenFile(m_strFolder + QLatin1Char('\\') + name, this);
 }
 
 void CFileListView::focusOutEvent(QFocusEvent *event)

@@ -22,6 +22,9 @@ public:
     // A tap may still turn into a hold, or its hold action is running.
     bool IsHoldPending() const { return m_nHoldTimer != 0 || m_bHolding; }
 
+    // Opens a row's file as a double tap on it does.
+    void OpenRow(int row);
+
     int GetItemCount() const;
     QString GetItemName(int row) const;
     QList<int> GetSelectedRows() const; // ascending
@@ -39,6 +42,7 @@ protected:
 
 private:
     void HoldAction();
+    void OpenRowNow(int row);
     void KillHoldTimer();
     void TakeFocus();
     bool SelectRowIfPresent(int row);

@@ -1,6 +1,7 @@
 #include "openfile.h"
 
 #include "filetypeinfo.h"
+#include "platform/shell/openwith.h"
 #include "platform/shell/shell.h"
 #include "platform/ui/messagebox.h"
 
@@ -23,6 +24,18 @@ bool OpenFile(const QString &path, QWidget *owner)
         platform::messageBox(owner, QStringLiteral("Failed to execute ") + program + u' '
                                  + platform::readableCommandLine(arguments),
                              QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
+bool OpenFileWith(const QString &path, const QString &command, QWidget *owner)
+{
+    if (path.isEmpty())
+        return false;
+    if (!platform::openWithApplication(command, path)) {
+        platform::messageBox(owner, QStringLiteral("Failed to execute ") + command, QString(),
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }
     return true;

@@ -4,7 +4,9 @@
 #include "filetypes/filetypeinfo.h"
 #include "filetypes/openfile.h"
 #include "platform/fs/devicepath.h"
+#include "platform/registry/desktopassociations.h"
 #include "platform/registry/registry.h"
+#include "platform/shell/openwith.h"
 #include "platform/shell/shell.h"
 #include "platform/ui/messagebox.h"
 
@@ -29,8 +31,13 @@ struct DesktopHome {
     QTemporaryDir dir;
     QString record = dir.filePath(QStringLiteral("record.txt"));
     QString listRecord = dir.filePath(QStringLiteral("list.txt"));
+    QString secondRecord = dir.filePath(QStringLiteral("second.txt"));
     bool ok = addRecorder("ferrix-test-recorder", record) && setDefault("ferrix-test-recorder")
         && addRecorder("ferrix-test-lister", listRecord, "text/markdown", "%F")
+        && addRecorder("ferrix-test-second", secondRecord, "text/plain", "%u\nIcon=ferrix-test-icon")
+        // What an installer's update-desktop-database writes: GIO lists a type's applications from it.
+        && write("data/applications/mimeinfo.cache",
+                 "[MIME Cache]\ntext/plain=ferrix-test-second.desktop;ferrix-test-recorder.desktop;\n")
         && write("data/applications/ferrix-test-terminal.desktop",
                  "[Desktop Entry]\nType=Application\nName=Pager\nMimeType=text/x-log;\nTerminal=true\nExec=/bin/cat %f\n")
         && qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))))
@@ -189,6 +196,43 @@ private Q_SLOTS:
                                        : hostPath + '\n' + received.replace("<root>", QFile::encodeName(root.hostPath())));
         QCOMPARE(root.exists(QStringLiteral("\\out\\ran.txt")), record == u"ran");
         QVERIFY(!root.exists(QStringLiteral("\\My Documents\\PWNED")) && !root.exists(QStringLiteral("\\PWNED")));
+    }
+
+    // Open With lists the desktop's applications for the type, the default
+    // first, and the chosen one gets the host path as one argument.
+    void openWith_data()
+    {
+        QTest::addColumn<QByteArray>("hostName");
+        QTest::newRow("blanks") << QByteArray("a b.txt");
+        QTest::newRow("dash and quotes") << QByteArray("-x \" 'y\\ %f.txt");
+        QTest::newRow("newline") << QByteArray("new\nline.txt");
+        QTest::newRow("not UTF-8") << QByteArray("caf\xe9 \xff.txt");
+    }
+    void openWith()
+    {
+        QFETCH(QByteArray, hostName);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder(QStringLiteral("\\My Documents")));
+        const QByteArray hostPath = QFile::encodeName(root.host(QStringLiteral("\\My Documents"))) + '/' + hostName;
+        QVERIFY(writeHostFile(hostPath, "plain words\n"));
+        const auto removeFile = qScopeGuard([&hostPath] { ::unlink(hostPath.constData()); });
+        const QString path = QStringLiteral("\\My Documents\\") + platform::deviceNameFromHost(hostName);
+
+        QStringList ids;
+        const QList<platform::OpenWithApplication> apps = platform::openWithApplications(path);
+        for (const platform::OpenWithApplication &app : apps)
+            ids << app.id;
+        QCOMPARE(ids.value(0), QStringLiteral("ferrix-test-recorder.desktop"));
+        QVERIFY(!ids.contains(QStringLiteral("ferrix-test-lister.desktop")));
+        const qsizetype second = ids.indexOf(QStringLiteral("ferrix-test-second.desktop"));
+        QVERIFY(second > 0);
+        const QList<platform::DesktopApplication> listed = platform::desktopApplicationsFor(QStringLiteral("text/plain"));
+        QCOMPARE(listed.value(second).iconNames.value(0), QStringLiteral("ferrix-test-icon"));
+
+        QFile::remove(desktopHome().secondRecord);
+        testsupport::MessageBoxScript boxes;
+        QVERIFY(OpenFileWith(path, apps[second].command, nullptr));
+        QCOMPARE(recorded(desktopHome().secondRecord), hostPath + '\n');
     }
 
     // The desktop's association, or a .reg entry over it; a changed default

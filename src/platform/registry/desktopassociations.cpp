@@ -94,6 +94,22 @@ bool wantsTerminal(GAppInfo *app)
     return G_IS_DESKTOP_APP_INFO(app) && g_desktop_app_info_get_boolean(G_DESKTOP_APP_INFO(app), "Terminal");
 }
 
+// An application's Exec line as an open command; run in a terminal when its
+// entry asks for one.
+QString commandOf(GAppInfo *app, bool *takesFileList)
+{
+    QString command;
+    if (const char *line = g_app_info_get_commandline(app)) {
+        const QString exec = QString::fromUtf8(line);
+        command = openCommandFromDesktopExec(exec);
+        if (takesFileList)
+            *takesFileList = execTakesFileList(exec);
+    }
+    if (!command.isEmpty() && wantsTerminal(app))
+        command = inTerminal(command);
+    return command;
+}
+
 } // namespace
 
 QString mimeTypeForExtension(const QString &extension)
@@ -152,17 +168,51 @@ QString desktopOpenCommand(const QString &mimeName, bool *takesFileList)
         *takesFileList = false;
     const QByteArray type = mimeName.toUtf8();
     if (GAppInfo *app = g_app_info_get_default_for_type(type.constData(), FALSE)) {
-        if (const char *line = g_app_info_get_commandline(app)) {
-            const QString exec = QString::fromUtf8(line);
-            command = openCommandFromDesktopExec(exec);
-            if (takesFileList)
-                *takesFileList = execTakesFileList(exec);
-        }
-        if (!command.isEmpty() && wantsTerminal(app))
-            command = inTerminal(command);
+        command = commandOf(app, takesFileList);
         g_object_unref(app);
     }
     return command;
+}
+
+QList<DesktopApplication> desktopApplicationsFor(const QString &mimeName)
+{
+    QList<DesktopApplication> apps;
+    const QByteArray type = mimeName.toUtf8();
+    if (type.isEmpty())
+        return apps;
+    GAppInfo *byDefault = g_app_info_get_default_for_type(type.constData(), FALSE);
+    GList *all = g_app_info_get_all_for_type(type.constData());
+    const auto add = [&apps](GAppInfo *app) {
+        DesktopApplication entry;
+        entry.command = commandOf(app, nullptr);
+        if (entry.command.isEmpty())
+            return;
+        entry.id = QString::fromUtf8(g_app_info_get_id(app));
+        entry.name = QString::fromUtf8(g_app_info_get_name(app));
+        if (GIcon *icon = g_app_info_get_icon(app)) {
+            if (G_IS_THEMED_ICON(icon)) {
+                for (const gchar *const *name = g_themed_icon_get_names(G_THEMED_ICON(icon)); name && *name; ++name)
+                    entry.iconNames.append(QString::fromUtf8(*name));
+            } else if (G_IS_FILE_ICON(icon)) {
+                if (gchar *path = g_file_get_path(g_file_icon_get_file(G_FILE_ICON(icon)))) {
+                    entry.iconFile = QString::fromLocal8Bit(path);
+                    g_free(path);
+                }
+            }
+        }
+        apps.append(entry);
+    };
+    if (byDefault)
+        add(byDefault);
+    for (GList *item = all; item; item = item->next) {
+        GAppInfo *app = G_APP_INFO(item->data);
+        if (!byDefault || !g_app_info_equal(app, byDefault))
+            add(app);
+    }
+    g_list_free_full(all, g_object_unref);
+    if (byDefault)
+        g_object_unref(byDefault);
+    return apps;
 }
 
 DesktopAssociations::DesktopAssociations()

@@ -1,7 +1,9 @@
 #pragma once
 #include <QHash>
+#include <QList>
 #include <QMutex>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -52,6 +54,19 @@ QString openCommandFromDesktopExec(const QString &exec);
 // none. Not cached. *takesFileList: its Exec line accepts several files
 // (%F or %U).
 QString desktopOpenCommand(const QString &mimeName, bool *takesFileList = nullptr);
+
+// One application the desktop lists for a MIME type.
+struct DesktopApplication {
+    QString id;            // its desktop entry's id
+    QString name;
+    QStringList iconNames; // theme icon names, best first
+    QString iconFile;      // or an image file
+    QString command;       // its open command, as desktopOpenCommand gives it
+};
+
+// The applications the desktop offers for a MIME type: the default first,
+// then the others it lists for the type. Not cached.
+QList<DesktopApplication> desktopApplicationsFor(const QString &mimeName);
 
 // The MIME type whose globs hold "*.<extension>" in any letter case; empty
 // when there is none.

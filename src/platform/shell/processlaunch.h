@@ -24,5 +24,12 @@ bool launchHost(const QByteArray &hostProgram, const HostArguments &hostArgument
 // (read from the file, not guessed from its name), else with xdg-open. The
 // parameters follow the file when that application accepts a list of files.
 bool openHostDocument(const QByteArray &hostPath, const QString &parameters = QString());
+// Opens a host file with an open command whose "%1" (or its end) takes the
+// path as one argument; a list-taking command also gets the parameters.
+bool openWithCommand(const QString &command, const QByteArray &hostPath, const QString &parameters,
+                     bool appendParameters);
+bool openWithXdgOpen(const QByteArray &hostPath);
+// The start of a regular file, read without blocking; empty for anything else.
+QByteArray leadingBytes(const QByteArray &hostPath);
 
 } // namespace platform

@@ -116,6 +116,8 @@ QString substituteCommand(const QString &command, const QString &hostPath, const
     return line;
 }
 
+} // namespace
+
 bool openWithCommand(const QString &command, const QByteArray &hostPath, const QString &parameters,
                      bool appendParameters)
 {
@@ -151,8 +153,6 @@ QByteArray leadingBytes(const QByteArray &hostPath)
     ::close(fd);
     return data;
 }
-
-} // namespace
 
 bool openHostDocument(const QByteArray &hostPath, const QString &parameters)
 {

@@ -71,6 +71,5 @@ private:
     bool m_bDragPending = false; // pressed on a row with a mouse or a pen
     QPoint m_dragFrom;
     int m_nDragRow = -1;
-    QList<int> m_dragRows; // the selection the press landed in, dragged whole
     bool m_bDropUsable = false; // the drag over the pane offers entries
 };

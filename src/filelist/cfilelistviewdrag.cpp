@@ -7,24 +7,17 @@
 
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QItemSelectionModel>
 #include <QMouseEvent>
 
 void CFileListView::NoteDragPress(const QMouseEvent &event)
 {
     m_bDragPending = false;
-    m_dragRows.clear();
     const QModelIndex hit = indexAt(event.position().toPoint());
     if (!filedrag::MayStartDrag(event) || !hit.isValid())
         return;
     m_bDragPending = true;
     m_dragFrom = event.position().toPoint();
     m_nDragRow = hit.row();
-    // The press selects its row alone; a drag from inside a selection takes
-    // all of it, as it was.
-    const QList<int> selected = GetSelectedRows();
-    if (selected.contains(hit.row()) && !(event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
-        m_dragRows = selected;
 }
 
 void CFileListView::mouseMoveEvent(QMouseEvent *event)
@@ -45,15 +38,11 @@ void CFileListView::StartDrag()
     m_bDragPending = false;
     KillHoldTimer(); // a drag is no hold
     m_bArmed = false;
-    QList<int> rows = m_dragRows.isEmpty() ? GetSelectedRows() : m_dragRows;
+    // A press inside a selection keeps it until the release: the drag takes
+    // all of it. A row a Ctrl press took out of it is not dragged.
+    const QList<int> rows = GetSelectedRows();
     if (!rows.contains(m_nDragRow))
         return;
-    if (!m_dragRows.isEmpty()) {
-        QItemSelection selection;
-        for (int row : std::as_const(rows))
-            selection.select(model()->index(row, 0), model()->index(row, 0));
-        selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
     QStringList paths;
     for (int row : std::as_const(rows))
         paths.append(m_strFolder + QLatin1Char('\\') + GetItemName(row));

@@ -20,10 +20,11 @@ constexpr int kOpenDelayMs = 700;
 void CDirTreeView::InitDragDrop()
 {
     viewport()->setAcceptDrops(true);
-    m_openTimer.setSingleShot(true);
-    m_openTimer.setInterval(kOpenDelayMs);
-    m_openTimer.setObjectName(QStringLiteral("openTimer"));
-    connect(&m_openTimer, &QTimer::timeout, this, [this] {
+    m_pOpenTimer = new QTimer(this);
+    m_pOpenTimer->setSingleShot(true);
+    m_pOpenTimer->setInterval(kOpenDelayMs);
+    m_pOpenTimer->setObjectName(QStringLiteral("openTimer"));
+    connect(m_pOpenTimer, &QTimer::timeout, this, [this] {
         if (QTreeWidgetItem *item = DropTargetItem(); item && !item->isExpanded() && item->childCount() > 0)
             item->setExpanded(true); // reads the folder as a tap on its button does
     });
@@ -86,9 +87,9 @@ void CDirTreeView::SetDropTarget(QTreeWidgetItem *item)
         return;
     m_dropIndex = index;
     if (item)
-        m_openTimer.start();
+        m_pOpenTimer->start();
     else
-        m_openTimer.stop();
+        m_pOpenTimer->stop();
     viewport()->update();
 }
 

@@ -118,5 +118,5 @@ private:
     QPersistentModelIndex m_dragIndex;
     bool m_bDropUsable = false; // the drag over the tree offers entries
     QPersistentModelIndex m_dropIndex;
-    QTimer m_openTimer; // opens the folder a drag rests on
+    QTimer *m_pOpenTimer = nullptr; // opens the folder a drag rests on
 };

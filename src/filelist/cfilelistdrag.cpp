@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPointingDevice>
 #include <QSet>
 #include <QWidget>
@@ -18,6 +19,14 @@ DragRunner &runner()
 {
     static DragRunner one;
     return one;
+}
+
+bool g_dragging = false;
+QList<std::pair<QPointer<QObject>, std::function<void()>>> g_afterDrag;
+
+void queue(QObject *context, std::function<void()> work)
+{
+    QMetaObject::invokeMethod(context, std::move(work), Qt::QueuedConnection);
 }
 } // namespace
 
@@ -40,18 +49,33 @@ QMimeData *MimeDataFor(const QStringList &devicePaths)
     return platform::mimeDataFromDevicePaths(devicePaths, false);
 }
 
-Qt::DropAction DragEntries(QWidget *source, const QStringList &devicePaths)
+Qt::DropAction DragEntries(QWidget *source, const QStringList &devicePaths, bool *elsewhere)
 {
+    if (elsewhere)
+        *elsewhere = false;
     if (devicePaths.isEmpty())
         return Qt::IgnoreAction;
-    auto *drag = new QDrag(source); // the drag loop deletes it
+    auto *drag = new QDrag(source); // deleted once the drag is over
     drag->setMimeData(MimeDataFor(devicePaths));
-    if (runner()) {
-        const Qt::DropAction action = runner()(*drag);
-        drag->deleteLater();
-        return action;
-    }
-    return drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    g_dragging = true;
+    const Qt::DropAction action =
+        runner() ? runner()(*drag) : drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    g_dragging = false;
+    for (auto &[context, work] : std::exchange(g_afterDrag, {}))
+        if (context)
+            queue(context, std::move(work));
+    if (elsewhere)
+        *elsewhere = action != Qt::IgnoreAction && !drag->target();
+    drag->deleteLater();
+    return action;
+}
+
+void AfterDrag(QObject *context, std::function<void()> work)
+{
+    if (g_dragging)
+        g_afterDrag.append({context, std::move(work)});
+    else
+        queue(context, std::move(work));
 }
 
 void SetDragRunner(DragRunner runner_)

@@ -9,6 +9,7 @@ class QDrag;
 class QDropEvent;
 class QMimeData;
 class QMouseEvent;
+class QObject;
 class QWidget;
 
 // Dragging entries out of the panes and dropping them in, as the desktop's
@@ -25,9 +26,13 @@ bool IsDragDistance(const QPoint &from, const QPoint &to);
 // desktop's clipboard, as a copy; the receiver chooses copy or move.
 QMimeData *MimeDataFor(const QStringList &devicePaths);
 // Drags the entries out of source until they are dropped; the receiver's
-// action. A receiver that takes them as a move moves them itself: nothing
-// here deletes anything.
-Qt::DropAction DragEntries(QWidget *source, const QStringList &devicePaths);
+// action, and whether another program took them (elsewhere). A receiver that
+// takes them as a move moves them itself: nothing here deletes anything.
+Qt::DropAction DragEntries(QWidget *source, const QStringList &devicePaths, bool *elsewhere = nullptr);
+// Runs work once no drag out of this program is under way, never inside its
+// drag loop (where the loop holds the mouse and the keys): queued, and
+// dropped with context.
+void AfterDrag(QObject *context, std::function<void()> work);
 // Runs drags in place of the desktop's drag loop (tests); none: the desktop's.
 using DragRunner = std::function<Qt::DropAction(QDrag &)>;
 void SetDragRunner(DragRunner runner);

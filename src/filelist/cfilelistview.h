@@ -34,8 +34,9 @@ Q_SIGNALS:
     // Entries (device paths) dropped on the pane, for its folder (ending in
     // "\"), to be copied or moved once the drop is over.
     void entriesDropped(const QStringList &paths, bool move, const QString &folder);
-    // A drag out of the pane is over; what the receiver did with it.
-    void dragFinished(Qt::DropAction action);
+    // A drag out of the pane is over: what the receiver did with it, and
+    // whether the receiver was another program.
+    void dragFinished(Qt::DropAction action, bool elsewhere);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -46,8 +46,9 @@ void CFileListView::StartDrag()
     QStringList paths;
     for (int row : std::as_const(rows))
         paths.append(m_strFolder + QLatin1Char('\\') + GetItemName(row));
-    const Qt::DropAction action = filedrag::DragEntries(this, paths);
-    Q_EMIT dragFinished(action);
+    bool elsewhere = false;
+    const Qt::DropAction action = filedrag::DragEntries(this, paths, &elsewhere);
+    Q_EMIT dragFinished(action, elsewhere);
 }
 
 bool CFileListView::AcceptDrop(QDropEvent &event)

@@ -93,6 +93,7 @@ private:
     // Drops onto the panes, and the end of a drag out of them.
     void ConnectDragDrop();
     void DropEntries(const QStringList &paths, bool move, const QString &folder);
+    bool EditingInPane() const; // a name editor of a pane is open
 
     void PasteShortcutsInto(const QString &folder, bool reloadList);
     QString SelectedPath() const;

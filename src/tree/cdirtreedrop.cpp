@@ -76,8 +76,9 @@ void CDirTreeView::StartDrag()
         return;
     QString path = GetItemPath(item);
     path.chop(1); // the folder itself, without its final backslash
-    const Qt::DropAction action = filedrag::DragEntries(this, {path});
-    Q_EMIT dragFinished(action);
+    bool elsewhere = false;
+    const Qt::DropAction action = filedrag::DragEntries(this, {path}, &elsewhere);
+    Q_EMIT dragFinished(action, elsewhere);
 }
 
 void CDirTreeView::SetDropTarget(QTreeWidgetItem *item)
@@ -110,10 +111,17 @@ bool CDirTreeView::AcceptDrop(QDropEvent &event)
     return true;
 }
 
+// A drag comes in over the tree's edge, seldom over a folder: taken in when
+// it offers entries, so that the moves that follow find the folders.
 void CDirTreeView::dragEnterEvent(QDragEnterEvent *event)
 {
-    m_bDropUsable = !filedrag::DroppedEntries(event->mimeData()).isEmpty();
-    if (AcceptDrop(*event))
+    m_bDropUsable = !filedrag::DroppedEntries(event->mimeData()).isEmpty() && !platform::currentWork();
+    if (!AcceptDrop(*event) && m_bDropUsable) {
+        const Qt::DropAction action = filedrag::DropActionFor(*event);
+        event->setDropAction(action);
+        event->setAccepted(action != Qt::IgnoreAction);
+    }
+    if (event->isAccepted())
         setState(DraggingState);
 }
 

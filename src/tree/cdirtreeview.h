@@ -54,8 +54,9 @@ Q_SIGNALS:
     // Entries (device paths) dropped on a folder (ending in "\"), to be
     // copied or moved once the drop is over.
     void entriesDropped(const QStringList &paths, bool move, const QString &folder);
-    // A drag out of the tree is over; what the receiver did with it.
-    void dragFinished(Qt::DropAction action);
+    // A drag out of the tree is over: what the receiver did with it, and
+    // whether the receiver was another program.
+    void dragFinished(Qt::DropAction action, bool elsewhere);
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;

@@ -95,6 +95,7 @@ struct Story : apptest::FrameFixture {
     QList<QByteArray> mounted, locked;
     bool skipped = false;
     std::unique_ptr<QMimeData> dragged;
+    bool early = false;
 
     // The list sorted by name, ascending, so rows come in a known order.
     Story()
@@ -212,12 +213,18 @@ struct Story : apptest::FrameFixture {
     {
         const QString how = text.section(QLatin1String("drop "), 0, 0);
         const QString where = text.section(QLatin1String("drop "), 1).section(QLatin1String(" <- "), 0, 0);
-        const QStringList paths = text.section(QLatin1String(" <- "), 1).split(u',');
-        std::unique_ptr<QMimeData> data(filedrag::MimeDataFor(paths));
+        std::unique_ptr<QMimeData> data(filedrag::MimeDataFor(text.section(QLatin1String(" <- "), 1).split(u',')));
+        dropData(how, where, data.get());
+        QCoreApplication::processEvents();
+    }
+    void dropData(const QString &how, const QString &where, QMimeData *given)
+    {
+        std::unique_ptr<QMimeData> own;
+        QMimeData *data = given;
         if (how.contains(QLatin1String("uri-list"))) {
-            const QByteArray list = data->data("text/uri-list");
-            data = std::make_unique<QMimeData>();
-            data->setData("text/uri-list", list);
+            own = std::make_unique<QMimeData>();
+            own->setData("text/uri-list", given->data("text/uri-list"));
+            data = own.get();
         }
         QWidget *viewport = list()->viewport();
         QPoint at = viewport->rect().center();
@@ -230,24 +237,32 @@ struct Story : apptest::FrameFixture {
         }
         const Qt::DropActions actions = how.contains(QLatin1String("move-only")) ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction;
         const Qt::KeyboardModifiers keys = how.contains(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::NoModifier;
-        QDragEnterEvent enter(at, actions, data.get(), Qt::LeftButton, keys);
+        QDragEnterEvent enter(at, actions, data, Qt::LeftButton, keys);
         QCoreApplication::sendEvent(viewport, &enter);
-        QDragMoveEvent move(at, actions, data.get(), Qt::LeftButton, keys);
+        QDragMoveEvent move(at, actions, data, Qt::LeftButton, keys);
         QCoreApplication::sendEvent(viewport, &move);
-        QDropEvent dropped(at, actions, data.get(), Qt::LeftButton, keys);
+        QDropEvent dropped(at, actions, data, Qt::LeftButton, keys);
         QCoreApplication::sendEvent(viewport, &dropped);
-        QVERIFY2(enter.isAccepted() && move.isAccepted() && dropped.isAccepted(), qPrintable(text));
-        QCoreApplication::processEvents();
+        QVERIFY2(enter.isAccepted() && move.isAccepted() && dropped.isAccepted(), qPrintable(where));
     }
     // A mouse presses on the rows or the folder and moves past the drag
-    // distance; what the drag offers is kept.
-    void drag(const QString &what)
+    // distance; what the drag offers is kept. With " -> \p\" it is dropped on
+    // that tree folder, pasted only once the drag is over.
+    void drag(QString what)
     {
-        filedrag::SetDragRunner([this](QDrag &drag) {
+        const QString onto = what.section(QLatin1String(" -> "), 1);
+        what = what.section(QLatin1String(" -> "), 0, 0);
+        filedrag::SetDragRunner([this, onto](QDrag &drag) {
             dragged = std::make_unique<QMimeData>();
             for (const QString &format : drag.mimeData()->formats())
                 dragged->setData(format, drag.mimeData()->data(format));
-            return Qt::IgnoreAction;
+            if (onto.isEmpty())
+                return Qt::IgnoreAction;
+            const QStringList before = QDir(root.host(onto)).entryList();
+            dropData({}, "tree " + onto, drag.mimeData());
+            QCoreApplication::processEvents();
+            early = QDir(root.host(onto)).entryList() != before; // nothing copied or asked yet
+            return Qt::CopyAction;
         });
         QWidget *viewport = tree()->viewport();
         QPoint at;
@@ -264,6 +279,8 @@ struct Story : apptest::FrameFixture {
         QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
         QCoreApplication::sendEvent(viewport, &move);
         QVERIFY2(dragged, qPrintable(what));
+        QVERIFY2(!early, "pasted inside the drag");
+        QCoreApplication::processEvents();
     }
 
     void step(const QString &text)

@@ -452,6 +452,8 @@ private:
         QTest::newRow("drag: the list's rows, odd names") << make + L{"tree /s/", "drag list " + odd.join(',')} << L{}
             << L{"dragged " + oddPaths, "disabled 57637"};
         QTest::newRow("drag: a tree folder") << ab + L{"drag tree /s/F/"} << L{} << L{"dragged /s/F"};
+        QTest::newRow("drag: rows onto a tree folder, pasted after the drag") << ab + L{"+/t/b.txt=old", "tree /s/", "drag list a.txt,b.txt -> /t/"}
+            << L{"Y /t/b.txt already exists, do you want to overwrite it?"} << L{"/t/a.txt=A", "/t/b.txt=B", "/s/a.txt=A"};
     }
 
     static void commandRows()

@@ -204,7 +204,7 @@ private Q_SLOTS:
 
     // A drag resting on a folder highlights it and opens it after a moment;
     // off the folders nothing is highlighted and nothing can be dropped. A
-    // drop names the folder it was let go on.
+    // drop names the folder it was let go on, and how.
     void dragOverFolders()
     {
         TreeFixture f;
@@ -220,7 +220,10 @@ private Q_SLOTS:
             QCoreApplication::sendEvent(f.tree.viewport(), &event);
             return event.isAccepted();
         };
-        QVERIFY(send(QDragEnterEvent(onA, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {})));
+        // A drag comes in over the edge, off the folders, and moves on to one.
+        QVERIFY(send(QDragEnterEvent(offAll, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {})));
+        QCOMPARE(f.tree.DropTargetItem(), nullptr);
+        QVERIFY(send(QDragMoveEvent(onA, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {})));
         QCOMPARE(f.tree.DropTargetItem(), folder);
         QVERIFY(!folder->isExpanded());
         QTimer *open = f.tree.findChild<QTimer *>("openTimer");

@@ -32,6 +32,7 @@ CFileListView::CFileListView(QWidget *parent)
     : CFileListTable(parent)
 {
     ResetTapState();
+    viewport()->setAcceptDrops(true);
 }
 
 CFileListView::~CFileListView()
@@ -138,6 +139,7 @@ void CFileListView::RestoreFocusedItem(bool stepBack)
 
 void CFileListView::mousePressEvent(QMouseEvent *event)
 {
+    NoteDragPress(*event);
     if (event->button() == Qt::LeftButton) {
         const QModelIndex hit = indexAt(event->position().toPoint());
         m_nCurRow = hit.isValid() ? hit.row() : -1;

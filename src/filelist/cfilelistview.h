@@ -33,14 +33,32 @@ public:
     // the focus back.
     bool m_bReturnFocus = false;
 
+Q_SIGNALS:
+    // Entries (device paths) dropped on the pane, for its folder (ending in
+    // "\"), to be copied or moved once the drop is over.
+    void entriesDropped(const QStringList &paths, bool move, const QString &folder);
+    // A drag out of the pane is over: what the receiver did with it, and
+    // whether the receiver was another program.
+    void dragFinished(Qt::DropAction action, bool elsewhere);
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void EndLabelEdit(int row, bool committed, const QString &newText) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    // Dragging the selected files out, and dropping entries in.
+    void NoteDragPress(const QMouseEvent &event);
+    void StartDrag();
+    bool AcceptDrop(QDropEvent &event);
+
     void HoldAction();
     void OpenRowNow(int row);
     void KillHoldTimer();
@@ -55,4 +73,8 @@ private:
     int m_nCurRow = -1;
     int m_nHoldTimer = 0;
     int m_nSavedRow = -1;
+    bool m_bDragPending = false; // pressed on a row with a mouse or a pen
+    QPoint m_dragFrom;
+    int m_nDragRow = -1;
+    bool m_bDropUsable = false; // the drag over the pane offers entries
 };

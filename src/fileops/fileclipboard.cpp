@@ -18,6 +18,8 @@ FileClipboard::FileClipboard()
 FileClipboard::~FileClipboard()
 {
     QObject::disconnect(m_takenConnection);
+    for (const QMetaObject::Connection &connection : std::as_const(m_dragDropConnections))
+        QObject::disconnect(connection);
 }
 
 void FileClipboard::ApplyTaken()
@@ -33,12 +35,14 @@ void FileClipboard::ApplyTaken()
 bool FileClipboard::SetFileList(CFileListView *list)
 {
     m_pFileList = list;
+    ConnectDragDrop();
     return list != nullptr;
 }
 
 bool FileClipboard::SetTreeView(CDirTreeView *tree)
 {
     m_pTreeView = tree;
+    ConnectDragDrop();
     return tree != nullptr;
 }
 

@@ -84,11 +84,16 @@ private:
     void WithdrawFromDesktop() const;
     bool CanPasteFromDesktop() const;
     void PasteFromDesktop();
-    // Pastes entries of one folder (device paths) into the current folder
-    // as a clipboard of them would, copied or cut.
-    void PasteEntries(const QStringList &paths, bool cut);
-    // Paste of what the clipboard holds, as it holds it.
-    void PasteHeld();
+    // Pastes entries (device paths) into a folder (ending in "\") as a
+    // clipboard of them would, copied or cut: each folder as a folder, the
+    // files of each folder together.
+    void PasteEntries(const QStringList &paths, bool cut, const QString &target);
+    // Paste of what the clipboard holds, as it holds it, into the folder.
+    void PasteHeld(const QString &target);
+    // Drops onto the panes, and the end of a drag out of them.
+    void ConnectDragDrop();
+    void DropEntries(const QStringList &paths, bool move, const QString &folder);
+    bool EditingInPane() const; // a name editor of a pane is open
 
     void PasteShortcutsInto(const QString &folder, bool reloadList);
     QString SelectedPath() const;
@@ -103,8 +108,10 @@ private:
     CDirTreeView *m_pTreeView = nullptr;  // not owned
     CFileListView *m_pFileList = nullptr; // not owned
     QStringList m_names;  // the files cut or copied; also the list delete's selection
+    bool m_bFilesStopped = false; // the last file paste was ended before its last file
     bool m_bTaken = false; // the desktop's clipboard was taken since the last cut or copy
     QMetaObject::Connection m_takenConnection;
+    QList<QMetaObject::Connection> m_dragDropConnections;
     fileops::FolderCopy m_folderCopy;
     fileops::RefreshThrottle m_folderRefresh {[this] { RefreshTree(); }};
 };

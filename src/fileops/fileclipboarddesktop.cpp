@@ -8,6 +8,8 @@
 #include "platform/fs/longworkcount.h"
 #include "platform/work/longwork.h"
 
+#include <algorithm>
+
 namespace {
 QString parentOf(const QString &path)
 {
@@ -56,28 +58,34 @@ void FileClipboard::PasteFromDesktop()
     platform::DesktopClipboard &desktop = platform::DesktopClipboard::instance();
     const QStringList paths = desktop.foreignFiles();
     const bool cut = desktop.isForeignCut();
-    PasteEntries(paths, cut);
+    PasteEntries(paths, cut, SelectedPath());
     // Moved entries are pasted once, as other file managers do.
     if (cut && desktop.foreignFiles() == paths)
         desktop.clear();
 }
 
-void FileClipboard::PasteEntries(const QStringList &paths, bool cut)
+void FileClipboard::PasteEntries(const QStringList &paths, bool cut, const QString &targetFolder)
 {
     if (paths.isEmpty())
         return;
-    // Folders go by the folder road one by one, the files together by the
-    // files road, all in one operation under one progress window.
-    const QString parent = parentOf(paths.first());
-    QStringList folders, names;
+    // Folders go by the folder road one by one, the files of each folder
+    // together by the files road, all in one operation under one progress
+    // window.
+    QStringList folders;
+    QList<std::pair<QString, QStringList>> files; // by folder, in the order first met
     for (const QString &path : paths) {
         const quint32 attributes = platform::getFileAttributes(path);
-        if (attributes != platform::INVALID_FILE_ATTRIBUTES && (attributes & platform::FILE_ATTRIBUTE_DIRECTORY))
+        if (attributes != platform::INVALID_FILE_ATTRIBUTES && (attributes & platform::FILE_ATTRIBUTE_DIRECTORY)) {
             folders.append(path);
-        else
-            names.append(path.mid(parent.size()));
+            continue;
+        }
+        const QString parent = parentOf(path);
+        auto group = std::find_if(files.begin(), files.end(), [&](const auto &g) { return g.first == parent; });
+        if (group == files.end())
+            group = files.insert(files.end(), {parent, {}});
+        group->second.append(path.mid(parent.size()));
     }
-    const QString target = fileops::WithoutFinalBackslash(SelectedPath());
+    const QString target = fileops::WithoutFinalBackslash(targetFolder);
     platform::LongWork work(cut ? platform::WorkKind::Moving : platform::WorkKind::Copying);
     QStringList counted;
     for (const QString &folder : std::as_const(folders)) {
@@ -86,26 +94,31 @@ void FileClipboard::PasteEntries(const QStringList &paths, bool cut)
         if (copies && !fileops::FolderCopy::IntoSource(folder, target))
             counted.append(folder);
     }
-    for (const QString &name : std::as_const(names))
-        counted.append(parent + name);
+    for (const auto &[parent, names] : std::as_const(files))
+        for (const QString &name : names)
+            counted.append(parent + name);
     platform::countBeside(work, counted);
 
-    const auto pasteAs = [this](int mode, QString source, QStringList names) {
+    const auto pasteAs = [this, &targetFolder](int mode, QString source, QStringList names) {
         std::swap(m_nMode, mode);
         std::swap(m_strSource, source);
         std::swap(m_names, names);
-        PasteHeld(); // what it holds now, whatever the desktop does meanwhile
+        PasteHeld(targetFolder); // what it holds now, whatever the desktop does meanwhile
         std::swap(m_nMode, mode);
         std::swap(m_strSource, source);
         std::swap(m_names, names);
     };
     const int how = cut ? ClipCut : ClipCopy;
+    // Cancel, or No to going on after a failed file, ends the whole paste.
+    const auto stopped = [this] { return platform::stopRequested() || m_folderCopy.Stopped(); };
     for (const QString &folder : std::as_const(folders)) {
         pasteAs(ClipFromTree | how, folder + u'\\', {});
-        // Cancel, or No to going on after a failed file, ends the whole paste.
-        if (platform::stopRequested() || m_folderCopy.Stopped())
+        if (stopped())
             return;
     }
-    if (!names.isEmpty())
+    for (const auto &[parent, names] : std::as_const(files)) {
         pasteAs(ClipFromList | how, parent, names);
+        if (platform::stopRequested() || m_bFilesStopped)
+            return;
+    }
 }

@@ -21,12 +21,14 @@ void FileClipboard::Paste()
         PasteFromDesktop();
         return;
     }
-    PasteHeld();
+    PasteHeld(SelectedPath());
+    if (m_nMode & ClipCut)
+        WithdrawFromDesktop(); // moved: other programs must not paste it again
 }
 
-void FileClipboard::PasteHeld()
+void FileClipboard::PasteHeld(const QString &target)
 {
-    m_strTarget = SelectedPath();
+    m_strTarget = target;
     const bool cut = m_nMode & ClipCut;
     platform::LongWork work(cut ? platform::WorkKind::Moving : platform::WorkKind::Copying);
     if (m_nMode & ClipFromList) {
@@ -45,8 +47,6 @@ void FileClipboard::PasteHeld()
             platform::countBeside(work, {source});
         PasteFolder();
     }
-    if (cut)
-        WithdrawFromDesktop(); // moved: other programs must not paste it again
 }
 
 bool FileClipboard::CopyOneFile(const QString &existing, const QString &newPath, bool failIfExists,
@@ -125,6 +125,7 @@ void FileClipboard::PasteFiles()
     }
     if (cut)
         m_names.clear(); // cut files are pasted once
+    m_bFilesStopped = !running;
     if (count > 1 || running)
         RefreshList();
 }

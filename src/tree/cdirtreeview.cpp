@@ -55,6 +55,7 @@ CDirTreeView::CDirTreeView(QWidget *parent)
         });
     });
     platform::TouchTaps::install(this);
+    InitDragDrop();
 }
 
 CDirTreeView::~CDirTreeView() = default;

@@ -43,15 +43,41 @@ public:
     // is left anywhere.
     bool isConsistent() const;
 
+    // The folder a drag over the tree would drop on, highlighted; none
+    // while nothing is dragged over a folder.
+    QTreeWidgetItem *DropTargetItem() const;
+
 public Q_SLOTS:
     void OnRefresh(); // the Refresh command
+
+Q_SIGNALS:
+    // Entries (device paths) dropped on a folder (ending in "\"), to be
+    // copied or moved once the drop is over.
+    void entriesDropped(const QStringList &paths, bool move, const QString &folder);
+    // A drag out of the tree is over: what the receiver did with it, and
+    // whether the receiver was another program.
+    void dragFinished(Qt::DropAction action, bool elsewhere);
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    // Dragging a folder out, and dropping entries on a folder.
+    void InitDragDrop();
+    void StartDrag();
+    QTreeWidgetItem *FolderAt(const QPoint &at) const;
+    bool AcceptDrop(QDropEvent &event);
+    void SetDropTarget(QTreeWidgetItem *item);
+
     QTreeWidgetItem *rootItem() const;
     QTreeWidgetItem *newFolderItem(const QString &name, platform::SubfolderProbe &probe) const;
     void syncNode(QTreeWidgetItem *node, const QString &path, bool check, platform::SubfolderProbe *parentProbe);
@@ -88,4 +114,10 @@ private:
     std::optional<FolderListing> m_listedByList;
     QString m_strListedPath;
     QTimer m_listTimer;
+    bool m_bDragPending = false; // pressed on a folder with a mouse or a pen
+    QPoint m_dragFrom;
+    QPersistentModelIndex m_dragIndex;
+    bool m_bDropUsable = false; // the drag over the tree offers entries
+    QPersistentModelIndex m_dropIndex;
+    QTimer *m_pOpenTimer = nullptr; // opens the folder a drag rests on
 };

@@ -2,15 +2,19 @@
 #include "common/messageboxscript.h"
 #include "common/testsuite.h"
 #include "filelist/cfilelistctrl.h"
+#include "filelist/cfilelistdrag.h"
 #include "filelist/cfilelistviewex.h"
 #include "filelist/folderprefetch.h"
 #include "filelist/rowtext.h"
 #include "listtesthelpers.h"
+#include "platform/desktop/fileuri.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/inputpanel.h"
 #include "platform/ui/messagebox.h"
 
+#include <QDrag>
 #include <QFile>
+#include <QMimeData>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -27,6 +31,16 @@ struct HoldCase { bool finger; QList<int> taps; bool panelAnswers, holds; };
 // view: "list" the result list, holding full paths; "finger" a tap on the selected row instead of F2.
 struct RenameCase { QString view, typed; bool cancel; QString nameAfter; };
 struct RestoreCase { int saved, rowsLeft; bool stepBack; int selected; };
+// by: "mouse", "pen", "touch" (a mouse event made of a touch), "finger"; short: pixels short of the drag
+// distance; selected: rows selected before the press on row 3; dragged: the rows the drag takes.
+struct DragCase { QString by; int shortBy; QList<int> selected, dragged; };
+
+const QPointingDevice *pen()
+{
+    static const QPointingDevice device("pen", 4711, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
+                                        QInputDevice::Capability::Position, 1, 2);
+    return &device;
+}
 } // namespace
 
 // The list pane (listing, heading taps, taps and holds, the remembered row)
@@ -255,6 +269,55 @@ private Q_SLOTS:
         if (holds) {
             QCOMPARE(pane.GetSelectedRows(), QList<int>{3});
             QVERIFY(pane.IsFocusSaved()); // the end of the edit selects row 3 again
+        }
+    }
+
+    // A press on a row and a move past the drag distance drags, with the
+    // mouse or a pen: the selection it landed in, or its row. A finger
+    // scrolls and taps instead.
+    void dragStarts_data()
+    {
+        QTest::addColumn<DragCase>("row");
+        QTest::newRow("mouse short of the distance") << DragCase{"mouse", 1, {}, {}};
+        QTest::newRow("mouse") << DragCase{"mouse", 0, {}, {3}};
+        QTest::newRow("pen") << DragCase{"pen", 0, {}, {3}};
+        QTest::newRow("mouse event of a touch") << DragCase{"touch", 0, {}, {}};
+        QTest::newRow("finger") << DragCase{"finger", 0, {}, {}};
+        QTest::newRow("mouse inside a selection") << DragCase{"mouse", 0, {1, 3, 5}, {1, 3, 5}};
+        QTest::newRow("mouse outside a selection") << DragCase{"mouse", 0, {4, 5}, {3}};
+    }
+    void dragStarts()
+    {
+        const auto [by, shortBy, selected, dragged] = testsupport::fetchRow<DragCase>();
+        testsupport::TempDeviceRoot root;
+        CFileListViewEx pane;
+        listFiles(root, pane, 8);
+        QList<int> got;
+        filedrag::SetDragRunner([&](QDrag &drag) {
+            for (const QByteArray &uri : platform::fileListFromMimeData(drag.mimeData()).uris)
+                for (int row = 0; row < pane.GetItemCount(); ++row)
+                    if ("\\f\\" + pane.GetItemName(row) == platform::devicePathFromFileUri(uri))
+                        got.append(row);
+            return Qt::IgnoreAction;
+        });
+        const auto restore = qScopeGuard([] { filedrag::SetDragRunner({}); });
+        for (int row : selected)
+            pane.selectionModel()->select(pane.model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        const QPoint at = cellCentre(pane, 3), to = at + QPoint(QApplication::startDragDistance() - shortBy, 0);
+        if (by == "finger") {
+            testsupport::fingerStroke(pane.viewport(), at, {to - at});
+        } else {
+            const QPointingDevice *device = by == "pen" ? pen() : by == "touch" ? testsupport::touchScreen()
+                                                                                  : QPointingDevice::primaryPointingDevice();
+            QMouseEvent press(QEvent::MouseButtonPress, at, at, pane.viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {}, device);
+            QCoreApplication::sendEvent(pane.viewport(), &press);
+            QMouseEvent move(QEvent::MouseMove, to, to, pane.viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {}, device);
+            QCoreApplication::sendEvent(pane.viewport(), &move);
+        }
+        QCOMPARE(got, dragged);
+        if (!dragged.isEmpty()) {
+            QCOMPARE(pane.GetSelectedRows(), dragged);
+            QVERIFY(!pane.IsHoldPending()); // a drag is no hold
         }
     }
 

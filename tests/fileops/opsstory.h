@@ -1,6 +1,7 @@
 #pragma once
 #include "app/appfixture.h"
 #include "common/messageboxscript.h"
+#include "filelist/cfilelistdrag.h"
 #include "filelist/cfilelistviewex.h"
 #include "filelist/listtesthelpers.h"
 #include "fileops/fileops.h"
@@ -14,6 +15,8 @@
 #include "tree/treefixture.h"
 
 #include <QAction>
+#include <QDrag>
+#include <QDropEvent>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -47,10 +50,15 @@
 //                     "uri text" puts one URI there as it is; "emptied": another
 //                     program empties it; "manager": a clipboard manager takes it
 //                     over, offering the very same formats and data
+//   "drop tree \p\ <- \a,\b"  entries dropped on a tree folder ("drop list <- ..." on
+//                     the list); before "drop": "shift" held, "move-only" offered,
+//                     "uri-list" only that format (another program's)
+//   "drag list a,b"   a mouse drags those rows out; "drag tree \p\" that folder
 // Checks after the story: "\p" exists, "!\p" does not, "\p=text" holds text,
 // "row name" / "!row name" in the list, "link \p" a symbolic link, "ro \p" read-only,
 // "empty \p", "same-inode \q", "enabled id" / "disabled id", "desktop cut \p,\q" (or
-// "copy") the desktop's clipboard offers these in every format, "desktop empty".
+// "copy") the desktop's clipboard offers these in every format, "desktop empty",
+// "dragged \p,\q" the last drag out offered these in every format, as a copy.
 // Paths may be written with "/": the story turns them into backslashes.
 // Boxes: "Y text", "N text", "O text" in the order they must appear.
 namespace opstest {
@@ -86,6 +94,8 @@ struct Story : apptest::FrameFixture {
     QStringList whenCopied, whenAsked;
     QList<QByteArray> mounted, locked;
     bool skipped = false;
+    std::unique_ptr<QMimeData> dragged;
+    bool early = false;
 
     // The list sorted by name, ascending, so rows come in a known order.
     Story()
@@ -105,6 +115,7 @@ struct Story : apptest::FrameFixture {
     }
     ~Story()
     {
+        filedrag::SetDragRunner({});
         fileops::SetBeforeMoveDelete({});
         for (auto at = mounted.crbegin(); at != mounted.crend(); ++at)
             ::umount2(at->constData(), MNT_DETACH);
@@ -142,9 +153,10 @@ struct Story : apptest::FrameFixture {
         return lines;
     }
     // "copy" and "cut" sort before "file://".
-    static void checkOffered(const QString &mode, const QStringList &paths)
+    static void checkOffered(const QString &mode, const QStringList &paths,
+                             const QMimeData *data = QGuiApplication::clipboard()->mimeData())
     {
-        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data);
         QCOMPARE(sortedLines(data->data("text/uri-list")), uris(paths));
         QCOMPARE(sortedLines(data->data("x-special/gnome-copied-files")), QList<QByteArray>{mode.toLatin1()} + uris(paths));
         QCOMPARE(data->data("application/x-kde-cutselection"), mode == "cut" ? QByteArray("1") : QByteArray());
@@ -194,6 +206,81 @@ struct Story : apptest::FrameFixture {
         }
         QTRY_VERIFY(frame->IsListFocused());
         QCOMPARE(list()->GetSelectedRows().size(), names.size());
+    }
+
+    // Enter, move and drop where the step says, then the queued paste.
+    void drop(const QString &text)
+    {
+        const QString how = text.section(QLatin1String("drop "), 0, 0);
+        const QString where = text.section(QLatin1String("drop "), 1).section(QLatin1String(" <- "), 0, 0);
+        std::unique_ptr<QMimeData> data(filedrag::MimeDataFor(text.section(QLatin1String(" <- "), 1).split(u',')));
+        dropData(how, where, data.get());
+        QCoreApplication::processEvents();
+    }
+    void dropData(const QString &how, const QString &where, QMimeData *given)
+    {
+        std::unique_ptr<QMimeData> own;
+        QMimeData *data = given;
+        if (how.contains(QLatin1String("uri-list"))) {
+            own = std::make_unique<QMimeData>();
+            own->setData("text/uri-list", given->data("text/uri-list"));
+            data = own.get();
+        }
+        QWidget *viewport = list()->viewport();
+        QPoint at = viewport->rect().center();
+        if (where != QLatin1String("list")) {
+            QTreeWidgetItem *item = node(where.mid(5));
+            QVERIFY2(item, qPrintable(where));
+            tree()->scrollToItem(item);
+            viewport = tree()->viewport();
+            at = tree()->visualItemRect(item).center();
+        }
+        const Qt::DropActions actions = how.contains(QLatin1String("move-only")) ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction;
+        const Qt::KeyboardModifiers keys = how.contains(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::NoModifier;
+        QDragEnterEvent enter(at, actions, data, Qt::LeftButton, keys);
+        QCoreApplication::sendEvent(viewport, &enter);
+        QDragMoveEvent move(at, actions, data, Qt::LeftButton, keys);
+        QCoreApplication::sendEvent(viewport, &move);
+        QDropEvent dropped(at, actions, data, Qt::LeftButton, keys);
+        QCoreApplication::sendEvent(viewport, &dropped);
+        QVERIFY2(enter.isAccepted() && move.isAccepted() && dropped.isAccepted(), qPrintable(where));
+    }
+    // A mouse presses on the rows or the folder and moves past the drag
+    // distance; what the drag offers is kept. With " -> \p\" it is dropped on
+    // that tree folder, pasted only once the drag is over.
+    void drag(QString what)
+    {
+        const QString onto = what.section(QLatin1String(" -> "), 1);
+        what = what.section(QLatin1String(" -> "), 0, 0);
+        filedrag::SetDragRunner([this, onto](QDrag &drag) {
+            dragged = std::make_unique<QMimeData>();
+            for (const QString &format : drag.mimeData()->formats())
+                dragged->setData(format, drag.mimeData()->data(format));
+            if (onto.isEmpty())
+                return Qt::IgnoreAction;
+            const QStringList before = QDir(root.host(onto)).entryList();
+            dropData({}, "tree " + onto, drag.mimeData());
+            QCoreApplication::processEvents();
+            early = QDir(root.host(onto)).entryList() != before; // nothing copied or asked yet
+            return Qt::CopyAction;
+        });
+        QWidget *viewport = tree()->viewport();
+        QPoint at;
+        if (what.startsWith(QLatin1String("list "))) {
+            selectRows(what.mid(5).split(u','));
+            viewport = list()->viewport();
+            at = listtest::cellCentre(*list(), row(what.mid(5).section(u',', 0, 0)));
+        } else {
+            selectFolder(what.mid(5));
+            at = tree()->visualItemRect(node(what.mid(5))).center();
+        }
+        QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+        const QPoint to = at + QPoint(0, QApplication::startDragDistance());
+        QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport, &move);
+        QVERIFY2(dragged, qPrintable(what));
+        QVERIFY2(!early, "pasted inside the drag");
+        QCoreApplication::processEvents();
     }
 
     void step(const QString &text)
@@ -261,6 +348,10 @@ struct Story : apptest::FrameFixture {
             QGuiApplication::clipboard()->setMimeData(copy);
         } else if (text.startsWith(QLatin1String("uri ")))
             offer(true, false, {QString(arg).replace(u'\\', u'/').toUtf8()});
+        else if (text.section(u' ', 0, 2).contains(QLatin1String("drop ")))
+            drop(text);
+        else if (text.startsWith(QLatin1String("drag ")))
+            drag(arg);
         else if (text.startsWith(QLatin1String("fault ")))
             injectFault(arg.section(u' ', 0, 0), arg.section(u' ', 1).split(u'|'));
         else
@@ -285,6 +376,8 @@ struct Story : apptest::FrameFixture {
             QVERIFY2(row(text.mid(5)) < 0, qPrintable(text));
         else if (text == QLatin1String("desktop empty"))
             QVERIFY(!QGuiApplication::clipboard()->mimeData() || QGuiApplication::clipboard()->mimeData()->formats().isEmpty());
+        else if (text.startsWith(QLatin1String("dragged ")))
+            checkOffered(QStringLiteral("copy"), text.mid(8).split(u','), dragged.get());
         else if (text.startsWith(QLatin1String("desktop ")))
             checkOffered(text.section(u' ', 1, 1), text.section(u' ', 2).split(u','));
         else if (text.startsWith(QLatin1String("empty ")))

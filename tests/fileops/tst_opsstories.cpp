@@ -36,6 +36,7 @@ private Q_SLOTS:
         deleteRows();
         commandRows();
         desktopRows();
+        dragDropRows();
     }
     void stories()
     {
@@ -413,6 +414,46 @@ private:
             << L{"N Failed to copy /s/F/f.txt\nContinue Copy?"} << L{"/t/F", "!/t/G", "!/t/a.txt"};
         QTest::newRow("desktop: files of two folders") << ab + L{"+/t/c.txt", "gnome copy /s/a.txt,/t/c.txt", "tree /t/"} << L{}
             << L{"disabled 57637"};
+    }
+
+    // Drag and drop: a drop pastes as the desktop's clipboard does, into the
+    // folder dropped on, and leaves the program's own clipboard alone; a
+    // drag out offers what a copy offers.
+    static void dragDropRows()
+    {
+        const QStringList odd{" a b.txt", "q'\"x.txt", "line\nbreak", "100%.txt", platform::deviceNameFromHost("bad\xff.txt"),
+                              "#h.txt", "what?.txt"};
+        L make{"+/t/"}, dropped;
+        for (const QString &name : odd) {
+            make << "+/s/" + name + "=" + QString::number(make.size());
+            dropped << "/t/" + name + "=" + QString::number(dropped.size() + 1);
+        }
+        const QString oddPaths = "/s/" + odd.join(",/s/");
+        const L ab{"+/s/a.txt=A", "+/s/b.txt=B", "+/s/F/f.txt=F", "+/t/"};
+
+        QTest::newRow("drop: files onto a tree folder copy") << ab + L{"tree /s/", "drop tree /t/ <- /s/a.txt,/s/b.txt"} << L{}
+            << L{"/t/a.txt=A", "/t/b.txt=B", "/s/a.txt=A", "/s/b.txt=B"};
+        QTest::newRow("drop: Shift moves into the list's folder") << ab + L{"tree /t/", "shift drop list <- /s/F,/s/a.txt"} << L{}
+            << L{"/t/F/f.txt=F", "/t/a.txt=A", "!/s/F", "!/s/a.txt", "/s/b.txt=B", "row a.txt"};
+        QTest::newRow("drop: a source offering only a move") << ab + L{"move-only drop tree /t/ <- /s/b.txt"} << L{}
+            << L{"/t/b.txt=B", "!/s/b.txt"};
+        QTest::newRow("drop: a folder onto itself") << ab + L{"drop tree /s/F/ <- /s/F"} << L{"O Can not copy into source."}
+            << L{"!/s/F/F", "/s/F/f.txt=F"};
+        QTest::newRow("drop: a folder inside itself") << ab + L{"+/s/F/G/", "drop tree /s/F/G/ <- /s/F"}
+            << L{"O Can not copy into source."} << L{"!/s/F/G/F"};
+        QTest::newRow("drop: No to overwriting stops") << ab + L{"+/t/a.txt=old", "drop tree /t/ <- /s/a.txt,/s/b.txt"}
+            << L{"N /t/a.txt already exists, do you want to overwrite it?"} << L{"/t/a.txt=old", "!/t/b.txt"};
+        QTest::newRow("drop: another program's files and folders, of two folders")
+            << ab + L{"+/u/c.txt=C", "+/u/G/g.txt=G", "tree /t/", "uri-list drop list <- /s/F,/s/a.txt,/u/G,/u/c.txt"} << L{}
+            << L{"/t/F/f.txt=F", "/t/a.txt=A", "/t/G/g.txt=G", "/t/c.txt=C", "/u/c.txt=C", "row c.txt"};
+        QTest::newRow("drop: the clipboard stays as it was") << ab + L{"tree /s/", "list a.txt", "^C", "shift drop tree /t/ <- /s/b.txt"}
+            << L{} << L{"/t/b.txt=B", "!/s/b.txt", "desktop copy /s/a.txt", "enabled 32778"};
+        QTest::newRow("drop: odd names") << make + L{"drop tree /t/ <- " + oddPaths} << L{} << dropped;
+        QTest::newRow("drag: the list's rows, odd names") << make + L{"tree /s/", "drag list " + odd.join(',')} << L{}
+            << L{"dragged " + oddPaths, "disabled 57637"};
+        QTest::newRow("drag: a tree folder") << ab + L{"drag tree /s/F/"} << L{} << L{"dragged /s/F"};
+        QTest::newRow("drag: rows onto a tree folder, pasted after the drag") << ab + L{"+/t/b.txt=old", "tree /s/", "drag list a.txt,b.txt -> /t/"}
+            << L{"Y /t/b.txt already exists, do you want to overwrite it?"} << L{"/t/a.txt=A", "/t/b.txt=B", "/s/a.txt=A"};
     }
 
     static void commandRows()

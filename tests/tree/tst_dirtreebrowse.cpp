@@ -1,5 +1,6 @@
 #include "common/testsuite.h"
 #include "filelist/visiblename.h"
+#include "platform/desktop/fileuri.h"
 #include "platform/fs/devicepath.h"
 #include "platform/system/systeminfo.h"
 #include "platform/testing/faultinjection.h"
@@ -7,6 +8,10 @@
 #include "treefixture.h"
 
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QScopeGuard>
 #include <QStyledItemDelegate>
 
@@ -195,6 +200,44 @@ private Q_SLOTS:
         const auto *delegate = qobject_cast<QStyledItemDelegate *>(f.tree.itemDelegate());
         for (const QString &label : f.children(inspect))
             QCOMPARE(delegate->displayText(label, QLocale()), visibleName(label));
+    }
+
+    // A drag resting on a folder highlights it and opens it after a moment;
+    // off the folders nothing is highlighted and nothing can be dropped. A
+    // drop names the folder it was let go on, and how.
+    void dragOverFolders()
+    {
+        TreeFixture f;
+        QVERIFY(f.start({"\\A", "\\A\\b", "\\c.txt"}));
+        f.tap("\\", true);
+        QMimeData data;
+        data.setData("text/uri-list", platform::fileUriFromDevice("\\c.txt") + "\r\n");
+        QSignalSpy dropped(&f.tree, &CDirTreeView::entriesDropped);
+        QTreeWidgetItem *folder = f.node("\\A");
+        const QPoint onA = f.tree.visualItemRect(folder).center();
+        const QPoint offAll(onA.x(), f.tree.viewport()->height() - 2);
+        const auto send = [&](QDropEvent &&event) {
+            QCoreApplication::sendEvent(f.tree.viewport(), &event);
+            return event.isAccepted();
+        };
+        // A drag comes in over the edge, off the folders, and moves on to one.
+        QVERIFY(send(QDragEnterEvent(offAll, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {})));
+        QCOMPARE(f.tree.DropTargetItem(), nullptr);
+        QVERIFY(send(QDragMoveEvent(onA, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {})));
+        QCOMPARE(f.tree.DropTargetItem(), folder);
+        QVERIFY(!folder->isExpanded());
+        QTimer *open = f.tree.findChild<QTimer *>("openTimer");
+        QVERIFY(open && open->isActive());
+        open->start(0); // the moment, without the wait
+        QTRY_VERIFY(folder->isExpanded());
+        QCOMPARE(f.children("\\A"), QStringList{"b"});
+        QVERIFY(!send(QDragMoveEvent(offAll, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {})));
+        QCOMPARE(f.tree.DropTargetItem(), nullptr);
+        QVERIFY(send(QDropEvent(f.tree.visualItemRect(f.node("\\A\\b")).center(), Qt::CopyAction | Qt::MoveAction, &data,
+                                Qt::LeftButton, Qt::ShiftModifier)));
+        QCOMPARE(dropped.size(), 1);
+        QCOMPARE(dropped.first(), (QVariantList{QStringList{"\\c.txt"}, true, "\\A\\b\\"}));
+        QCOMPARE(f.tree.DropTargetItem(), nullptr);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "cfilelisttextsort.h"
 #include "entrysort.h"
 #include "folderprefetch.h"
+#include "livechanges.h"
 #include "platform/attributes/fileattributes.h"
 #include "platform/fs/findfile.h"
 #include "platform/ui/messagebox.h"
@@ -30,10 +31,15 @@ CFileListViewEx::CFileListViewEx(QWidget *parent)
     SetupColumns(*this);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
             &CFileListViewEx::OnColumnClick);
+    m_pLive = new LiveChanges(
+        [this] { return state() == QAbstractItemView::EditingState || LiveChanges::programBusy(); },
+        [this](const platform::FolderChanges &changes) { ApplyLiveChanges(changes); }, this);
 }
 
 CFileListViewEx::~CFileListViewEx()
 {
+    delete m_pLive;
+    m_pLive = nullptr;
     // The model asks this pane for texts; let it go before the entries do.
     setModel(nullptr);
     delete m_pModel;
@@ -54,6 +60,8 @@ void CFileListViewEx::Populate(const QString &folder, bool force)
 
     platform::WaitCursor wait;
     m_strFolder = path;
+    m_pLive->listingBegins(WatchedFolder());
+    m_pLive->setFolders({WatchedFolder()});
     TrimImageList();
     m_pModel->BeginListing();
     m_entries.DeleteAllEntries();

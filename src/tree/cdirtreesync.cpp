@@ -4,6 +4,7 @@
 #include "dirtreeitem.h"
 #include "filelist/cfilelistviewex.h"
 #include "folderlisting.h"
+#include "filelist/livechanges.h"
 #include "platform/fs/findfile.h"
 #include "platform/fs/subfolderprobe.h"
 #include "platform/ui/waitcursor.h"
@@ -34,6 +35,7 @@ void CDirTreeView::SyncBranch(QTreeWidgetItem *node, const QString &path, bool c
     }
     syncNode(node, path, check, nullptr);
     m_listedByList.reset();
+    updateWatchedFolders();
 }
 
 // One node of the walk. A child is asked about its own subfolders through
@@ -51,8 +53,10 @@ void CDirTreeView::syncNode(QTreeWidgetItem *node, const QString &path, bool che
         return parentProbe ? parentProbe->hasSubfolder(node->text(0)) : HasSubfolder(path);
     };
     const auto listed = [&]() -> const FolderListing & {
-        if (!listing)
+        if (!listing) {
+            m_pLive->listingBegins(path);
             listing = FolderListing::read(path);
+        }
         return *listing;
     };
 

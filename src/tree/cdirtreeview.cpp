@@ -2,6 +2,7 @@
 
 #include "dirtreeitem.h"
 #include "filelist/cfilelistviewex.h"
+#include "filelist/livechanges.h"
 #include "platform/system/systeminfo.h"
 #include "platform/ui/touchtaps.h"
 #include "platform/work/longwork.h"
@@ -55,9 +56,15 @@ CDirTreeView::CDirTreeView(QWidget *parent)
         });
     });
     platform::TouchTaps::install(this);
+    m_pLive = new LiveChanges(
+        [this] { return state() == QAbstractItemView::EditingState || m_bEditPending || LiveChanges::programBusy(); },
+        [this](const platform::FolderChanges &changes) { ApplyLiveChanges(changes); }, this);
 }
 
-CDirTreeView::~CDirTreeView() = default;
+CDirTreeView::~CDirTreeView()
+{
+    delete m_pLive;
+}
 
 void CDirTreeView::OnInitialUpdate()
 {

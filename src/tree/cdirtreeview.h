@@ -9,8 +9,10 @@
 #include <optional>
 
 class CFileListViewEx;
+class LiveChanges;
 namespace platform {
 class SubfolderProbe;
+struct FolderChanges;
 }
 
 // The upper pane: the device's folder tree, filled lazily. The selected node
@@ -43,6 +45,11 @@ public:
     // is left anywhere.
     bool isConsistent() const;
 
+    // Repairs the one branch whose folder other programs changed, as a
+    // checking walk would: folders come in sorted place, vanished ones go.
+    void ApplyLiveChanges(const platform::FolderChanges &changes);
+    const LiveChanges &GetLiveChanges() const { return *m_pLive; }
+
 public Q_SLOTS:
     void OnRefresh(); // the Refresh command
 
@@ -61,6 +68,8 @@ private:
     void deleteNode(QTreeWidgetItem *node);
     void collapseQuietly(QTreeWidgetItem *node);
     bool isNodeConsistent(QTreeWidgetItem *node, const QString &path) const;
+    QTreeWidgetItem *itemAtPath(const QString &path) const;
+    void updateWatchedFolders(); // the expanded folders, nothing else
 
     void OnItemExpanded(QTreeWidgetItem *node);
     void OnItemCollapsed(QTreeWidgetItem *node);
@@ -88,4 +97,5 @@ private:
     std::optional<FolderListing> m_listedByList;
     QString m_strListedPath;
     QTimer m_listTimer;
+    LiveChanges *m_pLive = nullptr;
 };

@@ -73,55 +73,70 @@ void CFileListViewEx::ApplyLiveChanges(const platform::FolderChanges &changes)
         return;
     std::vector<FileEntry *> &rows = m_entries.Entries();
     const int n = int(rows.size());
-    QHash<QString, int> byName;
-    byName.reserve(qsizetype(changes.entries.size()));
-    for (size_t k = 0; k < changes.entries.size(); ++k)
-        byName.insert(changes.entries[k].name, int(k));
+    // Rows by name, made once per listing and kept up to date, so a change
+    // costs no look at every name.
+    if (m_nIndexedListing != m_nListings) {
+        m_nameIndex.rebuild(rows);
+        m_nIndexedListing = m_nListings;
+    }
 
     // What goes, what changes in place, what comes.
-    std::vector<char> matched(changes.entries.size(), 0);
-    std::vector<char> gone(size_t(n), 0);
+    QSet<const FileEntry *> goes;
+    QHash<const FileEntry *, FileEntry *> replaced;
     std::vector<FileEntry *> added;
-    std::vector<int> changed;
-    int goneCount = 0;
-    for (int i = 0; i < n; ++i) {
-        FileEntry *entry = rows[size_t(i)];
-        if (!entry)
-            continue;
-        const auto it = byName.constFind(entry->GetName());
-        if (it == byName.constEnd()) {
-            if (changes.complete) {
-                gone[size_t(i)] = 1;
-                ++goneCount;
-            }
+    if (changes.complete) {
+        QSet<QString> present;
+        present.reserve(qsizetype(changes.entries.size()));
+        for (const platform::WatchedEntry &entry : changes.entries)
+            present.insert(entry.name);
+        for (const FileEntry *entry : rows)
+            if (entry && !present.contains(entry->GetName()))
+                goes.insert(entry);
+    }
+    for (const platform::WatchedEntry &now : changes.entries) {
+        FileEntry *old = m_nameIndex.find(now.name);
+        if (!old) {
+            if (isRow(now))
+                added.push_back(new FileEntry(now.data));
             continue;
         }
-        matched[size_t(*it)] = 1;
-        const platform::WatchedEntry &now = changes.entries[size_t(*it)];
         if (!isRow(now)) {
-            gone[size_t(i)] = 1;
-            ++goneCount;
+            goes.insert(old);
             continue;
         }
-        if (sameRow(entry->GetFindData(), now.data))
+        if (sameRow(old->GetFindData(), now.data))
             continue;
         auto *fresh = new FileEntry(now.data);
-        if (m_nSortKey != 0 && compareBy(m_nSortKey, entry, fresh) != 0) {
-            gone[size_t(i)] = 1; // it moves to its new place
-            ++goneCount;
+        if (m_nSortKey != 0 && compareBy(m_nSortKey, old, fresh) != 0) {
+            goes.insert(old); // it moves to its new place
             added.push_back(fresh);
         } else {
-            delete entry;
-            rows[size_t(i)] = fresh;
-            changed.push_back(i);
+            replaced.insert(old, fresh);
         }
     }
-    for (size_t k = 0; k < changes.entries.size(); ++k)
-        if (!matched[k] && isRow(changes.entries[k]))
-            added.push_back(new FileEntry(changes.entries[k].data));
+    if (goes.isEmpty() && replaced.isEmpty() && added.empty())
+        return;
 
-    for (int row : changed)
-        m_pModel->RowsChanged(row, row);
+    std::vector<char> gone(size_t(n), 0);
+    int goneCount = 0;
+    if (!goes.isEmpty() || !replaced.isEmpty()) {
+        for (int i = 0; i < n; ++i) {
+            FileEntry *entry = rows[size_t(i)];
+            if (goes.contains(entry)) {
+                gone[size_t(i)] = 1;
+                ++goneCount;
+                m_nameIndex.remove(entry);
+            } else if (FileEntry *fresh = replaced.value(entry, nullptr)) {
+                rows[size_t(i)] = fresh;
+                m_nameIndex.remove(entry);
+                m_nameIndex.insert(fresh);
+                delete entry;
+                m_pModel->RowsChanged(i, i);
+            }
+        }
+    }
+    for (FileEntry *entry : added)
+        m_nameIndex.insert(entry);
     if (added.empty() && goneCount == 0)
         return;
 
@@ -142,6 +157,12 @@ void CFileListViewEx::ApplyLiveChanges(const platform::FolderChanges &changes)
     };
     if (key != 0)
         std::stable_sort(added.begin(), added.end(), before);
+    // Each newcomer goes after the last row it does not sort before, found
+    // by halving; the rows between are copied without comparing them.
+    std::vector<int> at(added.size(), n);
+    if (key != 0)
+        for (size_t j = 0; j < added.size(); ++j)
+            at[j] = int(std::upper_bound(rows.begin(), rows.end(), added[j], before) - rows.begin());
     std::vector<FileEntry *> merged;
     merged.reserve(size_t(n - goneCount) + added.size());
     std::vector<char> isNew;
@@ -149,27 +170,26 @@ void CFileListViewEx::ApplyLiveChanges(const platform::FolderChanges &changes)
     std::vector<int> newRowOfOld(size_t(n), -1);
     size_t next = 0;
     int runs = 0;
+    const auto addUpTo = [&](int row) {
+        if (next < added.size() && at[next] <= row) {
+            ++runs;
+            for (; next < added.size() && at[next] <= row; ++next) {
+                merged.push_back(added[next]);
+                isNew.push_back(1);
+            }
+        }
+    };
     for (int i = 0; i < n; ++i) {
+        addUpTo(i);
         if (gone[size_t(i)]) {
             runs += (i == 0 || !gone[size_t(i) - 1]) ? 1 : 0;
             continue;
-        }
-        if (key != 0 && next < added.size() && before(added[next], rows[size_t(i)])) {
-            ++runs;
-            while (next < added.size() && before(added[next], rows[size_t(i)])) {
-                merged.push_back(added[next++]);
-                isNew.push_back(1);
-            }
         }
         newRowOfOld[size_t(i)] = int(merged.size());
         merged.push_back(rows[size_t(i)]);
         isNew.push_back(0);
     }
-    runs += next < added.size() ? 1 : 0;
-    for (; next < added.size(); ++next) {
-        merged.push_back(added[next]);
-        isNew.push_back(1);
-    }
+    addUpTo(n);
 
     if (runs <= kRunsToldOneByOne) {
         for (int i = n - 1; i >= 0;) {

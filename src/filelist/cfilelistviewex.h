@@ -1,5 +1,6 @@
 #pragma once
 #include "cfilelistview.h"
+#include "entrynameindex.h"
 #include "fileentryarray.h"
 
 class CFileListModel;
@@ -58,4 +59,6 @@ private:
     int m_nListings = 0;
     CFileListModel *m_pModel = nullptr;
     LiveChanges *m_pLive = nullptr;
+    EntryNameIndex m_nameIndex; // made for live changes, once per listing
+    int m_nIndexedListing = -1;
 };

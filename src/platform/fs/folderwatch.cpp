@@ -137,12 +137,16 @@ struct FolderWatch::Shared {
 
 void FolderWatch::Shared::tell(void (FolderWatch::*signal)())
 {
+    // Under the lock the owner's destructor takes first: the event is
+    // posted before the owner goes, and its going removes it.
+    std::lock_guard lock(mutex);
+    if (stop)
+        return;
     QPointer<FolderWatch> target = owner;
-    if (target)
-        QMetaObject::invokeMethod(target, [target, signal] {
-            if (target)
-                Q_EMIT(target->*signal)();
-        }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(owner.data(), [target, signal] {
+        if (target)
+            Q_EMIT(target->*signal)();
+    }, Qt::QueuedConnection);
 }
 
 void FolderWatch::Shared::forget(const QString &folder)
@@ -180,7 +184,8 @@ void FolderWatch::Shared::syncWatches()
         if (watched.count(folder))
             continue;
         Watched w;
-        if (openFolder(folder, O_RDONLY, w.dir) != 0 || !fileSystemTellsChanges(w.dir.get())
+        // O_PATH: holding the folder is no open that watchers of it see.
+        if (openFolder(folder, O_PATH, w.dir) != 0 || !fileSystemTellsChanges(w.dir.get())
             || ::statx(w.dir.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &w.stat) != 0)
             continue;
         w.fat = isFatFileSystem(w.dir.get());

@@ -92,6 +92,30 @@ private Q_SLOTS:
         }
     }
 
+    // Changes spread all over a big list come as one layout change: the
+    // rows still end sorted, and the selected, focused row stays.
+    void spreadChangesKeepSelection()
+    {
+        testsupport::TempDeviceRoot root;
+        QStringList names;
+        for (int i = 0; i < 200; i += 2)
+            QVERIFY(root.makeFile(QStringLiteral("\\f\\n%1").arg(i, 3, 10, QChar('0'))));
+        CFileListViewEx pane;
+        QVERIFY(showForTest(pane));
+        pane.ShowFolder("\\f", false);
+        QVERIFY(clickHeading(pane, "Name"));
+        pane.setCurrentIndex(pane.model()->index(25, 0)); // n050
+        QTRY_VERIFY(pane.GetLiveChanges().watch().isLive("\\f"));
+        QVERIFY(runShell(root.host("\\f"), "for i in $(seq -w 1 2 199); do touch n$i; done; rm n010 n100"));
+        QTRY_COMPARE(pane.GetItemCount(), 198);
+        for (int i = 0; i < 200; ++i)
+            if (i != 10 && i != 100)
+                names.append(QStringLiteral("n%1").arg(i, 3, 10, QChar('0')));
+        QCOMPARE(columnTexts(pane), names);
+        QCOMPARE(pane.GetItemName(pane.currentIndex().row()), QString("n050"));
+        QCOMPARE(pane.GetSelectedRows(), QList<int>{49});
+    }
+
     // The program's own change, listed by its refresh, is not shown again;
     // a later change still is, on its own.
     void ownChangeShownOnce()

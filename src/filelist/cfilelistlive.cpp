@@ -7,6 +7,7 @@
 #include "entrysort.h"
 #include "platform/attributes/fileattributes.h"
 #include "platform/fs/folderwatch.h"
+#include "platform/work/longwork.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -18,6 +19,8 @@ namespace {
 // Up to this many runs of rows that come or go are told one by one; beyond,
 // as one layout change, so a burst costs one pass over the rows.
 constexpr int kRunsToldOneByOne = 32;
+// From this many rows on, the name index is made as soon as the folder is shown.
+constexpr int kIndexAheadFrom = 5000;
 
 template<typename T>
 int compareValues(T a, T b)
@@ -65,6 +68,14 @@ bool isRow(const platform::WatchedEntry &entry)
 QString CFileListViewEx::WatchedFolder() const
 {
     return m_strFolder.isEmpty() ? QStringLiteral("\\") : m_strFolder;
+}
+
+void CFileListViewEx::PrepareLiveChanges()
+{
+    if (m_nIndexedListing != m_nListings && m_entries.GetSize() >= kIndexAheadFrom && !platform::currentWork()) {
+        m_nameIndex.rebuild(m_entries.Entries());
+        m_nIndexedListing = m_nListings;
+    }
 }
 
 void CFileListViewEx::ApplyLiveChanges(const platform::FolderChanges &changes)

@@ -34,6 +34,8 @@ CFileListViewEx::CFileListViewEx(QWidget *parent)
     m_pLive = new LiveChanges(
         [this] { return state() == QAbstractItemView::EditingState || LiveChanges::programBusy(); },
         [this](const platform::FolderChanges &changes) { ApplyLiveChanges(changes); }, this);
+    connect(m_pModel, &QAbstractItemModel::modelReset, this, &CFileListViewEx::PrepareLiveChanges,
+            Qt::QueuedConnection);
 }
 
 CFileListViewEx::~CFileListViewEx()

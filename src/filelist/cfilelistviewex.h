@@ -49,6 +49,9 @@ public:
 
 private:
     void SortEntries();
+    // A big folder's name index is made once it is shown, not when the
+    // first change comes in a burst.
+    void PrepareLiveChanges();
     // The shown folder as the watch names it (the root is "\\").
     QString WatchedFolder() const;
 

@@ -46,6 +46,7 @@ private Q_SLOTS:
             << LiveCase{{"Name"}, "touch \"$(printf 'line\\nbreak')\" 'back\\slash' \"$(printf 'caf\\351')\"", "",
                         {"a.txt", QStringLiteral("back\uF05Cslash"), "c.txt", "caf" + QString(QChar(0xDCE9)), "e.txt",
                          "line\nbreak"}};
+        QTest::newRow("the folder itself removed") << LiveCase{{"Name"}, "rm -r ../f", "", {}};
         QTest::newRow("during a rename")
             << LiveCase{{"Name"}, "touch b.txt", "edit", {"a.txt", "b.txt", "c.txt", "e.txt"}};
         QTest::newRow("during long work") << LiveCase{{"Name"}, "rm e.txt", "work", {"a.txt", "c.txt"}};

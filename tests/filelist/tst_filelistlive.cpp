@@ -94,7 +94,8 @@ private Q_SLOTS:
     }
 
     // Changes spread all over a big list come as one layout change: the
-    // rows still end sorted, and the selected, focused row stays.
+    // rows still end sorted, the selected, focused row stays, and so does
+    // the row at the top of the scrolled view.
     void spreadChangesKeepSelection()
     {
         testsupport::TempDeviceRoot root;
@@ -106,6 +107,7 @@ private Q_SLOTS:
         pane.ShowFolder("\\f", false);
         QVERIFY(clickHeading(pane, "Name"));
         pane.setCurrentIndex(pane.model()->index(25, 0)); // n050
+        pane.scrollTo(pane.model()->index(60, 0), QAbstractItemView::PositionAtTop); // n120
         QTRY_VERIFY(pane.GetLiveChanges().watch().isLive("\\f"));
         QVERIFY(runShell(root.host("\\f"), "for i in $(seq -w 1 2 199); do touch n$i; done; rm n010 n100"));
         QTRY_COMPARE(pane.GetItemCount(), 198);
@@ -115,6 +117,7 @@ private Q_SLOTS:
         QCOMPARE(columnTexts(pane), names);
         QCOMPARE(pane.GetItemName(pane.currentIndex().row()), QString("n050"));
         QCOMPARE(pane.GetSelectedRows(), QList<int>{49});
+        QCOMPARE(pane.GetItemName(pane.rowAt(0)), QString("n120"));
     }
 
     // The program's own change, listed by its refresh, is not shown again;

@@ -36,6 +36,12 @@ void LiveChanges::setFolders(const QStringList &folders)
         it = folders.contains(it.key()) ? std::next(it) : m_listedAtNs.erase(it);
 }
 
+void LiveChanges::addFolder(const QString &folder)
+{
+    if (!m_folders.contains(folder))
+        setFolders(m_folders + QStringList{folder});
+}
+
 void LiveChanges::listingBegins(const QString &folder)
 {
     const qint64 now = platform::folderWatchNowNs();

@@ -22,6 +22,7 @@ public:
 
     // The folders to follow (device paths as the pane names them).
     void setFolders(const QStringList &folders);
+    void addFolder(const QString &folder);
     // A listing of folder begins now.
     void listingBegins(const QString &folder);
     // Applies what waits, unless the pane must wait; then it tries again soon.

@@ -54,6 +54,9 @@ void CDirTreeView::syncNode(QTreeWidgetItem *node, const QString &path, bool che
     };
     const auto listed = [&]() -> const FolderListing & {
         if (!listing) {
+            // An expanded folder is followed from before it is read.
+            if (node->isExpanded())
+                m_pLive->addFolder(path);
             m_pLive->listingBegins(path);
             listing = FolderListing::read(path);
         }

@@ -13,6 +13,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -107,13 +108,13 @@ QString childFolder(const QString &folder, const QString &name)
 
 } // namespace
 
-// Lives as long as the watch object or its thread, whichever is longer.
+// Shared by the watch object and its thread.
 struct FolderWatch::Shared {
     QPointer<FolderWatch> owner;
     mutable std::mutex mutex;
     QStringList wanted;
     bool wantedChanged = false;
-    bool stop = false;
+    std::atomic<bool> stop {false};
     std::set<QString> live;
     std::map<QString, Ready> ready;
     bool signalled = false;
@@ -259,6 +260,8 @@ void FolderWatch::Shared::flush()
         entry.readAtNs = r.readAtNs;
         if (find.first(searchPattern(folder), entry.data)) {
             do {
+                if (stop)
+                    return;
                 entry.name = entry.data.name;
                 entry.hasSubfolder = isFolder(entry.data) && hasSubfolder(childFolder(folder, entry.name));
                 r.entries.insert(entry.name, entry);
@@ -276,6 +279,8 @@ void FolderWatch::Shared::flush()
         facts.stat = &w->second.stat;
         facts.fat = w->second.fat;
         for (const QByteArray &host : names) {
+            if (stop)
+                return;
             WatchedEntry entry;
             entry.name = deviceNameFromHost(host);
             entry.readAtNs = folderWatchNowNs();
@@ -366,10 +371,10 @@ FolderWatch::~FolderWatch()
         const uint64_t one = 1;
         [[maybe_unused]] const ssize_t r = ::write(d->wake.get(), &one, sizeof one);
     }
-    // A look at a name on a hung file system must not hold up the window:
-    // the thread then ends on its own, holding what it shares.
+    // The thread stops between two names it looks at, so this waits for
+    // one call at most.
     if (d->thread.joinable())
-        d->thread.detach();
+        d->thread.join();
 }
 
 void FolderWatch::setFolders(const QStringList &folders)

@@ -17,6 +17,7 @@ public:
     // Deleting every row and telling the new count, around a listing.
     void BeginListing();
     void EndListing(int rowCount);
+    bool IsListing() const { return m_bResetting; }
     // Every row's texts may have changed (after a sort).
     void InvalidateAll();
     // Rows that follow the disk without a listing: each change is told with

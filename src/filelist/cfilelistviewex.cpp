@@ -32,7 +32,11 @@ CFileListViewEx::CFileListViewEx(QWidget *parent)
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
             &CFileListViewEx::OnColumnClick);
     m_pLive = new LiveChanges(
-        [this] { return state() == QAbstractItemView::EditingState || LiveChanges::programBusy(); },
+        [this] {
+            // Not while a listing is under way either: it may wait for a
+            // worker and let events in.
+            return state() == QAbstractItemView::EditingState || m_pModel->IsListing() || LiveChanges::programBusy();
+        },
         [this](const platform::FolderChanges &changes) { ApplyLiveChanges(changes); }, this);
     connect(m_pModel, &QAbstractItemModel::modelReset, this, &CFileListViewEx::PrepareLiveChanges,
             Qt::QueuedConnection);

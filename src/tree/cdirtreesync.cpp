@@ -9,6 +9,8 @@
 #include "platform/fs/subfolderprobe.h"
 #include "platform/ui/waitcursor.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <optional>
 
@@ -21,6 +23,8 @@ bool CDirTreeView::HasSubfolder(const QString &path) const
 void CDirTreeView::SyncBranch(QTreeWidgetItem *node, const QString &path, bool check)
 {
     platform::WaitCursor wait;
+    ++m_nWalks;
+    const auto walked = qScopeGuard([this] { --m_nWalks; });
     if (!node) {
         node = rootItem();
         if (m_pListView) {

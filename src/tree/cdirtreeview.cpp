@@ -57,7 +57,10 @@ CDirTreeView::CDirTreeView(QWidget *parent)
     });
     platform::TouchTaps::install(this);
     m_pLive = new LiveChanges(
-        [this] { return state() == QAbstractItemView::EditingState || m_bEditPending || LiveChanges::programBusy(); },
+        [this] {
+            return state() == QAbstractItemView::EditingState || m_bEditPending || m_nWalks > 0
+                || LiveChanges::programBusy();
+        },
         [this](const platform::FolderChanges &changes) { ApplyLiveChanges(changes); }, this);
 }
 

@@ -84,6 +84,7 @@ private:
     bool m_bDeletingChildren = false;
     bool m_bRootSelected = false;
     int m_nQuietCollapse = 0;       // collapses made by a walk, not by the user
+    int m_nWalks = 0;               // SyncBranch calls under way
     QIcon m_folderIcon;
     QIcon m_deviceIcon;
     QPersistentModelIndex m_editedIndex; // label typed, rename not yet carried out

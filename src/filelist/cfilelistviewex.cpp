@@ -4,6 +4,7 @@
 #include "cfilelisttextsort.h"
 #include "entrysort.h"
 #include "folderprefetch.h"
+#include "livechanges.h"
 #include "platform/attributes/fileattributes.h"
 #include "platform/fs/findfile.h"
 #include "platform/ui/messagebox.h"
@@ -30,10 +31,21 @@ CFileListViewEx::CFileListViewEx(QWidget *parent)
     SetupColumns(*this);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
             &CFileListViewEx::OnColumnClick);
+    m_pLive = new LiveChanges(
+        [this] {
+            // Not while a listing is under way either: it may wait for a
+            // worker and let events in.
+            return state() == QAbstractItemView::EditingState || m_pModel->IsListing() || LiveChanges::programBusy();
+        },
+        [this](const platform::FolderChanges &changes) { ApplyLiveChanges(changes); }, this);
+    connect(m_pModel, &QAbstractItemModel::modelReset, this, &CFileListViewEx::PrepareLiveChanges,
+            Qt::QueuedConnection);
 }
 
 CFileListViewEx::~CFileListViewEx()
 {
+    delete m_pLive;
+    m_pLive = nullptr;
     // The model asks this pane for texts; let it go before the entries do.
     setModel(nullptr);
     delete m_pModel;
@@ -54,6 +66,8 @@ void CFileListViewEx::Populate(const QString &folder, bool force)
 
     platform::WaitCursor wait;
     m_strFolder = path;
+    m_pLive->listingBegins(WatchedFolder());
+    m_pLive->setFolders({WatchedFolder()});
     TrimImageList();
     m_pModel->BeginListing();
     m_entries.DeleteAllEntries();

@@ -1,8 +1,13 @@
 #pragma once
 #include "cfilelistview.h"
+#include "entrynameindex.h"
 #include "fileentryarray.h"
 
 class CFileListModel;
+class LiveChanges;
+namespace platform {
+struct FolderChanges;
+}
 
 // The lower pane of the main window: the files of the tree's current folder.
 // It keeps one entry per file and formats a row only when it is drawn.
@@ -36,8 +41,19 @@ public:
     const QStringList &GetFolderNames() const { return m_folderNames; }
     int GetListingCount() const { return m_nListings; }
 
+    // Follows what other programs change in the shown folder: rows come and
+    // go at their sorted place, the sort, the selection, the focused row and
+    // the rows in view stay.
+    void ApplyLiveChanges(const platform::FolderChanges &changes);
+    const LiveChanges &GetLiveChanges() const { return *m_pLive; }
+
 private:
     void SortEntries();
+    // A big folder's name index is made once it is shown, not when the
+    // first change comes in a burst.
+    void PrepareLiveChanges();
+    // The shown folder as the watch names it (the root is "\\").
+    QString WatchedFolder() const;
 
     CFileEntryArray m_entries;
     bool m_bSortAscending = false;
@@ -45,4 +61,7 @@ private:
     QStringList m_folderNames;
     int m_nListings = 0;
     CFileListModel *m_pModel = nullptr;
+    LiveChanges *m_pLive = nullptr;
+    EntryNameIndex m_nameIndex; // made for live changes, once per listing
+    int m_nIndexedListing = -1;
 };

@@ -4,9 +4,12 @@
 #include "dirtreeitem.h"
 #include "filelist/cfilelistviewex.h"
 #include "folderlisting.h"
+#include "filelist/livechanges.h"
 #include "platform/fs/findfile.h"
 #include "platform/fs/subfolderprobe.h"
 #include "platform/ui/waitcursor.h"
+
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <optional>
@@ -20,6 +23,8 @@ bool CDirTreeView::HasSubfolder(const QString &path) const
 void CDirTreeView::SyncBranch(QTreeWidgetItem *node, const QString &path, bool check)
 {
     platform::WaitCursor wait;
+    ++m_nWalks;
+    const auto walked = qScopeGuard([this] { --m_nWalks; });
     if (!node) {
         node = rootItem();
         if (m_pListView) {
@@ -34,6 +39,7 @@ void CDirTreeView::SyncBranch(QTreeWidgetItem *node, const QString &path, bool c
     }
     syncNode(node, path, check, nullptr);
     m_listedByList.reset();
+    updateWatchedFolders();
 }
 
 // One node of the walk. A child is asked about its own subfolders through
@@ -51,8 +57,13 @@ void CDirTreeView::syncNode(QTreeWidgetItem *node, const QString &path, bool che
         return parentProbe ? parentProbe->hasSubfolder(node->text(0)) : HasSubfolder(path);
     };
     const auto listed = [&]() -> const FolderListing & {
-        if (!listing)
+        if (!listing) {
+            // An expanded folder is followed from before it is read.
+            if (node->isExpanded())
+                m_pLive->addFolder(path);
+            m_pLive->listingBegins(path);
             listing = FolderListing::read(path);
+        }
         return *listing;
     };
 

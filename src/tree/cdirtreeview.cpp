@@ -2,6 +2,7 @@
 
 #include "dirtreeitem.h"
 #include "filelist/cfilelistviewex.h"
+#include "filelist/livechanges.h"
 #include "platform/system/systeminfo.h"
 #include "platform/ui/touchtaps.h"
 #include "platform/work/longwork.h"
@@ -56,9 +57,18 @@ CDirTreeView::CDirTreeView(QWidget *parent)
     });
     platform::TouchTaps::install(this);
     InitDragDrop();
+    m_pLive = new LiveChanges(
+        [this] {
+            return state() == QAbstractItemView::EditingState || m_bEditPending || m_nWalks > 0
+                || LiveChanges::programBusy();
+        },
+        [this](const platform::FolderChanges &changes) { ApplyLiveChanges(changes); }, this);
 }
 
-CDirTreeView::~CDirTreeView() = default;
+CDirTreeView::~CDirTreeView()
+{
+    delete m_pLive;
+}
 
 void CDirTreeView::OnInitialUpdate()
 {

@@ -9,8 +9,10 @@
 #include <optional>
 
 class CFileListViewEx;
+class LiveChanges;
 namespace platform {
 class SubfolderProbe;
+struct FolderChanges;
 }
 
 // The upper pane: the device's folder tree, filled lazily. The selected node
@@ -46,6 +48,10 @@ public:
     // The folder a drag over the tree would drop on, highlighted; none
     // while nothing is dragged over a folder.
     QTreeWidgetItem *DropTargetItem() const;
+    // Repairs the one branch whose folder other programs changed, as a
+    // checking walk would: folders come in sorted place, vanished ones go.
+    void ApplyLiveChanges(const platform::FolderChanges &changes);
+    const LiveChanges &GetLiveChanges() const { return *m_pLive; }
 
 public Q_SLOTS:
     void OnRefresh(); // the Refresh command
@@ -87,6 +93,8 @@ private:
     void deleteNode(QTreeWidgetItem *node);
     void collapseQuietly(QTreeWidgetItem *node);
     bool isNodeConsistent(QTreeWidgetItem *node, const QString &path) const;
+    QTreeWidgetItem *itemAtPath(const QString &path) const;
+    void updateWatchedFolders(); // the expanded folders, nothing else
 
     void OnItemExpanded(QTreeWidgetItem *node);
     void OnItemCollapsed(QTreeWidgetItem *node);
@@ -101,6 +109,7 @@ private:
     bool m_bDeletingChildren = false;
     bool m_bRootSelected = false;
     int m_nQuietCollapse = 0;       // collapses made by a walk, not by the user
+    int m_nWalks = 0;               // SyncBranch calls under way
     QIcon m_folderIcon;
     QIcon m_deviceIcon;
     QPersistentModelIndex m_editedIndex; // label typed, rename not yet carried out
@@ -120,4 +129,5 @@ private:
     bool m_bDropUsable = false; // the drag over the tree offers entries
     QPersistentModelIndex m_dropIndex;
     QTimer *m_pOpenTimer = nullptr; // opens the folder a drag rests on
+    LiveChanges *m_pLive = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "platform/fs/findfile.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/waitcursor.h"
+#include "platform/work/readstep.h"
 
 #include <QHeaderView>
 
@@ -60,21 +61,16 @@ void CFileListViewEx::Populate(const QString &folder, bool force)
     m_folderNames.clear();
     ++m_nListings;
 
-    platform::FindData data;
-    folderprefetch::Listing ahead;
-    if (folderprefetch::take(m_strFolder, ahead)) {
-        m_entries.Entries() = std::move(ahead.files);
-        m_folderNames = std::move(ahead.folders);
-    } else if (platform::FindFile find; find.first(m_strFolder + QStringLiteral("\\*"), data)) {
-        do {
-            if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
-                m_folderNames.append(data.name);
-                continue;
-            }
-            m_entries.Add(new FileEntry(data));
-        } while (find.next(data));
-        find.close();
-    }
+    // One step for the whole listing: a slow or hung mount never holds the
+    // window, and a local folder costs one trip to the worker.
+    folderprefetch::Listing listing = platform::readStep(m_strFolder, [folder = m_strFolder] {
+        folderprefetch::Listing ahead;
+        if (folderprefetch::take(folder, ahead))
+            return ahead;
+        return folderprefetch::read(folder);
+    });
+    m_entries.Entries() = std::move(listing.files);
+    m_folderNames = std::move(listing.folders);
 
     SortEntries();
     m_pModel->EndListing(m_entries.GetSize());

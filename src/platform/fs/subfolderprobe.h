@@ -11,7 +11,8 @@ namespace platform {
 // attributes. The folder tree asks this of every folder it shows, often for
 // thousands of folders side by side, so a probe keeps their parent open.
 // A folder that cannot be read has none. Faults injected for Find apply as
-// they do to FindFile.
+// they do to FindFile. On the UI thread each probe is a read of browsing
+// (see readStep), as is the opening of the parent.
 class SubfolderProbe {
 public:
     explicit SubfolderProbe(const QString &parentPath); // ends with a backslash
@@ -22,9 +23,11 @@ public:
     // For parentPath + name + "\".
     bool hasSubfolder(const QString &name);
 
-private:
     struct State;
-    std::unique_ptr<State> d;
+
+private:
+    // Shared with the steps that probe: one given up may outlive the probe.
+    std::shared_ptr<const State> d;
 };
 
 // The same for one folder given by its path ("\" for the root, else ending

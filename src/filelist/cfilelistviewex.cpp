@@ -129,7 +129,7 @@ QString CFileListViewEx::GetItemText(int row, int column)
     case ColSize:
         return entry->GetSizeText();
     case ColType:
-        return LookupRowType(GetItemPath(row), entry->GetName()).text;
+        return LookupRowType(GetItemPath(row), entry->GetName(), false).text;
     case ColChanged:
         return entry->GetChangedText();
     case ColAttrs:
@@ -144,5 +144,5 @@ QIcon CFileListViewEx::GetItemIcon(int row)
     const FileEntry *entry = GetEntry(row);
     if (!entry)
         return QIcon();
-    return m_imageList.icon(LookupRowType(GetItemPath(row), entry->GetName()).image);
+    return m_imageList.icon(LookupRowType(GetItemPath(row), entry->GetName(), false).image);
 }

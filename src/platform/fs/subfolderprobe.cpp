@@ -96,6 +96,40 @@ bool probeIn(const SubfolderProbe::State &state, const QString &name)
     return scan(folder.get(), folderPath);
 }
 
+// Every folder of the parent (links to folders too) and whether it holds
+// one; a parent that cannot be read gives no answers.
+QHash<QString, bool> probeAll(const SubfolderProbe::State &state)
+{
+    QHash<QString, bool> answers;
+    if (state.openError)
+        return answers;
+    const int fd = retryOnIntr([&] { return ::openat(state.parent.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    if (fd < 0)
+        return answers;
+    Fd folder(fd);
+    alignas(struct dirent64) char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::getdents64(folder.get(), buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        for (ssize_t offset = 0; offset < n;) {
+            const auto *entry = reinterpret_cast<const struct dirent64 *>(buffer + offset);
+            offset += entry->d_reclen;
+            if (isDotOrDotDot(entry->d_name))
+                continue;
+            if (entry->d_type != DT_DIR) {
+                struct statx target;
+                if ((entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+                    || statAt(folder.get(), entry->d_name, target, true) != 0 || !S_ISDIR(target.stx_mode))
+                    continue;
+            }
+            const QString name = deviceNameFromHost(QByteArray(entry->d_name));
+            answers.insert(name, probeIn(state, name));
+        }
+    }
+    return answers;
+}
+
 bool hasSubfolderHere(const QString &folderPath)
 {
     if (!isValidDevicePath(folderPath))
@@ -131,6 +165,13 @@ SubfolderProbe::~SubfolderProbe() = default;
 
 bool SubfolderProbe::hasSubfolder(const QString &name)
 {
+    if (!m_answers)
+        m_answers = readStep(d->parentPath, [state = d] { return probeAll(*state); });
+    if (const auto known = m_answers->constFind(name); known != m_answers->constEnd()) {
+        clearLastError();
+        return *known;
+    }
+    // Made since, or a name that is no plain entry of the parent.
     return readStep(d->parentPath + name + QLatin1Char('\\'), [state = d, name] { return probeIn(*state, name); });
 }
 

@@ -1,7 +1,9 @@
 #pragma once
+#include <QHash>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -11,8 +13,8 @@ namespace platform {
 // attributes. The folder tree asks this of every folder it shows, often for
 // thousands of folders side by side, so a probe keeps their parent open.
 // A folder that cannot be read has none. Faults injected for Find apply as
-// they do to FindFile. On the UI thread each probe is a read of browsing
-// (see readStep), as is the opening of the parent.
+// they do to FindFile. On the UI thread the probes are reads of browsing
+// (see readStep): the opening of the parent, then all of its folders in one.
 class SubfolderProbe {
 public:
     explicit SubfolderProbe(const QString &parentPath); // ends with a backslash
@@ -28,6 +30,9 @@ public:
 private:
     // Shared with the steps that probe: one given up may outlive the probe.
     std::shared_ptr<const State> d;
+    // The answers for every folder of the parent, probed together in one
+    // step at the first question: the tree asks about all of them.
+    std::optional<QHash<QString, bool>> m_answers;
 };
 
 // The same for one folder given by its path ("\" for the root, else ending

@@ -25,6 +25,10 @@ std::function<qint64()> g_testClock; // a test's, else empty
 // A step that ends this soon is waited for without sleeping, so small steps
 // cost little more than a call; a longer one lets the UI thread run events.
 constexpr auto kSpin = std::chrono::microseconds(40);
+// Between the short steps of a copy of small files, and while the UI thread
+// waits for one, the threads spin this long: a sleep and a wake-up cost
+// more than such a step, on a busy machine many times more.
+constexpr auto kShortSpin = std::chrono::microseconds(0);
 // Between events the UI thread handles at least this often.
 constexpr qint64 kPumpMs = 16;
 // How long the UI thread waits on the spot for a short step before it runs
@@ -38,6 +42,21 @@ inline void cpuRelax()
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
 #endif
+}
+
+// Spins until ready() or kSpin is over. The clock is read only now and then:
+// on some machines each read is a system call.
+template <class Ready>
+bool spinUntil(std::chrono::microseconds spin, Ready ready)
+{
+    const auto until = std::chrono::steady_clock::now() + spin;
+    for (unsigned i = 0;; ++i) {
+        if (ready())
+            return true;
+        if ((i & 31) == 31 && std::chrono::steady_clock::now() >= until)
+            return false;
+        cpuRelax();
+    }
 }
 
 // After a stop is asked for, a step the UI thread waits for may end on its
@@ -110,6 +129,7 @@ public:
     bool run(const std::shared_ptr<Job> &job, Step size)
     {
         job->error = lastError();
+        m_lastShort.store(size == Step::Short, std::memory_order_relaxed);
         m_current = job;
         m_done.store(false, std::memory_order_relaxed);
         m_job.store(job.get(), std::memory_order_release);
@@ -138,10 +158,7 @@ public:
 private:
     bool waitForDone(Job &job, Step size)
     {
-        const auto until = std::chrono::steady_clock::now() + kSpin;
-        while (!m_done.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < until)
-            cpuRelax();
-        if (m_done.load(std::memory_order_acquire))
+        if (spinUntil(size == Step::Short ? kShortSpin : kSpin, [this] { return m_done.load(std::memory_order_acquire); }))
             return true;
         const auto isDone = [this] { return m_done.load(std::memory_order_acquire); };
         QCoreApplication *app = QCoreApplication::instance();
@@ -191,12 +208,9 @@ private:
 
     std::shared_ptr<Job> nextJob()
     {
-        const auto until = std::chrono::steady_clock::now() + kSpin;
-        while (std::chrono::steady_clock::now() < until) {
-            if (m_job.exchange(nullptr, std::memory_order_acquire))
-                return m_current;
-            cpuRelax();
-        }
+        if (spinUntil(m_lastShort ? kShortSpin : kSpin,
+                      [this] { return m_job.exchange(nullptr, std::memory_order_acquire) != nullptr; }))
+            return m_current;
         std::unique_lock lock(m_mutex);
         m_sleeping = true;
         m_wake.wait(lock, [this] { return m_quit || m_job.load(std::memory_order_acquire); });
@@ -213,6 +227,7 @@ private:
     std::shared_ptr<Job> m_current;
     std::atomic<Job *> m_job {nullptr};
     std::atomic<bool> m_done {false};
+    std::atomic<bool> m_lastShort {false}; // the step given last was a short one
     bool m_sleeping = false;
     bool m_quit = false;      // under m_mutex
     bool m_abandoned = false; // under m_mutex

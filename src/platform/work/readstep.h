@@ -62,7 +62,7 @@ auto readStep(const QString &path, Work &&step) -> std::invoke_result_t<std::dec
             return;
     }
     detail::PatientAfterStop patient;
-    return runStep(std::forward<Work>(step));
+    return runStep(std::forward<Work>(step), Step::Short);
 }
 
 } // namespace platform

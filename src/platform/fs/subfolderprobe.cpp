@@ -98,9 +98,9 @@ bool probeIn(const SubfolderProbe::State &state, const QString &name)
 
 // Every folder of the parent (links to folders too) and whether it holds
 // one; a parent that cannot be read gives no answers.
-QHash<QString, bool> probeAll(const SubfolderProbe::State &state)
+QHash<QString, LastError> probeAll(const SubfolderProbe::State &state)
 {
-    QHash<QString, bool> answers;
+    QHash<QString, LastError> answers;
     if (state.openError)
         return answers;
     const int fd = retryOnIntr([&] { return ::openat(state.parent.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
@@ -124,7 +124,8 @@ QHash<QString, bool> probeAll(const SubfolderProbe::State &state)
                     continue;
             }
             const QString name = deviceNameFromHost(QByteArray(entry->d_name));
-            answers.insert(name, probeIn(state, name));
+            probeIn(state, name);
+            answers.insert(name, lastError());
         }
     }
     return answers;
@@ -168,8 +169,8 @@ bool SubfolderProbe::hasSubfolder(const QString &name)
     if (!m_answers)
         m_answers = readStep(d->parentPath, [state = d] { return probeAll(*state); });
     if (const auto known = m_answers->constFind(name); known != m_answers->constEnd()) {
-        clearLastError();
-        return *known;
+        setLastError(known->code, known->message);
+        return known->code == 0;
     }
     // Made since, or a name that is no plain entry of the parent.
     return readStep(d->parentPath + name + QLatin1Char('\\'), [state = d, name] { return probeIn(*state, name); });

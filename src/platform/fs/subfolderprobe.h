@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/base/lasterror.h"
+
 #include <QHash>
 #include <QString>
 
@@ -32,7 +34,8 @@ private:
     std::shared_ptr<const State> d;
     // The answers for every folder of the parent, probed together in one
     // step at the first question: the tree asks about all of them.
-    std::optional<QHash<QString, bool>> m_answers;
+    // An answer is the probe's last error: none, or why there is no subfolder.
+    std::optional<QHash<QString, LastError>> m_answers;
 };
 
 // The same for one folder given by its path ("\" for the root, else ending

@@ -25,10 +25,6 @@ std::function<qint64()> g_testClock; // a test's, else empty
 // A step that ends this soon is waited for without sleeping, so small steps
 // cost little more than a call; a longer one lets the UI thread run events.
 constexpr auto kSpin = std::chrono::microseconds(40);
-// Between the short steps of a copy of small files, and while the UI thread
-// waits for one, the threads spin this long: a sleep and a wake-up cost
-// more than such a step, on a busy machine many times more.
-constexpr auto kShortSpin = std::chrono::microseconds(0);
 // Between events the UI thread handles at least this often.
 constexpr qint64 kPumpMs = 16;
 // How long the UI thread waits on the spot for a short step before it runs
@@ -129,7 +125,6 @@ public:
     bool run(const std::shared_ptr<Job> &job, Step size)
     {
         job->error = lastError();
-        m_lastShort.store(size == Step::Short, std::memory_order_relaxed);
         m_current = job;
         m_done.store(false, std::memory_order_relaxed);
         m_job.store(job.get(), std::memory_order_release);
@@ -158,7 +153,9 @@ public:
 private:
     bool waitForDone(Job &job, Step size)
     {
-        if (spinUntil(size == Step::Short ? kShortSpin : kSpin, [this] { return m_done.load(std::memory_order_acquire); }))
+        // A short step is waited for on the condition below, not spun for:
+        // on a busy machine the spinning takes the processor from the worker.
+        if (size == Step::Long && spinUntil(kSpin, [this] { return m_done.load(std::memory_order_acquire); }))
             return true;
         const auto isDone = [this] { return m_done.load(std::memory_order_acquire); };
         QCoreApplication *app = QCoreApplication::instance();
@@ -208,8 +205,7 @@ private:
 
     std::shared_ptr<Job> nextJob()
     {
-        if (spinUntil(m_lastShort ? kShortSpin : kSpin,
-                      [this] { return m_job.exchange(nullptr, std::memory_order_acquire) != nullptr; }))
+        if (spinUntil(kSpin, [this] { return m_job.exchange(nullptr, std::memory_order_acquire) != nullptr; }))
             return m_current;
         std::unique_lock lock(m_mutex);
         m_sleeping = true;
@@ -227,7 +223,6 @@ private:
     std::shared_ptr<Job> m_current;
     std::atomic<Job *> m_job {nullptr};
     std::atomic<bool> m_done {false};
-    std::atomic<bool> m_lastShort {false}; // the step given last was a short one
     bool m_sleeping = false;
     bool m_quit = false;      // under m_mutex
     bool m_abandoned = false; // under m_mutex

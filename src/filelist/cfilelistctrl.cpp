@@ -3,6 +3,7 @@
 #include "cfilelistctrlmodel.h"
 #include "cfilelisttextsort.h"
 #include "filetypes/openfile.h"
+#include "platform/attributes/fileattributes.h"
 #include "platform/fs/findfile.h"
 #include "platform/ui/messagebox.h"
 #include "rowtext.h"
@@ -86,6 +87,7 @@ bool CFileListCtrl::FillRow(int row, const QString &folder, const platform::Find
     texts.size = FormatSizeText(data.sizeHigh, data.sizeLow);
     texts.changed = FormatChangedText(data.lastWriteTime);
     texts.attrs = FormatAttrText(data.attributes);
+    texts.folder = data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY;
     bool filled = false;
     RunOnOwnThread([&] { filled = ApplyRow(row, texts); });
     return filled;
@@ -97,7 +99,7 @@ bool CFileListCtrl::ApplyRow(int row, const RowTexts &texts)
         return false;
     // Type texts and icons come through the lister's cache, which only
     // this thread touches.
-    const RowType &type = LookupRowType(texts.fullPath, texts.name);
+    const RowType &type = LookupRowType(texts.fullPath, texts.name, texts.folder);
     m_pModel->SetText(row, ColType, type.text);
     if (type.image > 0)
         m_pModel->SetIcon(row, m_imageList.icon(type.image));

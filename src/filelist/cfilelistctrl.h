@@ -52,6 +52,7 @@ private:
         QString size;
         QString changed;
         QString attrs;
+        bool folder = false;
     };
     bool ApplyRow(int row, const RowTexts &texts);
     void OnColumnClick(int column);

@@ -81,13 +81,16 @@ bool CFileLister::TrimImageList()
     return m_imageList.count() == m_nBaseImageCount;
 }
 
-const CFileLister::RowType &CFileLister::LookupRowType(const QString &fullPath, const QString &name)
+const CFileLister::RowType &CFileLister::LookupRowType(const QString &fullPath, const QString &name, bool folder)
 {
     FileTypeInfo info;
     info.SetPath(fullPath);
+    info.SetFolder(folder);
     QString key = info.GetExtension();
     if (key.isEmpty())
         key = QLatin1Char('/') + name; // no extension: the icon may still depend on the name
+    if (folder)
+        key.prepend(QLatin1Char('\\')); // no name holds one
 
     auto found = m_rowTypes.constFind(key);
     if (found != m_rowTypes.constEnd())

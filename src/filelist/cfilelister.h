@@ -59,7 +59,9 @@ protected:
         QString text;
         int image = 0;
     };
-    const RowType &LookupRowType(const QString &fullPath, const QString &name);
+    // Rows are drawn on the UI thread: what a row is comes from its listing,
+    // never from the disk.
+    const RowType &LookupRowType(const QString &fullPath, const QString &name, bool folder);
 
     QString m_strFolder;
     platform::ImageList m_imageList;

@@ -9,6 +9,7 @@
 #include "platform/fs/findfile.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/waitcursor.h"
+#include "platform/work/readstep.h"
 
 #include <QHeaderView>
 
@@ -74,21 +75,16 @@ void CFileListViewEx::Populate(const QString &folder, bool force)
     m_folderNames.clear();
     ++m_nListings;
 
-    platform::FindData data;
-    folderprefetch::Listing ahead;
-    if (folderprefetch::take(m_strFolder, ahead)) {
-        m_entries.Entries() = std::move(ahead.files);
-        m_folderNames = std::move(ahead.folders);
-    } else if (platform::FindFile find; find.first(m_strFolder + QStringLiteral("\\*"), data)) {
-        do {
-            if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
-                m_folderNames.append(data.name);
-                continue;
-            }
-            m_entries.Add(new FileEntry(data));
-        } while (find.next(data));
-        find.close();
-    }
+    // One step for the whole listing: a slow or hung mount never holds the
+    // window, and a local folder costs one trip to the worker.
+    folderprefetch::Listing listing = platform::readStep(m_strFolder, [folder = m_strFolder] {
+        folderprefetch::Listing ahead;
+        if (folderprefetch::take(folder, ahead))
+            return ahead;
+        return folderprefetch::read(folder);
+    });
+    m_entries.Entries() = std::move(listing.files);
+    m_folderNames = std::move(listing.folders);
 
     SortEntries();
     m_pModel->EndListing(m_entries.GetSize());
@@ -147,7 +143,7 @@ QString CFileListViewEx::GetItemText(int row, int column)
     case ColSize:
         return entry->GetSizeText();
     case ColType:
-        return LookupRowType(GetItemPath(row), entry->GetName()).text;
+        return LookupRowType(GetItemPath(row), entry->GetName(), false).text;
     case ColChanged:
         return entry->GetChangedText();
     case ColAttrs:
@@ -162,5 +158,5 @@ QIcon CFileListViewEx::GetItemIcon(int row)
     const FileEntry *entry = GetEntry(row);
     if (!entry)
         return QIcon();
-    return m_imageList.icon(LookupRowType(GetItemPath(row), entry->GetName()).image);
+    return m_imageList.icon(LookupRowType(GetItemPath(row), entry->GetName(), false).image);
 }

@@ -43,10 +43,12 @@ struct Pending {
     }
 };
 
+// Never destroyed: a start-up read stuck on a hung mount must not hold up
+// the program's end.
 Pending &pending()
 {
-    static Pending one;
-    return one;
+    static Pending *one = new Pending;
+    return *one;
 }
 
 // The folder's last-write time; 0 when it cannot be read.
@@ -56,21 +58,23 @@ platform::FileTime lastWrite(const QString &folder)
     return platform::findEntry(folder.isEmpty() ? QStringLiteral("\\") : folder, data) ? data.lastWriteTime : 0;
 }
 
-void read(const QString &folder, Listing &out)
+} // namespace
+
+Listing read(const QString &folder)
 {
+    Listing out;
     platform::FindFile find;
     platform::FindData data;
     if (!find.first(folder + QStringLiteral("\\*"), data))
-        return;
+        return out;
     do {
         if (data.attributes & platform::FILE_ATTRIBUTE_DIRECTORY)
             out.folders.append(data.name);
         else
             out.files.push_back(new FileEntry(data));
     } while (find.next(data));
+    return out;
 }
-
-} // namespace
 
 void start(const QString &folder)
 {
@@ -80,7 +84,7 @@ void start(const QString &folder)
     p.folder = withoutBackslash(folder);
     p.reader = std::thread([&p, folder = p.folder] {
         p.changed = lastWrite(folder);
-        read(folder, p.listing);
+        p.listing = read(folder);
     });
 }
 

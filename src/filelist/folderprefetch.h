@@ -27,4 +27,8 @@ bool take(const QString &folder, Listing &out);
 // Drops whatever was started and not taken.
 void discard();
 
+// Lists folder (without its final backslash) right here; a folder that
+// cannot be read lists nothing.
+Listing read(const QString &folder);
+
 } // namespace folderprefetch

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace fileops {
 
@@ -50,9 +51,20 @@ private:
     using HeldPair = std::shared_ptr<std::optional<platform::FolderCopyPair>>;
     bool copyLevel(const QString &source, const QString &target, CopyRecord *read, CopyRecord *made);
     bool refusedIntoSource(const QString &source, const QString &target) const;
-    static std::optional<platform::CopiedIds> copyFile(const HeldPair &pair, const QString &source,
-                                                       const QString &folder, const QString &from, const QString &to,
-                                                       const platform::FindData &data);
+    // The files of a run, copied in one step.
+    struct FileToCopy {
+        QString from, to;
+        bool listedRegular;
+    };
+    using CopyResults = std::vector<std::optional<platform::CopiedIds>>;
+    // The files from entries[i] on up to the next folder, at most a few
+    // dozen; a big file goes alone (big set).
+    static std::vector<FileToCopy> nextRun(const QList<platform::FindData> &entries, qsizetype i,
+                                           const QString &source, const QString &folder, bool *big);
+    static CopyResults copyRun(const HeldPair &pair, const QString &source, const QString &folder,
+                               const std::vector<FileToCopy> &files);
+    static CopyResults copyFiles(const HeldPair &pair, const QString &source, const QString &folder,
+                                 std::vector<FileToCopy> files, bool big);
     bool failedListing(const QString &source);
 
     FolderCopyHost &m_host;

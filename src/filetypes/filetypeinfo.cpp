@@ -57,7 +57,8 @@ bool FileTypeInfo::AddSmallIcon(platform::ImageList &images, int *index, int def
 {
     int added = -1;
     QIcon icon;
-    if (platform::getSmallFileIcon(m_strPath, icon))
+    if (m_folder < 0 ? platform::getSmallFileIcon(m_strPath, icon)
+                     : platform::getSmallFileIcon(m_strPath, m_folder == 1, icon))
         added = images.replaceIcon(-1, icon);
 
     const bool ok = added > -1;

@@ -13,6 +13,9 @@ public:
     virtual ~FileTypeInfo();
 
     void SetPath(const QString &path);
+    // Whether the path is a folder, when the caller knows: the icon is then
+    // found without reading the disk.
+    void SetFolder(bool folder) { m_folder = folder ? 1 : 0; }
 
     // Upper-case text after the last dot of path (or of the stored path when
     // path is empty); empty when there is no dot or only one at the start.
@@ -42,4 +45,5 @@ public:
 
 private:
     QString m_strPath;
+    int m_folder = -1; // unknown
 };

@@ -13,6 +13,7 @@ QString kindText(WorkKind kind)
     case WorkKind::Creating: return QStringLiteral("Creating");
     case WorkKind::Measuring: return QStringLiteral("Measuring");
     case WorkKind::Transferring: return QStringLiteral("Transferring");
+    case WorkKind::Reading: return QStringLiteral("Reading");
     }
     return QString();
 }

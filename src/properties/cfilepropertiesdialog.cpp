@@ -8,12 +8,15 @@
 #include "platform/ui/messagebox.h"
 #include "platform/ui/waitcursor.h"
 #include "platform/work/longwork.h"
+#include "platform/work/readstep.h"
 #include "resources/images.h"
 #include "resources/resourceids.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+
+#include <optional>
 
 using namespace platform;
 
@@ -84,9 +87,17 @@ int CFilePropertiesDialog::ShowProperties(const QString &path)
 void CFilePropertiesDialog::OnInitDialog()
 {
     m_strName = m_strPath.mid(m_strPath.lastIndexOf(u'\\') + 1);
-    FindData data;
     // The root's path is empty by now: nothing is found and nothing shown.
-    if (!m_strPath.isEmpty() && findEntry(m_strPath, data)) {
+    const std::optional<FindData> found = m_strPath.isEmpty()
+        ? std::nullopt
+        : platform::readStep(m_strPath, [path = m_strPath]() -> std::optional<FindData> {
+              FindData data;
+              if (!findEntry(path, data))
+                  return std::nullopt;
+              return data;
+          });
+    if (found) {
+        const FindData &data = *found;
         const bool folder = data.attributes & FILE_ATTRIBUTE_DIRECTORY;
         m_bitmap = resources::LoadBitmap(folder ? ids::IDB_FOLDER_PICTURE : ids::IDB_FILE_PICTURE);
         if (auto *picture = qobject_cast<QLabel *>(m_controls.value(1017)))
@@ -98,8 +109,11 @@ void CFilePropertiesDialog::OnInitDialog()
                 const double size = FolderSize(m_strPath);
                 // A measure cut short is a lower bound, never the folder's size.
                 m_strSize = (platform::stopRequested() ? QStringLiteral("at least ") : QString()) + folderSizeText(size);
+                // A step too: the folder may lie on a mount that hangs.
+                m_strFree = platform::runStep([path = m_strPath] { return freeSpaceText(path); });
+                if (m_strFree.isEmpty())
+                    m_strFree = QStringLiteral("Unable to obtain");
             }
-            m_strFree = freeSpaceText(m_strPath);
         } else {
             m_strSize = QString::asprintf("%.0f bytes", double(data.sizeHigh) * 4294967296.0 + double(data.sizeLow));
             m_strFree.clear();

@@ -8,6 +8,7 @@
 #include "platform/fs/findfile.h"
 #include "platform/fs/subfolderprobe.h"
 #include "platform/ui/waitcursor.h"
+#include "platform/work/readstep.h"
 
 #include <QScopeGuard>
 
@@ -25,6 +26,7 @@ void CDirTreeView::SyncBranch(QTreeWidgetItem *node, const QString &path, bool c
     platform::WaitCursor wait;
     ++m_nWalks;
     const auto walked = qScopeGuard([this] { --m_nWalks; });
+    platform::ReadingScope reading; // one Cancel gives up the whole walk
     if (!node) {
         node = rootItem();
         if (m_pListView) {
@@ -88,8 +90,10 @@ void CDirTreeView::syncNode(QTreeWidgetItem *node, const QString &path, bool che
             // Only a name the listing lacks is looked up on its own: the
             // listing may have stopped early, or the label may not be a
             // plain name.
-            platform::FindData data;
-            if (check && !listed().entries.contains(child->text(0)) && !platform::findEntry(childPath, data)) {
+            if (check && !listed().entries.contains(child->text(0)) && !platform::readStep(childPath, [childPath] {
+                    platform::FindData data;
+                    return platform::findEntry(childPath, data);
+                })) {
                 deleteNode(child);
                 continue;
             }

@@ -9,6 +9,8 @@
 #include "listtesthelpers.h"
 #include "platform/desktop/fileuri.h"
 #include "platform/registry/registry.h"
+#include "platform/testing/faultinjection.h"
+#include "platform/work/longwork.h"
 #include "platform/ui/inputpanel.h"
 #include "platform/ui/messagebox.h"
 
@@ -18,6 +20,7 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace listtest;
 
@@ -139,6 +142,41 @@ private Q_SLOTS:
         QCOMPARE(pane.GetItemCount(), listed.size());
         pane.Refresh();
         QCOMPARE(pane.GetItemCount(), listed.size() + 1);
+    }
+
+    // A listing stuck on a hung mount: the event loop turns meanwhile (the
+    // user's timer fires), and a Cancel gives it up with nothing listed, as
+    // a folder that cannot be read; once the mount answers, Refresh lists.
+    void stuckListingCancelled()
+    {
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFile("\\h\\a", "x") && root.makeFile("\\h\\b", "x"));
+        platform::faults::injectHang(platform::FsOperation::Find, "\\h\\*");
+        const auto clear = qScopeGuard([] { platform::faults::clear(); });
+        bool cancelled = false, rescued = false;
+        QTimer user, rescue;
+        connect(&user, &QTimer::timeout, [&] {
+            if (!cancelled && platform::faults::hanging() > 0) {
+                cancelled = true;
+                platform::requestStop(); // what the progress window's Cancel does
+            }
+        });
+        connect(&rescue, &QTimer::timeout, [&] {
+            rescued = true;
+            platform::faults::releaseHangs();
+        });
+        user.start(5);
+        rescue.start(5000);
+        CFileListViewEx pane;
+        pane.ShowFolder("\\h", true);
+        QVERIFY(cancelled);
+        QVERIFY(!rescued);
+        QCOMPARE(pane.GetItemCount(), 0);
+        QCOMPARE(platform::faults::hanging(), 1);
+        platform::faults::releaseHangs();
+        QTRY_COMPARE(platform::abandonedStepsRunning(), 0);
+        pane.Refresh();
+        QCOMPARE(pane.GetItemCount(), 2);
     }
 
     void headingClicks_data()

@@ -183,6 +183,8 @@ bool FindFile::next(FindData &out)
             d->next = 0;
             continue;
         }
+        if (faults::any())
+            injectedFault(FsOperation::Find, d->folder); // a slow mount's delay
         if (d->next == d->batch->size() / 2 && !d->following && !d->exhausted)
             d->following = readAhead(*d);
         const size_t i = d->next++;

@@ -1,7 +1,11 @@
 #pragma once
+#include "platform/base/lasterror.h"
+
+#include <QHash>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -11,7 +15,8 @@ namespace platform {
 // attributes. The folder tree asks this of every folder it shows, often for
 // thousands of folders side by side, so a probe keeps their parent open.
 // A folder that cannot be read has none. Faults injected for Find apply as
-// they do to FindFile.
+// they do to FindFile. On the UI thread the probes are reads of browsing
+// (see readStep): the opening of the parent, then all of its folders in one.
 class SubfolderProbe {
 public:
     explicit SubfolderProbe(const QString &parentPath); // ends with a backslash
@@ -22,9 +27,15 @@ public:
     // For parentPath + name + "\".
     bool hasSubfolder(const QString &name);
 
-private:
     struct State;
-    std::unique_ptr<State> d;
+
+private:
+    // Shared with the steps that probe: one given up may outlive the probe.
+    std::shared_ptr<const State> d;
+    // The answers for every folder of the parent, probed together in one
+    // step at the first question: the tree asks about all of them.
+    // An answer is the probe's last error: none, or why there is no subfolder.
+    std::optional<QHash<QString, LastError>> m_answers;
 };
 
 // The same for one folder given by its path ("\" for the root, else ending

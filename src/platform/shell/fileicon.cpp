@@ -93,7 +93,14 @@ bool getSmallFileIcon(const QString &devicePath, QIcon &icon)
         return false;
     struct stat st {};
     const QByteArray host = hostPathFromDevice(devicePath);
-    const bool folder = !host.isEmpty() && ::stat(host.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    return getSmallFileIcon(devicePath, !host.isEmpty() && ::stat(host.constData(), &st) == 0 && S_ISDIR(st.st_mode),
+                            icon);
+}
+
+bool getSmallFileIcon(const QString &devicePath, bool folder, QIcon &icon)
+{
+    if (devicePath.isEmpty() || !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return false;
     // Files are told apart by their extension alone, as the handheld's shell
     // did; names without one (README, Makefile) by the whole name.
     const QString name = devicePath.mid(devicePath.lastIndexOf(u'\\') + 1);

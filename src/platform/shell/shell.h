@@ -12,6 +12,10 @@ namespace platform {
 // the folder icon. Icons are cached per icon name. False when no icon at all
 // could be found.
 bool getSmallFileIcon(const QString &devicePath, QIcon &icon);
+// The same for a path whose caller knows whether it is a folder: nothing is
+// read from the disk, so it costs nothing on a slow or hung mount (rows are
+// drawn on the UI thread).
+bool getSmallFileIcon(const QString &devicePath, bool folder, QIcon &icon);
 
 // Splits an argument string by the handheld's rules: blanks separate,
 // double quotes group (and are removed); backslashes are literal except

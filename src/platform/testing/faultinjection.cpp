@@ -21,6 +21,7 @@ struct Fault {
     int errnoValue;
     qint64 afterBytes;
     bool hang = false;
+    int delayMs = 0;
 };
 
 struct Faults {
@@ -83,6 +84,16 @@ void injectHang(FsOperation operation, const QString &devicePath)
     f.any.store(true, std::memory_order_release);
 }
 
+void injectDelay(FsOperation operation, const QString &devicePath, int ms)
+{
+    Faults &f = registry();
+    std::lock_guard lock(f.mutex);
+    Fault fault {operation, detail::normalizedDevicePath(devicePath), 0, -1};
+    fault.delayMs = ms;
+    f.list.append(fault);
+    f.any.store(true, std::memory_order_release);
+}
+
 void releaseHangs()
 {
     Faults &f = registry();
@@ -129,9 +140,14 @@ ByteFault injectedByteFault(FsOperation operation, const QString &devicePath)
     const QString path = normalizedDevicePath(devicePath);
     Faults &f = registry();
     std::unique_lock lock(f.mutex);
+    int delayMs = 0;
     for (const Fault &fault : std::as_const(f.list)) {
         if (fault.operation != operation || fault.path != path)
             continue;
+        if (fault.delayMs > 0) {
+            delayMs += fault.delayMs;
+            continue;
+        }
         if (!fault.hang)
             return {fault.errnoValue, fault.afterBytes};
         if (onMainThread())
@@ -143,6 +159,9 @@ ByteFault injectedByteFault(FsOperation operation, const QString &devicePath)
         lock.unlock();
         return injectedByteFault(operation, devicePath); // the list changed meanwhile
     }
+    lock.unlock();
+    if (delayMs > 0)
+        QThread::msleep(ulong(delayMs));
     return {};
 }
 

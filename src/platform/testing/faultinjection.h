@@ -42,6 +42,10 @@ void injectHang(FsOperation operation, const QString &devicePath);
 void releaseHangs();
 // Threads blocked in a hang now.
 int hanging();
+
+// The operation on that path takes ms longer each time, as on a slow mount;
+// for Find, the search's first entry and each one after it.
+void injectDelay(FsOperation operation, const QString &devicePath, int ms);
 } // namespace faults
 
 } // namespace platform

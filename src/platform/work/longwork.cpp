@@ -27,20 +27,32 @@ std::function<qint64()> g_testClock; // a test's, else empty
 constexpr auto kSpin = std::chrono::microseconds(40);
 // Between events the UI thread handles at least this often.
 constexpr qint64 kPumpMs = 16;
-// A short step that takes longer than this sends the work's later short
-// steps to the worker: the disk is slower than it looked.
-constexpr qint64 kSlowShortStepNs = 20'000'000;
-// Short steps come back here after this many in a row each took less than
-// kQuickShortStepNs on the worker: one slow moment (a journal commit, a
-// busy machine) must not cost every later small file a trip there and back.
-constexpr int kQuickRunToComeBack = 64;
-constexpr qint64 kQuickShortStepNs = 2'000'000;
+// How long the UI thread waits on the spot for a short step before it runs
+// its event loop: far less than a frame, and a small file's step ends well
+// within it on a local disk, so a copy of many small files pays no event
+// loop per file.
+constexpr auto kShortWait = std::chrono::milliseconds(3);
 
 inline void cpuRelax()
 {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
 #endif
+}
+
+// Spins until ready() or kSpin is over. The clock is read only now and then:
+// on some machines each read is a system call.
+template <class Ready>
+bool spinUntil(std::chrono::microseconds spin, Ready ready)
+{
+    const auto until = std::chrono::steady_clock::now() + spin;
+    for (unsigned i = 0;; ++i) {
+        if (ready())
+            return true;
+        if ((i & 31) == 31 && std::chrono::steady_clock::now() >= until)
+            return false;
+        cpuRelax();
+    }
 }
 
 // After a stop is asked for, a step the UI thread waits for may end on its
@@ -55,6 +67,14 @@ struct Job {
     std::atomic<bool> abandoned {false};
     LastError error; // carried there and back
 };
+
+} // namespace
+
+namespace detail {
+thread_local bool t_patientAfterStop = false;
+} // namespace detail
+
+namespace {
 
 // The step the worker thread running it runs; null on other threads.
 thread_local Job *t_job = nullptr;
@@ -102,7 +122,7 @@ public:
     }
 
     // False when the step was given up.
-    bool run(const std::shared_ptr<Job> &job)
+    bool run(const std::shared_ptr<Job> &job, Step size)
     {
         job->error = lastError();
         m_current = job;
@@ -113,7 +133,7 @@ public:
             if (m_sleeping)
                 m_wake.notify_one();
         }
-        if (!waitForDone(*job))
+        if (!waitForDone(*job, size))
             return false;
         // What the step holds (a folder held open) goes now, not at the next step.
         m_current.reset();
@@ -131,18 +151,23 @@ public:
     }
 
 private:
-    bool waitForDone(Job &job)
+    bool waitForDone(Job &job, Step size)
     {
-        const auto until = std::chrono::steady_clock::now() + kSpin;
-        while (!m_done.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < until)
-            cpuRelax();
-        if (m_done.load(std::memory_order_acquire))
+        // A short step is waited for on the condition below, not spun for:
+        // on a busy machine the spinning takes the processor from the worker.
+        if (size == Step::Long && spinUntil(kSpin, [this] { return m_done.load(std::memory_order_acquire); }))
             return true;
+        const auto isDone = [this] { return m_done.load(std::memory_order_acquire); };
         QCoreApplication *app = QCoreApplication::instance();
         if (!app || QThread::currentThread() != app->thread()) {
             std::unique_lock lock(m_mutex);
-            m_finished.wait(lock, [this] { return m_done.load(std::memory_order_acquire); });
+            m_finished.wait(lock, isDone);
             return true;
+        }
+        if (size == Step::Short && !stopRequested()) {
+            std::unique_lock lock(m_mutex);
+            if (m_finished.wait_for(lock, kShortWait, isDone))
+                return true;
         }
         QEventLoop loop;
         QTimer patience;
@@ -161,7 +186,7 @@ private:
         }
         g_waiting = &waiting;
         // A stop asked for before this step began finds it stuck as well.
-        if (stopRequested())
+        if (stopRequested() && !detail::t_patientAfterStop)
             patience.start();
         while (!m_done.load(std::memory_order_acquire) && !waiting.giveUp)
             loop.exec();
@@ -180,12 +205,8 @@ private:
 
     std::shared_ptr<Job> nextJob()
     {
-        const auto until = std::chrono::steady_clock::now() + kSpin;
-        while (std::chrono::steady_clock::now() < until) {
-            if (m_job.exchange(nullptr, std::memory_order_acquire))
-                return m_current;
-            cpuRelax();
-        }
+        if (spinUntil(kSpin, [this] { return m_job.exchange(nullptr, std::memory_order_acquire) != nullptr; }))
+            return m_current;
         std::unique_lock lock(m_mutex);
         m_sleeping = true;
         m_wake.wait(lock, [this] { return m_quit || m_job.load(std::memory_order_acquire); });
@@ -220,13 +241,13 @@ public:
         m_thread.join();
     }
 
-    bool run(const std::shared_ptr<Job> &job)
+    bool run(const std::shared_ptr<Job> &job, Step size)
     {
         if (!m_worker) {
             m_worker = std::make_shared<Worker>();
             m_thread = std::thread([worker = m_worker] { worker->loop(); });
         }
-        if (m_worker->run(job))
+        if (m_worker->run(job, size))
             return true;
         m_thread.detach();
         m_worker.reset();
@@ -248,8 +269,6 @@ struct Scope {
     std::shared_ptr<WorkProgress> progress;
     std::unique_ptr<detail::BesideWork> beside;
     QElapsedTimer sincePump;
-    bool slowShortSteps = false;
-    int quickRun = 0; // quick short steps in a row on the worker
 };
 
 std::atomic<WorkProgress *> g_current {nullptr};
@@ -294,8 +313,6 @@ LongWork::LongWork(WorkKind kind)
         g_scopeThread = std::this_thread::get_id();
         g_scope.progress = std::make_shared<WorkProgress>(kind);
         g_scope.sincePump.start();
-        g_scope.slowShortSteps = false;
-        g_scope.quickRun = 0;
         g_current.store(g_scope.progress.get());
     }
     g_depth.fetch_add(1);
@@ -425,46 +442,18 @@ void pumpWhenDue()
 }
 } // namespace
 
-bool runOnWorker(std::shared_ptr<StepTask> task)
+bool runOnWorker(std::shared_ptr<StepTask> task, Step size)
 {
     const auto job = std::make_shared<Job>();
     job->task = std::move(task);
     job->progress = g_scope.progress;
     t_waiting = true;
-    const bool done = worker().run(job);
+    const bool done = worker().run(job, size);
     t_waiting = false;
     if (!done)
         return failWith(ECANCELED, QStringLiteral("Stopped"));
     pumpWhenDue();
     return true;
-}
-
-bool shortStepInline()
-{
-    return !g_scope.slowShortSteps;
-}
-
-qint64 nowNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-void shortStepDone(qint64 startedNs)
-{
-    if (nowNs() - startedNs > kSlowShortStepNs) {
-        g_scope.slowShortSteps = true;
-        g_scope.quickRun = 0;
-    }
-    pumpWhenDue();
-}
-
-void shortStepDoneThere(qint64 startedNs)
-{
-    if (nowNs() - startedNs >= kQuickShortStepNs)
-        g_scope.quickRun = 0;
-    else if (++g_scope.quickRun >= kQuickRunToComeBack)
-        g_scope.slowShortSteps = false;
 }
 
 bool noteCopied(qint64 bytes)

@@ -23,7 +23,7 @@ qint64 steadyMs();
 // only while no work runs.
 void setSteadyClock(std::function<qint64()> clock);
 
-enum class WorkKind { Copying, Moving, Deleting, Creating, Measuring, Transferring };
+enum class WorkKind { Copying, Moving, Deleting, Creating, Measuring, Transferring, Reading };
 
 // What the running work has done so far; steps write it from any thread.
 struct WorkProgress {
@@ -92,11 +92,11 @@ void setLongWorkObserver(LongWorkObserver observer);
 // a timer that would change the panes waits for the operation.
 void afterLongWork(std::function<void()> job);
 
-// How long a step may take. A short one (one small file, one folder made)
-// runs right here while the work's short steps have all been quick, with
-// the event loop run between them; once one was slow, they go to the
-// worker too, until a long run of them is quick again there. A long one
-// (many bytes, a whole walk, a child) always goes.
+// How long a step is expected to take. Every step runs on the worker, as
+// none is sure to be quick on every mount; the UI thread waits for a short
+// one (one small file, one folder made) a few milliseconds on the spot
+// before it runs its event loop, for a long one (many bytes, a whole walk,
+// a child) almost at once.
 enum class Step { Long, Short };
 
 namespace detail {
@@ -113,12 +113,6 @@ void setBesideWork(std::unique_ptr<BesideWork> work);
 
 // Whether a step called here now goes to the worker.
 bool dispatching();
-// Whether a short step may run here; if so, shortStepDone() after it.
-bool shortStepInline();
-void shortStepDone(qint64 startedNs);
-// After a short step the worker ran.
-void shortStepDoneThere(qint64 startedNs);
-qint64 nowNs();
 // A step on its way to the worker. It owns its callable and its result,
 // shared with the worker: a step given up may return from the kernel
 // minutes later and go on running after its caller has gone on.
@@ -129,7 +123,7 @@ public:
 };
 // Runs the task on the worker; this thread's last error travels with it.
 // False when the step was given up (the last error ECANCELED then).
-bool runOnWorker(std::shared_ptr<StepTask> task);
+bool runOnWorker(std::shared_ptr<StepTask> task, Step size);
 // Bytes of a copy gone through; false when the copy is to stop.
 bool noteCopied(qint64 bytes);
 } // namespace detail
@@ -149,18 +143,6 @@ auto runStep(Work &&step, Step size = Step::Long) -> std::invoke_result_t<std::d
     using Result = std::invoke_result_t<Callable &>;
     if (!detail::dispatching())
         return step();
-    if (size == Step::Short && detail::shortStepInline()) {
-        const qint64 started = detail::nowNs();
-        if constexpr (std::is_void_v<Result>) {
-            step();
-            detail::shortStepDone(started);
-            return;
-        } else {
-            Result result = step();
-            detail::shortStepDone(started);
-            return result;
-        }
-    }
     struct Task final : detail::StepTask {
         explicit Task(Work &&w) : work(std::forward<Work>(w)) {}
         void run() override
@@ -173,11 +155,8 @@ auto runStep(Work &&step, Step size = Step::Long) -> std::invoke_result_t<std::d
         Callable work;
         std::optional<std::conditional_t<std::is_void_v<Result>, bool, Result>> result;
     };
-    const qint64 started = size == Step::Short ? detail::nowNs() : 0;
     const auto task = std::make_shared<Task>(std::forward<Work>(step));
-    const bool done = detail::runOnWorker(task);
-    if (size == Step::Short && done)
-        detail::shortStepDoneThere(started);
+    const bool done = detail::runOnWorker(task, size);
     if constexpr (!std::is_void_v<Result>) {
         if (!done)
             return Result {};

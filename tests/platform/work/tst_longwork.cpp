@@ -8,6 +8,8 @@
 #include <atomic>
 #include <memory>
 
+Q_DECLARE_METATYPE(platform::Step)
+
 // A step stuck in a call (an injected hang) is given up when the work is
 // asked to stop, whether the stop comes while it is stuck or came first:
 // runStep fails with ECANCELED at once, the step learns it was given up
@@ -24,12 +26,16 @@ private Q_SLOTS:
     void stuckStepGivenUp_data()
     {
         QTest::addColumn<bool>("stopFirst");
-        QTest::newRow("stop while stuck") << false;
-        QTest::newRow("stop before the step") << true;
+        QTest::addColumn<platform::Step>("size");
+        QTest::newRow("stop while stuck") << false << platform::Step::Long;
+        QTest::newRow("stop before the step") << true << platform::Step::Long;
+        // A short step too never runs where it could hold the window.
+        QTest::newRow("short step, stop while stuck") << false << platform::Step::Short;
     }
     void stuckStepGivenUp()
     {
         QFETCH(bool, stopFirst);
+        QFETCH(platform::Step, size);
         const QString stuck = QStringLiteral("\\stuck");
         platform::faults::injectHang(platform::FsOperation::Copy, stuck);
         const auto learnt = std::make_shared<std::atomic<int>>(-1);
@@ -50,7 +56,7 @@ private Q_SLOTS:
                 platform::detail::injectedFault(platform::FsOperation::Copy, stuck);
                 learnt->store(platform::stepAbandoned() ? 1 : 0);
                 return true;
-            });
+            }, size);
             QVERIFY(!result);
             QCOMPARE(platform::lastError().code, ECANCELED);
             QCOMPARE(platform::faults::hanging(), 1);
@@ -67,20 +73,20 @@ private Q_SLOTS:
         QCOMPARE(learnt->load(), 1);
     }
 
-    // A step runs once, whatever it returns and wherever it runs.
+    // A step runs once, whatever it returns and however long it is.
     void stepRunsOnce_data()
     {
-        QTest::addColumn<bool>("shortStep");
-        QTest::newRow("short, here") << true;
-        QTest::newRow("long, on the worker") << false;
+        QTest::addColumn<platform::Step>("size");
+        QTest::newRow("short") << platform::Step::Short;
+        QTest::newRow("long") << platform::Step::Long;
     }
     void stepRunsOnce()
     {
-        QFETCH(bool, shortStep);
+        QFETCH(platform::Step, size);
         const auto runs = std::make_shared<std::atomic<int>>(0);
         {
             platform::LongWork work(platform::WorkKind::Copying);
-            platform::runStep([runs] { ++*runs; }, shortStep ? platform::Step::Short : platform::Step::Long);
+            platform::runStep([runs] { ++*runs; }, size);
         }
         QCOMPARE(runs->load(), 1);
     }

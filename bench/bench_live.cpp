@@ -8,6 +8,7 @@
 // into every entry of the listing).
 #include "benchdevice.h"
 #include "benchratio.h"
+#include "benchstall.h"
 #include "filelist/cfilelistviewex.h"
 #include "filelist/livechanges.h"
 #include "platform/testing/faultinjection.h"
@@ -83,27 +84,6 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// The longest gap between two events of a 5 ms timer while run() runs.
-template<typename Run>
-qint64 longestStall(Run run)
-{
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
-    timer.start();
-    clock.start();
-    run();
-    return std::max(longest, clock.elapsed() - last);
-}
-
 bool printSlowListing(bench::TempDevice &device)
 {
     if (!device.makeFiles("slow", kSlowFiles, {"file%05d.txt", "data%05d.bin"})) {
@@ -114,18 +94,15 @@ bool printSlowListing(bench::TempDevice &device)
     pane.resize(640, 480);
     pane.show();
     platform::faults::injectDelay(platform::FsOperation::Find, QStringLiteral("\\slow"), kSlowDelayMs);
-    QElapsedTimer total;
-    total.start();
-    const qint64 longest = longestStall([&] { pane.ShowFolder(QStringLiteral("\\slow"), true); });
-    const qint64 took = total.elapsed();
+    const bench::StallFigures listing = bench::measureStall([&] { pane.ShowFolder(QStringLiteral("\\slow"), true); });
     platform::faults::clear();
     if (pane.GetItemCount() != kSlowFiles) {
         std::fprintf(stderr, "listed %d files of %d\n", pane.GetItemCount(), kSlowFiles);
         return false;
     }
-    std::printf("slow file system listing, longest UI stall: %lld ms\n", static_cast<long long>(longest));
+    std::printf("slow file system listing, longest UI stall: %lld ms\n", static_cast<long long>(listing.stallMs));
     std::printf("slow file system listing of %d files at %d ms per entry: %lld ms\n", kSlowFiles, kSlowDelayMs,
-                static_cast<long long>(took));
+                static_cast<long long>(listing.totalMs));
     return true;
 }
 
@@ -180,36 +157,28 @@ int main(int argc, char **argv)
     if (!show(pane, "\\burst"))
         return 1;
     settle(2 * platform::FolderWatch::kPaceMs);
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
     std::atomic<qint64> burstEnd {-1};
     const QByteArray folder = device.host("burst/");
-    clock.start();
-    timer.start();
-    std::thread maker([&] {
-        for (int i = 0; i < kBurst; ++i)
-            if (!makeFile(folder + "burst" + QByteArray::number(i) + ".txt"))
-                break;
-        burstEnd = clock.elapsed();
+    bool caughtUp = false;
+    qint64 shown = 0;
+    QElapsedTimer clock;
+    const bench::StallFigures burst = bench::measureStall([&] {
+        clock.start();
+        std::thread maker([&] {
+            for (int i = 0; i < kBurst; ++i)
+                if (!makeFile(folder + "burst" + QByteArray::number(i) + ".txt"))
+                    break;
+            burstEnd = clock.elapsed();
+        });
+        caughtUp = waitFor([&] { return burstEnd >= 0 && pane.model()->rowCount() == kFiles + kBurst; });
+        shown = clock.elapsed();
+        maker.join();
     });
-    const bool caughtUp = waitFor([&] { return burstEnd >= 0 && pane.model()->rowCount() == kFiles + kBurst; });
-    const qint64 shown = clock.elapsed();
-    maker.join();
-    longest = std::max(longest, clock.elapsed() - last);
     if (!caughtUp) {
         std::fprintf(stderr, "the list never caught up: %d rows\n", pane.model()->rowCount());
         return 1;
     }
-    std::printf("burst of %d files, longest UI stall: %lld ms\n", kBurst, static_cast<long long>(longest));
+    std::printf("burst of %d files, longest UI stall: %lld ms\n", kBurst, static_cast<long long>(burst.stallMs));
     std::printf("burst of %d files, disk to list after the burst: %lld ms\n", kBurst,
                 static_cast<long long>(std::max<qint64>(0, shown - burstEnd)));
     return printSlowListing(device) ? 0 : 1;

@@ -4,6 +4,7 @@
 // program runs it (inside long work) and, as the baseline, straight on the
 // UI thread as it ran before. Also how long each took both ways.
 #include "benchdevice.h"
+#include "benchstall.h"
 #include "fileops/fileclipboard.h"
 #include "platform/fs/longworkcount.h"
 #include "platform/work/longwork.h"
@@ -26,32 +27,11 @@ constexpr qint64 kBigFile = qint64(2) << 30;
 constexpr int kFolders = 200;
 constexpr int kFilesPerFolder = 1000;
 
-struct Figures {
-    qint64 stallMs = 0;
-    qint64 totalMs = 0;
-};
+using Figures = bench::StallFigures;
 
-// Runs work while a 5 ms timer ticks; the longest gap between ticks
-// (the start and the end count as ticks).
 Figures measure(const std::function<void()> &work)
 {
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        longest = qMax(longest, now - last);
-        last = now;
-    });
-    timer.start();
-    clock.start();
-    work();
-    const qint64 end = clock.elapsed();
-    longest = qMax(longest, end - last);
-    return {longest, end};
+    return bench::measureStall(work);
 }
 
 Figures measureBothWays(platform::WorkKind kind, const QStringList &count, const std::function<void()> &work,

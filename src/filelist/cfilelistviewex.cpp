@@ -83,7 +83,7 @@ void CFileListViewEx::Populate(const QString &folder, bool force)
             return ahead;
         return folderprefetch::read(folder);
     });
-    m_entries.Entries() = std::move(listing.files);
+    m_entries.Entries() = std::exchange(listing.files, {});
     m_folderNames = std::move(listing.folders);
 
     SortEntries();

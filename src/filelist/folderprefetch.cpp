@@ -15,13 +15,6 @@ QString withoutBackslash(const QString &folder)
     return folder.endsWith(QLatin1Char('\\')) ? folder.chopped(1) : folder;
 }
 
-void deleteFiles(Listing &listing)
-{
-    for (FileEntry *entry : listing.files)
-        delete entry;
-    listing.files.clear();
-}
-
 // The one listing under way or done. The thread is always joined before its
 // listing is used or dropped.
 struct Pending {
@@ -37,7 +30,7 @@ struct Pending {
     {
         if (reader.joinable())
             reader.join();
-        deleteFiles(listing);
+        listing.deleteFiles();
         listing.folders.clear();
         folder.clear();
     }
@@ -59,6 +52,29 @@ platform::FileTime lastWrite(const QString &folder)
 }
 
 } // namespace
+
+Listing::Listing(Listing &&other) noexcept
+    : files(std::exchange(other.files, {}))
+    , folders(std::move(other.folders))
+{
+}
+
+Listing &Listing::operator=(Listing &&other) noexcept
+{
+    if (this != &other) {
+        deleteFiles();
+        files = std::exchange(other.files, {});
+        folders = std::move(other.folders);
+    }
+    return *this;
+}
+
+void Listing::deleteFiles()
+{
+    for (FileEntry *entry : files)
+        delete entry;
+    files.clear();
+}
 
 Listing read(const QString &folder)
 {

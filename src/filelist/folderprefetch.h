@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
 #include <vector>
 
 // A folder listed ahead of the pane, on a thread of its own: the start-up
@@ -12,9 +13,17 @@
 // one taker.
 namespace folderprefetch {
 
-// The files (as the pane keeps them) and the names of the subfolders.
+// The files (as the pane keeps them) and the names of the subfolders. The
+// listing owns its files until they are moved out of it, so one nobody takes
+// (a read given up on a hung mount) frees them when it goes.
 struct Listing {
-    std::vector<FileEntry *> files; // owned by whoever takes them
+    Listing() = default;
+    Listing(Listing &&other) noexcept;
+    Listing &operator=(Listing &&other) noexcept;
+    ~Listing() { deleteFiles(); }
+    void deleteFiles();
+
+    std::vector<FileEntry *> files;
     QStringList folders;
 };
 

@@ -45,6 +45,10 @@ CMainFrame::~CMainFrame()
     // a half-destroyed frame.
     QObject::disconnect(m_focusConnection);
     m_idleUpdate.stop();
+    // The key and menu filters ask the frame for its panes: they go while
+    // it is still whole, not when QWidget's part hides the panes.
+    delete m_pDesktopKeys.data();
+    delete m_pContextMenu.data();
     m_pTreePane = nullptr;
     m_pListPane = nullptr;
     m_pActivePane = nullptr;
@@ -61,8 +65,8 @@ bool CMainFrame::LoadFrame(CFerrixDoc *document, const CommandMap *appCommands)
         return false;
     CreateAccelerators();
     RegisterCommandHandlers();
-    new DesktopKeys(this);
-    new PaneContextMenu(this);
+    m_pDesktopKeys = new DesktopKeys(this);
+    m_pContextMenu = new PaneContextMenu(this);
 
     QSize size = kDefaultSize;
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -87,6 +87,8 @@ private:
     QPointer<QDialog> m_pFindDlg;       // set while the Find Files dialog runs
     QPointer<QDialog> m_pPropertiesDlg; // set while the Properties dialog runs
     QSplitter *m_wndSplitter = nullptr;
+    QPointer<QObject> m_pDesktopKeys;  // the desktop's keys on the panes
+    QPointer<QObject> m_pContextMenu;  // the panes' context menu
     CDirTreeView *m_pTreePane = nullptr;     // owned by the splitter
     CFileListViewEx *m_pListPane = nullptr;  // owned by the splitter
     FileClipboard m_clipboard;

@@ -363,18 +363,31 @@ private:
             << L{"Y Delete all selected files?"} << L{"!/s/b.txt", "disabled 57637", "disabled 32778"};
     }
 
+    // Files with names other programs mangle easily, made in /s/ (make),
+    // as they read after a copy into /t/ (copied), and their paths as one
+    // comma-separated list (paths).
+    struct OddFiles {
+        QStringList names{" a b.txt", "q'\"x.txt", "line\nbreak", "100%.txt", platform::deviceNameFromHost("bad\xff.txt"),
+                          "#h.txt", "what?.txt"};
+        L make{"+/t/"}, copied;
+        QString paths = "/s/" + names.join(",/s/");
+        OddFiles()
+        {
+            for (const QString &name : names) {
+                make << "+/s/" + name + "=" + QString::number(make.size());
+                copied << "/t/" + name + "=" + QString::number(copied.size() + 1);
+            }
+        }
+    };
+
     // The desktop's clipboard: what Cut and Copy offer other programs, and
     // what Paste takes from them when the program's own clipboard is empty.
     static void desktopRows()
     {
-        const QStringList odd{" a b.txt", "q'\"x.txt", "line\nbreak", "100%.txt", platform::deviceNameFromHost("bad\xff.txt"),
-                              "#h.txt", "what?.txt"};
-        L make{"+/t/"}, pasted;
-        for (const QString &name : odd) {
-            make << "+/s/" + name + "=" + QString::number(make.size());
-            pasted << "/t/" + name + "=" + QString::number(pasted.size() + 1);
-        }
-        const QString oddPaths = "/s/" + odd.join(",/s/");
+        const OddFiles files;
+        const QStringList &odd = files.names;
+        const L &make = files.make, &pasted = files.copied;
+        const QString &oddPaths = files.paths;
         const L ab{"+/s/a.txt=A", "+/s/b.txt=B", "+/t/"};
 
         QTest::newRow("desktop: list cut offers odd names") << make + L{"tree /s/", "list " + odd.join(','), "^X"} << L{}
@@ -421,14 +434,10 @@ private:
     // drag out offers what a copy offers.
     static void dragDropRows()
     {
-        const QStringList odd{" a b.txt", "q'\"x.txt", "line\nbreak", "100%.txt", platform::deviceNameFromHost("bad\xff.txt"),
-                              "#h.txt", "what?.txt"};
-        L make{"+/t/"}, dropped;
-        for (const QString &name : odd) {
-            make << "+/s/" + name + "=" + QString::number(make.size());
-            dropped << "/t/" + name + "=" + QString::number(dropped.size() + 1);
-        }
-        const QString oddPaths = "/s/" + odd.join(",/s/");
+        const OddFiles files;
+        const QStringList &odd = files.names;
+        const L &make = files.make, &dropped = files.copied;
+        const QString &oddPaths = files.paths;
         const L ab{"+/s/a.txt=A", "+/s/b.txt=B", "+/s/F/f.txt=F", "+/t/"};
 
         QTest::newRow("drop: files onto a tree folder copy") << ab + L{"tree /s/", "drop tree /t/ <- /s/a.txt,/s/b.txt"} << L{}

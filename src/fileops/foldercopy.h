@@ -1,11 +1,9 @@
 #pragma once
 #include "copyrecord.h"
-#include "platform/fs/filesystem.h"
 
 #include <QString>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace fileops {
@@ -34,7 +32,8 @@ public:
 // before it deletes anything.
 class FolderCopy {
 public:
-    explicit FolderCopy(FolderCopyHost &host) : m_host(host) {}
+    explicit FolderCopy(FolderCopyHost &host);
+    ~FolderCopy();
 
     // True only when every entry below S was copied. records, when given,
     // get what was read and what was made, folder by folder.
@@ -47,31 +46,28 @@ public:
     // starts with S's text, or T is S or lies inside it on disk.
     static bool IntoSource(const QString &source, const QString &target);
 
+    struct Frame;
+    struct Done;
+
 private:
-    using HeldPair = std::shared_ptr<std::optional<platform::FolderCopyPair>>;
     bool copyLevel(const QString &source, const QString &target, CopyRecord *read, CopyRecord *made);
     bool refusedIntoSource(const QString &source, const QString &target) const;
-    // The files of a run, copied in one step.
-    struct FileToCopy {
-        QString from, to;
-        bool listedRegular;
-    };
-    using CopyResults = std::vector<std::optional<platform::CopiedIds>>;
-    // The files from entries[i] on up to the next folder, at most a few
-    // dozen; a big file goes alone (big set).
-    static std::vector<FileToCopy> nextRun(const QList<platform::FindData> &entries, qsizetype i,
-                                           const QString &source, const QString &folder, bool *big);
-    static CopyResults copyRun(const HeldPair &pair, const QString &source, const QString &folder,
-                               const std::vector<FileToCopy> &files);
-    static CopyResults copyFiles(const HeldPair &pair, const QString &source, const QString &folder,
-                                 std::vector<FileToCopy> files, bool big);
     bool failedListing(const QString &source);
+    // The result of the level of frame (index -1) or of the run of files
+    // from its entry index on: done ahead already, or done now.
+    Done take(const Frame &frame, qsizetype index, bool identify);
+    bool doneAhead(const QString &folder, qsizetype index) const;
 
     FolderCopyHost &m_host;
     // One depth and one continue flag for all levels of a copy: a No deep
     // down stops the levels above too.
     int m_nDepth = 0;
     bool m_bContinue = true;
+    // The levels being copied, outermost first, and what the worker has
+    // done ahead of them.
+    std::vector<Frame *> m_frames;
+    struct Ahead;
+    std::unique_ptr<Ahead> m_ahead;
 };
 
 } // namespace fileops

@@ -38,6 +38,7 @@
 //   "+\p\" "+\p=text"  a folder, a file (TempDeviceRoot::build), made behind the program's back; "-\p" removes one
 //   "@\l=\target"     a symbolic link to the target's host path; "&\h=\file" a hard link
 //   "fault Op \p[|errno|after]"  an injected fault ("Stop": the user cancels there)
+//   "slow \p|ms"      copying that file takes ms longer
 //   "bind \p=\q"      mounts folder \q on folder \p (a bind mount), gone after the story;
 //                     "umount \p" takes it away lazily, as a card pulled mid-work
 //   "mv \p=\q"        renames behind the program's back; "nofault" clears the faults
@@ -354,6 +355,8 @@ struct Story : apptest::FrameFixture {
             drag(arg);
         else if (text.startsWith(QLatin1String("fault ")))
             injectFault(arg.section(u' ', 0, 0), arg.section(u' ', 1).split(u'|'));
+        else if (text.startsWith(QLatin1String("slow ")))
+            platform::faults::injectDelay(platform::FsOperation::Copy, arg.section(u'|', 0, 0), arg.section(u'|', 1).toInt());
         else
             QFAIL(qPrintable("unknown step " + text));
     }

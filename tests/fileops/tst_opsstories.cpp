@@ -285,6 +285,20 @@ private:
             << cancelled << L{} << L{"/A/f.txt=F", "/A/x/g.txt=G", "/A/x/y/h.txt=H", "!/T/A", "empty /T/"};
         QTest::newRow("a cancelled move goes through when tried again")
             << cancelled + L{"nofault", "tree /T/", "^V"} << L{} << L{"!/A", "/T/A/f.txt=F", "/T/A/x/g.txt=G", "/T/A/x/y/h.txt=H"};
+        // A copy's steps go on down the tree ahead of it for a few
+        // milliseconds: slow files end them at a file, in a subfolder and
+        // after it, and the copy goes on from there.
+        const L slowTree{"+/A/a.txt=A", "+/A/b.txt=B", "+/A/s/c.txt=C", "+/A/s/t/d.txt=D", "+/A/s/t/e.txt=E",
+                         "+/A/u/f.txt=F", "+/T/", "slow /A/b.txt|12", "slow /A/s/c.txt|12", "slow /A/s/t/e.txt|12",
+                         "tree /A/", "^X", "tree /T/"};
+        const L slowMoved{"/T/A/a.txt=A", "/T/A/b.txt=B", "/T/A/s/c.txt=C", "/T/A/s/t/d.txt=D", "/T/A/s/t/e.txt=E", "/T/A/u/f.txt=F"};
+        QTest::newRow("a move in many steps records all it copied") << slowTree + L{"^V"} << L{} << slowMoved + L{"!/A"};
+        QTest::newRow("a move in many steps, a failure deep down")
+            << slowTree + L{"fault Copy /A/s/t/d.txt", "^V"}
+            << L{"Y Failed to copy /A/s/t/d.txt\nContinue Copy?", "O Error moving directory A"}
+            << L{"/T/A/a.txt=A", "/T/A/s/c.txt=C", "!/T/A/s/t/d.txt", "/T/A/s/t/e.txt=E", "/T/A/u/f.txt=F", "/A/s/t/d.txt=D"};
+        QTest::newRow("a move in many steps, cancelled deep down, takes back all it made")
+            << slowTree + L{"fault Stop /A/s/t/e.txt", "^V"} << L{} << L{"empty /T/", "/A/a.txt=A", "/A/s/t/d.txt=D", "/A/u/f.txt=F"};
         QTest::newRow("Cancel in a folder copy keeps what it copied")
             << L{"+/A/x/g.txt=G", "+/A/x/y/h.txt=H", "+/T/", "fault Stop /A/x/y/h.txt", "tree /A/", "^C", "tree /T/", "^V"}
             << L{} << L{"/T/A/x/g.txt=G", "/T/A/x/y", "!/T/A/x/y/h.txt", "/A/x/y/h.txt=H"};

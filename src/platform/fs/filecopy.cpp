@@ -11,6 +11,7 @@
 #include "platform/work/longwork.h"
 
 #include <cerrno>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/sysmacros.h>
@@ -187,18 +188,16 @@ bool storesNothing(const Place &src, const struct statx &from)
     return known && !seen.present;
 }
 
-// The regular file at src copied into a new file beside dst, unnamed where
-// the file system allows, given its permissions, stored attributes and
-// last-write time and only then its name: flushed first when it replaces a
-// file, so a crash leaves the old one. in: the file, opened; from: its statx.
-int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &src, const Place &dst, bool replacing,
-                      const Limits &limits, EntryId *made)
+// The regular file at src copied into temp, a new file beside dst, unnamed
+// where the file system allows, with its permissions, stored attributes and
+// last-write time: all but its name. in: the file, opened; from: its statx.
+int writeCopy(const Fd &in, const struct statx &from, const Place &src, const Place &dst, const Limits &limits,
+              TempSibling &temp)
 {
     // Where nothing masks it, the unnamed file has the source's mode from
     // the start, which saves a call per file; else it is set before naming.
     const mode_t mode = from.stx_mode & 0777;
     const bool modeAtCreation = dst.keepsNewModes && umaskKeeps(mode);
-    TempSibling temp(dst.dir);
     if (const int err = temp.create(modeAtCreation ? mode : 0600, limits.unnamed))
         return err;
     if (const int err = copyData(in.get(), temp.fd(), qint64(from.stx_size), limits))
@@ -213,6 +212,13 @@ int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &src, 
     const struct timespec times[2] = {{0, UTIME_OMIT}, {from.stx_mtime.tv_sec, from.stx_mtime.tv_nsec}};
     if (::futimens(temp.fd(), times) != 0)
         return errno;
+    return 0;
+}
+
+// The copy in temp given dst's name: flushed first when it replaces a file,
+// so a crash leaves the old one. made: the copy as named.
+int nameCopy(TempSibling &temp, const Place &dst, bool replacing, EntryId *made)
+{
     if (const int err = temp.commit(dst.name.constData(), replacing))
         return err;
     // Still open: the very file named, whatever the name holds by now.
@@ -220,6 +226,15 @@ int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &src, 
     if (made && ::statx(temp.fd(), "", AT_EMPTY_PATH, STATX_BASIC_STATS, &st) == 0)
         *made = entryIdOf(st);
     return 0;
+}
+
+int copyOpenedRegular(const Fd &in, const struct statx &from, const Place &src, const Place &dst, bool replacing,
+                      const Limits &limits, EntryId *made)
+{
+    TempSibling temp(dst.dir);
+    if (const int err = writeCopy(in, from, src, dst, limits, temp))
+        return err;
+    return nameCopy(temp, dst, replacing, made);
 }
 
 // The caller found a regular file at src, so it is opened at once; what
@@ -273,18 +288,27 @@ int copyLink(const Place &src, const Place &dst, bool replacing, EntryId *made)
 // opened without a look first; if that fails, what is there now is looked
 // at as when nothing was known.
 // from: what was copied, as it was opened; made: the copy as named.
+bool ontoItself(const Place &src, const Place &dst, const struct statx &from, const struct statx &to)
+{
+    return sameInode(from, to) || sameTarget(src, dst);
+}
+
+// A new name that was taken fails with EEXIST, unless what took it is the
+// source itself: a copy onto itself.
+int unlessOntoItself(int err, const Place &src, const Place &dst, const struct statx &from)
+{
+    struct statx to;
+    if (err == EEXIST && statAt(dst.dir, dst.name.constData(), to) == 0 && ontoItself(src, dst, from, to))
+        return EINVAL;
+    return err;
+}
+
 int copyEntryFrom(const Place &src, const Place &dst, bool failIfExists, const Limits &limits, bool listedRegular,
                   struct statx &from, EntryId *made)
 {
     if (dst.root)
         return EISDIR;
-    const auto ontoItself = [&](const struct statx &to) { return sameInode(from, to) || sameTarget(src, dst); };
-    const auto unlessOntoItself = [&](int err) {
-        struct statx to;
-        if (err == EEXIST && statAt(dst.dir, dst.name.constData(), to) == 0 && ontoItself(to))
-            return EINVAL;
-        return err;
-    };
+    const auto unlessOntoItself = [&](int err) { return platform::unlessOntoItself(err, src, dst, from); };
     if (Fd in; failIfExists && listedRegular && openListedFileAt(src.dir, src.name.constData(), in, from) == 0)
         return unlessOntoItself(copyOpenedRegular(in, from, src, dst, false, limits, made));
     if (const int err = statAt(src.dir, src.name.constData(), from))
@@ -299,7 +323,7 @@ int copyEntryFrom(const Place &src, const Place &dst, bool failIfExists, const L
     struct statx to;
     const int toErr = statAt(dst.dir, dst.name.constData(), to);
     if (toErr == 0) {
-        if (ontoItself(to))
+        if (ontoItself(src, dst, from, to))
             return EINVAL; // onto itself
         if (S_ISDIR(to.stx_mode))
             return EISDIR;
@@ -392,9 +416,67 @@ FolderCopyPair::FolderCopyPair(const QString &source, const QString &target) : d
 
 FolderCopyPair::~FolderCopyPair() = default;
 
-bool FolderCopyPair::copyFile(const QString &from, const QString &to, bool failIfExists, bool listedRegular,
-                              CopiedIds *ids) const
+struct PreparedCopy::Data {
+    QByteArray fromName, toName;
+    struct statx from {};
+    int error = 0; // what writing the copy failed with
+    std::optional<TempSibling> temp;
+};
+
+PreparedCopy::PreparedCopy() = default;
+PreparedCopy::~PreparedCopy() = default;
+PreparedCopy::PreparedCopy(PreparedCopy &&) noexcept = default;
+PreparedCopy &PreparedCopy::operator=(PreparedCopy &&) noexcept = default;
+
+PreparedCopy FolderCopyPair::prepareFile(const QString &from, const QString &to) const
 {
+    PreparedCopy prepared;
+    auto p = std::make_unique<PreparedCopy::Data>();
+    if (!d->sourceDir.isValid() || !isValidDevicePath(from) || !isValidDevicePath(to)
+        || !nameInside(from, d->source, p->fromName) || !nameInside(to, d->target, p->toName))
+        return prepared;
+    Limits limits;
+    if (faults::any()) {
+        p->error = injectedFault(FsOperation::Copy, from);
+        if (!p->error)
+            p->error = injectedFault(FsOperation::Copy, to);
+        if (!p->error)
+            p->error = injectedFault(FsOperation::Open, from);
+        limits = copyLimits(from, to);
+    }
+    Fd in;
+    if (!p->error && openListedFileAt(d->sourceDir.get(), p->fromName.constData(), in, p->from) != 0)
+        return prepared; // something else there now: copyFile looks at it
+    if (!p->error) {
+        // A cursor of its own: the listing's is the naming thread's.
+        size_t listedAt = 0;
+        const Place source {d->sourceDir.get(), p->fromName, false, false, d->listed.get(), &listedAt};
+        const Place target {d->targetDir.get(), p->toName, false, d->targetKeepsNewModes};
+        p->temp.emplace(d->targetDir.get());
+        p->error = writeCopy(in, p->from, source, target, limits, *p->temp);
+    }
+    prepared.d = std::move(p);
+    return prepared;
+}
+
+bool FolderCopyPair::copyFile(const QString &from, const QString &to, bool failIfExists, bool listedRegular,
+                              CopiedIds *ids, PreparedCopy *prepared) const
+{
+    if (prepared && prepared->d) {
+        // The copy goes now, named or not.
+        const std::unique_ptr<PreparedCopy::Data> p = std::move(prepared->d);
+        const Place target {d->targetDir.get(), p->toName, false, d->targetKeepsNewModes};
+        const Place source {d->sourceDir.get(), p->fromName};
+        const int err = p->error ? p->error
+                                 : unlessOntoItself(nameCopy(*p->temp, target, false, ids ? &ids->made : nullptr),
+                                                    source, target, p->from);
+        if (err)
+            return fail(err, "Copy", from, to);
+        if (ids)
+            ids->source = entryIdOf(p->from);
+        clearLastError();
+        return true;
+    }
     QByteArray fromName, toName;
     if (!d->sourceDir.isValid() || faults::any() || !isValidDevicePath(from) || !isValidDevicePath(to)
         || !nameInside(from, d->source, fromName) || !nameInside(to, d->target, toName))

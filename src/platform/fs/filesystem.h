@@ -27,6 +27,7 @@ bool copyFile(const QString &from, const QString &to, bool failIfExists, CopiedI
 // copyFile then does what the free function does for a file directly inside
 // the one folder copied directly into the other (any other pair of paths it
 // hands on); a folder renamed meanwhile is still the one copied from and into.
+class PreparedCopy;
 class FolderCopyPair {
 public:
     FolderCopyPair(const QString &source, const QString &target);
@@ -35,12 +36,36 @@ public:
     FolderCopyPair &operator=(const FolderCopyPair &) = delete;
 
     // listedRegular: the source folder's listing found a regular file there.
+    // prepared, when it holds a copy made by prepareFile for these paths:
+    // that copy is named, and only the name is left to do here.
     bool copyFile(const QString &from, const QString &to, bool failIfExists, bool listedRegular = false,
-                  CopiedIds *ids = nullptr) const;
+                  CopiedIds *ids = nullptr, PreparedCopy *prepared = nullptr) const;
+    // All of copyFile for a new name (failIfExists) but the naming, for a
+    // file the listing found regular: safe on any thread while this pair
+    // lives. Holds nothing when the file must go all the way in copyFile
+    // (not a regular file now, or not directly inside the pair).
+    PreparedCopy prepareFile(const QString &from, const QString &to) const;
 
 private:
     struct Held;
     std::unique_ptr<Held> d;
+};
+
+// A file of a folder copy written to an unnamed file beside its destination
+// (content, permissions, stored attributes, last-write time), waiting for
+// its name. Dropped unnamed, it leaves nothing behind.
+class PreparedCopy {
+public:
+    PreparedCopy();
+    ~PreparedCopy();
+    PreparedCopy(PreparedCopy &&) noexcept;
+    PreparedCopy &operator=(PreparedCopy &&) noexcept;
+    bool holdsCopy() const { return d != nullptr; }
+
+private:
+    friend class FolderCopyPair;
+    struct Data;
+    std::unique_ptr<Data> d;
 };
 
 // Never replaces an existing destination. A file moved to another file

@@ -18,7 +18,7 @@ using namespace platformtest;
 
 namespace {
 
-enum Call { Move, CopyNew, CopyOver, CopyListed, MakeFolder, RemoveFolder, Delete, SetHidden, SetNormal, SetShown, WriteNew, Open };
+enum Call { Move, CopyNew, CopyOver, CopyListed, CopyWritten, MakeFolder, RemoveFolder, Delete, SetHidden, SetNormal, SetShown, WriteNew, Open };
 
 // Second path only for moves and copies.
 bool run(int call, const QString &a, const QString &b)
@@ -29,6 +29,11 @@ bool run(int call, const QString &a, const QString &b)
     case CopyOver: return copyFile(a, b, false);
     case CopyListed: // as a folder copy does when its listing found a regular file at a
         return FolderCopyPair(a.left(a.lastIndexOf(u'\\')), b.left(b.lastIndexOf(u'\\'))).copyFile(a, b, true, true);
+    case CopyWritten: { // as a folder copy does with a file written on another thread
+        const FolderCopyPair pair(a.left(a.lastIndexOf(u'\\')), b.left(b.lastIndexOf(u'\\')));
+        PreparedCopy written = pair.prepareFile(a, b);
+        return written.holdsCopy() && pair.copyFile(a, b, true, true, nullptr, &written);
+    }
     case MakeFolder: return createDirectory(a);
     case RemoveFolder: return removeDirectory(a);
     case Delete: return deleteFile(a);
@@ -116,6 +121,8 @@ private Q_SLOTS:
         row("copy onto existing, fail if exists", CopyNew, f, "\\a\\g.txt", EEXIST);
         row("copy onto a folder", CopyOver, f, "\\b", EISDIR);
         row("copy a folder", CopyNew, "\\b", "\\c", EISDIR);
+        row("written elsewhere, onto existing", CopyWritten, f, "\\a\\g.txt", EEXIST);
+        row("written elsewhere, onto a hard link of itself", CopyWritten, f, "\\a\\hard", EINVAL);
         row("create over a file", MakeFolder, f, "", EEXIST);
         row("remove a full folder", RemoveFolder, "\\a", "", ENOTEMPTY);
         row("remove a file as a folder", RemoveFolder, f, "", ENOTDIR);
@@ -127,6 +134,8 @@ private Q_SLOTS:
         row("fault: remove folder", RemoveFolder, "\\b", "", rofs, int(FsOperation::RemoveDir), "\\b");
         row("fault: move destination", Move, f, "\\m", rofs, int(FsOperation::Move), "\\m");
         row("fault: copy destination", CopyNew, f, "\\c", rofs, int(FsOperation::Copy), "\\c");
+        row("fault: written elsewhere, its destination", CopyWritten, f, "\\a\\c", rofs, int(FsOperation::Copy), "\\a\\c");
+        row("fault: written elsewhere, its read", CopyWritten, f, "\\a\\c", EIO, int(FsOperation::Read), f);
     }
 
     void failures()
@@ -231,9 +240,36 @@ private Q_SLOTS:
             if (::setxattr(QFile::encodeName(root.host("\\dst")), "system.posix_acl_default", acl, sizeof acl, 0) != 0)
                 QSKIP("the file system keeps no ACLs");
         }
-        QVERIFY(run(CopyListed, "\\src\\f", "\\dst\\f"));
-        QCOMPARE(hostMode(root, "\\dst\\f"), mode);
-        QCOMPARE(root.read("\\dst\\f"), QByteArray("data"));
+        for (const int call : {CopyListed, CopyWritten}) {
+            const QString to = "\\dst\\f" + QString::number(call);
+            QVERIFY(run(call, "\\src\\f", to));
+            QCOMPARE(hostMode(root, to), mode);
+            QCOMPARE(root.read(to), QByteArray("data"));
+        }
+    }
+
+    // A file written for a folder copy and dropped before it is named leaves
+    // nothing behind, whether it was an unnamed file or a temporary sibling.
+    void droppedWriteLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("unnamed");
+        QTest::newRow("unnamed file") << true;
+        QTest::newRow("no unnamed files") << false;
+    }
+    void droppedWriteLeavesNothing()
+    {
+        QFETCH(bool, unnamed);
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFile("\\src\\f", QByteArray(1 << 16, 'x')) && createDirectory("\\dst"));
+        if (!unnamed)
+            faults::inject(FsOperation::UnnamedFile, "\\dst\\f", EOPNOTSUPP);
+        {
+            const FolderCopyPair pair("\\src", "\\dst");
+            const PreparedCopy written = pair.prepareFile("\\src\\f", "\\dst\\f");
+            QVERIFY(written.holdsCopy());
+            QCOMPARE(hostEntries(root.hostPath() + "/dst").size(), unnamed ? 0 : 1);
+        }
+        QCOMPARE(hostEntries(root.hostPath() + "/dst"), QStringList());
     }
 
     // What an entry reports: a link to a file its file (plus the link bit),

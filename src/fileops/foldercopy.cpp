@@ -12,6 +12,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <deque>
 #include <iterator>
 #include <optional>
@@ -67,6 +70,147 @@ std::vector<FileToCopy> nextRun(const QList<platform::FindData> &entries, qsizet
     return run;
 }
 
+// The files of a run at odd places, written up to their names by a thread
+// of their own while the step copies those at even places: on a machine
+// with a processor to spare, two files are copied at once. The step names
+// every file itself, in order, so the folder, the progress and a failure
+// (which drops whatever was written past it, unnamed) are as with one.
+class OddFiles {
+public:
+    // Null when the thread is busy still (a call stuck on a hung mount may
+    // hold it for good): the run then goes without it.
+    static std::unique_ptr<OddFiles> start(const platform::FolderCopyPair &pair, const std::vector<FileToCopy> &files)
+    {
+        static const bool spare = std::thread::hardware_concurrency() > 1;
+        if (!spare || files.size() < 4)
+            return nullptr;
+        auto shared = std::make_shared<Shared>(pair, files);
+        if (!Lane::get().offer(shared))
+            return nullptr;
+        return std::unique_ptr<OddFiles>(new OddFiles(std::move(shared)));
+    }
+    // The pair is used until the thread is done with the run: waited for here.
+    ~OddFiles()
+    {
+        std::unique_lock lock(m_shared->mutex);
+        m_shared->stop = true;
+        m_shared->changed.wait(lock, [this] { return m_shared->ended; });
+        m_shared->written.clear();
+    }
+    // Whether the file at place k is being written, or is.
+    bool started(size_t k) const
+    {
+        std::lock_guard lock(m_shared->mutex);
+        return m_shared->state[k] != State::Waiting;
+    }
+    // The file at place k once written; empty when it never will be.
+    platform::PreparedCopy take(size_t k)
+    {
+        std::unique_lock lock(m_shared->mutex);
+        m_shared->changed.wait(lock, [&] { return m_shared->state[k] == State::Written || m_shared->ended; });
+        return std::move(m_shared->written[k]);
+    }
+    // No file not yet begun is written.
+    void stop()
+    {
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->stop = true;
+    }
+
+private:
+    enum class State : char { Waiting, Writing, Written };
+    struct Shared {
+        Shared(const platform::FolderCopyPair &p, const std::vector<FileToCopy> &f)
+            : pair(p), files(f), written(files.size()), state(files.size())
+        {
+        }
+        void write()
+        {
+            for (size_t k = 1; k < files.size(); k += 2) {
+                {
+                    std::lock_guard lock(mutex);
+                    if (stop)
+                        break;
+                    state[k] = State::Writing;
+                }
+                platform::PreparedCopy copy = pair.prepareFile(files[k].from, files[k].to);
+                {
+                    std::lock_guard lock(mutex);
+                    written[k] = std::move(copy);
+                    state[k] = State::Written;
+                }
+                changed.notify_all();
+            }
+        }
+        void end()
+        {
+            {
+                std::lock_guard lock(mutex);
+                ended = true;
+            }
+            changed.notify_all();
+        }
+        const platform::FolderCopyPair &pair;
+        const std::vector<FileToCopy> files;
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<platform::PreparedCopy> written; // by place in the run
+        std::vector<State> state;
+        bool stop = false;
+        bool ended = false;
+    };
+    // The thread, one run at a time. Made at the first run and never ended,
+    // nor destroyed: it may wait in a stuck call when the program ends.
+    class Lane {
+    public:
+        static Lane &get()
+        {
+            static Lane *lane = new Lane;
+            return *lane;
+        }
+        bool offer(const std::shared_ptr<Shared> &run)
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_run)
+                return false;
+            if (!m_started) {
+                std::thread([this] { loop(); }).detach();
+                m_started = true;
+            }
+            m_run = run;
+            m_wake.notify_one();
+            return true;
+        }
+
+    private:
+        void loop()
+        {
+            for (;;) {
+                std::shared_ptr<Shared> run;
+                {
+                    std::unique_lock lock(m_mutex);
+                    m_wake.wait(lock, [this] { return m_run != nullptr; });
+                    run = m_run;
+                }
+                run->write();
+                {
+                    // Free before the run is told it ended, so the next run finds it free.
+                    std::lock_guard lock(m_mutex);
+                    m_run.reset();
+                }
+                run->end();
+            }
+        }
+        std::mutex m_mutex;
+        std::condition_variable m_wake;
+        std::shared_ptr<Shared> m_run;
+        bool m_started = false;
+    };
+
+    explicit OddFiles(std::shared_ptr<Shared> shared) : m_shared(std::move(shared)) {}
+    std::shared_ptr<Shared> m_shared;
+};
+
 // Copies the files in order, ending at the first that fails (its result
 // empty, the reason the last error) or once the step's time is up, so the
 // window is painted and a Cancel is seen between files. The pair of
@@ -77,17 +221,30 @@ CopyResults copyRun(const HeldPair &pair, const QString &source, const QString &
 {
     CopyResults results;
     results.reserve(files.size());
-    for (const FileToCopy &file : files) {
-        if (!results.empty() && Clock::now() >= until)
-            break;
+    std::unique_ptr<OddFiles> odd;
+    for (size_t k = 0; k < files.size(); ++k) {
+        const FileToCopy &file = files[k];
+        // Past its time the step still names what the other thread has
+        // begun to write, so that is not written in vain.
+        if (!results.empty() && Clock::now() >= until) {
+            const size_t next = k % 2 ? k : k + 1;
+            if (!odd || next >= files.size() || !odd->started(next))
+                break;
+            odd->stop();
+        }
         if (!platform::beginStep(file.from)) {
             results.emplace_back();
             break;
         }
         if (!*pair)
             pair->emplace(source, folder);
+        if (k == 0)
+            odd = OddFiles::start(**pair, files);
+        platform::PreparedCopy written;
+        if (odd && k % 2)
+            written = odd->take(k);
         platform::CopiedIds copied;
-        if (!(*pair)->copyFile(file.from, file.to, true, file.listedRegular, ids ? &copied : nullptr)) {
+        if (!(*pair)->copyFile(file.from, file.to, true, file.listedRegular, ids ? &copied : nullptr, &written)) {
             results.emplace_back();
             break;
         }

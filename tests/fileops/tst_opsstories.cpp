@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidgetItem>
 
 using L = QStringList;
@@ -299,6 +300,21 @@ private:
             << L{"/T/A/a.txt=A", "/T/A/s/c.txt=C", "!/T/A/s/t/d.txt", "/T/A/s/t/e.txt=E", "/T/A/u/f.txt=F", "/A/s/t/d.txt=D"};
         QTest::newRow("a move in many steps, cancelled deep down, takes back all it made")
             << slowTree + L{"fault Stop /A/s/t/e.txt", "^V"} << L{} << L{"empty /T/", "/A/a.txt=A", "/A/s/t/d.txt=D", "/A/u/f.txt=F"};
+        // Several files of a folder are written two at a time and named in order.
+        L many{"+/T/"}, manyCopied, manyKept;
+        for (const QString &name : {QStringLiteral("f1"), QStringLiteral("f2"), QStringLiteral("f3"), QStringLiteral("f4"),
+                                    QStringLiteral("line\nbreak"), QStringLiteral("st*r?"), bad, slash}) {
+            many << "+/A/" + name + "=" + name.left(2);
+            manyCopied << "/T/A/" + name + "=" + name.left(2);
+            manyKept << "/A/" + name + "=" + name.left(2);
+        }
+        many << "tree /A/";
+        QTest::newRow("a move of many files") << many + L{"^X", "tree /T/", "^V"} << L{} << manyCopied + L{"!/A"};
+        QTest::newRow("many files, one fails, go on")
+            << many + L{"^C", "tree /T/", "fault Copy /A/f3", "^V"} << L{"Y Failed to copy /A/f3\nContinue Copy?"}
+            << manyKept + manyCopied.filter(QRegularExpression("^(?!/T/A/f3)")) + L{"!/T/A/f3"};
+        QTest::newRow("a move of many files, cancelled, takes back all it made")
+            << many + L{"^X", "tree /T/", "fault Stop /A/f4", "^V"} << L{} << manyKept + L{"empty /T/"};
         QTest::newRow("Cancel in a folder copy keeps what it copied")
             << L{"+/A/x/g.txt=G", "+/A/x/y/h.txt=H", "+/T/", "fault Stop /A/x/y/h.txt", "tree /A/", "^C", "tree /T/", "^V"}
             << L{} << L{"/T/A/x/g.txt=G", "/T/A/x/y", "!/T/A/x/y/h.txt", "/A/x/y/h.txt=H"};

@@ -2,8 +2,12 @@
 #include "platform/fs/findfile.h"
 #include "platform/fs/folderwatch.h"
 #include "platform/platformtest.h"
+#include "platform/testing/faultinjection.h"
+#include "platform/base/procfile.h"
 
 #include <QSignalSpy>
+
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -72,6 +76,40 @@ private Q_SLOTS:
         seen = collect(watch, names);
         for (const QString &n : names)
             QVERIFY2(!seen.value(n).present, qPrintable(n));
+    }
+
+    // Events that come faster than they are read are dropped by the kernel;
+    // the folder is then read again whole. The watch's thread is held in a
+    // look at a new folder while more files come than the kernel keeps events for.
+    void overflowReadsFolderAgain()
+    {
+        testsupport::TempDeviceRoot root;
+        QVERIFY(root.makeFolder("\\w"));
+        FolderWatch watch;
+        watch.setFolders({"\\w"});
+        QTRY_VERIFY(watch.isLive("\\w"));
+        faults::injectHang(FsOperation::Find, "\\w\\held");
+        const QByteArray dir = QFile::encodeName(root.host("\\w")) + '/';
+        QVERIFY(::mkdir(dir + "held", 0755) == 0);
+        QTRY_COMPARE(faults::hanging(), 1);
+        const int queued = readSmallTextFile("/proc/sys/fs/inotify/max_queued_events").trimmed().toInt();
+        QVERIFY(queued > 0);
+        const int files = queued / 2 + 100; // each tells its creation and its close
+        for (int i = 0; i < files; ++i)
+            QVERIFY(testsupport::writeHostFile(dir + QByteArray::number(i), ""));
+        faults::releaseHangs();
+        QSignalSpy ready(&watch, &FolderWatch::changesReady);
+        std::optional<FolderChanges> whole;
+        while (!whole && (ready.count() > 0 || ready.wait(10000))) {
+            ready.clear();
+            for (FolderChanges &changes : watch.takeChanges())
+                if (changes.complete)
+                    whole = std::move(changes);
+        }
+        faults::clear();
+        QVERIFY(whole);
+        QCOMPARE(whole->folder, QStringLiteral("\\w"));
+        QCOMPARE(qsizetype(whole->entries.size()), qsizetype(files + 1));
     }
 
     // A file system that tells no changes (here the kernel's own) is not

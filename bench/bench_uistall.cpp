@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -37,6 +38,12 @@ Figures measure(const std::function<void()> &work)
 Figures measureBothWays(platform::WorkKind kind, const QStringList &count, const std::function<void()> &work,
                         const std::function<void()> &between, Figures *baseline)
 {
+    // Each way starts a few seconds after the last large free: a virtual
+    // machine's guest hands memory it freed back to the host within
+    // seconds, and touching it again then costs a fault per page, which
+    // would weigh only on a way that came after a pause.
+    const auto settle = [] { QThread::sleep(3); };
+    settle();
     const Figures withWork = measure([&] {
         platform::LongWork scope(kind);
         if (!count.isEmpty())
@@ -44,6 +51,7 @@ Figures measureBothWays(platform::WorkKind kind, const QStringList &count, const
         work();
     });
     between();
+    settle();
     *baseline = measure(work);
     return withWork;
 }

@@ -13,11 +13,12 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <deque>
 #include <iterator>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace fileops {
@@ -133,7 +134,11 @@ private:
                         break;
                     state[k] = State::Writing;
                 }
-                platform::PreparedCopy copy = pair.prepareFile(files[k].from, files[k].to);
+                // Only what the listing found regular is opened ahead:
+                // opening a FIFO would release a program waiting to write to it.
+                platform::PreparedCopy copy;
+                if (files[k].listedRegular)
+                    copy = pair.prepareFile(files[k].from, files[k].to);
                 {
                     std::lock_guard lock(mutex);
                     written[k] = std::move(copy);
@@ -174,7 +179,11 @@ private:
             if (m_run)
                 return false;
             if (!m_started) {
-                std::thread([this] { loop(); }).detach();
+                try {
+                    std::thread([this] { loop(); }).detach();
+                } catch (const std::system_error &) {
+                    return false; // no thread to be had: one is enough
+                }
                 m_started = true;
             }
             m_run = run;

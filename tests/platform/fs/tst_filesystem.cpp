@@ -32,7 +32,7 @@ bool run(int call, const QString &a, const QString &b)
     case CopyWritten: { // as a folder copy does with a file written on another thread
         const FolderCopyPair pair(a.left(a.lastIndexOf(u'\\')), b.left(b.lastIndexOf(u'\\')));
         PreparedCopy written = pair.prepareFile(a, b);
-        return written.holdsCopy() && pair.copyFile(a, b, true, true, nullptr, &written);
+        return pair.copyFile(a, b, true, true, nullptr, &written);
     }
     case MakeFolder: return createDirectory(a);
     case RemoveFolder: return removeDirectory(a);
@@ -374,6 +374,8 @@ private Q_SLOTS:
         QTest::newRow("copy a folder listed as a file") << SpecialFile{int(CopyListed), "\\folder", "\\copy", EISDIR};
         QTest::newRow("copy a listed file onto a FIFO") << SpecialFile{int(CopyListed), "\\keep.txt", "\\x.lnk", EEXIST};
         QTest::newRow("copy a listed file onto itself") << SpecialFile{int(CopyListed), "\\keep.txt", "\\keep.txt", EINVAL};
+        QTest::newRow("written elsewhere: a FIFO listed as a file") << SpecialFile{int(CopyWritten), "\\x.lnk", "\\copy", EINVAL};
+        QTest::newRow("written elsewhere: onto a FIFO") << SpecialFile{int(CopyWritten), "\\keep.txt", "\\x.lnk", EEXIST};
     }
 
     void specialFiles()

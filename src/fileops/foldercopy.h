@@ -46,6 +46,7 @@ public:
     // starts with S's text, or T is S or lies inside it on disk.
     static bool IntoSource(const QString &source, const QString &target);
 
+    // The copy's own bookkeeping, named here for the steps that fill it.
     struct Frame;
     struct Done;
 

@@ -83,17 +83,23 @@ private Q_SLOTS:
     // look at a new folder while more files come than the kernel keeps events for.
     void overflowReadsFolderAgain()
     {
+        const int queued = readSmallTextFile("/proc/sys/fs/inotify/max_queued_events").trimmed().toInt();
+        QVERIFY(queued > 0);
+        if (queued > 100000)
+            QSKIP("the kernel keeps too many events here to overflow them in a test");
         testsupport::TempDeviceRoot root;
         QVERIFY(root.makeFolder("\\w"));
         FolderWatch watch;
         watch.setFolders({"\\w"});
         QTRY_VERIFY(watch.isLive("\\w"));
+        // Let go before the watch is, however the test ends: it waits for its thread.
+        const struct Release {
+            ~Release() { faults::clear(); }
+        } release;
         faults::injectHang(FsOperation::Find, "\\w\\held");
         const QByteArray dir = QFile::encodeName(root.host("\\w")) + '/';
         QVERIFY(::mkdir(dir + "held", 0755) == 0);
         QTRY_COMPARE(faults::hanging(), 1);
-        const int queued = readSmallTextFile("/proc/sys/fs/inotify/max_queued_events").trimmed().toInt();
-        QVERIFY(queued > 0);
         const int files = queued / 2 + 100; // each tells its creation and its close
         for (int i = 0; i < files; ++i)
             QVERIFY(testsupport::writeHostFile(dir + QByteArray::number(i), ""));
@@ -106,7 +112,6 @@ private Q_SLOTS:
                 if (changes.complete)
                     whole = std::move(changes);
         }
-        faults::clear();
         QVERIFY(whole);
         QCOMPARE(whole->folder, QStringLiteral("\\w"));
         QCOMPARE(qsizetype(whole->entries.size()), qsizetype(files + 1));
